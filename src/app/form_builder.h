@@ -1,0 +1,46 @@
+#pragma once
+// The one small helper every window builds its layout with: named controls, and a grid of
+// "label | field | unit" rows inside a widget or group box.
+#include <QString>
+
+class QWidget;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QToolButton;
+class QToolBar;
+class QGroupBox;
+class QGridLayout;
+class QCheckBox;
+class QRadioButton;
+class QComboBox;
+
+namespace lumerad::form {
+
+QLineEdit* edit(QWidget* parent, const char* name, const QString& text, const QString& hint = {});
+QLineEdit* output(QWidget* parent, const char* name, const QString& hint = {});  // read-only result
+QLabel* label(QWidget* parent, const QString& text, const char* name = nullptr, const QString& hint = {});
+QPushButton* button(QWidget* parent, const char* name, const QString& caption, const QString& hint = {});
+QToolButton* toolButton(QToolBar* bar, const char* name, const QString& caption, const QString& hint = {});
+QGroupBox* group(QWidget* parent, const QString& title, const char* name = nullptr, const QString& hint = {});
+QCheckBox* check(QWidget* parent, const char* name, const QString& caption, bool on, const QString& hint = {});
+QRadioButton* radio(QWidget* parent, const char* name, const QString& caption, bool on, const QString& hint = {});
+QComboBox* combo(QWidget* parent, const char* name, const QStringList& items, const QString& hint = {});
+
+// Rows of label | field | unit on a grid layout installed on host.
+class Rows {
+public:
+    explicit Rows(QWidget* host);
+    // Adds a row; unit may be empty. unitName names the unit label (for labels whose text
+    // the window rewrites, like a prefix + "eV"). Returns the unit label (or nullptr).
+    QLabel* add(const QString& labelText, QWidget* field, const QString& unit = {},
+                const char* unitName = nullptr);
+    void addWide(QWidget* w);  // one widget across all columns
+    QGridLayout* grid() { return grid_; }
+
+private:
+    QGridLayout* grid_;
+    int row_ = 0;
+};
+
+} // namespace lumerad::form

@@ -1,0 +1,34 @@
+#pragma once
+// The two failures that stop a user action: a field that is not a number, and a
+// floating-point fault. The action runner catches both and shows their text.
+#include <stdexcept>
+#include <string>
+
+namespace lumerad {
+
+class InputError : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+class FloatError : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+inline constexpr const char* kDivByZeroText = "Floating point division by zero";
+inline constexpr const char* kInvalidOpText = "Invalid floating point operation";
+inline constexpr const char* kOverflowText = "Floating point overflow";
+
+// Floating-point fault detection through the <cfenv> flags. An action clears the flags
+// when it starts (clearFloatFaults) and tests them at each step boundary
+// (checkFloatFaults), which throws FloatError for division by zero, invalid operation
+// or overflow. Underflow is ignored: it gives 0 (or a denormal) without notice.
+void clearFloatFaults();
+void checkFloatFaults();
+
+// Checks the flags and then the value itself (a NaN or infinity that came in from
+// elsewhere is refused too); returns the value so it can wrap an expression.
+double checkedValue(double v);
+
+} // namespace lumerad

@@ -1,0 +1,13 @@
+#pragma once
+#include "app/tool_window.h"
+
+namespace lumerad {
+
+// Placeholder until this tool is built: the window exists with its caption.
+class TfSynRad : public ToolWindow {
+    Q_OBJECT
+public:
+    explicit TfSynRad(AppContext& ctx, QWidget* parent = nullptr);
+};
+
+} // namespace lumerad
