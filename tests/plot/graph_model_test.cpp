@@ -304,5 +304,5 @@ TEST(Update, RangeFieldTexts) {
     EXPECT_EQ("   -3.14", rangeFieldText(-3.14159));
     EXPECT_EQ("10000.00", rangeFieldText(10000));
     EXPECT_EQ("     2E4", rangeFieldText(20000));
-    EXPECT_EQ("   -5E15", rangeFieldText(-4.6e15));
+    EXPECT_EQ(" -4.6E15", rangeFieldText(-4.6e15));
 }
