@@ -315,8 +315,10 @@ void TfGraphs::Update() {
     // Every conversion and check happens here; nothing on the chart has changed yet.
     const UpdatePlan plan = model_.planUpdate(rbXLog_->isChecked(), rbYLog_->isChecked(), typed);
     model_.commit(plan);
-    applyAxis(false, plan.y, model_.logLabelsY);
-    applyAxis(true, plan.x, model_.logLabelsX);
+    drawQuietly([&] {
+        applyAxis(false, plan.y, model_.logLabelsY);
+        applyAxis(true, plan.x, model_.logLabelsX);
+    });
     exmin_->setText(QString::fromStdString(plan.exmin));
     exmax_->setText(QString::fromStdString(plan.exmax));
     eymin_->setText(QString::fromStdString(plan.eymin));
