@@ -89,7 +89,7 @@ void BM_UpdateAndReplot(benchmark::State& state) {
 }
 BENCHMARK(BM_UpdateAndReplot)->Unit(benchmark::kMillisecond);
 
-} // namespace
+}  // namespace
 
 int main(int argc, char** argv) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");

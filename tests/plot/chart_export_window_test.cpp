@@ -33,7 +33,8 @@ void twoCurves(PlotEnv& env, TfGraphs& g) {
         g.addInfo(1, QStringLiteral("curve"));
         for (int i = 0; i <= 100; ++i) {
             const double x = 100 + 400.0 * i;
-            g.LoadData(c == 0 ? 255 : 16711680, x, (c + 1) * 1e13 * std::sqrt(x / 20000) * std::exp(-x / 30000));
+            g.LoadData(c == 0 ? 255 : 16711680, x,
+                       (c + 1) * 1e13 * std::sqrt(x / 20000) * std::exp(-x / 30000));
         }
     }
     g.XAxis(QStringLiteral("photon energy (eV)"));
@@ -68,8 +69,10 @@ WmfSummary walk(const QByteArray& file) {
         if (fn == 0x02FA || fn == 0x02FB || fn == 0x02FC) {
             auto it = std::find(table.begin(), table.end(), false);
             const int slot = int(it - table.begin());
-            if (it == table.end()) table.push_back(true);
-            else *it = true;
+            if (it == table.end())
+                table.push_back(true);
+            else
+                *it = true;
             s.maxIndex = std::max(s.maxIndex, slot);
             ++s.creates;
         } else if (fn == 0x01F0) {
@@ -95,14 +98,15 @@ QString wmf2svg(const QString& wmf, QString* errors) {
     QProcess p;
     p.start(exe, {QStringLiteral("-o"), svg, wmf});
     p.waitForFinished(60000);
-    *errors = QString::fromLocal8Bit(p.readAllStandardError()) + QString::fromLocal8Bit(p.readAllStandardOutput());
+    *errors =
+        QString::fromLocal8Bit(p.readAllStandardError()) + QString::fromLocal8Bit(p.readAllStandardOutput());
     if (p.exitStatus() != QProcess::NormalExit || p.exitCode() != 0) *errors += QStringLiteral(" (failed)");
     QFile f(svg);
     if (!f.open(QIODevice::ReadOnly)) return {};
     return QString::fromUtf8(f.readAll());
 }
 
-} // namespace
+}  // namespace
 
 class ChartExportTest : public QObject {
     Q_OBJECT
@@ -132,11 +136,11 @@ private slots:
         QCOMPARE(int(word(f, 32)), s.maxIndex + 1);
         QCOMPARE(dword(f, 34), s.largest);
         QCOMPARE(word(f, 38), quint16(0));
-        QCOMPARE(s.deletes, s.creates);  // every object is deleted again
-        QVERIFY(s.functions[0x0325] >= 2);  // polylines
-        QVERIFY(s.functions[0x0A32] >= 4);  // text
-        QVERIFY(s.functions[0x02FB] >= 2);  // fonts
-        QVERIFY(s.functions[0x0209] >= 1);  // text colour
+        QCOMPARE(s.deletes, s.creates);                      // every object is deleted again
+        QVERIFY(s.functions[0x0325] >= 2);                   // polylines
+        QVERIFY(s.functions[0x0A32] >= 4);                   // text
+        QVERIFY(s.functions[0x02FB] >= 2);                   // fonts
+        QVERIFY(s.functions[0x0209] >= 1);                   // text colour
         QCOMPARE(s.functions[0x001E], s.functions[0x0127]);  // saves and restores pair up
     }
 
@@ -150,7 +154,8 @@ private slots:
         trigger(g, "saveasmetafile1");
         QVERIFY(env.errors().empty());
         QVERIFY(QFile::exists(file));
-        if (QStandardPaths::findExecutable(QStringLiteral("wmf2svg")).isEmpty()) QSKIP("wmf2svg is not installed");
+        if (QStandardPaths::findExecutable(QStringLiteral("wmf2svg")).isEmpty())
+            QSKIP("wmf2svg is not installed");
         QString complaints;
         const QString svg = wmf2svg(file, &complaints);
         QVERIFY2(complaints.trimmed().isEmpty(), qPrintable(complaints));
@@ -209,7 +214,8 @@ private slots:
         env.dialogs.fileNames = {QStringLiteral("/nonexistent-folder/x.wmf")};
         trigger(g, "saveasmetafile1");
         QCOMPARE(env.errors().size(), size_t(1));
-        QVERIFY(QString::fromStdString(env.errors()[0]).contains(QStringLiteral("/nonexistent-folder/x.wmf")));
+        QVERIFY(
+            QString::fromStdString(env.errors()[0]).contains(QStringLiteral("/nonexistent-folder/x.wmf")));
     }
 
     void printingGivesOneLandscapePage() {
@@ -232,7 +238,8 @@ private slots:
         const QByteArray bytes = f.readAll();
         static const QRegularExpression page(QStringLiteral("/Type\\s*/Page[^s]"));
         QCOMPARE(QString::fromLatin1(bytes).count(page), 1);
-        static const QRegularExpression box(QStringLiteral("/MediaBox\\s*\\[\\s*0\\s+0\\s+([0-9.]+)\\s+([0-9.]+)"));
+        static const QRegularExpression box(
+            QStringLiteral("/MediaBox\\s*\\[\\s*0\\s+0\\s+([0-9.]+)\\s+([0-9.]+)"));
         const auto m = box.match(QString::fromLatin1(bytes));
         QVERIFY(m.hasMatch());
         QVERIFY(m.captured(1).toDouble() > m.captured(2).toDouble());

@@ -1,4 +1,6 @@
 // The graph window driven like the calculator windows and the user drive it.
+#include "plot/graph_window.h"
+
 #include <qcustomplot.h>
 
 #include <QAction>
@@ -9,7 +11,6 @@
 #include <QtTest>
 
 #include "plot/chart_support.h"
-#include "plot/graph_window.h"
 #include "plot_test_env.h"
 
 using namespace lumerad;
@@ -38,7 +39,7 @@ void smallCurve(TfGraphs& g) {
     g.LoadData(255, 5, 50);
 }
 
-} // namespace
+}  // namespace
 
 class GraphWindowTest : public QObject {
     Q_OBJECT
@@ -60,10 +61,12 @@ private slots:
         QCOMPARE(g.findChild<QPushButton*>("OkButton")->text(), QStringLiteral("&update"));
         QCOMPARE(g.findChild<QPushButton*>("bbDefault")->text(), QStringLiteral("&default"));
         QCOMPARE(g.findChild<QPushButton*>("bbClose")->text(), QStringLiteral("&close"));
-        const std::pair<const char*, const char*> actions[] = {
-            {"saveasmetafile1", "save as metafile"}, {"plotgraph1", "plot graph"},
-            {"MainTitle1", "Main Title"},           {"leftaxistitle1", "left axis title"},
-            {"bottomaxixtitle1", "bottom axis title"}, {"copydata1", "copy data"}};
+        const std::pair<const char*, const char*> actions[] = {{"saveasmetafile1", "save as metafile"},
+                                                               {"plotgraph1", "plot graph"},
+                                                               {"MainTitle1", "Main Title"},
+                                                               {"leftaxistitle1", "left axis title"},
+                                                               {"bottomaxixtitle1", "bottom axis title"},
+                                                               {"copydata1", "copy data"}};
         for (auto [name, caption] : actions) {
             auto* a = g.findChild<QAction*>(QLatin1String(name));
             QVERIFY2(a, name);
@@ -261,9 +264,9 @@ private slots:
         QVERIFY(!panel->isHidden());
         QCOMPARE(g.model().clickedCurve, 2);
         const QString d36(36, QLatin1Char('-')), d37(37, QLatin1Char('-'));
-        QCOMPARE(items(panel), (QStringList{"source parameters for this curve: ", d36,
-                                            "click here to close this panel", "click here to delete this curve",
-                                            d36, "ESRF 6 GeV", "B = 0.86 T", d37}));
+        QCOMPARE(items(panel),
+                 (QStringList{"source parameters for this curve: ", d36, "click here to close this panel",
+                              "click here to delete this curve", d36, "ESRF 6 GeV", "B = 0.86 T", d37}));
         g.ChartClickSeries(g.series(1));
         QCOMPARE(panel->count(), 6);
         // item 3 asks; No keeps the curve

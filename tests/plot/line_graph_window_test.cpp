@@ -1,4 +1,6 @@
 // The line-spectrum bar chart and the text entry dialog.
+#include "plot/line_graph_window.h"
+
 #include <qcustomplot.h>
 
 #include <QAction>
@@ -6,7 +8,6 @@
 #include <QtTest>
 
 #include "plot/chart_support.h"
-#include "plot/line_graph_window.h"
 #include "plot_test_env.h"
 
 using namespace lumerad;

@@ -39,4 +39,4 @@ struct PlotEnv {
     }
 };
 
-} // namespace lumerad::testing
+}  // namespace lumerad::testing
