@@ -156,12 +156,13 @@ double Tabulated::splint(int c, double x) const {
     const auto& y = f_[c];
     const auto& y2 = y2_[c];
     int lo = 1, hi = rows_;
+    // Bisection; written with selects rather than branches, which the processor could
+    // not predict for arguments that wander over the table.
     while (hi - lo > 1) {
         const int k = (hi + lo) / 2;
-        if (xa[k] > x)
-            hi = k;
-        else
-            lo = k;
+        const bool above = xa[k] > x;
+        hi = above ? k : hi;
+        lo = above ? lo : k;
     }
     const double h = xa[hi] - xa[lo];
     const double a = (xa[hi] - x) / h;
