@@ -75,6 +75,7 @@ std::string Tabulated::loadFile(const std::string& path) {
     int lineNumber = 0;
     while (std::getline(in, line)) {
         ++lineNumber;
+        if (lineNumber == 1 && line.compare(0, 3, "\xEF\xBB\xBF") == 0) line.erase(0, 3);  // UTF-8 mark
         std::istringstream tokens(line);
         std::string token;
         std::vector<std::string> fields;

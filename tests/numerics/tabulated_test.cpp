@@ -170,6 +170,9 @@ TEST_F(TempDir, LoaderCountsRowsWhateverTheLineEnds) {
     EXPECT_EQ(tab.x(3), 3.0);
     EXPECT_EQ(tab.f(1, 3), 1.5);
     EXPECT_EQ(tab.f(4, 3), -6.0);
+    EXPECT_EQ(tab.loadFile(write("bom.txt", "\xEF\xBB\xBF" + rowsText(3, "\r\n"))),
+              "");  // saved by an editor
+    EXPECT_EQ(tab.x(1), 1.0);
     EXPECT_EQ(tab.loadFile(write("full.txt", rowsText(350))), "");
     EXPECT_EQ(tab.rows(), 350);
     EXPECT_EQ(tab.loadFile(write("tabs.txt", "1\t2  3 4 5\n2 3e-1 -4 5.5 6E2\n")), "");
