@@ -12,9 +12,9 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMenuBar>
-#include <QPushButton>
 #include <QRadioButton>
 #include <QStyle>
+#include <QToolButton>
 #include <QVBoxLayout>
 
 #include "app/dialogs.h"
@@ -170,18 +170,24 @@ TfGraphs::TfGraphs(AppContext& ctx, QWidget* parent)
                          QStringLiteral("y_min"), QStringLiteral("y_max"), QStringLiteral("delta_y"), "Eymin",
                          "Eymax", "edIncry", rbYLin_, rbYLog_, eymin_, eymax_, edIncry_);
 
+    // buttons with the glyph above the caption
     auto glyphButton = [&](const char* name, const QString& caption, QStyle::StandardPixmap icon) {
-        QPushButton* b = form::button(this, name, caption);
+        auto* b = new QToolButton(this);
+        b->setObjectName(QString::fromLatin1(name));
+        b->setText(caption);
         b->setIcon(style()->standardIcon(icon));
-        b->setMinimumHeight(48);
+        b->setIconSize(QSize(24, 24));
+        b->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
+        b->setMinimumSize(80, 64);
+        b->setAutoFillBackground(true);
         return b;
     };
-    QPushButton* ok = glyphButton("OkButton", QStringLiteral("&update"), QStyle::SP_BrowserReload);
-    QPushButton* def = glyphButton("bbDefault", QStringLiteral("&default"), QStyle::SP_DialogResetButton);
-    QPushButton* close = glyphButton("bbClose", QStringLiteral("&close"), QStyle::SP_DialogCloseButton);
-    connect(ok, &QPushButton::clicked, this, [this] { act([this] { OkButClick(); }); });
-    connect(def, &QPushButton::clicked, this, [this] { act([this] { bbDefaultClick(); }); });
-    connect(close, &QPushButton::clicked, this, [this] { act([this] { bbCloseClick(); }); });
+    QToolButton* ok = glyphButton("OkButton", QStringLiteral("&update"), QStyle::SP_BrowserReload);
+    QToolButton* def = glyphButton("bbDefault", QStringLiteral("&default"), QStyle::SP_DialogResetButton);
+    QToolButton* close = glyphButton("bbClose", QStringLiteral("&close"), QStyle::SP_DialogCloseButton);
+    connect(ok, &QToolButton::clicked, this, [this] { act([this] { OkButClick(); }); });
+    connect(def, &QToolButton::clicked, this, [this] { act([this] { bbDefaultClick(); }); });
+    connect(close, &QToolButton::clicked, this, [this] { act([this] { bbCloseClick(); }); });
 
     auto* row = new QHBoxLayout;
     row->addWidget(gbXAxis_, 1);
