@@ -43,8 +43,9 @@ QVector<double> LogTableTicker::createTickVector(double, const QCPRange& range) 
 QVector<double> LogTableTicker::createSubTickVector(int, const QVector<double>&) { return {}; }
 
 QString LogTableTicker::getTickLabel(double tick, const QLocale&, QChar, int) {
-    const std::string text = picture(format, tick);
-    return axisLabelKept(table, format, text) ? QString::fromStdString(text) : QString();
+    std::string text = picture(format, tick);
+    ChartGetAxisLabel(table, format, text);
+    return QString::fromStdString(text);
 }
 
 QCPTextElement* chartTitle(QCustomPlot* chart) {

@@ -141,7 +141,7 @@ private slots:
         field(g, "Eymax")->setText(QStringLiteral("300"));
         click(g, "OkButton");
         QVERIFY(env.errors().empty());
-        QVERIFY(g.model().userAxes);
+        QVERIFY(g.model().UserAxes);
         QCOMPARE(g.chart()->yAxis->range().lower, 0.0);  // a typed minimum stays
         QCOMPARE(g.chart()->yAxis->range().upper, 330.0);
         QCOMPARE(g.chart()->xAxis->range().upper, 22000.0);
@@ -151,7 +151,7 @@ private slots:
         g.LoadData(255, 4, 100);
         QCOMPARE(field(g, "Eymax")->text(), QStringLiteral("  300.00"));
         click(g, "bbDefault");
-        QVERIFY(!g.model().userAxes);
+        QVERIFY(!g.model().UserAxes);
         QCOMPARE(g.chart()->yAxis->range().upper, 220.0);
     }
 
@@ -285,7 +285,7 @@ private slots:
         auto* panel = g.findChild<QListWidget*>("lbCurvInfo");
         g.ChartClickSeries(g.series(2));
         QVERIFY(!panel->isHidden());
-        QCOMPARE(g.model().clickedCurve, 2);
+        QCOMPARE(g.model().ClickedCurve, 2);
         const QString d36(36, QLatin1Char('-')), d37(37, QLatin1Char('-'));
         QCOMPARE(items(panel),
                  (QStringList{"source parameters for this curve: ", d36, "click here to close this panel",
