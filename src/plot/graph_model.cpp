@@ -286,6 +286,17 @@ UpdatePlan GraphModel::planUpdate(bool xLog, bool yLog, const RangeFields* field
         axis.lo = min;
         axis.hi = withHeadroom(max);
         if (log && axis.lo == 0) axis.lo = max / 10000;  // a zero bound as in the label tables
+        if (!fields) return;                             // ranges from data: no data leaves the axis as it is
+        // typed bounds that leave no range to show
+        const std::string n(name);
+        if (axis.lo == axis.hi) {
+            throw InputError(n + "_min and " + n + "_max leave no " + n +
+                             "-axis range to show; enter two different values.");
+        }
+        if (log && std::min(axis.lo, axis.hi) <= 0) {
+            throw InputError("A logarithmic " + n + "-axis needs positive bounds; enter " + n + "_min and " +
+                             n + "_max above zero or choose the linear scale.");
+        }
     };
     setUp(plan.y, yLog, ymin, ymax, dy, LogLabelsY, 13, "y");
     setUp(plan.x, xLog, xmin, xmax, dx, LogLabelsX, 12, "x");

@@ -312,6 +312,15 @@ TEST(Update, TypedRanges) {
     }
     RangeFields neg{"1", "100", "1", "-5", "100", "1"};
     EXPECT_THROW(m.planUpdate(false, true, &neg), InputError);
+    // typed bounds without a range, and a zero maximum on a logarithmic axis, are refused
+    RangeFields none{"0", "0", "1", "1", "100", "1"};
+    EXPECT_THROW(m.planUpdate(false, false, &none), InputError);
+    RangeFields zeroMax{"1", "100", "1", "5", "0", "1"};
+    EXPECT_NO_THROW(m.planUpdate(false, false, &zeroMax));  // linear: 0 .. 5 is a range
+    EXPECT_THROW(m.planUpdate(false, true, &zeroMax), InputError);
+    // without data the automatic ranges are empty, which is no error
+    GraphModel empty;
+    EXPECT_NO_THROW(empty.planUpdate(true, true, nullptr));
 }
 
 TEST(Update, RangeFieldTexts) {
