@@ -341,6 +341,34 @@ private slots:
         QCOMPARE(panel->count(), 0);
     }
 
+    void clickingOnTheChartFindsTheCurve() {
+        PlotEnv env;
+        TfGraphs g(env.ctx);
+        g.addGraph();
+        g.NewCurve();
+        g.addInfo(1, QStringLiteral("lower"));
+        for (int i = 0; i <= 10; ++i) g.LoadData(255, i, 1);
+        g.NewCurve();
+        g.addInfo(1, QStringLiteral("upper"));
+        for (int i = 0; i <= 10; ++i) g.LoadData(16711680, i, 5);
+        g.resize(981, 658);
+        g.show();
+        QVERIFY(env.runner.run([&] { g.Update(); }));
+        g.chart()->replot();
+        const QPoint at(int(g.chart()->xAxis->coordToPixel(5)), int(g.chart()->yAxis->coordToPixel(5)));
+        QTest::mouseClick(g.chart(), Qt::LeftButton, Qt::NoModifier, at);
+        auto* panel = g.findChild<QListWidget*>("lbCurvInfo");
+        QVERIFY(!panel->isHidden());
+        QCOMPARE(g.model().ClickedCurve, 2);
+        QCOMPARE(panel->item(5)->text(), QStringLiteral("upper"));
+        // clicking the panel's fourth line asks before deleting
+        env.messages.answers = {true};
+        QTest::mouseClick(panel->viewport(), Qt::LeftButton, Qt::NoModifier,
+                          panel->visualItemRect(panel->item(3)).center());
+        QCOMPARE(env.messages.log.back().text, std::string("really delete curve?"));
+        QCOMPARE(g.CurveCount(), 1);
+    }
+
     void titlesThroughTheTextEntry() {
         PlotEnv env;
         TfGraphs g(env.ctx);
