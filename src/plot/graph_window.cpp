@@ -237,7 +237,10 @@ int TfGraphs::CurveCount() const { return chart_->graphCount(); }
 void TfGraphs::LoadData(int colour, double x, double y) {
     const int index = model_.CurrentCurve;
     QCPGraph* g = CurveSeries[index];
-    if (!g || !model_.shown(index)) g = openSeries(index);  // no curve opened yet
+    if (!g || !model_.shown(index)) {  // no curve opened yet: the current index becomes one
+        dropSeries(index);
+        g = openSeries(index);
+    }
     const bool extremesMoved = model_.loadData(x, y);
     g->data()->add(QCPGraphData(x, y));
     const QColor c = fromColorRef(colour);
