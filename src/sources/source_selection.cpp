@@ -5,24 +5,29 @@
 #include "catalogue/table.h"
 #include "catalogue/tsr_module.h"
 #include "numerics/errors.h"
-#include "sources/magnet_model.h"
 #include "sources/bending_magnet_window.h"
+#include "sources/magnet_model.h"
 
 namespace lumerad {
 
-QString sourceFilterText(const QString& kind) {
-    if (kind.isEmpty() || kind == QLatin1String("All")) return {};
-    QString quoted = kind;
+QString sourceFilterText(const std::string& kind) {
+    if (kind.empty() || kind == "All") return {};
+    QString quoted = QString::fromStdString(kind);
     quoted.replace(QLatin1String("'"), QLatin1String("''"));
     return QStringLiteral("SrceType='") + quoted + QLatin1Char('\'');
 }
 
-void FilterSources(Table& insDevice, const QString& kind) {
+void FilterSources(Table& insDevice, const std::string& kind) {
     insDevice.setFiltered(false);
     const QString text = sourceFilterText(kind);
     if (text.isEmpty()) return;
     insDevice.setFilter(text);
     insDevice.setFiltered(true);
+}
+
+void SelectSources(AppContext& ctx, const std::string& kind) {
+    if (ctx.windows.synRad) ctx.windows.synRad->setSourceColumns(!ctx.session.flags.BendMagMode);
+    if (ctx.module && ctx.module->InsDevice) FilterSources(*ctx.module->InsDevice, kind);
 }
 
 void ReadSourcePar(AppContext& ctx) {
@@ -34,9 +39,4 @@ void ReadSourcePar(AppContext& ctx) {
     ReadSourcePar(readSourceRecord(t), ctx.session.magnet, ctx.messages);
 }
 
-void SelectSources(AppContext& ctx, const QString& kind) {
-    if (ctx.windows.synRad) ctx.windows.synRad->setSourceColumns(!ctx.session.flags.BendMagMode);
-    if (ctx.module && ctx.module->InsDevice) FilterSources(*ctx.module->InsDevice, kind);
-}
-
-} // namespace lumerad
+}  // namespace lumerad

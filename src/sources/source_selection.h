@@ -1,7 +1,9 @@
 #pragma once
 // Selection of the radiation sources by kind: the filter on SrceType of the source table,
-// and the column set of the bending-magnet window's source grid that goes with it.
+// the column set of the bending-magnet window's source grid that goes with it, and the
+// reading of the current source record into the magnet state.
 #include <QString>
+#include <string>
 
 namespace lumerad {
 
@@ -10,19 +12,19 @@ class Table;
 
 // The filter text that passes the sources of one kind: SrceType='kind', a quote inside the
 // kind doubled. Empty for an empty kind and for "All", which pass every source.
-QString sourceFilterText(const QString& kind);
+QString sourceFilterText(const std::string& kind);
 
-// Restricts the source table to one kind; "All" or an empty kind shows every source.
-void FilterSources(Table& insDevice, const QString& kind);
+// Switches the filter off; for a kind other than "" and "All" sets "SrceType='kind'" and
+// switches it on. The comparison ignores case.
+void FilterSources(Table& insDevice, const std::string& kind);
+
+// Gives the bending-magnet window's source grid (DBGrid1) the columns of the current source
+// kind (without #Poles, PerLen and Gap while BendMagMode is set), then FilterSources.
+void SelectSources(AppContext& ctx, const std::string& kind);
 
 // Reads the current source record into the session's magnet state: a pending edit of the
 // source table is posted, the record is put in edit state (which re-reads it), and the
 // magnet model takes it from there.
 void ReadSourcePar(AppContext& ctx);
 
-// Gives the bending-magnet window's source grid the columns of the current source kind
-// (without pole count, period and gap while a bending magnet is the source kind), then
-// filters the source table to the kind.
-void SelectSources(AppContext& ctx, const QString& kind);
-
-} // namespace lumerad
+}  // namespace lumerad

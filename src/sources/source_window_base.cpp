@@ -53,7 +53,7 @@ void SourceWindow::markFresh() {
     setMarker(kFreshColour, true);
 }
 
-void SourceWindow::bbApplyClick() { SelectSources(ctx_, coFilter_ ? coFilter_->currentText() : QString()); }
+void SourceWindow::bbApplyClick() { SelectSources(ctx_, coFilter_ ? coFilter_->currentText().toStdString() : std::string()); }
 
 void SourceWindow::PnlBemParClick() {
     if (ctx_.windows.cbeam) ctx_.windows.cbeam->showTool();
