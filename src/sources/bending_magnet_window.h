@@ -40,7 +40,6 @@ public:
 private:
     void FormCreate();
     void showResults();
-    QLineEdit* addInput(class QGridLayout* g, int row, const char* name, const QString& label, const QString& unit);
 
     QLineEdit *WaveLength_, *edBandW_, *VerObsAng_, *edDist_, *edIncAng_;
     std::map<std::string, QWidget*> outputs_;  // by objectName: result fields and unit labels
