@@ -160,7 +160,7 @@ std::string fixed(double v, int p, int dd) {
 
 namespace {
 
-struct PatternSpec {
+struct PatternParts {
     std::string before, after;
     int width = 0;
     int precision = -1;
@@ -168,32 +168,32 @@ struct PatternSpec {
 };
 
 // Parses "<text>%[width][.precision]f|g|d<text>"; conv stays 0 when there is no conversion.
-PatternSpec parsePattern(const std::string& fmt) {
-    PatternSpec spec;
+PatternParts parsePattern(const std::string& fmt) {
+    PatternParts parts;
     const auto pct = fmt.find('%');
     if (pct == std::string::npos) {
-        spec.before = fmt;
-        return spec;
+        parts.before = fmt;
+        return parts;
     }
-    spec.before = fmt.substr(0, pct);
+    parts.before = fmt.substr(0, pct);
     std::size_t i = pct + 1;
     while (i < fmt.size() && std::isdigit(static_cast<unsigned char>(fmt[i])))
-        spec.width = spec.width * 10 + (fmt[i++] - '0');
+        parts.width = parts.width * 10 + (fmt[i++] - '0');
     if (i < fmt.size() && fmt[i] == '.') {
         ++i;
-        spec.precision = 0;
+        parts.precision = 0;
         while (i < fmt.size() && std::isdigit(static_cast<unsigned char>(fmt[i])))
-            spec.precision = spec.precision * 10 + (fmt[i++] - '0');
+            parts.precision = parts.precision * 10 + (fmt[i++] - '0');
     }
-    if (i < fmt.size()) spec.conv = static_cast<char>(std::tolower(fmt[i++]));
-    spec.after = fmt.substr(i);
-    return spec;
+    if (i < fmt.size()) parts.conv = static_cast<char>(std::tolower(fmt[i++]));
+    parts.after = fmt.substr(i);
+    return parts;
 }
 
 }  // namespace
 
 std::string pattern(const std::string& fmt, double v) {
-    const PatternSpec s = parsePattern(fmt);
+    const PatternParts s = parsePattern(fmt);
     std::string body;
     switch (s.conv) {
         case 'f':
@@ -215,7 +215,7 @@ std::string pattern(const std::string& fmt, double v) {
 }
 
 std::string patternInt(const std::string& fmt, long long n) {
-    const PatternSpec s = parsePattern(fmt);
+    const PatternParts s = parsePattern(fmt);
     if (s.conv == 'd') return s.before + padLeft(std::to_string(n), s.width) + s.after;
     return pattern(fmt, static_cast<double>(n));
 }

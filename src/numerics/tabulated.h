@@ -23,6 +23,7 @@ public:
     double f(int c, int i) const { return f_[c][i]; }  // c = 1..4
 
     // Spline value of column c (1..4) at x. Fewer than two rows throws FloatError.
+    // Another c interpolates the column of the previous lookup (0 before any lookup).
     double splint(int c, double x) const;
 
 private:
@@ -30,6 +31,7 @@ private:
     std::array<double, kCapacity + 1> x_{};
     std::array<std::array<double, kCapacity + 1>, 5> f_{};
     std::array<std::array<double, kCapacity + 1>, 5> y2_{};
+    mutable int lastColumn_ = 0;
     void buildSplines();
 };
 

@@ -1,0 +1,73 @@
+// Speed of the tabulated functions: one spline lookup, and the work of one spectrum
+// (1001 photon energies from about 10 eV to 25 keV for a few-keV critical energy, that is
+// x = E / Ec from 1e-3 to 20 on a logarithmic grid).
+#include <benchmark/benchmark.h>
+
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "numerics/special_functions.h"
+#include "numerics/tabulated.h"
+
+namespace {
+
+const lumerad::Tabulated& table() {
+    static lumerad::Tabulated tab;
+    static const bool loaded = [] {
+        const std::string err = tab.loadFile(std::string(LUMERAD_SOURCE_DATA_DIR) + "/DATA.TXT");
+        if (!err.empty()) {
+            std::fprintf(stderr, "%s\n", err.c_str());
+            std::exit(1);
+        }
+        return true;
+    }();
+    (void)loaded;
+    return tab;
+}
+
+std::vector<double> spectrumGrid() {
+    std::vector<double> xs(1001);
+    for (int j = 0; j <= 1000; ++j) xs[j] = 1e-3 * std::pow(20.0 / 1e-3, j / 1000.0);
+    return xs;
+}
+
+void BM_SplineLookup(benchmark::State& state) {
+    const auto& tab = table();
+    double x = 0.37;
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(tab.splint(1, x));
+        x = x < 25.0 ? x * 1.37 : 0.0013;  // wander over the table so no branch is learnt
+    }
+}
+BENCHMARK(BM_SplineLookup);
+
+void BM_UnivrslFPass(benchmark::State& state) {
+    const auto& tab = table();
+    const auto xs = spectrumGrid();
+    for (auto _ : state)
+        for (double x : xs) benchmark::DoNotOptimize(lumerad::UnivrslF(tab, x));
+}
+BENCHMARK(BM_UnivrslFPass)->Unit(benchmark::kMicrosecond);
+
+void BM_ModBess1Pass(benchmark::State& state) {
+    const auto& tab = table();
+    const auto xs = spectrumGrid();
+    for (auto _ : state)
+        for (double x : xs) benchmark::DoNotOptimize(lumerad::ModBess(tab, 1, x));
+}
+BENCHMARK(BM_ModBess1Pass)->Unit(benchmark::kMicrosecond);
+
+void BM_ModBess2Pass(benchmark::State& state) {
+    const auto& tab = table();
+    const auto xs = spectrumGrid();
+    for (auto _ : state)
+        for (double x : xs) benchmark::DoNotOptimize(lumerad::ModBess(tab, 2, x));
+}
+BENCHMARK(BM_ModBess2Pass)->Unit(benchmark::kMicrosecond);
+
+}  // namespace
+
+BENCHMARK_MAIN();
