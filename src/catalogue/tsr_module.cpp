@@ -242,7 +242,8 @@ bool TSRModule::openFile(QString* problem) {
             *problem = QStringLiteral("it is not a catalogue database");
             return false;
         }
-        readOnly_ = !fi.isWritable();
+        // A file marked read-only stays unwritten, also for a user whose rights would allow it.
+        readOnly_ = !fi.isWritable() || !(fi.permissions() & QFileDevice::WriteOwner);
     } else {
         if (!QDir().mkpath(fi.absolutePath())) {
             *problem = QStringLiteral("its folder cannot be created");
