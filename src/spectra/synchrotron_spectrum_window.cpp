@@ -280,7 +280,7 @@ void TfSynSpectrum::rbPhEnClick() {
 void TfSynSpectrum::bbShowGraphClick() {
     const int item = spectrumItem();
     if (item != kSigmaPi && item != kSigmaPiNormalized) {
-        rbPhEn_->setChecked(true);
+        if (!rbPhEn_->isChecked()) rbPhEnClick();  // the energy scan
     } else if (ctx_.session.flags.WigglerMode) {
         say(kNoPiFromWigglerText);
     }
