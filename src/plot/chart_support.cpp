@@ -69,7 +69,7 @@ QSize chartSize(QCustomPlot* chart) {
     return QSize(std::max(s.width(), 100), std::max(s.height(), 100));
 }
 
-} // namespace
+}  // namespace
 
 QByteArray chartMetafile(QCustomPlot* chart) {
     const QSize size = chartSize(chart);
@@ -158,4 +158,4 @@ bool enterTitle(AppContext& ctx, QString& text) {
     return true;
 }
 
-} // namespace lumerad
+}  // namespace lumerad

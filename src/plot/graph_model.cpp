@@ -32,7 +32,7 @@ double fieldValue(const std::string& text) { return parseReal(trimmed(text)); }
 // is not cut off either.
 double withHeadroom(double max) { return max + 0.1 * std::fabs(max); }
 
-} // namespace
+}  // namespace
 
 std::string valueFormatFor(double min, double max) {
     bool exp = false;
@@ -53,7 +53,8 @@ bool defineLogLabels(LogLabelTable& table, double min, double max, int maxSpan, 
     if (min < 0 || max < 0) {
         throw InputError(std::string("A logarithmic ") + axisName +
                          "-axis needs positive bounds; the range " + general(min, 6) + " to " +
-                         general(max, 6) + " holds negative values. Enter positive bounds or "
+                         general(max, 6) +
+                         " holds negative values. Enter positive bounds or "
                          "choose the linear scale.");
     }
     if (min == 0 || max == 0) return false;  // no data at all: nothing to label
@@ -303,4 +304,4 @@ void GraphModel::commit(const UpdatePlan& plan) {
     if (plan.y.labels) logLabelsY = *plan.y.labels;
 }
 
-} // namespace lumerad
+}  // namespace lumerad

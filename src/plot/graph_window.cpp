@@ -42,7 +42,7 @@ QColor fromColorRef(int c) { return QColor(c & 0xFF, (c >> 8) & 0xFF, (c >> 16) 
 
 std::string text(const QLineEdit* e) { return e->text().toStdString(); }
 
-} // namespace
+}  // namespace
 
 TfGraphs::TfGraphs(AppContext& ctx, QWidget* parent)
     : ToolWindow(ctx, "TfGraphs", QStringLiteral("Graphs"), parent) {
@@ -60,21 +60,25 @@ TfGraphs::TfGraphs(AppContext& ctx, QWidget* parent)
     bar->setObjectName(QStringLiteral("MainMenu1"));
     bar->setAutoFillBackground(true);
     main->setMenuBar(bar);
-    auto addAction = [this](QMenu* menu, const char* name, const QString& caption, void (TfGraphs::*handler)()) {
+    auto addAction = [this](QMenu* menu, const char* name, const QString& caption,
+                            void (TfGraphs::*handler)()) {
         QAction* a = menu->addAction(caption);
         a->setObjectName(QString::fromLatin1(name));
-        connect(a, &QAction::triggered, this, [this, handler] { act([this, handler] { (this->*handler)(); }); });
+        connect(a, &QAction::triggered, this,
+                [this, handler] { act([this, handler] { (this->*handler)(); }); });
     };
     QMenu* printMenu = bar->addMenu(QStringLiteral("print graph"));
     printMenu->setObjectName(QStringLiteral("printgraph1"));
-    addAction(printMenu, "saveasmetafile1", QStringLiteral("save as metafile"), &TfGraphs::saveasmetafile1Click);
+    addAction(printMenu, "saveasmetafile1", QStringLiteral("save as metafile"),
+              &TfGraphs::saveasmetafile1Click);
     addAction(printMenu, "plotgraph1", QStringLiteral("plot graph"), &TfGraphs::plotgraph1Click);
     addAction(printMenu, "copydata1", QStringLiteral("copy data"), &TfGraphs::copydata1Click);
     QMenu* titles = bar->addMenu(QStringLiteral("Titles"));
     titles->setObjectName(QStringLiteral("Titles1"));
     addAction(titles, "MainTitle1", QStringLiteral("Main Title"), &TfGraphs::MainTitle1Click);
     addAction(titles, "leftaxistitle1", QStringLiteral("left axis title"), &TfGraphs::leftaxistitle1Click);
-    addAction(titles, "bottomaxixtitle1", QStringLiteral("bottom axis title"), &TfGraphs::bottomaxixtitle1Click);
+    addAction(titles, "bottomaxixtitle1", QStringLiteral("bottom axis title"),
+              &TfGraphs::bottomaxixtitle1Click);
 
     // chart
     chart_ = new QCustomPlot(this);
@@ -315,8 +319,10 @@ void TfGraphs::Update() {
     // Every conversion and check happens here; nothing on the chart has changed yet.
     const UpdatePlan plan = model_.planUpdate(rbXLog_->isChecked(), rbYLog_->isChecked(), typed);
     model_.commit(plan);
-    applyAxis(false, plan.y, model_.logLabelsY);
-    applyAxis(true, plan.x, model_.logLabelsX);
+    drawQuietly([&] {
+        applyAxis(false, plan.y, model_.logLabelsY);
+        applyAxis(true, plan.x, model_.logLabelsX);
+    });
     exmin_->setText(QString::fromStdString(plan.exmin));
     exmax_->setText(QString::fromStdString(plan.exmax));
     eymin_->setText(QString::fromStdString(plan.eymin));
@@ -362,7 +368,8 @@ void TfGraphs::ChartClickSeries(QCPAbstractPlottable* series) {
     if (!ok) return;
     model_.clickedCurve = index;
     lbCurvInfo_->clear();
-    for (const std::string& item : model_.infoPanelItems(index)) lbCurvInfo_->addItem(QString::fromStdString(item));
+    for (const std::string& item : model_.infoPanelItems(index))
+        lbCurvInfo_->addItem(QString::fromStdString(item));
     lbCurvInfo_->show();
     lbCurvInfo_->raise();
 }
@@ -442,4 +449,4 @@ void TfGraphs::bottomaxixtitle1Click() {
     replotLater();
 }
 
-} // namespace lumerad
+}  // namespace lumerad

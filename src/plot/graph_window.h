@@ -108,4 +108,4 @@ private:
     QPrinter printer_;
 };
 
-} // namespace lumerad
+}  // namespace lumerad

@@ -19,7 +19,7 @@ void fill(GraphModel& m, std::initializer_list<CurvePoint> pts) {
     for (auto p : pts) m.loadData(p.x, p.y);
 }
 
-} // namespace
+}  // namespace
 
 TEST(ValueFormat, SwitchesToExponentForWideOrExtremeRanges) {
     EXPECT_EQ("#,##0.###", valueFormatFor(0, 5));
