@@ -1,7 +1,5 @@
 #include "spectra/synchrotron_spectrum_window.h"
 
-#include <cfenv>
-
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QGridLayout>
@@ -181,7 +179,10 @@ TfSynSpectrum::TfSynSpectrum(AppContext& ctx, QWidget* parent)
     ml->addWidget(rbAdd_);
     ml->addWidget(rbReplace_);
     auto* bbShowGraph = form::button(out, "bbShowGraph", QStringLiteral("show graph"), QStringLiteral("show selected graph"));
-    connect(bbShowGraph, &QPushButton::clicked, this, [this] { act([this] { bbShowGraphClick(); }); });
+    connect(bbShowGraph, &QPushButton::clicked, this, [this] {
+        act([this] { bbShowGraphClick(); });
+        showGraphIfDue();
+    });
     og->addWidget(cbSave_, 0, 0);
     og->addWidget(cbPlot_, 1, 0);
     og->addWidget(modes, 2, 0);
@@ -289,6 +290,12 @@ void TfSynSpectrum::bbShowGraphClick() {
     Calculate(true);
 }
 
+void TfSynSpectrum::showGraphIfDue() {
+    if (!graphDue_) return;
+    graphDue_ = false;
+    if (ctx_.windows.graphs) ctx_.windows.graphs->showTool();
+}
+
 void TfSynSpectrum::CurveLegend() {
     TfGraphs* g = ctx_.windows.graphs;
     if (!g) return;
@@ -313,6 +320,7 @@ void TfSynSpectrum::CurveLegend() {
 }
 
 void TfSynSpectrum::Calculate(bool doPlot) {
+    graphDue_ = false;
     Session& s = ctx_.session;
     const double E = s.beam.BeamEnergy;
 
@@ -410,12 +418,9 @@ void TfSynSpectrum::Calculate(bool doPlot) {
             file.write(spectrumFileLine({pts.x[i], pts.value[i]}));
         }
     }
-    // Drawing the chart is not part of the calculation: the floating-point flags its
-    // rendering may leave behind are not faults of this action.
-    std::fexcept_t flags;
-    std::fegetexceptflag(&flags, FE_ALL_EXCEPT);
-    g->showTool();
-    std::fesetexceptflag(&flags, FE_ALL_EXCEPT);
+    // The graph window is shown when this action has ended (see showGraphIfDue): showing
+    // draws the chart, and the drawing is the graph window's own action, not this one.
+    graphDue_ = true;
     if (file.isOpen() && !file.close()) say("writing the spectrum file failed; the file is incomplete.");
 }
 
