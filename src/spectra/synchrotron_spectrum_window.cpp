@@ -37,7 +37,8 @@ TfSynSpectrum::TfSynSpectrum(AppContext& ctx, QWidget* parent)
     : ToolWindow(ctx, "TfSynSpectrum", QStringLiteral("Lumerad Spectrum"), parent) {
     auto* top = new QVBoxLayout(this);
     auto* bar = new QToolBar(this);
-    auto* tbClose = form::toolButton(bar, "tbClose", QStringLiteral("&close panel"), QStringLiteral("close window"));
+    auto* tbClose =
+        form::toolButton(bar, "tbClose", QStringLiteral("&close panel"), QStringLiteral("close window"));
     auto* tbUpdate = form::toolButton(bar, "tbUpdate", QStringLiteral("&update calculation"),
                                       QStringLiteral("update parameters displayed on panel"));
     connect(tbClose, &QToolButton::clicked, this, &QWidget::close);
@@ -129,7 +130,8 @@ TfSynSpectrum::TfSynSpectrum(AppContext& ctx, QWidget* parent)
     e_phmin_ = form::edit(pnPhEn_, "e_phmin", {});
     e_phmax_ = form::edit(pnPhEn_, "e_phmax", {});
     De_ph_ = form::edit(pnPhEn_, "De_ph", {});
-    edVAng_ = form::edit(pnPhEn_, "edVAng", {}, QStringLiteral("must be smaller than max wiggler defl.angle"));
+    edVAng_ =
+        form::edit(pnPhEn_, "edVAng", {}, QStringLiteral("must be smaller than max wiggler defl.angle"));
     pg->addWidget(form::label(pnPhEn_, QStringLiteral("spectrum............")), 0, 0);
     pg->addWidget(e_phmin_, 0, 1);
     pg->addWidget(form::label(pnPhEn_, QStringLiteral("< εi <")), 0, 2);
@@ -178,7 +180,8 @@ TfSynSpectrum::TfSynSpectrum(AppContext& ctx, QWidget* parent)
     rbReplace_ = form::radio(modes, "rbReplace", QStringLiteral("replace graph"), false);
     ml->addWidget(rbAdd_);
     ml->addWidget(rbReplace_);
-    auto* bbShowGraph = form::button(out, "bbShowGraph", QStringLiteral("show graph"), QStringLiteral("show selected graph"));
+    auto* bbShowGraph =
+        form::button(out, "bbShowGraph", QStringLiteral("show graph"), QStringLiteral("show selected graph"));
     connect(bbShowGraph, &QPushButton::clicked, this, [this] {
         act([this] { bbShowGraphClick(); });
         showGraphIfDue();
@@ -362,10 +365,9 @@ void TfSynSpectrum::Calculate(bool doPlot) {
     // B. The file.
     SpectrumFile file;
     if (cbSave_->isChecked()) {
-        const QString name = ctx_.dialogs.saveFileName(this, QStringLiteral("save spectrum"),
-                                                       QStringLiteral("spectrum.txt"),
-                                                       QStringLiteral("text files (*.txt *.dat);;all files (*)"),
-                                                       QStringLiteral("txt"));
+        const QString name = ctx_.dialogs.saveFileName(
+            this, QStringLiteral("save spectrum"), QStringLiteral("spectrum.txt"),
+            QStringLiteral("text files (*.txt *.dat);;all files (*)"), QStringLiteral("txt"));
         if (!name.isEmpty()) {
             if (file.open(name.toStdString())) {
                 file.write(spectrumFileTextLine(spectrumTitleLine(item, vsAngle)));
@@ -411,7 +413,8 @@ void TfSynSpectrum::Calculate(bool doPlot) {
         for (int i = 0; i < pts.size(); ++i) g->LoadData(kGreen, pts.x[i], pts.pi[i]);
         CurveLegend();
         g->addInfo(9, qs(piCurveText(item)));
-        for (int i = 0; i < pts.size(); ++i) file.write(spectrumFileLine({pts.x[i], pts.value[i], pts.pi[i]}));
+        for (int i = 0; i < pts.size(); ++i)
+            file.write(spectrumFileLine({pts.x[i], pts.value[i], pts.pi[i]}));
     } else {
         for (int i = 0; i < pts.size(); ++i) {
             g->LoadData(kRed, pts.x[i], pts.value[i]);
@@ -424,4 +427,4 @@ void TfSynSpectrum::Calculate(bool doPlot) {
     if (file.isOpen() && !file.close()) say("writing the spectrum file failed; the file is incomplete.");
 }
 
-} // namespace lumerad
+}  // namespace lumerad

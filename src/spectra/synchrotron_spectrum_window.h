@@ -59,4 +59,4 @@ private:
     bool graphDue_ = false;
 };
 
-} // namespace lumerad
+}  // namespace lumerad

@@ -153,7 +153,8 @@ void SynSpectrumWindow::angleScanFileAndTwoCurves() {
     QVERIFY2(x.messages.log.empty(), x.messages.log.empty() ? "" : x.messages.log[0].text.c_str());
     const QList<QByteArray> lines = bytes.split('\n');
     QCOMPARE(lines.size(), 2 + 11 + 1);
-    QCOMPARE(lines[0], QByteArray(" sigma and pi-mode angular photon flux density vs observation angle (1/gamma)\r"));
+    QCOMPARE(lines[0],
+             QByteArray(" sigma and pi-mode angular photon flux density vs observation angle (1/gamma)\r"));
     QCOMPARE(lines[1], QByteArray(" photon energy (eV)     sigma-mode_(ph/s/mr^2) pi-mode_(ph/s/mr^2)\r"));
     QCOMPARE(lines[2].size(), 3 * 23 + 1);
     QVERIFY(lines[2].startsWith(" 0.00000000000000E+0000"));

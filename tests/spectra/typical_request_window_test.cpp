@@ -100,7 +100,8 @@ void TypicalRequest::fromClickToPlot() {
     QVERIFY(w.synRad->isVisible());
     QVERIFY(session.flags.BendMagMode);
     Table& src = *module->InsDevice;
-    for (int r = 0; r < src.rowCount(); ++r) QCOMPARE(src.row(r).text(QStringLiteral("SrceType")), QStringLiteral("Bend"));
+    for (int r = 0; r < src.rowCount(); ++r)
+        QCOMPARE(src.row(r).text(QStringLiteral("SrceType")), QStringLiteral("Bend"));
     auto* grid = child<DBGrid>(w.synRad, "DBGrid1");
     QCOMPARE(child<QComboBox>(w.synRad, "coFilter")->currentText(), QStringLiteral("Bend"));
     // The launch selects the sources before it sets the mode, so the first launch still
