@@ -1,10 +1,12 @@
 // The bending-magnet window through its controls: the stale marker, partial results when a
 // step fails, the field edit, the beam panel and the exit button.
+#include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QToolButton>
 
 #include "bending_world.h"
+#include "sources/source_selection.h"
 
 using namespace lumerad;
 using namespace lumerad::bendtest;
@@ -19,6 +21,7 @@ private slots:
     void fieldEditRecomputesTheRadius();
     void activationDoesNotRepeatAFailure();
     void beamPanelAndExit();
+    void filterSelectsSourceKinds();
 };
 
 void BendingMagnetWindow::recalculationFillsEveryOutput() {
@@ -129,6 +132,45 @@ void BendingMagnetWindow::beamPanelAndExit() {
     QCOMPARE(child<QLineEdit>(w, "DBEdtBemPar")->text(), QStringLiteral("Diamond"));
     child<QToolButton>(w, "tbExit")->click();
     QVERIFY(!w->isVisible());
+}
+
+void BendingMagnetWindow::filterSelectsSourceKinds() {
+    World world;
+    TfSynRad* w = world.w().synRad;
+    Table& src = *world.module().InsDevice;
+    FilterSources(src, "All");
+    const int all = src.rowCount();
+    FilterSources(src, "");
+    QCOMPARE(src.rowCount(), all);
+    QVERIFY(!src.filtered());
+    // the comparison ignores case; a quote in the kind is doubled in the filter text
+    FilterSources(src, "bend");
+    QVERIFY(src.rowCount() > 0 && src.rowCount() < all);
+    for (int r = 0; r < src.rowCount(); ++r)
+        QCOMPARE(src.row(r).text(QStringLiteral("SrceType")), QStringLiteral("Bend"));
+    QCOMPARE(sourceFilterText("O'Neil"), QStringLiteral("SrceType='O''Neil'"));
+    FilterSources(src, "O'Neil");
+    QCOMPARE(src.rowCount(), 0);
+
+    // apply with "Wig": the wigglers only, still without the device columns (bending-magnet
+    // mode), and the results are stale
+    auto* tb = child<QToolButton>(w, "tbRecalc");
+    tb->click();
+    child<QComboBox>(w, "coFilter")->setCurrentText(QStringLiteral("Wig"));
+    child<QAbstractButton>(w, "bbApply")->click();
+    QVERIFY(src.rowCount() > 0);
+    for (int r = 0; r < src.rowCount(); ++r)
+        QCOMPARE(src.row(r).text(QStringLiteral("SrceType")), QStringLiteral("Wig"));
+    QCOMPARE(child<DBGrid>(w, "DBGrid1")->columnCount(), 6);
+    QCOMPARE(tb->property("captionColour").toInt(), 255);
+    // outside bending-magnet mode the grid gets pole count, period and gap
+    world.session().flags.BendMagMode = false;
+    SelectSources(world.program->ctx(), "All");
+    QCOMPARE(src.rowCount(), all);
+    auto* grid = child<DBGrid>(w, "DBGrid1");
+    QCOMPARE(grid->columnCount(), 9);
+    QCOMPARE(grid->columnTitle(6), QStringLiteral("#Poles"));
+    QCOMPARE(grid->columnTitle(8), QStringLiteral("Gap"));
 }
 
 QTEST_MAIN(BendingMagnetWindow)
