@@ -15,7 +15,7 @@
 // The spline is clamped to the chord slopes at both ends, which is wrong by about
 // h f''/2 there; that error dies away by a factor of about 0.27 per interval. The grid
 // therefore starts a little below the first argument the program interpolates (0.00012)
-// and ends a little above the last (30), with steps shrinking to a tenth towards both
+// and ends a little above the last (30), with steps shrinking to 15 % towards both
 // ends, so the end error is small to begin with and has faded where the range in use begins.
 //
 // Usage: make_data_table [output file]   (standard output without an argument)

@@ -10,7 +10,7 @@ packages=(
   qt6-base-dev qt6-svg-dev libqt6sql6-sqlite libqt6svg6
   libqcustomplot-dev libqcustomplot2.1-qt6
   libgtest-dev libgmock-dev libbenchmark-dev
-  libwmf-bin
+  libwmf-bin fonts-urw-base35
 )
 missing=()
 for p in "${packages[@]}"; do

@@ -1,13 +1,35 @@
 #pragma once
-#include "app/tool_window.h"
+// The modal one-line text dialog through which titles are typed. The accepted text is
+// kept in EnteredText for the rest of the run.
+#include <QDialog>
+
+#include "app/app_context.h"
+
+class QLineEdit;
+class QPushButton;
 
 namespace lumerad {
 
-// Placeholder until this tool is built: the window exists with its caption.
-class TfEnterText : public ToolWindow {
+class TfEnterText : public QDialog {
     Q_OBJECT
 public:
     explicit TfEnterText(AppContext& ctx, QWidget* parent = nullptr);
+
+    // The last accepted text (empty at start).
+    QString EnteredText;
+
+    // Called before each modal run.
+    void prepare();
+    void bbAcceptClick();
+
+    QLineEdit* edText() const { return edText_; }
+
+    void done(int result) override;
+
+private:
+    QLineEdit* edText_;
+    QPushButton* bbAccept_;
+    bool taken_ = false;  // the text of this run was taken over already
 };
 
 } // namespace lumerad

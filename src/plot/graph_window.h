@@ -1,13 +1,111 @@
 #pragma once
+// The shared graph window. Calculator windows open curves in it, fill them point by point,
+// attach their parameter lines and name the axes; the user switches axes between linear
+// and logarithmic, types ranges, reads or deletes a curve by clicking it, sets titles,
+// saves, copies and prints the chart. The bookkeeping lives in GraphModel; QCustomPlot draws.
+#include <QPrinter>
+#include <QSharedPointer>
+#include <QString>
+#include <array>
+
 #include "app/tool_window.h"
+#include "plot/graph_model.h"
+
+class QCustomPlot;
+class QCPGraph;
+class QCPAbstractPlottable;
+class QListWidget;
+class QGroupBox;
+class QRadioButton;
+class QLineEdit;
+class QPushButton;
+class QAction;
 
 namespace lumerad {
 
-// Placeholder until this tool is built: the window exists with its caption.
+class PictureTicker;
+class LogTableTicker;
+
 class TfGraphs : public ToolWindow {
     Q_OBJECT
 public:
     explicit TfGraphs(AppContext& ctx, QWidget* parent = nullptr);
+    ~TfGraphs() override;
+
+    // --- operations for the calculator windows
+    void NewGraph(const QString& title);
+    void addGraph();
+    void replaceGraph();
+    // Opens a curve; throws InputError (shown by the action runner, which stops the
+    // caller's action) when the chart already holds MaxCurvNum curves in add mode.
+    void NewCurve();
+    int CurveCount() const;
+    static int MaxCurvNum() { return kMaxCurvNum; }
+    // colour: 24-bit value, red in the low byte and blue in the third.
+    void LoadData(int colour, double x, double y);
+    void XAxis(const QString& caption);
+    void YAxis(const QString& caption);
+    void addInfo(int i, const QString& text);
+    static QString f6(double x);
+    static QString f42f(double x);
+    static QString f52g(double x);
+
+    // --- window events
+    void FormCreate();
+    void formShow() override;
+    void formActivate() override;
+    void Update();
+    void OkButClick();
+    void bbDefaultClick();
+    void bbCloseClick();
+    void ChartClickSeries(QCPAbstractPlottable* series);
+    void lbCurvInfoClick(int item);
+    void lbCurvInfoDblClick();
+    void saveasmetafile1Click();
+    void plotgraph1Click();
+    void copydata1Click();
+    void MainTitle1Click();
+    void leftaxistitle1Click();
+    void bottomaxixtitle1Click();
+
+    // --- for the tests and the benchmark
+    GraphModel& model() { return model_; }
+    QCustomPlot* chart() const { return chart_; }
+    QCPGraph* series(int index) const;
+    QPrinter& printer() { return printer_; }
+    // The tab-separated text that "copy data" puts on the clipboard.
+    QString curveDataText() const;
+
+protected:
+    void closeEvent(QCloseEvent* e) override;
+
+private:
+    QCPGraph* openSeries(int index);
+    void dropSeries(int index);
+    void applyAxis(bool bottom, const AxisPlan& plan, const LogLabelTable& table);
+    void writeExtremeFields();
+    void replotLater();
+
+    GraphModel model_;
+    std::array<QCPGraph*, kCurveSlots> series_{};
+
+    QCustomPlot* chart_ = nullptr;
+    QSharedPointer<PictureTicker> linTickerX_, linTickerY_;
+    QSharedPointer<LogTableTicker> logTickerX_, logTickerY_;
+    QListWidget* lbCurvInfo_ = nullptr;
+    QGroupBox* gbXAxis_ = nullptr;
+    QGroupBox* gbYAxis_ = nullptr;
+    QRadioButton* rbXLin_ = nullptr;
+    QRadioButton* rbXLog_ = nullptr;
+    QRadioButton* rbYLin_ = nullptr;
+    QRadioButton* rbYLog_ = nullptr;
+    QLineEdit* exmin_ = nullptr;
+    QLineEdit* exmax_ = nullptr;
+    QLineEdit* edIncrx_ = nullptr;
+    QLineEdit* eymin_ = nullptr;
+    QLineEdit* eymax_ = nullptr;
+    QLineEdit* edIncry_ = nullptr;
+    QPrinter printer_;
 };
 
 } // namespace lumerad

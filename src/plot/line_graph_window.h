@@ -1,13 +1,46 @@
 #pragma once
+// The undulator line spectrum as a bar chart: one bar per harmonic at its photon energy.
+#include <QPrinter>
+#include <QSharedPointer>
+
 #include "app/tool_window.h"
+
+class QCustomPlot;
+class QCPBars;
 
 namespace lumerad {
 
-// Placeholder until this tool is built: the window exists with its caption.
+class PictureTicker;
+
 class TfLineGraph : public ToolWindow {
     Q_OBJECT
 public:
     explicit TfLineGraph(AppContext& ctx, QWidget* parent = nullptr);
+    ~TfLineGraph() override;
+
+    // --- operations for the line-spectrum window
+    void New(const QString& caption);
+    void XY(double x, double y);
+    void Axis();
+
+    // --- menus
+    void MainTitle1Click();
+    void leftaxistitle1Click();
+    void bottomaxistitle1Click();
+    void saveasmetafile1Click();
+    void plot1Click();
+
+    QCustomPlot* chart() const { return chart_; }
+    QCPBars* bars() const { return series1_; }
+    QPrinter& printer() { return printer_; }
+
+private:
+    void replotLater();
+
+    QCustomPlot* chart_ = nullptr;
+    QCPBars* series1_ = nullptr;
+    QSharedPointer<PictureTicker> tickerX_, tickerY_;
+    QPrinter printer_;
 };
 
 } // namespace lumerad

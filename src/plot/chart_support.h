@@ -1,0 +1,80 @@
+#pragma once
+// What the graph window and the line graph share on top of QCustomPlot: axis tickers that
+// label with the display pictures of number_text, the export of a chart to a Windows
+// metafile, PNG, SVG or PDF, printing, and the title entry through TfEnterText.
+#include <qcustomplot.h>
+
+#include <QString>
+#include <string>
+
+#include "plot/graph_model.h"
+
+class QPrinter;
+
+namespace lumerad {
+
+struct AppContext;
+
+// Linear axis: labels every `increment` when that gives a readable number of labels,
+// otherwise at a readable multiple chosen by QCustomPlot; label texts in a display picture.
+class PictureTicker : public QCPAxisTicker {
+public:
+    std::string format = kPlainFormat;
+    double increment = 0;
+    int subTicks = 4;
+
+protected:
+    double getTickStep(const QCPRange& range) override;
+    int getSubTickCount(double tickStep) override;
+    QString getTickLabel(double tick, const QLocale& locale, QChar formatChar, int precision) override;
+};
+
+// Logarithmic axis: ticks and labels exactly at the values of the label table, nowhere else.
+class LogTableTicker : public QCPAxisTicker {
+public:
+    LogLabelTable table{};
+    std::string format = kExpFormat;
+
+protected:
+    QVector<double> createTickVector(double tickStep, const QCPRange& range) override;
+    QVector<double> createSubTickVector(int subTickCount, const QVector<double>& ticks) override;
+    QString getTickLabel(double tick, const QLocale& locale, QChar formatChar, int precision) override;
+};
+
+// The chart's title element (the first element of its layout), created on demand.
+QCPTextElement* chartTitle(QCustomPlot* chart);
+
+// The save dialog's file types and the default name and suffix.
+QString chartFileFilter();
+inline constexpr const char* kDefaultChartFile = "spectrum.wmf";
+
+// Writes the whole chart at its on-screen size; the file type follows the suffix
+// (".png", ".svg", ".pdf"; anything else is a Windows metafile). Throws InputError with
+// a clear message when the file cannot be written.
+void saveChart(QCustomPlot* chart, const QString& fileName);
+// The metafile alone, as bytes.
+QByteArray chartMetafile(QCustomPlot* chart);
+
+// Prints the chart on one landscape page with margins of 10 % left and right and 5 % top
+// and bottom; the printer's orientation is restored afterwards.
+void printChart(QCustomPlot* chart, QPrinter& printer);
+
+// Runs the text entry dialog; true with the entered text when the user accepted it.
+bool enterTitle(AppContext& ctx, QString& text);
+
+// QCustomPlot computes freely in floating point while it draws (logarithms of clipped
+// values and the like); those faults belong to the drawing, not to the user's action.
+// Our own faults are checked before, the drawing's are cleared after.
+template <class F>
+void drawQuietly(F&& draw);
+
+} // namespace lumerad
+
+#include "numerics/errors.h"
+
+template <class F>
+void lumerad::drawQuietly(F&& draw) {
+    checkFloatFaults();
+    draw();
+    clearFloatFaults();
+}

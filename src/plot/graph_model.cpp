@@ -1,0 +1,306 @@
+#include "plot/graph_model.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdlib>
+
+#include "numerics/errors.h"
+#include "numerics/number_text.h"
+#include "numerics/text_to_number.h"
+
+namespace lumerad {
+
+namespace {
+
+// m x 10^k, built from its decimal text so that 0.001 is the double nearest to 1/1000
+// rather than the product of two rounded numbers.
+double decadeValue(int m, int k) {
+    const std::string text = std::to_string(m) + ".0E" + std::to_string(k);
+    return std::strtod(text.c_str(), nullptr);
+}
+
+std::string trimmed(const std::string& s) {
+    const auto b = s.find_first_not_of(" \t");
+    if (b == std::string::npos) return {};
+    const auto e = s.find_last_not_of(" \t");
+    return s.substr(b, e - b + 1);
+}
+
+double fieldValue(const std::string& text) { return parseReal(trimmed(text)); }
+
+// Headroom above the largest value: 10 % of its magnitude, so that a negative maximum
+// is not cut off either.
+double withHeadroom(double max) { return max + 0.1 * std::fabs(max); }
+
+} // namespace
+
+std::string valueFormatFor(double min, double max) {
+    bool exp = false;
+    if (min != 0 && max != 0) {
+        exp = min < -10000 || max > 10000 || std::fabs(max / min) > 10000 || std::fabs(min) < 0.0001 ||
+              std::fabs(max) < 0.0001;
+    } else if (min == 0 && max > 10000) {
+        exp = true;
+    } else if (max == 0 && min < -10000) {
+        exp = true;
+    }
+    return exp ? kExpFormat : kPlainFormat;
+}
+
+bool defineLogLabels(LogLabelTable& table, double min, double max, int maxSpan, const char* axisName) {
+    if (min == 0) min = max / 10000;
+    if (max == 0) max = min / 10000;
+    if (min < 0 || max < 0) {
+        throw InputError(std::string("A logarithmic ") + axisName +
+                         "-axis needs positive bounds; the range " + general(min, 6) + " to " +
+                         general(max, 6) + " holds negative values. Enter positive bounds or "
+                         "choose the linear scale.");
+    }
+    if (min == 0 || max == 0) return false;  // no data at all: nothing to label
+    const double lo = std::floor(std::log10(min));
+    const double hi = std::ceil(std::log10(max));
+    const double n = hi - lo;
+    if (!(n >= 1 && lo > -100 && hi < 100 && n < maxSpan)) return false;
+    const int l = static_cast<int>(lo);
+    const int span = static_cast<int>(n);
+    if (span <= 4) {
+        for (int j = 0; j <= 3; ++j) {
+            table[3 * j] = decadeValue(1, l + j);
+            table[3 * j + 1] = decadeValue(2, l + j);
+            table[3 * j + 2] = decadeValue(5, l + j);
+        }
+        table[12] = decadeValue(1, l + 4);
+    } else if (span <= 6) {
+        for (int j = 0; j <= 6; ++j) table[2 * j] = decadeValue(1, l + j);
+        for (int j = 0; j <= 5; ++j) table[2 * j + 1] = decadeValue(3, l + j);
+    } else {
+        // 7 to 12 decades. Eleven decades take this pattern as well: without it the axis
+        // would keep the labels of an earlier, unrelated range.
+        for (int j = 0; j < kLogLabelCount; ++j) table[j] = decadeValue(1, l + j);
+    }
+    return true;
+}
+
+double nextAxisLabel(const LogLabelTable& table, int index, double value) {
+    double candidate = value;
+    if (index >= 0 && index < kLogLabelCount) candidate = table[index];
+    return candidate > value ? candidate : value;
+}
+
+bool axisLabelKept(const LogLabelTable& table, const std::string& format, const std::string& text) {
+    for (double v : table) {
+        if (picture(format, v) == text) return true;
+    }
+    return false;
+}
+
+std::vector<double> logAxisLabels(const LogLabelTable& table, double lo, double hi) {
+    std::vector<double> out;
+    if (!(lo > 0) || !(hi > lo)) return out;
+    const double slack = 1e-9;
+    double value = lo;
+    for (int index = 0; index < kLogLabelCount; ++index) {
+        value = nextAxisLabel(table, index, value);
+        const double v = table[index];
+        if (v != value || v <= 0) continue;  // the axis minimum itself carries no label
+        if (v < lo * (1 - slack) || v > hi * (1 + slack)) continue;
+        if (!out.empty() && v <= out.back()) continue;
+        out.push_back(v);
+    }
+    return out;
+}
+
+std::string rangeFieldText(double v) { return pattern(std::fabs(v) > 10000 ? "%8.0g" : "%8.2f", v); }
+
+GraphModel::GraphModel() { resetExtremes(); }
+
+void GraphModel::resetExtremes() {
+    dataXMin = dataYMin = kExtremeReset;
+    dataXMax = dataYMax = -kExtremeReset;
+}
+
+void GraphModel::newGraph() {
+    removeAll();
+    resetExtremes();
+}
+
+void GraphModel::addGraph() {
+    addMode = true;
+    replaceMode = false;
+}
+
+void GraphModel::replaceGraph() {
+    replaceMode = true;
+    addMode = false;
+    resetExtremes();
+}
+
+int GraphModel::curveCount() const {
+    return static_cast<int>(std::count(shown_.begin(), shown_.end(), true));
+}
+
+std::vector<int> GraphModel::shownCurves() const {
+    std::vector<int> v;
+    for (int i = 0; i < kCurveSlots; ++i)
+        if (shown_[i]) v.push_back(i);
+    return v;
+}
+
+int GraphModel::freeAddSlot() const {
+    const int preferred = curveCount() + 1;
+    if (preferred < kCurveSlots && !shown_[preferred]) return preferred;
+    // After a deletion the count can point at a curve still shown; taking its slot would
+    // leave that curve on the chart with another curve's parameter lines and no way to
+    // delete it. The lowest free index serves instead.
+    for (int i = 1; i < kCurveSlots; ++i)
+        if (!shown_[i]) return i;
+    return -1;
+}
+
+int GraphModel::newCurve(std::vector<int>* removed) {
+    int index = 0;
+    if (replaceMode) {
+        if (removed) {
+            auto all = shownCurves();
+            removed->insert(removed->end(), all.begin(), all.end());
+        }
+        removeAll();
+        resetExtremes();
+    } else if (addMode) {
+        if (curveCount() >= kMaxCurvNum) {
+            throw InputError("The graph already holds " + std::to_string(kMaxCurvNum) +
+                             " curves, the most it can show. Delete a curve (click it) or replace "
+                             "the graph before adding another one.");
+        }
+        index = freeAddSlot();
+    }
+    if (shown_[index]) {  // the slot is reused: its old series leaves the chart
+        if (removed) removed->push_back(index);
+        shown_[index] = false;
+    }
+    currentCurve = index;
+    shown_[index] = true;
+    points_[index].clear();
+    for (auto& line : info_[index]) line.clear();
+    return index;
+}
+
+bool GraphModel::loadData(double x, double y) {
+    if (!shown_[currentCurve]) {  // no curve opened yet: the current slot becomes one
+        shown_[currentCurve] = true;
+        points_[currentCurve].clear();
+    }
+    points_[currentCurve].push_back({x, y});
+    bool changed = false;
+    if (dataXMin > x) dataXMin = x, changed = true;
+    if (dataXMax < x) dataXMax = x, changed = true;
+    if (dataYMin > y) dataYMin = y, changed = true;
+    if (dataYMax < y) dataYMax = y, changed = true;
+    return changed;
+}
+
+void GraphModel::addInfo(int line, const std::string& text) {
+    if (line < 0 || line >= kInfoLines) {
+        throw InputError("Curve information line " + std::to_string(line) + " does not exist (0 to " +
+                         std::to_string(kInfoLines - 1) + ").");
+    }
+    info_[currentCurve][line] = text;
+}
+
+void GraphModel::removeAll() {
+    for (int i = 0; i < kCurveSlots; ++i) {
+        shown_[i] = false;
+        points_[i].clear();
+    }
+}
+
+void GraphModel::deleteCurve(int index) {
+    if (!valid(index)) return;
+    shown_[index] = false;
+    points_[index].clear();
+    for (auto& line : info_[index]) line.clear();
+}
+
+std::vector<std::string> GraphModel::infoPanelItems(int index) const {
+    const std::string dashes36(36, '-');
+    std::vector<std::string> items{"source parameters for this curve: ", dashes36,
+                                   "click here to close this panel", "click here to delete this curve",
+                                   dashes36};
+    if (valid(index)) {
+        for (const auto& line : info_[index])
+            if (!line.empty()) items.push_back(line);
+    }
+    items.push_back(std::string(37, '-'));
+    return items;
+}
+
+bool GraphModel::dataRange(double& xmin, double& xmax, double& ymin, double& ymax) const {
+    bool any = false;
+    xmin = ymin = kExtremeReset;
+    xmax = ymax = -kExtremeReset;
+    for (int i = 0; i < kCurveSlots; ++i) {
+        if (!shown_[i]) continue;
+        for (const auto& p : points_[i]) {
+            any = true;
+            xmin = std::min(xmin, p.x);
+            xmax = std::max(xmax, p.x);
+            ymin = std::min(ymin, p.y);
+            ymax = std::max(ymax, p.y);
+        }
+    }
+    if (!any) xmin = xmax = ymin = ymax = 0;
+    return any;
+}
+
+UpdatePlan GraphModel::planUpdate(bool xLog, bool yLog, const RangeFields* fields) const {
+    UpdatePlan plan;
+    double xmin, xmax, ymin, ymax, dx, dy;
+    if (fields) {  // all six are converted before anything is decided
+        xmin = fieldValue(fields->xmin);
+        xmax = fieldValue(fields->xmax);
+        ymin = fieldValue(fields->ymin);
+        ymax = fieldValue(fields->ymax);
+        dx = fieldValue(fields->dx);
+        dy = fieldValue(fields->dy);
+    } else {
+        dataRange(xmin, xmax, ymin, ymax);
+        dx = (xmax - xmin) / 10000;
+        dy = (ymax - ymin) / 10000;
+    }
+    plan.x.format = valueFormatFor(xmin, xmax);
+    plan.y.format = valueFormatFor(ymin, ymax);
+
+    auto setUp = [&](AxisPlan& axis, bool log, double& min, double max, double incr,
+                     const LogLabelTable& current, int maxSpan, const char* name) {
+        axis.log = log;
+        if (!log) {
+            axis.increment = incr;
+        } else {
+            LogLabelTable t = current;
+            if (defineLogLabels(t, min, max, maxSpan, name)) axis.labels = t;
+        }
+        if (!fields && max / 10000 > std::fabs(min)) min = max / 10000;
+        axis.lo = min;
+        axis.hi = withHeadroom(max);
+        if (log && axis.lo == 0) axis.lo = max / 10000;  // a zero bound as in the label tables
+    };
+    setUp(plan.y, yLog, ymin, ymax, dy, logLabelsY, 13, "y");
+    setUp(plan.x, xLog, xmin, xmax, dx, logLabelsX, 12, "x");
+
+    plan.xmin = xmin;
+    plan.xmax = xmax;
+    plan.ymin = ymin;
+    plan.ymax = ymax;
+    plan.exmin = rangeFieldText(xmin);
+    plan.exmax = rangeFieldText(xmax);
+    plan.eymin = rangeFieldText(ymin);
+    plan.eymax = rangeFieldText(ymax);
+    return plan;
+}
+
+void GraphModel::commit(const UpdatePlan& plan) {
+    if (plan.x.labels) logLabelsX = *plan.x.labels;
+    if (plan.y.labels) logLabelsY = *plan.y.labels;
+}
+
+} // namespace lumerad

@@ -1,0 +1,308 @@
+#include "plot/graph_model.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+#include "numerics/errors.h"
+
+using namespace lumerad;
+
+namespace {
+
+void expectTable(const LogLabelTable& t, const std::vector<double>& want) {
+    ASSERT_EQ(want.size(), t.size());
+    for (size_t i = 0; i < want.size(); ++i) EXPECT_DOUBLE_EQ(want[i], t[i]) << "slot " << i;
+}
+
+void fill(GraphModel& m, std::initializer_list<CurvePoint> pts) {
+    for (auto p : pts) m.loadData(p.x, p.y);
+}
+
+} // namespace
+
+TEST(ValueFormat, SwitchesToExponentForWideOrExtremeRanges) {
+    EXPECT_EQ("#,##0.###", valueFormatFor(0, 5));
+    EXPECT_EQ("0.#E+00", valueFormatFor(0, 20000));
+    EXPECT_EQ("0.#E+00", valueFormatFor(0.00005, 1));
+    EXPECT_EQ("0.#E+00", valueFormatFor(1, 20000));
+    // ratio alone
+    EXPECT_EQ("0.#E+00", valueFormatFor(0.5, 6000));
+    EXPECT_EQ("#,##0.###", valueFormatFor(0.5, 4000));
+    // negative side
+    EXPECT_EQ("0.#E+00", valueFormatFor(-20000, 0));
+    EXPECT_EQ("#,##0.###", valueFormatFor(-5000, 0));
+    EXPECT_EQ("0.#E+00", valueFormatFor(-20000, -3));
+    // tiny maximum with a zero minimum is not covered by the rule
+    EXPECT_EQ("#,##0.###", valueFormatFor(0, 0.00001));
+    EXPECT_EQ("#,##0.###", valueFormatFor(0, 0));
+}
+
+TEST(LogLabels, OneTwoFiveStepsUpToFourDecades) {
+    LogLabelTable t{};
+    ASSERT_TRUE(DefineLy(t, 0.5, 300));
+    expectTable(t, {0.1, 0.2, 0.5, 1, 2, 5, 10, 20, 50, 100, 200, 500, 1000});
+    // one decade: still 1-2-5, starting at the lower decade
+    ASSERT_TRUE(DefineLx(t, 2, 9));
+    expectTable(t, {1, 2, 5, 10, 20, 50, 100, 200, 500, 1000, 2000, 5000, 10000});
+}
+
+TEST(LogLabels, OneThreeStepsForFiveOrSixDecades) {
+    LogLabelTable t{};
+    ASSERT_TRUE(DefineLx(t, 0.002, 500));
+    expectTable(t, {0.001, 0.003, 0.01, 0.03, 0.1, 0.3, 1, 3, 10, 30, 100, 300, 1000});
+}
+
+TEST(LogLabels, OneLabelPerDecadeAndSpanLimits) {
+    LogLabelTable y{};
+    ASSERT_TRUE(DefineLy(y, 0.0002, 5e7));
+    for (int j = 0; j < 13; ++j) EXPECT_DOUBLE_EQ(std::pow(10.0, j - 4), y[j]) << j;
+    // twelve decades are too many for the bottom axis: its table stays as it was
+    LogLabelTable x{};
+    x.fill(7);
+    EXPECT_FALSE(DefineLx(x, 0.0002, 5e7));
+    for (double v : x) EXPECT_EQ(7, v);
+    // eleven decades: one label per decade on both axes
+    ASSERT_TRUE(DefineLx(x, 0.5, 5e9));  // lo = -1, hi = 10
+    for (int j = 0; j < 13; ++j) EXPECT_DOUBLE_EQ(std::pow(10.0, j - 1), x[j]) << j;
+    ASSERT_TRUE(DefineLy(y, 0.5, 5e9));
+    EXPECT_DOUBLE_EQ(0.1, y[0]);
+    EXPECT_DOUBLE_EQ(1e10, y[11]);
+    // thirteen decades, no decade at all, and exponents beyond 99 are refused
+    y.fill(3);
+    EXPECT_FALSE(DefineLy(y, 1e-5, 5e7));
+    EXPECT_FALSE(DefineLy(y, 1, 1));
+    EXPECT_FALSE(DefineLy(y, 1e-120, 1e-115));
+    for (double v : y) EXPECT_EQ(3, v);
+}
+
+TEST(LogLabels, ZeroAndNegativeBounds) {
+    LogLabelTable t{};
+    // min 0 becomes max / 10000: 0.02 .. 200 is lo = -2, hi = 3, 1-3 steps
+    ASSERT_TRUE(DefineLy(t, 0, 200));
+    EXPECT_DOUBLE_EQ(0.01, t[0]);
+    EXPECT_DOUBLE_EQ(0.03, t[1]);
+    EXPECT_DOUBLE_EQ(10000, t[12]);
+    // both zero: nothing to label, no failure
+    t.fill(1);
+    EXPECT_FALSE(DefineLy(t, 0, 0));
+    EXPECT_EQ(1, t[0]);
+    EXPECT_THROW(DefineLy(t, -1, 100), InputError);
+    EXPECT_THROW(DefineLx(t, 0, -100), InputError);
+}
+
+TEST(LogLabels, CallbacksLabelOnlyTableValues) {
+    LogLabelTable t{};
+    DefineLy(t, 0.5, 300);
+    EXPECT_DOUBLE_EQ(0.1, nextAxisLabel(t, 0, 0.05));
+    EXPECT_DOUBLE_EQ(0.3, nextAxisLabel(t, 1, 0.3));  // table value below: value kept
+    EXPECT_DOUBLE_EQ(7, nextAxisLabel(t, 13, 7));     // beyond the table: unchanged
+    EXPECT_DOUBLE_EQ(7, nextAxisLabel(t, -1, 7));
+    auto labels = logAxisLabels(t, 0.15, 220);
+    std::vector<double> want{0.2, 0.5, 1, 2, 5, 10, 20, 50, 100, 200};
+    ASSERT_EQ(want.size(), labels.size());
+    for (size_t i = 0; i < want.size(); ++i) EXPECT_DOUBLE_EQ(want[i], labels[i]);
+    EXPECT_TRUE(logAxisLabels(LogLabelTable{}, 1, 100).empty());  // untouched table: no labels
+}
+
+TEST(Curves, IndexesInAddMode) {
+    GraphModel m;
+    m.newGraph();
+    m.addGraph();
+    EXPECT_EQ(1, m.newCurve());
+    EXPECT_EQ(2, m.newCurve());
+    EXPECT_EQ(3, m.newCurve());
+    EXPECT_EQ(3, m.curveCount());
+    EXPECT_EQ(3, m.currentCurve);
+    // after deleting curve 1 the count points at curve 3, which is still shown:
+    // the new curve takes the free slot 1 and curve 3 keeps its lines
+    m.currentCurve = 3;
+    m.addInfo(1, "curve three");
+    m.deleteCurve(1);
+    std::vector<int> removed;
+    EXPECT_EQ(1, m.newCurve(&removed));
+    EXPECT_TRUE(removed.empty());
+    EXPECT_EQ("curve three", m.info(3, 1));
+    EXPECT_EQ(3, m.curveCount());
+}
+
+TEST(Curves, ReplaceModeAndNoMode) {
+    GraphModel m;
+    m.addGraph();
+    m.newCurve();
+    m.newCurve();
+    m.loadData(1, 2);
+    m.replaceGraph();
+    EXPECT_EQ(1e100, m.dataXMin);
+    std::vector<int> removed;
+    EXPECT_EQ(0, m.newCurve(&removed));
+    EXPECT_EQ((std::vector<int>{1, 2}), removed);
+    EXPECT_EQ(1, m.curveCount());
+    EXPECT_EQ(0, m.newCurve());
+    EXPECT_EQ(1, m.curveCount());
+    // neither mode: index 0, the other curves stay
+    GraphModel n;
+    n.addGraph();
+    n.newCurve();
+    n.addMode = false;
+    removed.clear();
+    EXPECT_EQ(0, n.newCurve(&removed));
+    EXPECT_TRUE(removed.empty());
+    EXPECT_EQ(2, n.curveCount());
+}
+
+TEST(Curves, FiftyCurvesAreTheLimitInAddMode) {
+    GraphModel m;
+    m.addGraph();
+    for (int i = 1; i <= kMaxCurvNum; ++i) {
+        ASSERT_EQ(i, m.newCurve());
+        m.addInfo(1, "c" + std::to_string(i));
+    }
+    EXPECT_EQ(50, m.curveCount());
+    EXPECT_THROW(m.newCurve(), InputError);
+    EXPECT_EQ(50, m.currentCurve);
+    EXPECT_EQ("c50", m.info(50, 1));
+    EXPECT_EQ(50, m.curveCount());
+    // replacing is still possible
+    m.replaceGraph();
+    EXPECT_EQ(0, m.newCurve());
+}
+
+TEST(Curves, ExtremesAndLoadingWithoutCurve) {
+    GraphModel m;
+    EXPECT_EQ(1e100, m.dataXMin);
+    EXPECT_EQ(-1e100, m.dataYMax);
+    EXPECT_EQ(0, m.curveCount());
+    EXPECT_TRUE(m.loadData(2, -3));  // no curve opened: curve 0 is
+    EXPECT_EQ(1, m.curveCount());
+    EXPECT_TRUE(m.shown(0));
+    EXPECT_TRUE(m.loadData(5, 7));
+    EXPECT_FALSE(m.loadData(3, 0));  // within the extremes: nothing changes
+    EXPECT_TRUE(m.loadData(1.5, -1));
+    EXPECT_EQ(1.5, m.dataXMin);
+    EXPECT_EQ(5, m.dataXMax);
+    EXPECT_EQ(-3, m.dataYMin);
+    EXPECT_EQ(7, m.dataYMax);
+    m.addGraph();
+    m.newCurve();  // add mode keeps the extremes over all curves
+    m.loadData(-1, 100);
+    EXPECT_EQ(-1, m.dataXMin);
+    EXPECT_EQ(-3, m.dataYMin);
+    m.newGraph();
+    EXPECT_EQ(0, m.curveCount());
+    EXPECT_EQ(1e100, m.dataYMin);
+    EXPECT_THROW(m.addInfo(16, "x"), InputError);
+}
+
+TEST(InfoPanel, HeadLinesNonEmptyLinesAndClosingDashes) {
+    GraphModel m;
+    m.addGraph();
+    int c = m.newCurve();
+    auto items = m.infoPanelItems(c);
+    ASSERT_EQ(6u, items.size());
+    EXPECT_EQ("source parameters for this curve: ", items[0]);
+    EXPECT_EQ(std::string(36, '-'), items[1]);
+    EXPECT_EQ("click here to close this panel", items[2]);
+    EXPECT_EQ("click here to delete this curve", items[3]);
+    EXPECT_EQ(std::string(36, '-'), items[4]);
+    EXPECT_EQ(std::string(37, '-'), items[5]);
+    m.addInfo(3, "B = 1.2 T");
+    m.addInfo(1, "ESRF");
+    m.addInfo(2, "");
+    items = m.infoPanelItems(c);
+    ASSERT_EQ(8u, items.size());
+    EXPECT_EQ("ESRF", items[5]);
+    EXPECT_EQ("B = 1.2 T", items[6]);
+    m.deleteCurve(c);
+    EXPECT_EQ(6u, m.infoPanelItems(c).size());
+    EXPECT_FALSE(m.shown(c));
+    // a new curve on a used slot starts with empty lines
+    m.currentCurve = 0;
+    m.addInfo(4, "old");
+    m.addMode = false;
+    m.newCurve();
+    EXPECT_EQ("", m.info(0, 4));
+}
+
+TEST(Update, AutomaticRanges) {
+    GraphModel m;
+    m.addGraph();
+    m.newCurve();
+    fill(m, {{1, 0}, {3, 200}, {5, 50}});
+    UpdatePlan p = m.planUpdate(false, false, nullptr);
+    EXPECT_DOUBLE_EQ(0.02, p.y.lo);
+    EXPECT_DOUBLE_EQ(220, p.y.hi);
+    EXPECT_DOUBLE_EQ(0.02, p.ymin);
+    EXPECT_DOUBLE_EQ(200.0 / 10000, p.y.increment);
+    EXPECT_DOUBLE_EQ(1, p.x.lo);  // 5 / 10000 is below 1: kept
+    EXPECT_DOUBLE_EQ(5.5, p.x.hi);
+    EXPECT_DOUBLE_EQ(4.0 / 10000, p.x.increment);
+    EXPECT_EQ("#,##0.###", p.x.format);
+    EXPECT_FALSE(p.x.log);
+    // a maximum above 10000 switches its field to the two-digit general pattern
+    m.loadData(2, 30000);
+    p = m.planUpdate(false, false, nullptr);
+    EXPECT_EQ("0.#E+00", p.y.format);
+    EXPECT_DOUBLE_EQ(3, p.ymin);
+    EXPECT_DOUBLE_EQ(33000, p.y.hi);
+}
+
+TEST(Update, LogarithmicAxesFromData) {
+    GraphModel m;
+    m.newCurve();
+    fill(m, {{0.002, 0.5}, {500, 300}});
+    UpdatePlan p = m.planUpdate(true, true, nullptr);
+    ASSERT_TRUE(p.x.labels.has_value());
+    ASSERT_TRUE(p.y.labels.has_value());
+    EXPECT_DOUBLE_EQ(0.003, (*p.x.labels)[1]);
+    EXPECT_DOUBLE_EQ(0.2, (*p.y.labels)[1]);
+    EXPECT_TRUE(p.y.log);
+    EXPECT_DOUBLE_EQ(330, p.y.hi);
+    // the model keeps its tables until the plan is applied
+    EXPECT_EQ(0, m.logLabelsX[1]);
+    m.commit(p);
+    EXPECT_DOUBLE_EQ(0.003, m.logLabelsX[1]);
+    // negative data on a logarithmic axis is refused; the linear one is fine
+    m.loadData(1, -4);
+    EXPECT_THROW(m.planUpdate(false, true, nullptr), InputError);
+    EXPECT_NO_THROW(m.planUpdate(true, false, nullptr));
+}
+
+TEST(Update, TypedRanges) {
+    GraphModel m;
+    m.newCurve();
+    fill(m, {{0, 0}, {10, 10}});
+    RangeFields f{"1", " 20000 ", "1.0", "0", "200", "50"};
+    UpdatePlan p = m.planUpdate(false, false, &f);
+    EXPECT_DOUBLE_EQ(1, p.x.lo);
+    EXPECT_DOUBLE_EQ(22000, p.x.hi);
+    EXPECT_DOUBLE_EQ(0, p.y.lo);  // typed minimum is not raised
+    EXPECT_DOUBLE_EQ(220, p.y.hi);
+    EXPECT_DOUBLE_EQ(50, p.y.increment);
+    EXPECT_EQ("0.#E+00", p.x.format);
+    // on a logarithmic axis a typed zero becomes max / 10000
+    p = m.planUpdate(false, true, &f);
+    EXPECT_DOUBLE_EQ(0.02, p.y.lo);
+    // one bad field stops everything, whichever it is
+    for (int i = 0; i < 6; ++i) {
+        RangeFields g = f;
+        std::string* fields[] = {&g.xmin, &g.xmax, &g.dx, &g.ymin, &g.ymax, &g.dy};
+        *fields[i] = "abc";
+        try {
+            m.planUpdate(false, false, &g);
+            ADD_FAILURE() << "field " << i << " accepted";
+        } catch (const InputError& e) {
+            EXPECT_EQ(std::string("'abc' is not a valid floating point value"), e.what());
+        }
+    }
+    RangeFields neg{"1", "100", "1", "-5", "100", "1"};
+    EXPECT_THROW(m.planUpdate(false, true, &neg), InputError);
+}
+
+TEST(Update, RangeFieldTexts) {
+    EXPECT_EQ("    0.02", rangeFieldText(0.02));
+    EXPECT_EQ("   -3.14", rangeFieldText(-3.14159));
+    EXPECT_EQ("10000.00", rangeFieldText(10000));
+    EXPECT_EQ("     2E4", rangeFieldText(20000));
+    EXPECT_EQ(" -4.6E15", rangeFieldText(-4.6e15));
+}
