@@ -76,7 +76,7 @@ int energyScanPointCount(const EnergyScan& s) {
     if (!(s.f > 1) || !std::isfinite(s.f)) throw InputError("the step size must be greater than 0%!");
     if (!std::isfinite(s.emax)) refuseCount(INFINITY);
     double n = 1;
-    if (s.emax > s.emin) n = std::floor(std::log(s.emax / s.emin) / std::log(s.f)) + 1;
+    if (s.emax > s.emin) n = std::floor((std::log(s.emax) - std::log(s.emin)) / std::log(s.f)) + 1;
     if (n <= kCountLimit) {
         // Count the way the scan multiplies, so the rounding of the factor is the scan's own.
         long count = 0;
@@ -96,7 +96,11 @@ int angleScanPointCount(double psiMax, double dPsi) {
         throw InputError("the angle step must be greater than 0!");
     if (!std::isfinite(psiMax)) refuseCount(INFINITY);
     double n = 1;
-    if (psiMax > 0) n = std::floor(psiMax / dPsi) + 1;
+    if (psiMax > 0) {
+        // in logarithms, so that a huge ratio does not overflow
+        const double lr = std::log(psiMax) - std::log(dPsi);
+        n = lr < 700 ? std::floor(std::exp(lr)) + 1 : INFINITY;
+    }
     if (n <= kCountLimit) {
         // Count the way the scan adds, so the rounding of the sums is the scan's own.
         long count = 0;

@@ -96,7 +96,7 @@ TEST(BendingMagnet, FluxAndDensitiesAgainstIndependentFunctions) {
                        std::pow(xi * testref::K23(eta), 2) / E;
     EXPECT_NEAR(f.r.sigPsi, sig, 2e-5 * sig);
     // Displayed forms
-    EXPECT_EQ(t["AngPhDen"].size(), 9u);  // d.ddE+xx
+    EXPECT_EQ(t["AngPhDen"].size(), 8u);  // d.ddE+xx
     EXPECT_EQ(t["AngPhDen"][1], '.');
     EXPECT_EQ(t["PhFlux"].size(), 8u);
 }

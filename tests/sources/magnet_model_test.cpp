@@ -174,7 +174,7 @@ TEST(GapFromK, LimitsAndMessages) {
     RecordingMessages msg;
     MagnetState rec = pmState("REC", 1.2, 0.030);
     // A tiny K wants a huge gap: capped at 0.2 m. K = 0 uses 1e-30 T.
-    EXPECT_EQ(GapFromK(rec, 1e-6, msg), 0.2);
+    EXPECT_EQ(GapFromK(rec, 1e-10, msg), 0.2);
     EXPECT_EQ(GapFromK(rec, 0.0, msg), 0.2);
     // More field than 1.723 * 1.2 T: negative gap.
     EXPECT_LT(GapFromK(rec, 93.44 * 0.030 * 3.0, msg), 0.0);
