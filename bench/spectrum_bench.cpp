@@ -15,6 +15,7 @@
 #include "numerics/messages.h"
 #include "numerics/tabulated.h"
 #include "plot/graph_window.h"
+#include "qcustomplot.h"
 #include "spectra/synchrotron_spectrum.h"
 #include "spectra/synchrotron_spectrum_window.h"
 
@@ -76,7 +77,7 @@ void plotted(benchmark::State& state, const std::string& emax, const char* step,
     for (auto _ : state) {
         w.spectrum->bbShowGraphClick();
         w.graphs->Update();
-        w.graphs->findChild<QCustomPlot*>()->replot(QCustomPlot::rpImmediateRefresh);
+        w.graphs->chart()->replot(QCustomPlot::rpImmediateRefresh);
     }
     if (!w.messages.log.empty()) state.SkipWithError(w.messages.log.front().text.c_str());
     state.counters["points"] = points;

@@ -4,6 +4,7 @@
 // the written file with values computed here from the standard library's Bessel functions.
 #include <QAbstractButton>
 #include <QCheckBox>
+#include <QComboBox>
 #include <QDir>
 #include <QFile>
 #include <QLabel>
@@ -136,7 +137,13 @@ void TypicalRequest::fromClickToPlot() {
     Table& src = *module->InsDevice;
     for (int r = 0; r < src.rowCount(); ++r) QCOMPARE(src.row(r).text(QStringLiteral("SrceType")), QStringLiteral("Bend"));
     auto* grid = child<DBGrid>(w.synRad, "DBGrid1");
+    QCOMPARE(child<QComboBox>(w.synRad, "coFilter")->currentText(), QStringLiteral("Bend"));
+    // The launch selects the sources before it sets the mode, so the first launch still
+    // shows the device columns; "apply" with the mode set drops them.
+    QCOMPARE(grid->columnCount(), 9);
+    child<QAbstractButton>(w.synRad, "bbApply")->click();
     QCOMPARE(grid->columnCount(), 6);
+    QCOMPARE(grid->columnTitle(0), QStringLiteral("Source"));
     QCOMPARE(grid->columnTitle(5), QStringLiteral("B_remn"));
 
     // 3. Pick a magnet: the results are stale.
