@@ -177,20 +177,16 @@ void TfStart::BtSPBClick() {
     ctx_.windows.spbeam->showTool();
 }
 
-// The source launches set the mode flags before they select the sources, so the source grid's
-// columns follow the kind just launched rather than the one launched before.
 void TfStart::BendMClick() {
     CB();
     ctx_.windows.synRad->showTool();
-    ctx_.session.flags.BendMagMode = true;
-    ctx_.session.flags.WigglerMode = false;
     SelectSources(ctx_, "Bend");
     setSourceKind(ctx_.windows.synRad, "Bend");
+    ctx_.session.flags.BendMagMode = true;
+    ctx_.session.flags.WigglerMode = false;
 }
 
 void TfStart::WigglerClick() {
-    ctx_.session.flags.BendMagMode = false;
-    ctx_.session.flags.WigglerMode = true;
     if (ctx_.session.flags.CircBeamChosen) {
         CB();
         ctx_.windows.wiggler->showTool();
@@ -199,11 +195,11 @@ void TfStart::WigglerClick() {
     } else {
         SB();
     }
+    ctx_.session.flags.BendMagMode = false;
+    ctx_.session.flags.WigglerMode = true;
 }
 
 void TfStart::UndClick() {
-    ctx_.session.flags.BendMagMode = false;
-    ctx_.session.flags.WigglerMode = true;
     if (ctx_.session.flags.CircBeamChosen) {
         CB();
         ctx_.windows.undulator->showTool();
@@ -213,6 +209,8 @@ void TfStart::UndClick() {
         SB();
         ctx_.windows.spUnd->showTool();
     }
+    ctx_.session.flags.BendMagMode = false;
+    ctx_.session.flags.WigglerMode = true;
 }
 
 void TfStart::TRClick() {
