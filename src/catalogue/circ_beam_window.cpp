@@ -12,6 +12,7 @@
 #include "app/start_window.h"
 #include "catalogue/data_widgets.h"
 #include "catalogue/tsr_module.h"
+#include "numerics/errors.h"
 
 namespace lumerad {
 
@@ -153,6 +154,7 @@ void TfCBeam::formActivate() {
 void TfCBeam::Accept() {
     Table& t = *ctx_.module->CircBeam;
     if (!t.isOpen()) formActivate();
+    if (!t.hasCurrent()) throw InputError("There is no beam configuration to accept: add one first.");
     if (t.editing()) t.post();
     t.edit();
     ctx_.windows.start->beamAccepted(false);

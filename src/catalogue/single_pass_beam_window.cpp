@@ -12,6 +12,7 @@
 #include "app/start_window.h"
 #include "catalogue/data_widgets.h"
 #include "catalogue/tsr_module.h"
+#include "numerics/errors.h"
 
 namespace lumerad {
 
@@ -163,6 +164,7 @@ void TfSPBeam::formActivate() {
 void TfSPBeam::Accept() {
     Table& t = *ctx_.module->SnglBeam;
     if (!t.isOpen()) formActivate();
+    if (!t.hasCurrent()) throw InputError("There is no beam configuration to accept: add one first.");
     // What the user typed counts: a pending edit is posted before the beam is calculated.
     if (t.editing()) t.post();
     t.edit();

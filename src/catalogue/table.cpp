@@ -224,6 +224,7 @@ void Table::close() {
     if (!isOpen()) return;
     if (state_ == TableState::Insert && cur_ >= 0) rows_.erase(rows_.begin() + view_[cur_]);
     state_ = TableState::Inactive;
+    writers_.clear();  // typed text of a closed table is discarded with its edit
     rows_.clear();
     view_.clear();
     cur_ = -1;
@@ -375,6 +376,7 @@ void Table::post() {
 
 void Table::cancel() {
     requireOpen();
+    writers_.clear();
     if (state_ == TableState::Insert) {
         int pos = view_[cur_];
         rows_.erase(rows_.begin() + pos);
