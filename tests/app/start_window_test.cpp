@@ -1,12 +1,13 @@
 // The main window: start-up, launches, the enabled and visible states after each accept, and
 // the mode flags.
+#include "app/start_window.h"
+
 #include <QComboBox>
 #include <QLabel>
 #include <QTest>
 #include <QToolButton>
 
 #include "../catalogue/window_test_support.h"
-#include "app/start_window.h"
 #include "catalogue/circ_beam_window.h"
 #include "catalogue/data_widgets.h"
 #include "catalogue/single_pass_beam_window.h"
@@ -17,13 +18,13 @@
 #include "plot/enter_text_window.h"
 #include "plot/graph_window.h"
 #include "plot/line_graph_window.h"
-#include "spectra/line_spectrum_window.h"
-#include "spectra/synchrotron_spectrum_window.h"
-#include "spectra/undulator_flux_window.h"
 #include "sources/bending_magnet_window.h"
 #include "sources/single_pass_undulator_window.h"
 #include "sources/undulator_window.h"
 #include "sources/wiggler_window.h"
+#include "spectra/line_spectrum_window.h"
+#include "spectra/synchrotron_spectrum_window.h"
+#include "spectra/undulator_flux_window.h"
 
 using namespace lumerad;
 using namespace lumerad::testing;
@@ -58,9 +59,9 @@ private slots:
         for (const char* b : {"FF", "picFF", "TR", "picTR"}) QVERIFY2(!enabled(b), b);
         QVERIFY(!app->ctx().session.flags.CircBeamChosen && !app->ctx().session.flags.ParDirty);
         // every tool window exists, hidden
-        QWidget* tools[] = {w().cbeam, w().spbeam, w().besFun, w().wiggler, w().undulator, w().formFctr, w().tr,
-                            w().lineSpectrum, w().undFlux, w().synSpectrum, w().synRad, w().graphs,
-                            w().enterText, w().spUnd, w().lineGraph};
+        QWidget* tools[] = {w().cbeam,    w().spbeam, w().besFun,       w().wiggler, w().undulator,
+                            w().formFctr, w().tr,     w().lineSpectrum, w().undFlux, w().synSpectrum,
+                            w().synRad,   w().graphs, w().enterText,    w().spUnd,   w().lineGraph};
         for (QWidget* t : tools) {
             QVERIFY(t);
             QVERIFY(!t->isVisible());
@@ -74,7 +75,8 @@ private slots:
         QCOMPARE(text->text(), QStringLiteral("undulator "));
         QCOMPARE(text->width(), 145);
         QCOMPARE(text->height(), 25);
-        QCOMPARE(child<QAbstractButton>(start(), "Wiggler")->toolTip(), QStringLiteral("wiggler magnet radiation"));
+        QCOMPARE(child<QAbstractButton>(start(), "Wiggler")->toolTip(),
+                 QStringLiteral("wiggler magnet radiation"));
     }
 
     void noDataFileGivesOneMessageAndEveryLaunchWorks() {

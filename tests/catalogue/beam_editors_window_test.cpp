@@ -109,7 +109,8 @@ private slots:
         QCOMPARE(shown(sp(), "DBEdtPeakCurrent"), QStringLiteral("16.022"));
         QCOMPARE(shown(sp(), "DBEdtBunchLength"), QStringLiteral("0.3"));
         QCOMPARE(shown(sp(), "DBEdtPulseCurrent"), QStringLiteral("0"));  // no pulse length
-        QCOMPARE(shown(sp(), "DBEdtAvgCurrent"), QStringLiteral(".0"));  // "###,###.0" has no digit before the point
+        QCOMPARE(shown(sp(), "DBEdtAvgCurrent"),
+                 QStringLiteral(".0"));  // "###,###.0" has no digit before the point
         QVERIFY(press(sp(), "bbAccept"));
         QCOMPARE(app->errorCount(), 0);
         QCOMPARE(sngl().state(), TableState::Browse);

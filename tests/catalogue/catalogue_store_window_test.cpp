@@ -57,7 +57,8 @@ private slots:
         QCOMPARE(src.asNumber(QStringLiteral("field")), src.asNumber(QStringLiteral("Field")));
         QVERIFY(src.asNumber(QStringLiteral("FIELD")) > 0);
         m.CircBeam->moveTo(0);
-        QCOMPARE(m.CircBeam->displayText(QStringLiteral("sig_xb")), m.CircBeam->displayText(QStringLiteral("Sig_xb")));
+        QCOMPARE(m.CircBeam->displayText(QStringLiteral("sig_xb")),
+                 m.CircBeam->displayText(QStringLiteral("Sig_xb")));
         QVERIFY(!m.CircBeam->displayText(QStringLiteral("sig_xb")).isEmpty());
         // the calculated fields are not stored
         QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("peek"));
@@ -238,7 +239,8 @@ private slots:
 
     void readOnlyFileOpensAndAFailedWriteKeepsTheEdit() {
         { TSRModule m(session, messages, file()); }
-        QFile::setPermissions(file(), QFileDevice::ReadOwner | QFileDevice::ReadGroup | QFileDevice::ReadOther);
+        QFile::setPermissions(file(),
+                              QFileDevice::ReadOwner | QFileDevice::ReadGroup | QFileDevice::ReadOther);
         const QByteArray before = readAll(file());
         {
             TSRModule m(session, messages, file());
@@ -248,10 +250,12 @@ private slots:
             QVERIFY(m.CircBeam->rowCount() >= 8);
             ActionRunner runner(messages);
             messages.clear();
-            QVERIFY(runner.run([&] { m.CircBeam->setText(QStringLiteral("Energy"), QStringLiteral("2.5")); }));
+            QVERIFY(
+                runner.run([&] { m.CircBeam->setText(QStringLiteral("Energy"), QStringLiteral("2.5")); }));
             QVERIFY(!runner.run([&] { m.CircBeam->post(); }));
             QCOMPARE(int(messages.log.size()), 1);
-            QVERIFY(QString::fromStdString(messages.log[0].text).contains(QLatin1String("could not be written")));
+            QVERIFY(
+                QString::fromStdString(messages.log[0].text).contains(QLatin1String("could not be written")));
             QCOMPARE(m.CircBeam->state(), TableState::Edit);
             QCOMPARE(m.CircBeam->asNumber(QStringLiteral("Energy")), 2.5);
         }
