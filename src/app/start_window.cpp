@@ -91,7 +91,7 @@ TfStart::TfStart(AppContext& ctx, const std::optional<QString>& dataFile, QWidge
     title->setAlignment(Qt::AlignCenter);
     title->setFrameShape(QFrame::Panel);
     title->setFrameShadow(QFrame::Sunken);
-    title->setMinimumHeight(60);
+    title->setFixedHeight(60);
     QFont f = title->font();
     f.setPointSize(22);
     f.setBold(true);
@@ -99,7 +99,6 @@ TfStart::TfStart(AppContext& ctx, const std::optional<QString>& dataFile, QWidge
     title->setFont(f);
     title->setStyleSheet(QStringLiteral("color: #1f3f8f;"));
     lay->addWidget(title);
-    lay->addStretch(1);
     layout()->setSizeConstraint(QLayout::SetFixedSize);
 
     FormCreate();
@@ -247,6 +246,8 @@ void TfStart::beamAccepted(bool singlePass) {
     rows_[2]->setVisible(true);
     rows_[3]->setVisible(true);
     for (QAbstractButton* b : coherent_) b->setEnabled(singlePass);
+    layout()->activate();
+    adjustSize();
 }
 
 }  // namespace lumerad

@@ -113,6 +113,10 @@ private slots:
         QVERIFY(press(start(), "picBtSPB"));
         QVERIFY(press(w().spbeam, "bbAccept"));
         QVERIFY(rowVisible("ToolBar3") && rowVisible("ToolBar4"));
+        // the window grew to hold the new rows and the title panel below them
+        QWidget* panel = child<QWidget>(start(), "Panel1");
+        QVERIFY(panel->geometry().bottom() < start()->height());
+        QVERIFY(child<QWidget>(start(), "ToolBar4")->geometry().bottom() < panel->geometry().top());
         app->ctx().session.flags.BendMagMode = true;
         app->ctx().module->SnglBeam->close();
         app->ctx().module->CircBeam->open();
