@@ -1,8 +1,12 @@
 // The main window: start-up, launches, the enabled and visible states after each accept, and
 // the mode flags.
+#include "app/data_files.h"
 #include "app/start_window.h"
 
 #include <QComboBox>
+#include <QDir>
+#include <QFileInfo>
+#include <QTemporaryDir>
 #include <QLabel>
 #include <QTest>
 #include <QToolButton>
@@ -77,6 +81,30 @@ private slots:
         QCOMPARE(text->height(), 25);
         QCOMPARE(child<QAbstractButton>(start(), "Wiggler")->toolTip(),
                  QStringLiteral("wiggler magnet radiation"));
+    }
+
+    void dataFileIsLookedUpInTheWorkingDirectoryFirst() {
+        const QString here = QDir::currentPath();
+        QTemporaryDir cwd;
+        QVERIFY(QDir::setCurrent(cwd.path()));
+        // none here: the copy beside the program (build folder) or in the source tree
+        QString found = findDataFile(QStringLiteral("DATA.TXT"));
+        QVERIFY(QFileInfo(found).isFile());
+        QVERIFY(!found.startsWith(cwd.path()));
+        QFile own(cwd.filePath(QStringLiteral("DATA.TXT")));
+        QVERIFY(own.open(QIODevice::WriteOnly));
+        own.close();
+        QCOMPARE(QFileInfo(findDataFile(QStringLiteral("DATA.TXT"))).canonicalFilePath(),
+                 QFileInfo(own.fileName()).canonicalFilePath());
+        QCOMPARE(findDataFile(QStringLiteral("NO_SUCH_FILE.TXT")), QStringLiteral("NO_SUCH_FILE.TXT"));
+        QVERIFY(QDir::setCurrent(here));
+
+        ProgramOptions o = ProgramOptions::fromArguments(
+            {QStringLiteral("lumerad"), QStringLiteral("--catalogue"), QStringLiteral("/tmp/x.sqlite")});
+        QCOMPARE(o.catalogueFile, QStringLiteral("/tmp/x.sqlite"));
+        o = ProgramOptions::fromArguments({QStringLiteral("lumerad"), QStringLiteral("--catalogue=y.sqlite")});
+        QCOMPARE(o.catalogueFile, QStringLiteral("y.sqlite"));
+        QVERIFY(!o.startupTime);
     }
 
     void noDataFileGivesOneMessageAndEveryLaunchWorks() {
