@@ -10,6 +10,7 @@
 #include "app/action_runner.h"
 #include "catalogue/table.h"
 #include "numerics/messages.h"
+#include "numerics/text_to_number.h"
 
 namespace lumerad {
 
@@ -311,11 +312,31 @@ void DBEdit::refresh() {
         pending_ = false;
         table_.removePendingWriter(this);
     }
-    QString t = (hasFocus() && !calculated_) ? table_.asText(field_) : table_.displayText(field_);
+    const bool typing = hasFocus() && !calculated_;
+    // While the user is in the field, a text that already stands for the field's value stays
+    // as typed ("1." for 1), so a post in the middle of typing does not rewrite it.
+    if (typing && showsValue()) return;
+    QString t = typing ? table_.asText(field_) : table_.displayText(field_);
     if (t != text()) {
         setText(t);
-        setCursorPosition(0);
+        if (!typing) setCursorPosition(0);
         emit fieldTextChanged();
+    }
+}
+
+bool DBEdit::showsValue() const {
+    const FieldDef& f = table_.field(field_);
+    const QVariant v = table_.value(field_);
+    if (!f.numeric()) return text() == (v.isNull() ? QString() : v.toString());
+    const QString typed = text().trimmed();
+    if (typed.isEmpty()) return v.isNull();
+    if (v.isNull()) return false;
+    try {
+        const double x = f.kind == FieldKind::Integer ? double(parseInteger(typed.toStdString()))
+                                                      : parseReal(typed.toStdString());
+        return x == v.toDouble();
+    } catch (const std::exception&) {
+        return false;
     }
 }
 

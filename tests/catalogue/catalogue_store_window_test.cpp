@@ -1,5 +1,6 @@
 // The catalogue store and its bound controls: the shared current record, the filter, field
 // look-up, navigator operations, and damaged, foreign or read-only catalogue files.
+#include <QApplication>
 #include <QFile>
 #include <QSqlDatabase>
 #include <QSqlQuery>
@@ -173,6 +174,31 @@ private slots:
         nav.press(DBNavigator::Post);
         QCOMPARE(t.state(), TableState::Browse);
         QCOMPARE(t.asNumber(QStringLiteral("Energy")), 12.5);
+    }
+
+    void typingIntoAFieldThatPostsOnEveryChangeKeepsTheText() {
+        // The way a source window reads its record on every change of the field text.
+        TSRModule m(session, messages, file());
+        ActionRunner runner(messages);
+        Table& t = *m.InsDevice;
+        QWidget w;
+        DBEdit field(t, QStringLiteral("Field"), runner, &w, "DBEdtField");
+        connect(&field, &DBEdit::fieldTextChanged, &w, [&] {
+            runner.run([&] {
+                if (t.editing()) t.post();
+                t.edit();
+            });
+        });
+        w.show();
+        QApplication::setActiveWindow(&w);
+        field.setFocus();
+        QVERIFY(QTest::qWaitForWindowActive(&w));
+        field.selectAll();
+        QTest::keyClicks(&field, QStringLiteral("1.25"));
+        QCOMPARE(field.text(), QStringLiteral("1.25"));
+        QTest::keyClick(&field, Qt::Key_Return);
+        QCOMPARE(t.asNumber(QStringLiteral("Field")), 1.25);
+        QCOMPARE(int(messages.log.size()), 0);
     }
 
     void calculatedFieldsRefuseTyping() {
