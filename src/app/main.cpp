@@ -2,6 +2,8 @@
 //
 // --catalogue FILE  uses FILE as the catalogue instead of Lumerad.sqlite in the application-data folder.
 // --startup-time    prints the milliseconds from process start to the first painted main window, then quits.
+#include <unistd.h>
+
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QEvent>
@@ -9,7 +11,6 @@
 #include <QTimer>
 #include <cstdio>
 #include <ctime>
-#include <unistd.h>
 
 #include "app/dialogs.h"
 #include "app/program.h"

@@ -66,9 +66,9 @@ Program::Program(Messages& messages, Dialogs& dialogs, const ProgramOptions& opt
 Program::~Program() {
     Windows& w = ctx_.windows;
     // In reverse order of creation; the catalogue module goes last.
-    QWidget* all[] = {w.lineGraph, w.spUnd, w.enterText, w.graphs, w.synRad, w.synSpectrum,
-                      w.undFlux, w.lineSpectrum, w.tr, w.formFctr, w.undulator, w.wiggler,
-                      w.besFun, w.spbeam, w.cbeam, w.start};
+    QWidget* all[] = {w.lineGraph, w.spUnd,        w.enterText, w.graphs,   w.synRad,    w.synSpectrum,
+                      w.undFlux,   w.lineSpectrum, w.tr,        w.formFctr, w.undulator, w.wiggler,
+                      w.besFun,    w.spbeam,       w.cbeam,     w.start};
     for (QWidget* win : all) delete win;
     w = Windows{};
     ctx_.module = nullptr;

@@ -40,13 +40,14 @@ TfStart::TfStart(AppContext& ctx, const std::optional<QString>& dataFile, QWidge
     lay->setSpacing(2);
 
     QWidget* r1 = row("ToolBar1", true, true);
-    pictureButton(r1, "picBtCB", QStyle::SP_BrowserReload, QStringLiteral("circulating beam"), &TfStart::BtCBClick);
+    pictureButton(r1, "picBtCB", QStyle::SP_BrowserReload, QStringLiteral("circulating beam"),
+                  &TfStart::BtCBClick);
     pictureButton(r1, "picBtSPB", QStyle::SP_ArrowRight, QStringLiteral("single pass beam parameters"),
                   &TfStart::BtSPBClick);
     pictureButton(r1, "picBessel", QStyle::SP_FileDialogContentsView, QStringLiteral("Bessel's functions"),
                   &TfStart::BesselClick);
-    coherent_[0] = pictureButton(r1, "picFF", QStyle::SP_FileDialogDetailedView, QStringLiteral("form factor"),
-                                 &TfStart::FFClick);
+    coherent_[0] = pictureButton(r1, "picFF", QStyle::SP_FileDialogDetailedView,
+                                 QStringLiteral("form factor"), &TfStart::FFClick);
     pictureButton(r1, "picClse", QStyle::SP_DialogCloseButton, QString(), &TfStart::ClseClick);
 
     QWidget* r2 = row("ToolBar2", false, true);
@@ -63,18 +64,20 @@ TfStart::TfStart(AppContext& ctx, const std::optional<QString>& dataFile, QWidge
                   &TfStart::BendMClick);
     pictureButton(r3, "picWiggler", QStyle::SP_MediaSkipForward, QStringLiteral("wiggler radiation"),
                   &TfStart::WigglerClick);
-    pictureButton(r3, "picUnd", QStyle::SP_MediaPlay, QStringLiteral("undulator radiation"), &TfStart::UndClick);
-    coherent_[2] = pictureButton(r3, "picTR", QStyle::SP_TitleBarShadeButton, QStringLiteral("transition radiation"),
-                                 &TfStart::TRClick);
+    pictureButton(r3, "picUnd", QStyle::SP_MediaPlay, QStringLiteral("undulator radiation"),
+                  &TfStart::UndClick);
+    coherent_[2] = pictureButton(r3, "picTR", QStyle::SP_TitleBarShadeButton,
+                                 QStringLiteral("transition radiation"), &TfStart::TRClick);
 
     QWidget* r4 = row("ToolBar4", false, false);
     textButton(r4, "BendM", QStringLiteral("bend magnet"), QStringLiteral("bending magnet radiation"),
                &TfStart::BendMClick);
     textButton(r4, "Wiggler", QStringLiteral("wiggler"), QStringLiteral("wiggler magnet radiation"),
                &TfStart::WigglerClick);
-    textButton(r4, "Und", QStringLiteral("undulator "), QStringLiteral("undulator radiation"), &TfStart::UndClick);
-    coherent_[3] = textButton(r4, "TR", QStringLiteral("transition radiation"), QStringLiteral("transition radiation"),
-                              &TfStart::TRClick);
+    textButton(r4, "Und", QStringLiteral("undulator "), QStringLiteral("undulator radiation"),
+               &TfStart::UndClick);
+    coherent_[3] = textButton(r4, "TR", QStringLiteral("transition radiation"),
+                              QStringLiteral("transition radiation"), &TfStart::TRClick);
 
     rows_[0] = r1;
     rows_[1] = r2;
@@ -88,7 +91,7 @@ TfStart::TfStart(AppContext& ctx, const std::optional<QString>& dataFile, QWidge
     title->setAlignment(Qt::AlignCenter);
     title->setFrameShape(QFrame::Panel);
     title->setFrameShadow(QFrame::Sunken);
-    title->setMinimumHeight(60);
+    title->setFixedHeight(60);
     QFont f = title->font();
     f.setPointSize(22);
     f.setBold(true);
@@ -96,7 +99,6 @@ TfStart::TfStart(AppContext& ctx, const std::optional<QString>& dataFile, QWidge
     title->setFont(f);
     title->setStyleSheet(QStringLiteral("color: #1f3f8f;"));
     lay->addWidget(title);
-    lay->addStretch(1);
     layout()->setSizeConstraint(QLayout::SetFixedSize);
 
     FormCreate();
@@ -125,18 +127,20 @@ QAbstractButton* TfStart::pictureButton(QWidget* r, const char* name, int icon, 
     b->setFixedSize(kButtonWidth, kPictureHeight);
     if (!hint.isEmpty()) b->setToolTip(hint);
     r->layout()->addWidget(b);
-    connect(b, &QToolButton::clicked, this, [this, handler] { act([this, handler] { (this->*handler)(); }); });
+    connect(b, &QToolButton::clicked, this,
+            [this, handler] { act([this, handler] { (this->*handler)(); }); });
     return b;
 }
 
-QAbstractButton* TfStart::textButton(QWidget* r, const char* name, const QString& caption, const QString& hint,
-                                     void (TfStart::*handler)()) {
+QAbstractButton* TfStart::textButton(QWidget* r, const char* name, const QString& caption,
+                                     const QString& hint, void (TfStart::*handler)()) {
     auto* b = new QPushButton(caption, r);
     b->setObjectName(QString::fromLatin1(name));
     b->setFixedSize(kButtonWidth, kTextHeight);
     if (!hint.isEmpty()) b->setToolTip(hint);
     r->layout()->addWidget(b);
-    connect(b, &QPushButton::clicked, this, [this, handler] { act([this, handler] { (this->*handler)(); }); });
+    connect(b, &QPushButton::clicked, this,
+            [this, handler] { act([this, handler] { (this->*handler)(); }); });
     return b;
 }
 
@@ -161,8 +165,10 @@ void TfStart::SB() {
 void TfStart::setSourceKind(QWidget* window, const char* kind) {
     if (auto* box = window->findChild<QComboBox*>(QStringLiteral("coFilter"))) {
         int i = box->findText(QString::fromLatin1(kind));
-        if (i >= 0) box->setCurrentIndex(i);
-        else if (box->isEditable()) box->setEditText(QString::fromLatin1(kind));
+        if (i >= 0)
+            box->setCurrentIndex(i);
+        else if (box->isEditable())
+            box->setEditText(QString::fromLatin1(kind));
     }
 }
 
@@ -240,6 +246,8 @@ void TfStart::beamAccepted(bool singlePass) {
     rows_[2]->setVisible(true);
     rows_[3]->setVisible(true);
     for (QAbstractButton* b : coherent_) b->setEnabled(singlePass);
+    layout()->activate();
+    adjustSize();
 }
 
 }  // namespace lumerad

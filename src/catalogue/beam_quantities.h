@@ -11,10 +11,10 @@ namespace lumerad {
 // The stored fields of a circulating-beam record (SR_ring); empty numbers read as 0.
 struct CircBeamValues {
     std::string SR;
-    double Energy = 0;  // GeV
-    double Cur = 0;     // mA
+    double Energy = 0;            // GeV
+    double Cur = 0;               // mA
     double Eps_x = 0, Eps_y = 0;  // nm rad
-    double DE_E = 0;    // DE/E, %
+    double DE_E = 0;              // DE/E, %
     double Beta_x = 0, Alpha_x = 0, Beta_y = 0, Alpha_y = 0;
     double Eta_x = 0, Etap_x = 0, Eta_y = 0, Etap_y = 0;
 };
@@ -25,9 +25,9 @@ struct CircBeamDerived {
     bool betaXDefaulted = false, betaYDefaulted = false, epsXDefaulted = false, epsYDefaulted = false;
     // The calculated fields.
     double Gamma = 0;
-    double Coupl = 0;                   // %
-    double Sig_xb = 0, Sig_yb = 0;      // um
-    double Sig_xp = 0, Sig_yp = 0;      // urad
+    double Coupl = 0;               // %
+    double Sig_xb = 0, Sig_yb = 0;  // um
+    double Sig_xp = 0, Sig_yp = 0;  // urad
 };
 
 // A negative emittance or beta function throws InputError naming the field and the record;
@@ -37,12 +37,12 @@ CircBeamDerived CircBeamCalcFields(const CircBeamValues& rec, CurrentBeam* share
 // The stored fields of a single-pass record (Sngl_pass); empty numbers read as 0.
 struct SnglBeamValues {
     std::string Name;
-    double Energy = 0;          // MeV
-    double PartPerBunch = 0;    // Part/Bunch, 1e8 electrons
-    double PulseDuration = 0;   // ns
-    double PulseRepRate = 0;    // Hz
-    double BunchesPerPulse = 0; // Bunches/Pulse
-    double BunchDuration = 0;   // fs
+    double Energy = 0;           // MeV
+    double PartPerBunch = 0;     // Part/Bunch, 1e8 electrons
+    double PulseDuration = 0;    // ns
+    double PulseRepRate = 0;     // Hz
+    double BunchesPerPulse = 0;  // Bunches/Pulse
+    double BunchDuration = 0;    // fs
 };
 
 struct SnglBeamDerived {

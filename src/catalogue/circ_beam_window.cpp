@@ -12,6 +12,7 @@
 #include "app/start_window.h"
 #include "catalogue/data_widgets.h"
 #include "catalogue/tsr_module.h"
+#include "numerics/errors.h"
 
 namespace lumerad {
 
@@ -93,14 +94,16 @@ TfCBeam::TfCBeam(AppContext& ctx, QWidget* parent)
     sl->addWidget(form::label(sel, QStringLiteral("select source configuration")));
     auto* yesRow = new QHBoxLayout;
     yesRow->addWidget(form::label(sel, QStringLiteral("or add new one:")));
-    QPushButton* yes = form::button(sel, "bbYes", QStringLiteral("&Yes"), QStringLiteral("add a new configuration"));
+    QPushButton* yes =
+        form::button(sel, "bbYes", QStringLiteral("&Yes"), QStringLiteral("add a new configuration"));
     yesRow->addWidget(yes);
     yesRow->addStretch(1);
     sl->addLayout(yesRow);
     SRings = new DBGrid(t, run, sel, "SRings");
     SRings->clearColumns();
-    for (const char* f : {"SR", "Energy", "Cur", "Eps_x", "Eps_y", "DE/E", "Beta_x", "Alpha_x", "Beta_y", "Alpha_y",
-                          "Eta_x", "Eta_y", "Sig_xb", "Sig_yb", "Sig_xp", "Sig_yp", "Sig_eta", "Gamma", "Coupl"})
+    for (const char* f :
+         {"SR", "Energy", "Cur", "Eps_x", "Eps_y", "DE/E", "Beta_x", "Alpha_x", "Beta_y", "Alpha_y", "Eta_x",
+          "Eta_y", "Sig_xb", "Sig_yb", "Sig_xp", "Sig_yp", "Sig_eta", "Gamma", "Coupl"})
         SRings->addColumn(QString::fromLatin1(f), QString::fromLatin1(f));
     SRings->setMinimumSize(560, 260);
     sl->addWidget(SRings, 1);
@@ -153,6 +156,7 @@ void TfCBeam::formActivate() {
 void TfCBeam::Accept() {
     Table& t = *ctx_.module->CircBeam;
     if (!t.isOpen()) formActivate();
+    if (!t.hasCurrent()) throw InputError("There is no beam configuration to accept: add one first.");
     if (t.editing()) t.post();
     t.edit();
     ctx_.windows.start->beamAccepted(false);

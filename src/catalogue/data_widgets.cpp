@@ -10,6 +10,7 @@
 #include "app/action_runner.h"
 #include "catalogue/table.h"
 #include "numerics/messages.h"
+#include "numerics/text_to_number.h"
 
 namespace lumerad {
 
@@ -17,7 +18,8 @@ namespace lumerad {
 
 TableModel::TableModel(Table& table, ActionRunner& runner, QObject* parent)
     : QAbstractTableModel(parent), table_(table), runner_(runner) {
-    for (const FieldDef& f : table_.fields()) columns_.push_back({table_.fieldIndex(f.name), f.displayLabel()});
+    for (const FieldDef& f : table_.fields())
+        columns_.push_back({table_.fieldIndex(f.name), f.displayLabel()});
     shownRows_ = table_.rowCount();
     connect(&table_, &Table::rowsChanged, this, &TableModel::rowsChanged);
     connect(&table_, &Table::recordChanged, this, [this] {
@@ -53,38 +55,48 @@ void TableModel::addColumn(const QString& fieldName, const QString& title) {
 }
 
 int TableModel::rowCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : shownRows_; }
-int TableModel::columnCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : int(columns_.size()); }
+int TableModel::columnCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : int(columns_.size());
+}
 
 QVariant TableModel::data(const QModelIndex& index, int role) const {
     if (!index.isValid() || index.row() >= table_.rowCount()) return {};
     const Column& c = columns_[index.column()];
     const FieldDef& f = table_.fields()[c.field];
     switch (role) {
-        case Qt::DisplayRole: return table_.displayText(index.row(), c.field);
+        case Qt::DisplayRole:
+            return table_.displayText(index.row(), c.field);
         case Qt::EditRole: {
             const QVariant& v = table_.row(index.row()).value(c.field);
             if (v.isNull()) return QString();
             return f.numeric() ? table_.row(index.row()).text(f.name) : v.toString();
         }
-        case Qt::TextAlignmentRole: return QVariant::fromValue(f.alignment | Qt::AlignVCenter);
-        default: return {};
+        case Qt::TextAlignmentRole:
+            return QVariant::fromValue(f.alignment | Qt::AlignVCenter);
+        default:
+            return {};
     }
 }
 
 QVariant TableModel::headerData(int section, Qt::Orientation orientation, int role) const {
     if (role != Qt::DisplayRole) return {};
-    if (orientation == Qt::Horizontal) return section < int(columns_.size()) ? columns_[section].title : QString();
+    if (orientation == Qt::Horizontal)
+        return section < int(columns_.size()) ? columns_[section].title : QString();
     if (section != table_.currentRow()) return QString();
     switch (table_.state()) {
-        case TableState::Edit: return QStringLiteral("I");
-        case TableState::Insert: return QStringLiteral("*");
-        default: return QStringLiteral("\u25b6");
+        case TableState::Edit:
+            return QStringLiteral("I");
+        case TableState::Insert:
+            return QStringLiteral("*");
+        default:
+            return QStringLiteral("\u25b6");
     }
 }
 
 Qt::ItemFlags TableModel::flags(const QModelIndex& index) const {
     Qt::ItemFlags fl = QAbstractTableModel::flags(index);
-    if (index.isValid() && !table_.fields()[columns_[index.column()].field].calculated) fl |= Qt::ItemIsEditable;
+    if (index.isValid() && !table_.fields()[columns_[index.column()].field].calculated)
+        fl |= Qt::ItemIsEditable;
     return fl;
 }
 
@@ -134,8 +146,8 @@ void DBGrid::syncCurrent() {
         QModelIndex cur = currentIndex();
         int col = cur.isValid() ? cur.column() : 0;
         if (!cur.isValid() || cur.row() != r)
-            selectionModel()->setCurrentIndex(model_->index(r, col),
-                                              QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+            selectionModel()->setCurrentIndex(
+                model_->index(r, col), QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
         scrollTo(model_->index(r, col));
     } else {
         selectionModel()->clearSelection();
@@ -147,7 +159,8 @@ void DBGrid::applyWidths() {
     const int ch = fontMetrics().horizontalAdvance(QLatin1Char('0'));
     for (int c = 0; c < columnCount(); ++c) {
         const FieldDef& f = table_.fields()[model_->columns()[c].field];
-        int chars = f.displayWidth > 0 ? f.displayWidth : (f.kind == FieldKind::String ? std::max(f.maxLength, 4) : 10);
+        int chars = f.displayWidth > 0 ? f.displayWidth
+                                       : (f.kind == FieldKind::String ? std::max(f.maxLength, 4) : 10);
         chars = std::min(std::max(chars, int(model_->columns()[c].title.size())), 30);
         setColumnWidth(c, chars * ch + 12);
     }
@@ -221,18 +234,36 @@ void DBNavigator::press(Button b) {
     if (!buttons_[b]->isEnabled()) return;
     runner_.run([&] {
         switch (b) {
-            case First: table_.first(); break;
-            case Prior: table_.prior(); break;
-            case Next: table_.next(); break;
-            case Last: table_.last(); break;
-            case Insert: table_.insert(); break;
+            case First:
+                table_.first();
+                break;
+            case Prior:
+                table_.prior();
+                break;
+            case Next:
+                table_.next();
+                break;
+            case Last:
+                table_.last();
+                break;
+            case Insert:
+                table_.insert();
+                break;
             case Delete:
                 if (runner_.messages().question("Delete record?")) table_.remove();
                 break;
-            case Edit: table_.edit(); break;
-            case Post: table_.post(); break;
-            case Cancel: table_.cancel(); break;
-            case Refresh: table_.refresh(); break;
+            case Edit:
+                table_.edit();
+                break;
+            case Post:
+                table_.post();
+                break;
+            case Cancel:
+                table_.cancel();
+                break;
+            case Refresh:
+                table_.refresh();
+                break;
         }
     });
     updateStates();
@@ -257,7 +288,8 @@ void DBNavigator::updateStates() {
 
 // ---------------------------------------------------------------- DBEdit
 
-DBEdit::DBEdit(Table& table, const QString& fieldName, ActionRunner& runner, QWidget* parent, const char* name)
+DBEdit::DBEdit(Table& table, const QString& fieldName, ActionRunner& runner, QWidget* parent,
+               const char* name)
     : QLineEdit(parent), table_(table), field_(fieldName), runner_(runner) {
     if (name) setObjectName(QString::fromLatin1(name));
     const FieldDef& f = table_.field(fieldName);
@@ -280,11 +312,31 @@ void DBEdit::refresh() {
         pending_ = false;
         table_.removePendingWriter(this);
     }
-    QString t = (hasFocus() && !calculated_) ? table_.asText(field_) : table_.displayText(field_);
+    const bool typing = hasFocus() && !calculated_;
+    // While the user is in the field, a text that already stands for the field's value stays
+    // as typed ("1." for 1), so a post in the middle of typing does not rewrite it.
+    if (typing && showsValue()) return;
+    QString t = typing ? table_.asText(field_) : table_.displayText(field_);
     if (t != text()) {
         setText(t);
-        setCursorPosition(0);
+        if (!typing) setCursorPosition(0);
         emit fieldTextChanged();
+    }
+}
+
+bool DBEdit::showsValue() const {
+    const FieldDef& f = table_.field(field_);
+    const QVariant v = table_.value(field_);
+    if (!f.numeric()) return text() == (v.isNull() ? QString() : v.toString());
+    const QString typed = text().trimmed();
+    if (typed.isEmpty()) return v.isNull();
+    if (v.isNull()) return false;
+    try {
+        const double x = f.kind == FieldKind::Integer ? double(parseInteger(typed.toStdString()))
+                                                      : parseReal(typed.toStdString());
+        return x == v.toDouble();
+    } catch (const std::exception&) {
+        return false;
     }
 }
 

@@ -121,6 +121,7 @@ protected:
 
 private:
     void refresh();
+    bool showsValue() const;
     void edited();
     void finished();
     void write();

@@ -11,11 +11,11 @@ inline constexpr double kNoValue = -1e300;
 
 struct SeedRing {
     const char* SR;
-    double Energy;   // GeV
-    double Cur;      // mA
-    double Eps_x;    // nm rad
-    double Eps_y;    // nm rad
-    double DE_E;     // %
+    double Energy;                            // GeV
+    double Cur;                               // mA
+    double Eps_x;                             // nm rad
+    double Eps_y;                             // nm rad
+    double DE_E;                              // %
     double Beta_x, Alpha_x, Beta_y, Alpha_y;  // m, 1
     double Eta_x, Etap_x, Eta_y, Etap_y;      // m, 1
 };
@@ -34,12 +34,12 @@ struct SeedLinac {
 
 struct SeedSource {
     const char* Name;
-    const char* MagType;   // "EM" or "PM"
-    const char* SrceType;  // "Bend", "Wig", "Und", "TR"
-    double Field;          // T
-    const char* PermMag;   // "REC", "hybrid" or ""
-    double RemnFld;        // T
-    int Poles;             // #Poles (0: empty)
+    const char* MagType;                 // "EM" or "PM"
+    const char* SrceType;                // "Bend", "Wig", "Und", "TR"
+    double Field;                        // T
+    const char* PermMag;                 // "REC", "hybrid" or ""
+    double RemnFld;                      // T
+    int Poles;                           // #Poles (0: empty)
     double PerLen, Gap, Gap_mn, Gap_mx;  // mm
     double ObsAngle_x, ObsAngle_y;
 };

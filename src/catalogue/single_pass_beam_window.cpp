@@ -12,6 +12,7 @@
 #include "app/start_window.h"
 #include "catalogue/data_widgets.h"
 #include "catalogue/tsr_module.h"
+#include "numerics/errors.h"
 
 namespace lumerad {
 
@@ -49,8 +50,8 @@ TfSPBeam::TfSPBeam(AppContext& ctx, QWidget* parent)
     auto* left = new QVBoxLayout;
     top->addLayout(left);
 
-    auto bound = [&](QWidget* host, form::Rows& rows, const char* label, const char* field, const QString& unit,
-                     const QString& hint) {
+    auto bound = [&](QWidget* host, form::Rows& rows, const char* label, const char* field,
+                     const QString& unit, const QString& hint) {
         QString f = QString::fromLatin1(field);
         auto* e = new DBEdit(t, f, run, host, editName(f).constData());
         e->setMinimumWidth(90);
@@ -71,23 +72,30 @@ TfSPBeam::TfSPBeam(AppContext& ctx, QWidget* parent)
           QStringLiteral("average beam current over many pulses"));
     left->addWidget(general);
 
-    QGroupBox* pulse =
-        form::group(this, QStringLiteral("pulse properties :"), "gbPulse", QStringLiteral("macro pulse properties"));
+    QGroupBox* pulse = form::group(this, QStringLiteral("pulse properties :"), "gbPulse",
+                                   QStringLiteral("macro pulse properties"));
     form::Rows p(pulse);
-    bound(pulse, p, "pulse length", "PulseDuration", QStringLiteral("n-sec"), QStringLiteral("macro pulse length in n-sec"));
-    bound(pulse, p, "pulse rep rate", "PulseRepRate", QStringLiteral("Hz"), QStringLiteral("pulse repetition rate"));
+    bound(pulse, p, "pulse length", "PulseDuration", QStringLiteral("n-sec"),
+          QStringLiteral("macro pulse length in n-sec"));
+    bound(pulse, p, "pulse rep rate", "PulseRepRate", QStringLiteral("Hz"),
+          QStringLiteral("pulse repetition rate"));
     bound(pulse, p, "bunches/pulse", "Bunches/Pulse", {}, QStringLiteral("micro bunches per macro pulse"));
     bound(pulse, p, "bunch separ. ", "BunchSepar", QStringLiteral("p-sec"),
           QStringLiteral("separation of micro bunches in p-sec"));
-    bound(pulse, p, "pulse current", "PulseCurrent", QStringLiteral("mA"), QStringLiteral("macro pulse current"));
+    bound(pulse, p, "pulse current", "PulseCurrent", QStringLiteral("mA"),
+          QStringLiteral("macro pulse current"));
     left->addWidget(pulse);
 
     QGroupBox* bunch = form::group(this, QStringLiteral("bunch properties"), "gbBunch");
     form::Rows b(bunch);
-    bound(bunch, b, "part./bunch", "Part/Bunch", QStringLiteral("10^8"), QStringLiteral("number of particles per micro bunch"));
-    bound(bunch, b, "bunch length :", "BunchDuration", QStringLiteral("f-sec"), QStringLiteral("effective micro bunch length"));
-    bound(bunch, b, "peak current", "PeakCurrent", QStringLiteral("A"), QStringLiteral("micro bunch current"));
-    bound(bunch, b, "bunch length", "BunchLength", QStringLiteral("mm"), QStringLiteral("micro bunch length"));
+    bound(bunch, b, "part./bunch", "Part/Bunch", QStringLiteral("10^8"),
+          QStringLiteral("number of particles per micro bunch"));
+    bound(bunch, b, "bunch length :", "BunchDuration", QStringLiteral("f-sec"),
+          QStringLiteral("effective micro bunch length"));
+    bound(bunch, b, "peak current", "PeakCurrent", QStringLiteral("A"),
+          QStringLiteral("micro bunch current"));
+    bound(bunch, b, "bunch length", "BunchLength", QStringLiteral("mm"),
+          QStringLiteral("micro bunch length"));
     left->addWidget(bunch);
     left->addStretch(1);
 
@@ -98,8 +106,8 @@ TfSPBeam::TfSPBeam(AppContext& ctx, QWidget* parent)
     auto* head = new QHBoxLayout;
     head->addWidget(form::label(sel, QStringLiteral("select source configuration")));
     head->addStretch(1);
-    QPushButton* newConf =
-        form::button(sel, "bbNew", QStringLiteral("new configuration"), QStringLiteral("add a new configuration"));
+    QPushButton* newConf = form::button(sel, "bbNew", QStringLiteral("new configuration"),
+                                        QStringLiteral("add a new configuration"));
     head->addWidget(newConf);
     sl->addLayout(head);
     DBNavigator1 = new DBNavigator(t, run, sel, "DBNavigator1");
@@ -108,11 +116,11 @@ TfSPBeam::TfSPBeam(AppContext& ctx, QWidget* parent)
     SPGrid = new DBGrid(t, run, sel, "SPGrid");
     SPGrid->clearColumns();
     const std::pair<const char*, const char*> cols[] = {
-        {"Name", "Name"},          {"Energy", "E"},          {"Part/Bunch", "N_bn"},
+        {"Name", "Name"},           {"Energy", "E"},         {"Part/Bunch", "N_bn"},
         {"PulseDuration", "T_pls"}, {"PulseRepRate", "pps"}, {"Bunches/Pulse", "N_bn/pls"},
-        {"BunchDuration", "T_bn"}, {"BunchSepar", "T_sep"},  {"PartDistribution", "distr"},
-        {"PulseCurrent", "I_pls"}, {"PeakCurrent", "I_pk"},  {"AvgCurrent", "I_avg"},
-        {"BunchLength", "l_bn"},   {"gamma", "\u03b3"},
+        {"BunchDuration", "T_bn"},  {"BunchSepar", "T_sep"}, {"PartDistribution", "distr"},
+        {"PulseCurrent", "I_pls"},  {"PeakCurrent", "I_pk"}, {"AvgCurrent", "I_avg"},
+        {"BunchLength", "l_bn"},    {"gamma", "\u03b3"},
     };
     for (const auto& [f, title] : cols) SPGrid->addColumn(QString::fromLatin1(f), QString::fromUtf8(title));
     SPGrid->setMinimumSize(560, 200);
@@ -163,6 +171,7 @@ void TfSPBeam::formActivate() {
 void TfSPBeam::Accept() {
     Table& t = *ctx_.module->SnglBeam;
     if (!t.isOpen()) formActivate();
+    if (!t.hasCurrent()) throw InputError("There is no beam configuration to accept: add one first.");
     // What the user typed counts: a pending edit is posted before the beam is calculated.
     if (t.editing()) t.post();
     t.edit();

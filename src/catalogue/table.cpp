@@ -83,7 +83,9 @@ QString Table::createStatement() const {
                       .arg(quoted(sqlTable_));
     for (const FieldDef& f : fields_) {
         if (f.calculated) continue;
-        const char* type = f.kind == FieldKind::String ? "TEXT" : f.kind == FieldKind::Integer ? "INTEGER" : "REAL";
+        const char* type = f.kind == FieldKind::String    ? "TEXT"
+                           : f.kind == FieldKind::Integer ? "INTEGER"
+                                                          : "REAL";
         sql += QStringLiteral(", %1 %2").arg(quoted(f.name), QLatin1String(type));
     }
     return sql + QLatin1Char(')');
@@ -98,7 +100,9 @@ const FieldDef& Table::field(const QString& name) const {
 }
 
 void Table::requireOpen() const {
-    if (!isOpen()) throw InputError("Cannot perform this operation on a closed dataset (" + objectName().toStdString() + ")");
+    if (!isOpen())
+        throw InputError("Cannot perform this operation on a closed dataset (" + objectName().toStdString() +
+                         ")");
 }
 
 Record Table::blankRecord() const { return Record(&fields_); }
@@ -112,7 +116,8 @@ Record Table::readRow(long long id, bool* found) const {
     for (const FieldDef& f : fields_)
         if (!f.calculated) cols << quoted(f.name);
     QSqlQuery q(db);
-    q.prepare(QStringLiteral("SELECT %1 FROM %2 WHERE id = ?").arg(cols.join(QLatin1Char(',')), quoted(sqlTable_)));
+    q.prepare(
+        QStringLiteral("SELECT %1 FROM %2 WHERE id = ?").arg(cols.join(QLatin1Char(',')), quoted(sqlTable_)));
     q.addBindValue(id);
     if (!q.exec() || !q.next()) return r;
     int c = 0;
@@ -132,7 +137,8 @@ void Table::loadAll() {
         if (!f.calculated) cols << quoted(f.name);
     QSqlQuery q(db);
     q.setForwardOnly(true);
-    if (!q.exec(QStringLiteral("SELECT %1 FROM %2 ORDER BY id").arg(cols.join(QLatin1Char(',')), quoted(sqlTable_))))
+    if (!q.exec(QStringLiteral("SELECT %1 FROM %2 ORDER BY id")
+                    .arg(cols.join(QLatin1Char(',')), quoted(sqlTable_))))
         return;
     while (q.next()) {
         Record r = blankRecord();
@@ -142,9 +148,12 @@ void Table::loadAll() {
             if (!fields_[i].calculated) {
                 QVariant v = q.value(c++);
                 if (!v.isNull()) {
-                    if (fields_[i].kind == FieldKind::Float) v = v.toDouble();
-                    else if (fields_[i].kind == FieldKind::Integer) v = v.toInt();
-                    else v = v.toString();
+                    if (fields_[i].kind == FieldKind::Float)
+                        v = v.toDouble();
+                    else if (fields_[i].kind == FieldKind::Integer)
+                        v = v.toInt();
+                    else
+                        v = v.toString();
                 }
                 r.setValue(int(i), v);
             }
@@ -156,7 +165,9 @@ void Table::loadAll() {
 bool Table::passes(const Record& r) const {
     if (!filtered_ || filterField_ < 0) return true;
     const QVariant& v = r.value(filterField_);
-    QString s = v.isNull() ? QString() : fields_[filterField_].numeric() ? numberText(v.toDouble()) : v.toString();
+    QString s = v.isNull()                        ? QString()
+                : fields_[filterField_].numeric() ? numberText(v.toDouble())
+                                                  : v.toString();
     return s.compare(filterValue_, Qt::CaseInsensitive) == 0;
 }
 
@@ -168,7 +179,8 @@ void Table::rebuildView(long long keepId) {
     for (size_t i = 0; i < rows_.size(); ++i) {
         bool pending = state_ == TableState::Insert && int(i) == keepIndex;
         if (!pending && !passes(rows_[i])) continue;
-        if ((keepId != 0 && rows_[i].id == keepId) || (keepId == 0 && int(i) == keepIndex)) newCur = int(view_.size());
+        if ((keepId != 0 && rows_[i].id == keepId) || (keepId == 0 && int(i) == keepIndex))
+            newCur = int(view_.size());
         view_.push_back(int(i));
     }
     if (newCur < 0) newCur = view_.empty() ? -1 : std::min(std::max(cur_, 0), rowCount() - 1);
@@ -224,6 +236,7 @@ void Table::close() {
     if (!isOpen()) return;
     if (state_ == TableState::Insert && cur_ >= 0) rows_.erase(rows_.begin() + view_[cur_]);
     state_ = TableState::Inactive;
+    writers_.clear();  // typed text of a closed table is discarded with its edit
     rows_.clear();
     view_.clear();
     cur_ = -1;
@@ -322,7 +335,8 @@ void Table::post() {
     for (size_t i = 0; i < fields_.size(); ++i) {
         const FieldDef& f = fields_[i];
         const QVariant& v = buf_.value(int(i));
-        if (f.required && !f.calculated && (v.isNull() || (f.kind == FieldKind::String && v.toString().isEmpty())))
+        if (f.required && !f.calculated &&
+            (v.isNull() || (f.kind == FieldKind::String && v.toString().isEmpty())))
             throw InputError("Field '" + f.name.toStdString() + "' must have a value");
     }
     QSqlDatabase db = QSqlDatabase::database(connection_, false);
@@ -343,7 +357,8 @@ void Table::post() {
     if (state_ == TableState::Edit) {
         QStringList sets;
         for (const QString& c : cols) sets << c + QStringLiteral(" = ?");
-        q.prepare(QStringLiteral("UPDATE %1 SET %2 WHERE id = ?").arg(quoted(sqlTable_), sets.join(QLatin1Char(','))));
+        q.prepare(QStringLiteral("UPDATE %1 SET %2 WHERE id = ?")
+                      .arg(quoted(sqlTable_), sets.join(QLatin1Char(','))));
         for (const QVariant& v : vals) q.addBindValue(v);
         q.addBindValue(buf_.id);
     } else {
@@ -375,6 +390,7 @@ void Table::post() {
 
 void Table::cancel() {
     requireOpen();
+    writers_.clear();
     if (state_ == TableState::Insert) {
         int pos = view_[cur_];
         rows_.erase(rows_.begin() + pos);
@@ -525,8 +541,12 @@ void Table::setText(const QString& name, const QString& text) {
         return;
     }
     switch (f.kind) {
-        case FieldKind::Float: writeField(i, parseReal(t.toStdString())); break;
-        case FieldKind::Integer: writeField(i, parseInteger(t.toStdString())); break;
+        case FieldKind::Float:
+            writeField(i, parseReal(t.toStdString()));
+            break;
+        case FieldKind::Integer:
+            writeField(i, parseInteger(t.toStdString()));
+            break;
         case FieldKind::String:
             if (f.maxLength > 0 && t.size() > f.maxLength)
                 throw InputError("'" + t.toStdString() + "' is too long for field '" + f.name.toStdString() +

@@ -24,14 +24,14 @@ enum class FieldKind { String, Float, Integer };
 struct FieldDef {
     QString name;
     FieldKind kind = FieldKind::Float;
-    int maxLength = 0;       // String: at most this many characters
-    bool required = false;   // post refuses the record while this field is empty
-    QVariant defaultValue;   // given to a new record
-    int displayWidth = 0;    // characters; 0: natural width
-    QString displayFormat;   // picture ("0.###", "0.00", "###,###.0"); empty: general
+    int maxLength = 0;      // String: at most this many characters
+    bool required = false;  // post refuses the record while this field is empty
+    QVariant defaultValue;  // given to a new record
+    int displayWidth = 0;   // characters; 0: natural width
+    QString displayFormat;  // picture ("0.###", "0.00", "###,###.0"); empty: general
     Qt::Alignment alignment = Qt::AlignRight;
-    QString label;           // display label; empty: the field name
-    bool calculated = false; // computed by the calculation handler, never stored
+    QString label;            // display label; empty: the field name
+    bool calculated = false;  // computed by the calculation handler, never stored
 
     QString displayLabel() const { return label.isEmpty() ? name : label; }
     bool numeric() const { return kind != FieldKind::String; }
@@ -116,7 +116,7 @@ public:
 
     // Fields.
     const std::vector<FieldDef>& fields() const { return fields_; }
-    int fieldIndex(const QString& name) const;  // case-insensitive; -1 when unknown
+    int fieldIndex(const QString& name) const;         // case-insensitive; -1 when unknown
     const FieldDef& field(const QString& name) const;  // throws std::invalid_argument
 
     // The current record (the edit buffer while editing). An empty or closed table has none:
@@ -125,9 +125,9 @@ public:
     const Record& current() const;
     QVariant value(const QString& name) const;
     bool isNull(const QString& name) const;
-    double asNumber(const QString& name) const;  // empty reads as 0
-    int asInteger(const QString& name) const;    // empty reads as 0
-    QString asText(const QString& name) const;   // numbers in general format, 15 digits
+    double asNumber(const QString& name) const;      // empty reads as 0
+    int asInteger(const QString& name) const;        // empty reads as 0
+    QString asText(const QString& name) const;       // numbers in general format, 15 digits
     QString displayText(const QString& name) const;  // with the field's display format
     // Writing puts a browsed record in edit state first; the calculated fields are then
     // recalculated. A calculated field refuses writes. setText parses numeric fields
@@ -193,4 +193,4 @@ private:
     QString filterValue_;
 };
 
-} // namespace lumerad
+}  // namespace lumerad

@@ -194,10 +194,11 @@ TSRModule::TSRModule(Session& session, Messages& messages, const QString& catalo
     QString problem;
     if (!openFile(&problem)) {
         closeStore();
-        messages_.error("The catalogue file \"" + QDir::toNativeSeparators(fileName_).toStdString() +
-                        "\" cannot be used: " + problem.toStdString() +
-                        ". The file is left as it is; Lumerad works on a temporary catalogue whose changes are "
-                        "not saved.");
+        messages_.error(
+            "The catalogue file \"" + QDir::toNativeSeparators(fileName_).toStdString() +
+            "\" cannot be used: " + problem.toStdString() +
+            ". The file is left as it is; Lumerad works on a temporary catalogue whose changes are "
+            "not saved.");
         openMemory();
     } else if (readOnly_) {
         messages_.error("The catalogue file \"" + QDir::toNativeSeparators(fileName_).toStdString() +

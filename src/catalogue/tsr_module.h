@@ -28,9 +28,9 @@ public:
     // Lumerad.sqlite in the user's application-data folder.
     static QString defaultCatalogueFile();
 
-    Table* CircBeam = nullptr;  // data source CBSource
-    Table* SnglBeam = nullptr;  // data source SPSource
-    Table* InsDevice = nullptr; // data source RadSource
+    Table* CircBeam = nullptr;   // data source CBSource
+    Table* SnglBeam = nullptr;   // data source SPSource
+    Table* InsDevice = nullptr;  // data source RadSource
 
     const QString& fileName() const { return fileName_; }
     bool inMemory() const { return inMemory_; }  // the file could not be used

@@ -1,12 +1,17 @@
 // The main window: start-up, launches, the enabled and visible states after each accept, and
 // the mode flags.
+#include "app/data_files.h"
+#include "app/start_window.h"
+
 #include <QComboBox>
+#include <QDir>
+#include <QFileInfo>
+#include <QTemporaryDir>
 #include <QLabel>
 #include <QTest>
 #include <QToolButton>
 
 #include "../catalogue/window_test_support.h"
-#include "app/start_window.h"
 #include "catalogue/circ_beam_window.h"
 #include "catalogue/data_widgets.h"
 #include "catalogue/single_pass_beam_window.h"
@@ -17,13 +22,13 @@
 #include "plot/enter_text_window.h"
 #include "plot/graph_window.h"
 #include "plot/line_graph_window.h"
-#include "spectra/line_spectrum_window.h"
-#include "spectra/synchrotron_spectrum_window.h"
-#include "spectra/undulator_flux_window.h"
 #include "sources/bending_magnet_window.h"
 #include "sources/single_pass_undulator_window.h"
 #include "sources/undulator_window.h"
 #include "sources/wiggler_window.h"
+#include "spectra/line_spectrum_window.h"
+#include "spectra/synchrotron_spectrum_window.h"
+#include "spectra/undulator_flux_window.h"
 
 using namespace lumerad;
 using namespace lumerad::testing;
@@ -58,9 +63,9 @@ private slots:
         for (const char* b : {"FF", "picFF", "TR", "picTR"}) QVERIFY2(!enabled(b), b);
         QVERIFY(!app->ctx().session.flags.CircBeamChosen && !app->ctx().session.flags.ParDirty);
         // every tool window exists, hidden
-        QWidget* tools[] = {w().cbeam, w().spbeam, w().besFun, w().wiggler, w().undulator, w().formFctr, w().tr,
-                            w().lineSpectrum, w().undFlux, w().synSpectrum, w().synRad, w().graphs,
-                            w().enterText, w().spUnd, w().lineGraph};
+        QWidget* tools[] = {w().cbeam,    w().spbeam, w().besFun,       w().wiggler, w().undulator,
+                            w().formFctr, w().tr,     w().lineSpectrum, w().undFlux, w().synSpectrum,
+                            w().synRad,   w().graphs, w().enterText,    w().spUnd,   w().lineGraph};
         for (QWidget* t : tools) {
             QVERIFY(t);
             QVERIFY(!t->isVisible());
@@ -74,7 +79,32 @@ private slots:
         QCOMPARE(text->text(), QStringLiteral("undulator "));
         QCOMPARE(text->width(), 145);
         QCOMPARE(text->height(), 25);
-        QCOMPARE(child<QAbstractButton>(start(), "Wiggler")->toolTip(), QStringLiteral("wiggler magnet radiation"));
+        QCOMPARE(child<QAbstractButton>(start(), "Wiggler")->toolTip(),
+                 QStringLiteral("wiggler magnet radiation"));
+    }
+
+    void dataFileIsLookedUpInTheWorkingDirectoryFirst() {
+        const QString here = QDir::currentPath();
+        QTemporaryDir cwd;
+        QVERIFY(QDir::setCurrent(cwd.path()));
+        // none here: the copy beside the program (build folder) or in the source tree
+        QString found = findDataFile(QStringLiteral("DATA.TXT"));
+        QVERIFY(QFileInfo(found).isFile());
+        QVERIFY(!found.startsWith(cwd.path()));
+        QFile own(cwd.filePath(QStringLiteral("DATA.TXT")));
+        QVERIFY(own.open(QIODevice::WriteOnly));
+        own.close();
+        QCOMPARE(QFileInfo(findDataFile(QStringLiteral("DATA.TXT"))).canonicalFilePath(),
+                 QFileInfo(own.fileName()).canonicalFilePath());
+        QCOMPARE(findDataFile(QStringLiteral("NO_SUCH_FILE.TXT")), QStringLiteral("NO_SUCH_FILE.TXT"));
+        QVERIFY(QDir::setCurrent(here));
+
+        ProgramOptions o = ProgramOptions::fromArguments(
+            {QStringLiteral("lumerad"), QStringLiteral("--catalogue"), QStringLiteral("/tmp/x.sqlite")});
+        QCOMPARE(o.catalogueFile, QStringLiteral("/tmp/x.sqlite"));
+        o = ProgramOptions::fromArguments({QStringLiteral("lumerad"), QStringLiteral("--catalogue=y.sqlite")});
+        QCOMPARE(o.catalogueFile, QStringLiteral("y.sqlite"));
+        QVERIFY(!o.startupTime);
     }
 
     void noDataFileGivesOneMessageAndEveryLaunchWorks() {
@@ -111,6 +141,10 @@ private slots:
         QVERIFY(press(start(), "picBtSPB"));
         QVERIFY(press(w().spbeam, "bbAccept"));
         QVERIFY(rowVisible("ToolBar3") && rowVisible("ToolBar4"));
+        // the window grew to hold the new rows and the title panel below them
+        QWidget* panel = child<QWidget>(start(), "Panel1");
+        QVERIFY(panel->geometry().bottom() < start()->height());
+        QVERIFY(child<QWidget>(start(), "ToolBar4")->geometry().bottom() < panel->geometry().top());
         app->ctx().session.flags.BendMagMode = true;
         app->ctx().module->SnglBeam->close();
         app->ctx().module->CircBeam->open();

@@ -109,7 +109,8 @@ private slots:
         QCOMPARE(shown(sp(), "DBEdtPeakCurrent"), QStringLiteral("16.022"));
         QCOMPARE(shown(sp(), "DBEdtBunchLength"), QStringLiteral("0.3"));
         QCOMPARE(shown(sp(), "DBEdtPulseCurrent"), QStringLiteral("0"));  // no pulse length
-        QCOMPARE(shown(sp(), "DBEdtAvgCurrent"), QStringLiteral(".0"));  // "###,###.0" has no digit before the point
+        QCOMPARE(shown(sp(), "DBEdtAvgCurrent"),
+                 QStringLiteral(".0"));  // "###,###.0" has no digit before the point
         QVERIFY(press(sp(), "bbAccept"));
         QCOMPARE(app->errorCount(), 0);
         QCOMPARE(sngl().state(), TableState::Browse);
@@ -199,6 +200,35 @@ private slots:
         QStringList sl = sp()->SBHelp->toPlainText().split(QLatin1Char('\n'));
         QCOMPARE(sl.size(), 12);
         QCOMPARE(sl[0], QStringLiteral("Single Pass Beam Parameters:  (double click this form to close!)"));
+    }
+
+    void acceptingAnEmptyCatalogueIsRefused() {
+        QVERIFY(press(app->ctx().windows.start, "BtSPB"));
+        app->messages.answers = std::deque<bool>(20, true);
+        while (sngl().rowCount() > 0) sp()->DBNavigator1->press(DBNavigator::Delete);
+        app->messages.clear();
+        QVERIFY(press(sp(), "bbAccept"));
+        QCOMPARE(app->errorCount(), 1);
+        QVERIFY(!child<QWidget>(app->ctx().windows.start, "ToolBar3")->isVisibleTo(app->ctx().windows.start));
+    }
+
+    void typedTextOfAClosedTableIsNotWrittenLater() {
+        QVERIFY(press(app->ctx().windows.start, "BtCB"));
+        cb()->SRings->clickRow(0);
+        const double energy = circ().asNumber(QStringLiteral("Energy"));
+        DBEdit* e = edt(cb(), "DBEdtEnergy");
+        e->setText(QStringLiteral("99"));
+        emit e->textEdited(e->text());  // typed, not yet finished
+        QCOMPARE(circ().state(), TableState::Edit);
+        QVERIFY(press(app->ctx().windows.start, "BtSPB"));  // closes the circulating-beam table
+        QVERIFY(press(app->ctx().windows.start, "BtCB"));
+        cb()->SRings->clickRow(1);
+        cb()->DBNavigator1->press(DBNavigator::Edit);
+        cb()->DBNavigator1->press(DBNavigator::Post);
+        QCOMPARE(app->errorCount(), 0);
+        QVERIFY(circ().asNumber(QStringLiteral("Energy")) != 99);
+        cb()->SRings->clickRow(0);
+        QCOMPARE(circ().asNumber(QStringLiteral("Energy")), energy);
     }
 
     void acceptAndCloseHidesTheEditor() {

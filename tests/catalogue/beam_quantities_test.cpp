@@ -1,4 +1,6 @@
 // Derived beam quantities of circulating and single-pass records, and the seed catalogue.
+#include "catalogue/beam_quantities.h"
+
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -6,7 +8,6 @@
 #include <set>
 #include <string>
 
-#include "catalogue/beam_quantities.h"
 #include "catalogue/seed_catalogue.h"
 #include "numerics/errors.h"
 
@@ -123,10 +124,10 @@ TEST(SnglBeam, PeakCurrentAndBunchLengthRoundedToThreeDecimals) {
 TEST(SnglBeam, PulseAndAverageCurrents) {
     SnglBeamValues v;
     v.Energy = 500;
-    v.PartPerBunch = 1;       // 1e8 electrons
+    v.PartPerBunch = 1;  // 1e8 electrons
     v.BunchesPerPulse = 100;
-    v.PulseDuration = 1000;   // ns
-    v.PulseRepRate = 10;      // Hz
+    v.PulseDuration = 1000;  // ns
+    v.PulseRepRate = 10;     // Hz
     CurrentBeam shared;
     SnglBeamDerived d = SnglBeamCalcFields(v, &shared);
     // 1.602189e-19 C * 1e8 * 100 / 1e-6 s = 1.602189 mA; averaged: * 10 Hz * 1e-6 s = 16.02189 nA
