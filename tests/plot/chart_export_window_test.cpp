@@ -15,6 +15,7 @@
 #include "plot/chart_support.h"
 #include "plot/graph_window.h"
 #include "plot/line_graph_window.h"
+#include "plot/wmf_writer.h"
 #include "plot_test_env.h"
 
 using namespace lumerad;
@@ -171,6 +172,48 @@ private slots:
         }
         QCOMPARE(red, 1);
         QCOMPARE(blue, 1);
+    }
+
+    void painterPrimitivesReadBack() {
+        WmfDevice device(400, 300);
+        {
+            QPainter p(&device);
+            p.fillRect(QRect(0, 0, 400, 300), QColor(255, 255, 224));
+            p.setPen(QPen(QColor(0, 0, 128), 2, Qt::DashLine));
+            p.setBrush(QColor(0, 128, 128));
+            p.drawEllipse(QRectF(50, 50, 100, 60));
+            p.setClipRect(QRect(200, 0, 100, 300));
+            p.setPen(QPen(Qt::red, 1));
+            p.drawLine(QPointF(150, 150), QPointF(350, 160));  // cut to 200..300 by the player
+            p.setClipping(false);
+            p.setFont(QFont(QStringLiteral("Times New Roman"), 12, QFont::Bold));
+            p.setPen(QColor(128, 0, 0));
+            p.drawText(QPointF(20, 280), QStringLiteral("horizontal"));
+            p.translate(30, 250);
+            p.rotate(-90);
+            p.drawText(QPointF(0, 0), QStringLiteral("upwards"));
+        }
+        const QByteArray f = device.data();
+        WmfSummary s = walk(f);
+        QVERIFY(s.sizesAddUp);
+        QCOMPARE(s.functions[0x0418], 1);  // ellipse
+        QCOMPARE(s.functions[0x0416], 1);  // clip rectangle
+        QCOMPARE(s.deletes, s.creates);
+        if (QStandardPaths::findExecutable(QStringLiteral("wmf2svg")).isEmpty())
+            QSKIP("wmf2svg is not installed");
+        QTemporaryDir dir;
+        const QString file = dir.filePath(QStringLiteral("shapes.wmf"));
+        QVERIFY(device.save(file));
+        QString complaints;
+        const QString svg = wmf2svg(file, &complaints);
+        QVERIFY2(complaints.trimmed().isEmpty(), qPrintable(complaints));
+        QVERIFY(svg.contains(QStringLiteral("<ellipse")));
+        QVERIFY(svg.contains(QStringLiteral(">horizontal<")));
+        QVERIFY(svg.contains(QStringLiteral(">upwards<")));
+        // the rotated text turns a quarter counter-clockwise: matrix(0 -1 1 0 ...)
+        static const QRegularExpression rotated(
+            QStringLiteral("matrix\\(0\\.0+ -1\\.0+ 1\\.0+ 0\\.0+[^)]*\\)\"\\s*>upwards<"));
+        QVERIFY(rotated.match(svg).hasMatch());
     }
 
     void cancelledSaveWritesNothing() {

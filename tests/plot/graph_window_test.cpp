@@ -3,12 +3,13 @@
 
 #include <qcustomplot.h>
 
+#include <QAbstractButton>
 #include <QAction>
 #include <QGroupBox>
 #include <QListWidget>
-#include <QPushButton>
 #include <QRadioButton>
 #include <QtTest>
+#include <cmath>
 
 #include "plot/chart_support.h"
 #include "plot_test_env.h"
@@ -20,7 +21,7 @@ namespace {
 
 QLineEdit* field(TfGraphs& g, const char* name) { return g.findChild<QLineEdit*>(QLatin1String(name)); }
 QRadioButton* radio(TfGraphs& g, const char* name) { return g.findChild<QRadioButton*>(QLatin1String(name)); }
-void click(TfGraphs& g, const char* name) { g.findChild<QPushButton*>(QLatin1String(name))->click(); }
+void click(TfGraphs& g, const char* name) { g.findChild<QAbstractButton*>(QLatin1String(name))->click(); }
 void trigger(TfGraphs& g, const char* name) { g.findChild<QAction*>(QLatin1String(name))->trigger(); }
 
 QStringList items(QListWidget* l) {
@@ -58,9 +59,9 @@ private slots:
         QVERIFY(!radio(g, "RByLog")->isChecked());
         QCOMPARE(g.findChild<QGroupBox*>("gbXAxis")->title(), QStringLiteral("x-axis, wavenumber"));
         QCOMPARE(g.findChild<QGroupBox*>("gbYAxis")->title(), QStringLiteral("y-axis, formfactor"));
-        QCOMPARE(g.findChild<QPushButton*>("OkButton")->text(), QStringLiteral("&update"));
-        QCOMPARE(g.findChild<QPushButton*>("bbDefault")->text(), QStringLiteral("&default"));
-        QCOMPARE(g.findChild<QPushButton*>("bbClose")->text(), QStringLiteral("&close"));
+        QCOMPARE(g.findChild<QAbstractButton*>("OkButton")->text(), QStringLiteral("&update"));
+        QCOMPARE(g.findChild<QAbstractButton*>("bbDefault")->text(), QStringLiteral("&default"));
+        QCOMPARE(g.findChild<QAbstractButton*>("bbClose")->text(), QStringLiteral("&close"));
         const std::pair<const char*, const char*> actions[] = {{"saveasmetafile1", "save as metafile"},
                                                                {"plotgraph1", "plot graph"},
                                                                {"MainTitle1", "Main Title"},
@@ -140,7 +141,7 @@ private slots:
         field(g, "Eymax")->setText(QStringLiteral("300"));
         click(g, "OkButton");
         QVERIFY(env.errors().empty());
-        QVERIFY(g.model().userAxes);
+        QVERIFY(g.model().UserAxes);
         QCOMPARE(g.chart()->yAxis->range().lower, 0.0);  // a typed minimum stays
         QCOMPARE(g.chart()->yAxis->range().upper, 330.0);
         QCOMPARE(g.chart()->xAxis->range().upper, 22000.0);
@@ -150,7 +151,7 @@ private slots:
         g.LoadData(255, 4, 100);
         QCOMPARE(field(g, "Eymax")->text(), QStringLiteral("  300.00"));
         click(g, "bbDefault");
-        QVERIFY(!g.model().userAxes);
+        QVERIFY(!g.model().UserAxes);
         QCOMPARE(g.chart()->yAxis->range().upper, 220.0);
     }
 
@@ -223,6 +224,28 @@ private slots:
         QCOMPARE(labels.last(), QStringLiteral("3E+02"));
     }
 
+    void linearLabelsShowTheirTickValuesExactly() {
+        PlotEnv env;
+        TfGraphs g(env.ctx);
+        g.replaceGraph();
+        g.NewCurve();
+        g.LoadData(255, 10, 5.8e11);
+        g.LoadData(255, 1e5, 1.75e13);
+        QVERIFY(env.runner.run([&] { g.Update(); }));
+        for (QCPAxis* axis : {g.chart()->xAxis, g.chart()->yAxis}) {
+            QVector<double> ticks;
+            QVector<QString> labels;
+            axis->ticker()->generate(axis->range(), QLocale::c(), 'g', 6, ticks, nullptr, &labels);
+            QVERIFY(ticks.size() >= 3);
+            for (int i = 0; i < ticks.size(); ++i) {
+                // "1.2E+13" and "20,000" read back as the tick they stand for
+                const double shown = QString(labels[i]).remove(QLatin1Char(',')).toDouble();
+                QVERIFY2(std::fabs(shown - ticks[i]) <= 1e-9 * std::fabs(ticks[i]) + 1e-12,
+                         qPrintable(labels[i]));
+            }
+        }
+    }
+
     void theFiftyFirstCurveIsRefused() {
         PlotEnv env;
         TfGraphs g(env.ctx);
@@ -262,7 +285,7 @@ private slots:
         auto* panel = g.findChild<QListWidget*>("lbCurvInfo");
         g.ChartClickSeries(g.series(2));
         QVERIFY(!panel->isHidden());
-        QCOMPARE(g.model().clickedCurve, 2);
+        QCOMPARE(g.model().ClickedCurve, 2);
         const QString d36(36, QLatin1Char('-')), d37(37, QLatin1Char('-'));
         QCOMPARE(items(panel),
                  (QStringList{"source parameters for this curve: ", d36, "click here to close this panel",
