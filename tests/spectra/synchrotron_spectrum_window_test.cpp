@@ -183,8 +183,8 @@ void SynSpectrumWindow::plotOffAddsToTheCurrentCurve() {
     QCOMPARE(x.g->CurveCount(), 1);
     x.show();  // appended to the same curve
     QCOMPARE(x.g->CurveCount(), 1);
-    QCOMPARE(x.g->series(x.g->model().currentCurve)->data()->size(), 322);
-    QCOMPARE(x.g->model().points(x.g->model().currentCurve).size(), size_t(322));
+    QCOMPARE(x.g->series(x.g->model().CurrentCurve)->data()->size(), 322);
+    QCOMPARE(x.g->model().points(x.g->model().CurrentCurve).size(), size_t(322));
     QVERIFY(x.g->isVisible());
     QVERIFY(x.messages.log.empty());
 }

@@ -155,7 +155,7 @@ void TypicalRequest::fromClickToPlot() {
 
     // 6. The plotted curve.
     QCOMPARE(w.graphs->CurveCount(), 1);
-    QCPGraph* curve = w.graphs->series(w.graphs->model().currentCurve);
+    QCPGraph* curve = w.graphs->series(w.graphs->model().CurrentCurve);
     QVERIFY(curve);
     QCOMPARE(curve->data()->size(), 161);
     int i = 0;
