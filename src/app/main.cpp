@@ -1,57 +1,77 @@
 // Program entry: title, catalogue module, every window once in a fixed order, event loop.
-#include <QApplication>
+//
+// --catalogue FILE  uses FILE as the catalogue instead of Lumerad.sqlite in the application-data folder.
+// --startup-time    prints the milliseconds from process start to the first painted main window, then quits.
+#include <unistd.h>
 
-#include "app/action_runner.h"
-#include "app/app_context.h"
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QEvent>
+#include <QFile>
+#include <QTimer>
+#include <cstdio>
+#include <ctime>
+
 #include "app/dialogs.h"
+#include "app/program.h"
 #include "app/qt_messages.h"
-#include "app/session.h"
 #include "app/start_window.h"
-#include "catalogue/circ_beam_window.h"
-#include "catalogue/single_pass_beam_window.h"
-#include "coherent/form_factor_window.h"
-#include "coherent/transition_radiation_window.h"
-#include "numerics/bessel_window.h"
-#include "plot/enter_text_window.h"
-#include "plot/graph_window.h"
-#include "plot/line_graph_window.h"
-#include "sources/bending_magnet_window.h"
-#include "sources/single_pass_undulator_window.h"
-#include "sources/undulator_window.h"
-#include "sources/wiggler_window.h"
-#include "spectra/line_spectrum_window.h"
-#include "spectra/synchrotron_spectrum_window.h"
-#include "spectra/undulator_flux_window.h"
+
+namespace {
+
+// Milliseconds since the process started, from the kernel's record of its start (clock ticks
+// since boot) and the monotonic boot-time clock; -1 where that is not available.
+double msSinceProcessStart() {
+    QFile stat(QStringLiteral("/proc/self/stat"));
+    if (!stat.open(QIODevice::ReadOnly)) return -1;
+    const QByteArray s = stat.readAll();
+    const int close = s.lastIndexOf(')');
+    if (close < 0) return -1;
+    const QList<QByteArray> f = s.mid(close + 2).split(' ');
+    if (f.size() < 20) return -1;  // field 22 of the line is the 20th after the command name
+    const double startTicks = f[19].toDouble();
+    timespec now{};
+    clock_gettime(CLOCK_BOOTTIME, &now);
+    const double nowMs = now.tv_sec * 1000.0 + now.tv_nsec / 1e6;
+    return nowMs - startTicks * 1000.0 / double(sysconf(_SC_CLK_TCK));
+}
+
+class FirstPaint : public QObject {
+public:
+    explicit FirstPaint(QElapsedTimer& sinceMain) : sinceMain_(sinceMain) {}
+    bool eventFilter(QObject* o, QEvent* e) override {
+        if (!done_ && e->type() == QEvent::Paint) {
+            done_ = true;
+            std::printf("main window shown %.1f ms after process start (%lld ms after main)\n",
+                        msSinceProcessStart(), static_cast<long long>(sinceMain_.elapsed()));
+            std::fflush(stdout);
+            QTimer::singleShot(0, qApp, &QApplication::quit);
+        }
+        return QObject::eventFilter(o, e);
+    }
+
+private:
+    QElapsedTimer& sinceMain_;
+    bool done_ = false;
+};
+
+}  // namespace
 
 int main(int argc, char** argv) {
+    QElapsedTimer sinceMain;
+    sinceMain.start();
     QApplication app(argc, argv);
-    QApplication::setApplicationDisplayName(QStringLiteral("Lumerad"));
     QApplication::setApplicationName(QStringLiteral("Lumerad"));
+    QApplication::setApplicationDisplayName(QStringLiteral("Lumerad"));
 
     using namespace lumerad;
-    Session session;
+    const ProgramOptions options = ProgramOptions::fromArguments(QApplication::arguments());
     QtMessages messages;
     QtDialogs dialogs;
-    ActionRunner runner(messages);
-    AppContext ctx{session, messages, dialogs, runner, nullptr, {}};
+    Program program(messages, dialogs, options);
 
-    Windows& w = ctx.windows;
-    w.start = new TfStart(ctx);
-    w.cbeam = new TfCBeam(ctx);
-    w.spbeam = new TfSPBeam(ctx);
-    w.besFun = new TfBesFun(ctx);
-    w.wiggler = new TfWiggler(ctx);
-    w.undulator = new TfUndulator(ctx);
-    w.formFctr = new TfFormFctr(ctx);
-    w.tr = new TfTR(ctx);
-    w.lineSpectrum = new TfLineSpectrum(ctx);
-    w.undFlux = new TfUndFlux(ctx);
-    w.synSpectrum = new TfSynSpectrum(ctx);
-    w.synRad = new TfSynRad(ctx);
-    w.graphs = new TfGraphs(ctx);
-    w.enterText = new TfEnterText(ctx);
-    w.spUnd = new TfSPUnd(ctx);
-    w.lineGraph = new TfLineGraph(ctx);
-    w.start->show();
+    FirstPaint firstPaint(sinceMain);
+    if (options.startupTime) program.windows().start->installEventFilter(&firstPaint);
+    program.windows().start->show();
     return app.exec();
 }

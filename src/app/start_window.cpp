@@ -1,9 +1,253 @@
 #include "app/start_window.h"
 
+#include <QApplication>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QStyle>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+#include "app/data_files.h"
+#include "app/session.h"
+#include "catalogue/circ_beam_window.h"
+#include "catalogue/single_pass_beam_window.h"
+#include "catalogue/tsr_module.h"
+#include "coherent/form_factor_window.h"
+#include "coherent/transition_radiation_window.h"
+#include "numerics/bessel_window.h"
+#include "numerics/messages.h"
+#include "sources/bending_magnet_window.h"
+#include "sources/single_pass_undulator_window.h"
+#include "sources/source_selection.h"
+#include "sources/undulator_window.h"
+#include "sources/wiggler_window.h"
+
 namespace lumerad {
 
-TfStart::TfStart(AppContext& ctx, QWidget* parent) : ToolWindow(ctx, "TfStart", QStringLiteral("Lumerad"), parent) {
-    resize(400, 300);
+namespace {
+constexpr int kButtonWidth = 145;
+constexpr int kPictureHeight = 35;
+constexpr int kTextHeight = 25;
+}  // namespace
+
+TfStart::TfStart(AppContext& ctx, const std::optional<QString>& dataFile, QWidget* parent)
+    : ToolWindow(ctx, "TfStart", QStringLiteral("Lumerad"), parent), dataFile_(dataFile) {
+    auto* lay = new QVBoxLayout(this);
+    lay->setContentsMargins(4, 4, 4, 4);
+    lay->setSpacing(2);
+
+    QWidget* r1 = row("ToolBar1", true, true);
+    pictureButton(r1, "picBtCB", QStyle::SP_BrowserReload, QStringLiteral("circulating beam"),
+                  &TfStart::BtCBClick);
+    pictureButton(r1, "picBtSPB", QStyle::SP_ArrowRight, QStringLiteral("single pass beam parameters"),
+                  &TfStart::BtSPBClick);
+    pictureButton(r1, "picBessel", QStyle::SP_FileDialogContentsView, QStringLiteral("Bessel's functions"),
+                  &TfStart::BesselClick);
+    coherent_[0] = pictureButton(r1, "picFF", QStyle::SP_FileDialogDetailedView,
+                                 QStringLiteral("form factor"), &TfStart::FFClick);
+    pictureButton(r1, "picClse", QStyle::SP_DialogCloseButton, QString(), &TfStart::ClseClick);
+
+    QWidget* r2 = row("ToolBar2", false, true);
+    textButton(r2, "BtCB", QStringLiteral("circulating beam"), QStringLiteral("circulating beam parameters"),
+               &TfStart::BtCBClick);
+    textButton(r2, "BtSPB", QStringLiteral("single pass beam"), QStringLiteral("single pass beam parameters"),
+               &TfStart::BtSPBClick);
+    textButton(r2, "Bessel", QStringLiteral("Bessel's functions"), QString(), &TfStart::BesselClick);
+    coherent_[1] = textButton(r2, "FF", QStringLiteral("form factor"), QString(), &TfStart::FFClick);
+    textButton(r2, "Clse", QStringLiteral("exit"), QString(), &TfStart::ClseClick);
+
+    QWidget* r3 = row("ToolBar3", true, false);
+    pictureButton(r3, "picBendM", QStyle::SP_MediaSeekForward, QStringLiteral("bending magnet radiation"),
+                  &TfStart::BendMClick);
+    pictureButton(r3, "picWiggler", QStyle::SP_MediaSkipForward, QStringLiteral("wiggler radiation"),
+                  &TfStart::WigglerClick);
+    pictureButton(r3, "picUnd", QStyle::SP_MediaPlay, QStringLiteral("undulator radiation"),
+                  &TfStart::UndClick);
+    coherent_[2] = pictureButton(r3, "picTR", QStyle::SP_TitleBarShadeButton,
+                                 QStringLiteral("transition radiation"), &TfStart::TRClick);
+
+    QWidget* r4 = row("ToolBar4", false, false);
+    textButton(r4, "BendM", QStringLiteral("bend magnet"), QStringLiteral("bending magnet radiation"),
+               &TfStart::BendMClick);
+    textButton(r4, "Wiggler", QStringLiteral("wiggler"), QStringLiteral("wiggler magnet radiation"),
+               &TfStart::WigglerClick);
+    textButton(r4, "Und", QStringLiteral("undulator "), QStringLiteral("undulator radiation"),
+               &TfStart::UndClick);
+    coherent_[3] = textButton(r4, "TR", QStringLiteral("transition radiation"),
+                              QStringLiteral("transition radiation"), &TfStart::TRClick);
+
+    rows_[0] = r1;
+    rows_[1] = r2;
+    rows_[2] = r3;
+    rows_[3] = r4;
+    for (QWidget* r : rows_) lay->addWidget(r);
+    for (QAbstractButton* b : coherent_) b->setEnabled(false);
+
+    auto* title = new QLabel(QStringLiteral("Lumerad"), this);
+    title->setObjectName(QStringLiteral("Panel1"));
+    title->setAlignment(Qt::AlignCenter);
+    title->setFrameShape(QFrame::Panel);
+    title->setFrameShadow(QFrame::Sunken);
+    title->setFixedHeight(60);
+    QFont f = title->font();
+    f.setPointSize(22);
+    f.setBold(true);
+    f.setItalic(true);
+    title->setFont(f);
+    title->setStyleSheet(QStringLiteral("color: #1f3f8f;"));
+    lay->addWidget(title);
+    layout()->setSizeConstraint(QLayout::SetFixedSize);
+
+    FormCreate();
 }
 
-} // namespace lumerad
+QWidget* TfStart::row(const char* name, bool pictures, bool visible) {
+    auto* r = new QWidget(this);
+    r->setObjectName(QString::fromLatin1(name));
+    auto* h = new QHBoxLayout(r);
+    h->setContentsMargins(0, 0, 0, 0);
+    h->setSpacing(0);
+    h->setAlignment(Qt::AlignLeft);
+    r->setFixedHeight(pictures ? kPictureHeight : kTextHeight);
+    r->setVisible(visible);
+    if (!visible) r->hide();
+    return r;
+}
+
+QAbstractButton* TfStart::pictureButton(QWidget* r, const char* name, int icon, const QString& hint,
+                                        void (TfStart::*handler)()) {
+    auto* b = new QToolButton(r);
+    b->setObjectName(QString::fromLatin1(name));
+    b->setIcon(style()->standardIcon(QStyle::StandardPixmap(icon)));
+    b->setIconSize(QSize(24, 24));
+    b->setToolButtonStyle(Qt::ToolButtonIconOnly);
+    b->setFixedSize(kButtonWidth, kPictureHeight);
+    if (!hint.isEmpty()) b->setToolTip(hint);
+    r->layout()->addWidget(b);
+    connect(b, &QToolButton::clicked, this,
+            [this, handler] { act([this, handler] { (this->*handler)(); }); });
+    return b;
+}
+
+QAbstractButton* TfStart::textButton(QWidget* r, const char* name, const QString& caption,
+                                     const QString& hint, void (TfStart::*handler)()) {
+    auto* b = new QPushButton(caption, r);
+    b->setObjectName(QString::fromLatin1(name));
+    b->setFixedSize(kButtonWidth, kTextHeight);
+    if (!hint.isEmpty()) b->setToolTip(hint);
+    r->layout()->addWidget(b);
+    connect(b, &QPushButton::clicked, this,
+            [this, handler] { act([this, handler] { (this->*handler)(); }); });
+    return b;
+}
+
+void TfStart::FormCreate() {
+    ctx_.session.flags.CircBeamChosen = false;
+    ctx_.session.flags.ParDirty = false;
+    const QString path = dataFile_ ? *dataFile_ : findDataFile(QStringLiteral("DATA.TXT"));
+    const std::string problem = ctx_.session.tab.loadFile(path.toStdString());
+    if (!problem.empty()) ctx_.messages.error(problem);
+}
+
+void TfStart::CB() {
+    ctx_.module->SnglBeam->close();
+    ctx_.module->CircBeam->open();
+}
+
+void TfStart::SB() {
+    ctx_.module->CircBeam->close();
+    ctx_.module->SnglBeam->open();
+}
+
+void TfStart::setSourceKind(QWidget* window, const char* kind) {
+    if (auto* box = window->findChild<QComboBox*>(QStringLiteral("coFilter"))) {
+        int i = box->findText(QString::fromLatin1(kind));
+        if (i >= 0)
+            box->setCurrentIndex(i);
+        else if (box->isEditable())
+            box->setEditText(QString::fromLatin1(kind));
+    }
+}
+
+void TfStart::BtCBClick() {
+    CB();
+    ctx_.windows.cbeam->showTool();
+    ctx_.session.flags.CircBeamChosen = true;
+}
+
+void TfStart::BtSPBClick() {
+    SB();
+    ctx_.windows.spbeam->showTool();
+}
+
+void TfStart::BendMClick() {
+    CB();
+    ctx_.windows.synRad->showTool();
+    SelectSources(ctx_, "Bend");
+    setSourceKind(ctx_.windows.synRad, "Bend");
+    ctx_.session.flags.BendMagMode = true;
+    ctx_.session.flags.WigglerMode = false;
+}
+
+void TfStart::WigglerClick() {
+    if (ctx_.session.flags.CircBeamChosen) {
+        CB();
+        ctx_.windows.wiggler->showTool();
+        SelectSources(ctx_, "Wig");
+        setSourceKind(ctx_.windows.wiggler, "Wig");
+    } else {
+        SB();
+    }
+    ctx_.session.flags.BendMagMode = false;
+    ctx_.session.flags.WigglerMode = true;
+}
+
+void TfStart::UndClick() {
+    if (ctx_.session.flags.CircBeamChosen) {
+        CB();
+        ctx_.windows.undulator->showTool();
+        SelectSources(ctx_, "Und");
+        setSourceKind(ctx_.windows.undulator, "Und");
+    } else {
+        SB();
+        ctx_.windows.spUnd->showTool();
+    }
+    ctx_.session.flags.BendMagMode = false;
+    ctx_.session.flags.WigglerMode = true;
+}
+
+void TfStart::TRClick() {
+    SB();
+    ctx_.windows.tr->showTool();
+}
+
+void TfStart::FFClick() {
+    SB();
+    ctx_.windows.formFctr->showTool();
+}
+
+void TfStart::BesselClick() { ctx_.windows.besFun->showTool(); }
+
+void TfStart::ClseClick() {
+    QApplication::closeAllWindows();
+    QApplication::quit();
+}
+
+void TfStart::closeEvent(QCloseEvent* e) {
+    // Closing the main window ends the program, as the exit button does.
+    e->accept();
+    QApplication::quit();
+}
+
+void TfStart::beamAccepted(bool singlePass) {
+    rows_[2]->setVisible(true);
+    rows_[3]->setVisible(true);
+    for (QAbstractButton* b : coherent_) b->setEnabled(singlePass);
+    layout()->activate();
+    adjustSize();
+}
+
+}  // namespace lumerad

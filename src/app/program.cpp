@@ -1,0 +1,78 @@
+#include "app/program.h"
+
+#include <QApplication>
+#include <QStringList>
+
+#include "app/start_window.h"
+#include "catalogue/circ_beam_window.h"
+#include "catalogue/single_pass_beam_window.h"
+#include "catalogue/tsr_module.h"
+#include "coherent/form_factor_window.h"
+#include "coherent/transition_radiation_window.h"
+#include "numerics/bessel_window.h"
+#include "plot/enter_text_window.h"
+#include "plot/graph_window.h"
+#include "plot/line_graph_window.h"
+#include "sources/bending_magnet_window.h"
+#include "sources/single_pass_undulator_window.h"
+#include "sources/undulator_window.h"
+#include "sources/wiggler_window.h"
+#include "spectra/line_spectrum_window.h"
+#include "spectra/synchrotron_spectrum_window.h"
+#include "spectra/undulator_flux_window.h"
+
+namespace lumerad {
+
+ProgramOptions ProgramOptions::fromArguments(const QStringList& args) {
+    ProgramOptions o;
+    for (int i = 1; i < args.size(); ++i) {
+        const QString& a = args[i];
+        if (a == QLatin1String("--catalogue") && i + 1 < args.size()) {
+            o.catalogueFile = args[++i];
+        } else if (a.startsWith(QLatin1String("--catalogue="))) {
+            o.catalogueFile = a.mid(12);
+        } else if (a == QLatin1String("--startup-time")) {
+            o.startupTime = true;
+        }
+    }
+    return o;
+}
+
+Program::Program(Messages& messages, Dialogs& dialogs, const ProgramOptions& options)
+    : runner_(messages), ctx_{session_, messages, dialogs, runner_, nullptr, {}} {
+    QApplication::setApplicationDisplayName(QStringLiteral("Lumerad"));
+    module_ = std::make_unique<TSRModule>(session_, messages, options.catalogueFile);
+    ctx_.module = module_.get();
+
+    Windows& w = ctx_.windows;
+    w.start = new TfStart(ctx_, options.dataFile);
+    w.cbeam = new TfCBeam(ctx_);
+    w.spbeam = new TfSPBeam(ctx_);
+    w.besFun = new TfBesFun(ctx_);
+    w.wiggler = new TfWiggler(ctx_);
+    w.undulator = new TfUndulator(ctx_);
+    w.formFctr = new TfFormFctr(ctx_);
+    w.tr = new TfTR(ctx_);
+    w.lineSpectrum = new TfLineSpectrum(ctx_);
+    w.undFlux = new TfUndFlux(ctx_);
+    w.synSpectrum = new TfSynSpectrum(ctx_);
+    w.synRad = new TfSynRad(ctx_);
+    w.graphs = new TfGraphs(ctx_);
+    w.enterText = new TfEnterText(ctx_);
+    w.spUnd = new TfSPUnd(ctx_);
+    w.lineGraph = new TfLineGraph(ctx_);
+}
+
+Program::~Program() {
+    Windows& w = ctx_.windows;
+    // In reverse order of creation; the catalogue module goes last.
+    QWidget* all[] = {w.lineGraph, w.spUnd,        w.enterText, w.graphs,   w.synRad,    w.synSpectrum,
+                      w.undFlux,   w.lineSpectrum, w.tr,        w.formFctr, w.undulator, w.wiggler,
+                      w.besFun,    w.spbeam,       w.cbeam,     w.start};
+    for (QWidget* win : all) delete win;
+    w = Windows{};
+    ctx_.module = nullptr;
+    module_.reset();
+}
+
+}  // namespace lumerad

@@ -1,0 +1,45 @@
+#pragma once
+// The program's objects in start-up order: the session state, the action runner, the
+// catalogue module and every window once (TfStart first, so its creation loads DATA.TXT).
+// main() builds one with the Qt message boxes and dialogs; window tests build one with
+// recording messages, scripted dialogs and a temporary catalogue.
+#include <QString>
+#include <memory>
+#include <optional>
+
+#include "app/action_runner.h"
+#include "app/app_context.h"
+#include "app/session.h"
+
+namespace lumerad {
+
+struct ProgramOptions {
+    QString catalogueFile;            // empty: Lumerad.sqlite in the application-data folder
+    std::optional<QString> dataFile;  // DATA.TXT; unset: looked up (findDataFile)
+    bool startupTime = false;         // print the time to the first shown main window and quit
+
+    // Reads "--catalogue FILE" (or --catalogue=FILE) and "--startup-time"; other arguments
+    // are left to Qt.
+    static ProgramOptions fromArguments(const QStringList& args);
+};
+
+class Program {
+public:
+    Program(Messages& messages, Dialogs& dialogs, const ProgramOptions& options);
+    ~Program();
+    Program(const Program&) = delete;
+    Program& operator=(const Program&) = delete;
+
+    AppContext& ctx() { return ctx_; }
+    Session& session() { return session_; }
+    Windows& windows() { return ctx_.windows; }
+    TSRModule& module() { return *module_; }
+
+private:
+    Session session_;
+    ActionRunner runner_;
+    std::unique_ptr<TSRModule> module_;
+    AppContext ctx_;
+};
+
+}  // namespace lumerad

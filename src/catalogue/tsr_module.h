@@ -1,0 +1,57 @@
+#pragma once
+// The catalogue module: the store "Lumerad" (an SQLite file) with its three tables CircBeam
+// (SR_ring), SnglBeam (Sngl_pass) and InsDevice (Rad_Srce). A table is also the data source
+// that grids, navigators and bound fields of every window attach to, so moving its current
+// record in one window moves it in all.
+//
+// A missing file is created and seeded. A file that cannot be opened, is not a database or
+// lacks the catalogue's fields is reported (naming the file) and left untouched; the program
+// then works on a seeded catalogue in memory whose changes are not saved. A read-only file is
+// opened for reading; a post then reports the failed write and keeps the edit.
+#include <QObject>
+#include <QString>
+
+#include "catalogue/table.h"
+#include "sources/magnet_state.h"
+
+namespace lumerad {
+
+struct Session;
+class Messages;
+
+class TSRModule : public QObject {
+    Q_OBJECT
+public:
+    TSRModule(Session& session, Messages& messages, const QString& catalogueFile, QObject* parent = nullptr);
+    ~TSRModule() override;
+
+    // Lumerad.sqlite in the user's application-data folder.
+    static QString defaultCatalogueFile();
+
+    Table* CircBeam = nullptr;   // data source CBSource
+    Table* SnglBeam = nullptr;   // data source SPSource
+    Table* InsDevice = nullptr;  // data source RadSource
+
+    const QString& fileName() const { return fileName_; }
+    bool inMemory() const { return inMemory_; }  // the file could not be used
+    bool readOnly() const { return readOnly_; }
+
+private:
+    bool openFile(QString* problem);
+    void openMemory();
+    bool prepareTables(QString* problem);
+    void seed(Table& t);
+    void closeStore();
+
+    Session& session_;
+    Messages& messages_;
+    QString fileName_;
+    QString connection_;
+    bool inMemory_ = false;
+    bool readOnly_ = false;
+};
+
+// The current source record as plain values (empty numbers read as 0).
+SourceRecord readSourceRecord(const Table& insDevice);
+
+}  // namespace lumerad

@@ -1,0 +1,42 @@
+#include "sources/source_selection.h"
+
+#include "app/app_context.h"
+#include "app/session.h"
+#include "catalogue/table.h"
+#include "catalogue/tsr_module.h"
+#include "numerics/errors.h"
+#include "sources/bending_magnet_window.h"
+#include "sources/magnet_model.h"
+
+namespace lumerad {
+
+QString sourceFilterText(const std::string& kind) {
+    if (kind.empty() || kind == "All") return {};
+    QString quoted = QString::fromStdString(kind);
+    quoted.replace(QLatin1String("'"), QLatin1String("''"));
+    return QStringLiteral("SrceType='") + quoted + QLatin1Char('\'');
+}
+
+void FilterSources(Table& insDevice, const std::string& kind) {
+    insDevice.setFiltered(false);
+    const QString text = sourceFilterText(kind);
+    if (text.isEmpty()) return;
+    insDevice.setFilter(text);
+    insDevice.setFiltered(true);
+}
+
+void SelectSources(AppContext& ctx, const std::string& kind) {
+    if (ctx.windows.synRad) ctx.windows.synRad->setSourceColumns(!ctx.session.flags.BendMagMode);
+    if (ctx.module && ctx.module->InsDevice) FilterSources(*ctx.module->InsDevice, kind);
+}
+
+void ReadSourcePar(AppContext& ctx) {
+    if (!ctx.module || !ctx.module->InsDevice) throw InputError("the source catalogue is not open!");
+    Table& t = *ctx.module->InsDevice;
+    if (t.editing()) t.post();
+    if (!t.hasCurrent()) throw InputError("there is no source to calculate: choose a source in the grid!");
+    t.edit();
+    ReadSourcePar(readSourceRecord(t), ctx.session.magnet, ctx.messages);
+}
+
+}  // namespace lumerad

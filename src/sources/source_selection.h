@@ -1,0 +1,30 @@
+#pragma once
+// Selection of the radiation sources by kind: the filter on SrceType of the source table,
+// the column set of the bending-magnet window's source grid that goes with it, and the
+// reading of the current source record into the magnet state.
+#include <QString>
+#include <string>
+
+namespace lumerad {
+
+struct AppContext;
+class Table;
+
+// The filter text that passes the sources of one kind: SrceType='kind', a quote inside the
+// kind doubled. Empty for an empty kind and for "All", which pass every source.
+QString sourceFilterText(const std::string& kind);
+
+// Switches the filter off; for a kind other than "" and "All" sets "SrceType='kind'" and
+// switches it on. The comparison ignores case.
+void FilterSources(Table& insDevice, const std::string& kind);
+
+// Gives the bending-magnet window's source grid (DBGrid1) the columns of the current source
+// kind (without #Poles, PerLen and Gap while BendMagMode is set), then FilterSources.
+void SelectSources(AppContext& ctx, const std::string& kind);
+
+// Reads the current source record into the session's magnet state: a pending edit of the
+// source table is posted, the record is put in edit state (which re-reads it), and the
+// magnet model takes it from there.
+void ReadSourcePar(AppContext& ctx);
+
+}  // namespace lumerad

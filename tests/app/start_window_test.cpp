@@ -1,0 +1,206 @@
+// The main window: start-up, launches, the enabled and visible states after each accept, and
+// the mode flags.
+#include "app/data_files.h"
+#include "app/start_window.h"
+
+#include <QComboBox>
+#include <QDir>
+#include <QFileInfo>
+#include <QTemporaryDir>
+#include <QLabel>
+#include <QTest>
+#include <QToolButton>
+
+#include "../catalogue/window_test_support.h"
+#include "catalogue/circ_beam_window.h"
+#include "catalogue/data_widgets.h"
+#include "catalogue/single_pass_beam_window.h"
+#include "catalogue/tsr_module.h"
+#include "coherent/form_factor_window.h"
+#include "coherent/transition_radiation_window.h"
+#include "numerics/bessel_window.h"
+#include "plot/enter_text_window.h"
+#include "plot/graph_window.h"
+#include "plot/line_graph_window.h"
+#include "sources/bending_magnet_window.h"
+#include "sources/single_pass_undulator_window.h"
+#include "sources/undulator_window.h"
+#include "sources/wiggler_window.h"
+#include "spectra/line_spectrum_window.h"
+#include "spectra/synchrotron_spectrum_window.h"
+#include "spectra/undulator_flux_window.h"
+
+using namespace lumerad;
+using namespace lumerad::testing;
+
+class StartWindowTest : public QObject {
+    Q_OBJECT
+
+    std::unique_ptr<TestApp> app;
+    TfStart* start() { return app->ctx().windows.start; }
+    Windows& w() { return app->ctx().windows; }
+    bool rowVisible(const char* name) { return child<QWidget>(start(), name)->isVisibleTo(start()); }
+    bool enabled(const char* name) { return child<QWidget>(start(), name)->isEnabled(); }
+
+private slots:
+    void init() {
+        app = std::make_unique<TestApp>();
+        app->start();
+        start()->show();
+    }
+    void cleanup() { app.reset(); }
+
+    void startsWithTitleTablesAndHiddenSourceRows() {
+        QCOMPARE(start()->windowTitle(), QStringLiteral("Lumerad"));
+        QCOMPARE(app->errorCount(), 0);
+        QVERIFY(app->ctx().session.tab.rows() > 0);
+        QVERIFY(app->ctx().module->CircBeam->isOpen());
+        QVERIFY(app->ctx().module->SnglBeam->isOpen());
+        QVERIFY(app->ctx().module->InsDevice->isOpen());
+        QVERIFY(app->ctx().module->InsDevice->filtered());
+        QVERIFY(rowVisible("ToolBar1") && rowVisible("ToolBar2"));
+        QVERIFY(!rowVisible("ToolBar3") && !rowVisible("ToolBar4"));
+        for (const char* b : {"FF", "picFF", "TR", "picTR"}) QVERIFY2(!enabled(b), b);
+        QVERIFY(!app->ctx().session.flags.CircBeamChosen && !app->ctx().session.flags.ParDirty);
+        // every tool window exists, hidden
+        QWidget* tools[] = {w().cbeam,    w().spbeam, w().besFun,       w().wiggler, w().undulator,
+                            w().formFctr, w().tr,     w().lineSpectrum, w().undFlux, w().synSpectrum,
+                            w().synRad,   w().graphs, w().enterText,    w().spUnd,   w().lineGraph};
+        for (QWidget* t : tools) {
+            QVERIFY(t);
+            QVERIFY(!t->isVisible());
+        }
+        // buttons: 145 px wide, pictures 35 and texts 25 px high; each picture button has the hint
+        auto* pic = child<QToolButton>(start(), "picBtSPB");
+        QCOMPARE(pic->width(), 145);
+        QCOMPARE(pic->height(), 35);
+        QCOMPARE(pic->toolTip(), QStringLiteral("single pass beam parameters"));
+        auto* text = child<QAbstractButton>(start(), "Und");
+        QCOMPARE(text->text(), QStringLiteral("undulator "));
+        QCOMPARE(text->width(), 145);
+        QCOMPARE(text->height(), 25);
+        QCOMPARE(child<QAbstractButton>(start(), "Wiggler")->toolTip(),
+                 QStringLiteral("wiggler magnet radiation"));
+    }
+
+    void dataFileIsLookedUpInTheWorkingDirectoryFirst() {
+        const QString here = QDir::currentPath();
+        QTemporaryDir cwd;
+        QVERIFY(QDir::setCurrent(cwd.path()));
+        // none here: the copy beside the program (build folder) or in the source tree
+        QString found = findDataFile(QStringLiteral("DATA.TXT"));
+        QVERIFY(QFileInfo(found).isFile());
+        QVERIFY(!found.startsWith(cwd.path()));
+        QFile own(cwd.filePath(QStringLiteral("DATA.TXT")));
+        QVERIFY(own.open(QIODevice::WriteOnly));
+        own.close();
+        QCOMPARE(QFileInfo(findDataFile(QStringLiteral("DATA.TXT"))).canonicalFilePath(),
+                 QFileInfo(own.fileName()).canonicalFilePath());
+        QCOMPARE(findDataFile(QStringLiteral("NO_SUCH_FILE.TXT")), QStringLiteral("NO_SUCH_FILE.TXT"));
+        QVERIFY(QDir::setCurrent(here));
+
+        ProgramOptions o = ProgramOptions::fromArguments(
+            {QStringLiteral("lumerad"), QStringLiteral("--catalogue"), QStringLiteral("/tmp/x.sqlite")});
+        QCOMPARE(o.catalogueFile, QStringLiteral("/tmp/x.sqlite"));
+        o = ProgramOptions::fromArguments({QStringLiteral("lumerad"), QStringLiteral("--catalogue=y.sqlite")});
+        QCOMPARE(o.catalogueFile, QStringLiteral("y.sqlite"));
+        QVERIFY(!o.startupTime);
+    }
+
+    void noDataFileGivesOneMessageAndEveryLaunchWorks() {
+        app.reset();
+        app = std::make_unique<TestApp>();
+        app->start(app->dir.filePath(QStringLiteral("missing/DATA.TXT")));
+        start()->show();
+        QCOMPARE(app->errorCount(), 1);
+        QCOMPARE(app->ctx().session.tab.rows(), 0);
+        app->messages.clear();
+
+        QVERIFY(press(start(), "BtCB"));
+        QVERIFY(w().cbeam->isVisible());
+        QVERIFY(press(w().cbeam, "bbAccept"));
+        QVERIFY(press(start(), "BendM"));
+        QVERIFY(w().synRad->isVisible());
+        QVERIFY(press(start(), "Wiggler"));
+        QVERIFY(w().wiggler->isVisible());
+        QVERIFY(press(start(), "picUnd"));
+        QVERIFY(w().undulator->isVisible());
+        QVERIFY(press(start(), "Bessel"));
+        QVERIFY(w().besFun->isVisible());
+        QVERIFY(press(start(), "BtSPB"));
+        QVERIFY(w().spbeam->isVisible());
+        QVERIFY(press(w().spbeam, "bbAccept"));
+        QVERIFY(press(start(), "FF"));
+        QVERIFY(w().formFctr->isVisible());
+        QVERIFY(press(start(), "TR"));
+        QVERIFY(w().tr->isVisible());
+        QCOMPARE(app->errorCount(), 0);
+    }
+
+    void wigglerAfterOnlyASinglePassAcceptShowsNoWindow() {
+        QVERIFY(press(start(), "picBtSPB"));
+        QVERIFY(press(w().spbeam, "bbAccept"));
+        QVERIFY(rowVisible("ToolBar3") && rowVisible("ToolBar4"));
+        // the window grew to hold the new rows and the title panel below them
+        QWidget* panel = child<QWidget>(start(), "Panel1");
+        QVERIFY(panel->geometry().bottom() < start()->height());
+        QVERIFY(child<QWidget>(start(), "ToolBar4")->geometry().bottom() < panel->geometry().top());
+        app->ctx().session.flags.BendMagMode = true;
+        app->ctx().module->SnglBeam->close();
+        app->ctx().module->CircBeam->open();
+
+        QVERIFY(press(start(), "Wiggler"));
+        QVERIFY(!w().wiggler->isVisible());
+        QVERIFY(app->ctx().module->SnglBeam->isOpen());
+        QVERIFY(!app->ctx().module->CircBeam->isOpen());
+        QVERIFY(app->ctx().session.flags.WigglerMode);
+        QVERIFY(!app->ctx().session.flags.BendMagMode);
+
+        QVERIFY(press(start(), "Und"));
+        QVERIFY(w().spUnd->isVisible());
+        QVERIFY(!w().undulator->isVisible());
+        QVERIFY(app->ctx().module->SnglBeam->isOpen());
+    }
+
+    void formFactorAndTransitionRadiationFollowTheLastAccept() {
+        QVERIFY(press(start(), "BtSPB"));
+        QVERIFY(press(w().spbeam, "bbAccept"));
+        for (const char* b : {"FF", "picFF", "TR", "picTR"}) QVERIFY2(enabled(b), b);
+        QVERIFY(press(start(), "BtCB"));
+        QVERIFY(app->ctx().session.flags.CircBeamChosen);
+        QVERIFY(press(w().cbeam, "bbAccept"));
+        for (const char* b : {"FF", "picFF", "TR", "picTR"}) QVERIFY2(!enabled(b), b);
+        QVERIFY(press(start(), "BtSPB"));
+        QVERIFY(press(w().spbeam, "bbAccept"));
+        for (const char* b : {"FF", "picFF", "TR", "picTR"}) QVERIFY2(enabled(b), b);
+        // once chosen, the circulating beam stays the wiggler's and undulator's beam kind
+        QVERIFY(app->ctx().session.flags.CircBeamChosen);
+        QVERIFY(press(start(), "Wiggler"));
+        QVERIFY(w().wiggler->isVisible());
+        QVERIFY(app->ctx().module->CircBeam->isOpen());
+        QVERIFY(!app->ctx().module->SnglBeam->isOpen());
+    }
+
+    void sourceLaunchesFilterTheSourceTableAndSetTheModes() {
+        QVERIFY(press(start(), "BtCB"));
+        QVERIFY(press(w().cbeam, "bbAccept"));
+        Table& src = *app->ctx().module->InsDevice;
+        auto kinds = [&] {
+            QSet<QString> k;
+            for (int r = 0; r < src.rowCount(); ++r) k.insert(src.row(r).text(QStringLiteral("SrceType")));
+            return k;
+        };
+        QVERIFY(press(start(), "BendM"));
+        QCOMPARE(kinds(), QSet<QString>{QStringLiteral("Bend")});
+        QVERIFY(app->ctx().session.flags.BendMagMode && !app->ctx().session.flags.WigglerMode);
+        QVERIFY(press(start(), "Wiggler"));
+        QCOMPARE(kinds(), QSet<QString>{QStringLiteral("Wig")});
+        QVERIFY(!app->ctx().session.flags.BendMagMode && app->ctx().session.flags.WigglerMode);
+        QVERIFY(press(start(), "Und"));
+        QCOMPARE(kinds(), QSet<QString>{QStringLiteral("Und")});
+        QCOMPARE(app->errorCount(), 0);
+    }
+};
+
+QTEST_MAIN(StartWindowTest)
+#include "start_window_test.moc"

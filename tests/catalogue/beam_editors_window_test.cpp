@@ -1,0 +1,248 @@
+// The beam editors through their controls: derived values, defaults, refusals, the accept
+// operations, and edits that survive a restart.
+#include <QFile>
+#include <QPlainTextEdit>
+#include <QTest>
+
+#include "app/start_window.h"
+#include "catalogue/circ_beam_window.h"
+#include "catalogue/data_widgets.h"
+#include "catalogue/single_pass_beam_window.h"
+#include "catalogue/tsr_module.h"
+#include "window_test_support.h"
+
+using namespace lumerad;
+using namespace lumerad::testing;
+
+class BeamEditorsTest : public QObject {
+    Q_OBJECT
+
+    std::unique_ptr<TestApp> app;
+    TfCBeam* cb() { return app->ctx().windows.cbeam; }
+    TfSPBeam* sp() { return app->ctx().windows.spbeam; }
+    Table& circ() { return *app->ctx().module->CircBeam; }
+    Table& sngl() { return *app->ctx().module->SnglBeam; }
+    DBEdit* edt(QWidget* w, const char* name) { return child<DBEdit>(w, name); }
+    void type(QWidget* w, const char* name, const QString& text) { edt(w, name)->typeText(text); }
+    QString shown(QWidget* w, const char* name) { return edt(w, name)->text(); }
+    bool noNanShown(QWidget* w) {
+        for (auto* e : w->findChildren<QLineEdit*>())
+            if (e->text().contains(QLatin1String("NAN"), Qt::CaseInsensitive) ||
+                e->text().contains(QLatin1String("INF"), Qt::CaseInsensitive))
+                return false;
+        return true;
+    }
+
+private slots:
+    void init() {
+        app = std::make_unique<TestApp>();
+        app->start();
+        app->ctx().windows.start->show();
+    }
+    void cleanup() { app.reset(); }
+
+    void circulatingBeamDerivedValuesAndDefaults() {
+        QVERIFY(press(app->ctx().windows.start, "BtCB"));
+        QVERIFY(press(cb(), "bbYes"));
+        QCOMPARE(circ().state(), TableState::Insert);
+        type(cb(), "DBEdtSR", QStringLiteral("test ring"));
+        type(cb(), "DBEdtEnergy", QStringLiteral("3"));
+        QCOMPARE(shown(cb(), "DBEdtGamma"), QStringLiteral("5870.81"));
+        // Beta_x and the emittances left empty: 10 m and 999 nm rad
+        QVERIFY(press(cb(), "bbAccept"));
+        QCOMPARE(app->errorCount(), 0);
+        QCOMPARE(shown(cb(), "DBEdtEps_x"), QStringLiteral("999"));
+        QCOMPARE(shown(cb(), "DBEdtEps_y"), QStringLiteral("999"));
+        QCOMPARE(shown(cb(), "DBEdtBeta_x"), QStringLiteral("10"));
+        QCOMPARE(shown(cb(), "DBEdtCoupl"), QStringLiteral("100.00"));
+        QCOMPARE(app->ctx().session.beam.BeamName, std::string("test ring"));
+        QVERIFY(qAbs(app->ctx().session.beam.BeamGamma - 3.0 / 0.000511003) < 1e-9);
+
+        // Eps_x 10 with Beta_x 10 and no dispersion: sqrt(1e-8 * 10) m = 316.23 um
+        type(cb(), "DBEdtEps_x", QStringLiteral("10"));
+        QCOMPARE(shown(cb(), "DBEdtSig_xb"), QStringLiteral("316.23"));
+        // DE/E 0.1 % and Eta_x 0.5 m add 500 um in quadrature
+        type(cb(), "DBEdtDE_E", QStringLiteral("0.1"));
+        type(cb(), "DBEdtEta_x", QStringLiteral("0.5"));
+        QCOMPARE(shown(cb(), "DBEdtSig_xb"), QStringLiteral("591.61"));
+        // a new energy counts for the tools after accept
+        type(cb(), "DBEdtEnergy", QStringLiteral("6"));
+        QVERIFY(press(cb(), "bbAccept"));
+        QVERIFY(qAbs(app->ctx().session.beam.BeamGamma - 6.0 / 0.000511003) < 1e-9);
+        QVERIFY(qAbs(app->ctx().session.beam.SigXb - std::hypot(316.227766e-6, 500e-6)) < 1e-9);
+        // the grid shows the record with the display formats
+        DBGrid* grid = cb()->SRings;
+        QCOMPARE(grid->columnTitle(0), QStringLiteral("SR"));
+        QCOMPARE(grid->columnCount(), 19);
+        int r = circ().currentRow();
+        QCOMPARE(grid->cellText(r, 0), QStringLiteral("test ring"));
+        QCOMPARE(grid->cellText(r, 17), QStringLiteral("11741.61"));  // Gamma, "0.00"
+    }
+
+    void negativeEmittanceIsRefusedAndNoNanIsShown() {
+        QVERIFY(press(app->ctx().windows.start, "BtCB"));
+        type(cb(), "DBEdtEps_x", QStringLiteral("-2"));
+        QCOMPARE(app->errorCount(), 1);
+        QVERIFY(QString::fromStdString(app->lastText()).contains(QLatin1String("negative")));
+        QCOMPARE(shown(cb(), "DBEdtSig_xb"), QString());
+        QCOMPARE(shown(cb(), "DBEdtEps_x"), QStringLiteral("-2"));  // what was typed stays
+        QVERIFY(noNanShown(cb()));
+        // accepting the refused record stops with the message; the main window is unchanged
+        app->messages.clear();
+        QVERIFY(press(cb(), "bbAccept"));
+        QVERIFY(app->errorCount() >= 1);
+        QVERIFY(!child<QWidget>(app->ctx().windows.start, "ToolBar3")->isVisibleTo(app->ctx().windows.start));
+        QVERIFY(noNanShown(cb()));
+        for (int c = 0; c < cb()->SRings->columnCount(); ++c)
+            QVERIFY(!cb()->SRings->cellText(circ().currentRow(), c).contains(QLatin1String("NAN")));
+    }
+
+    void singlePassNewRecordGetsGaussianAndDerivedValues() {
+        QVERIFY(press(app->ctx().windows.start, "BtSPB"));
+        QVERIFY(press(sp(), "bbNew"));
+        QCOMPARE(sngl().state(), TableState::Insert);
+        QCOMPARE(sngl().asText(QStringLiteral("PartDistribution")), QStringLiteral("g"));
+        type(sp(), "DBEdtName", QStringLiteral("test linac"));
+        type(sp(), "DBEdtEnergy", QStringLiteral("1000"));
+        type(sp(), "DBEdtPart_Bunch", QStringLiteral("1"));
+        type(sp(), "DBEdtBunchDuration", QStringLiteral("1000"));
+        QCOMPARE(shown(sp(), "DBEdtPeakCurrent"), QStringLiteral("16.022"));
+        QCOMPARE(shown(sp(), "DBEdtBunchLength"), QStringLiteral("0.3"));
+        QCOMPARE(shown(sp(), "DBEdtPulseCurrent"), QStringLiteral("0"));  // no pulse length
+        QCOMPARE(shown(sp(), "DBEdtAvgCurrent"),
+                 QStringLiteral(".0"));  // "###,###.0" has no digit before the point
+        QVERIFY(press(sp(), "bbAccept"));
+        QCOMPARE(app->errorCount(), 0);
+        QCOMPARE(sngl().state(), TableState::Browse);
+        QCOMPARE(app->ctx().session.beam.BeamEnergy, 1e9);
+        QVERIFY(qAbs(app->ctx().session.beam.BunchLength - 2.99792458e-4) < 1e-15);
+        DBGrid* grid = sp()->SPGrid;
+        QCOMPARE(grid->columnTitle(8), QStringLiteral("distr"));
+        QCOMPARE(grid->cellText(sngl().currentRow(), 8), QStringLiteral("g"));
+        QCOMPARE(grid->columnTitle(13), QString::fromUtf8("\u03b3"));
+    }
+
+    void requiredFieldRefusalKeepsTheEdit() {
+        QVERIFY(press(app->ctx().windows.start, "BtSPB"));
+        QVERIFY(press(sp(), "bbNew"));
+        type(sp(), "DBEdtEnergy", QStringLiteral("250"));
+        type(sp(), "DBEdtPart_Bunch", QStringLiteral("2"));
+        QVERIFY(press(sp(), "bbAccept"));
+        QCOMPARE(app->errorCount(), 1);
+        QCOMPARE(app->lastText(), std::string("Field 'Name' must have a value"));
+        QCOMPARE(sngl().state(), TableState::Insert);
+        QCOMPARE(shown(sp(), "DBEdtEnergy"), QStringLiteral("250"));
+        QVERIFY(!child<QWidget>(app->ctx().windows.start, "FF")->isEnabled());
+        // the navigator's post is refused the same way; moving away too
+        app->messages.clear();
+        sp()->DBNavigator1->press(DBNavigator::Post);
+        QCOMPARE(app->lastText(), std::string("Field 'Name' must have a value"));
+        sp()->DBNavigator1->press(DBNavigator::First);
+        QCOMPARE(sngl().state(), TableState::Insert);
+        QCOMPARE(sngl().asNumber(QStringLiteral("Part/Bunch")), 2.0);
+        // with the name typed the accept goes through
+        app->messages.clear();
+        type(sp(), "DBEdtName", QStringLiteral("named"));
+        QVERIFY(press(sp(), "bbAccept"));
+        QCOMPARE(app->errorCount(), 0);
+        QVERIFY(child<QWidget>(app->ctx().windows.start, "FF")->isEnabled());
+    }
+
+    void editsSurviveARestart() {
+        QVERIFY(press(app->ctx().windows.start, "BtCB"));
+        cb()->SRings->clickRow(2);
+        const QString name = circ().asText(QStringLiteral("SR"));
+        type(cb(), "DBEdtEnergy", QStringLiteral("4.25"));
+        type(cb(), "DBEdtEta_y", QStringLiteral("0.012"));
+        cb()->DBNavigator1->press(DBNavigator::Post);
+        QCOMPARE(circ().state(), TableState::Browse);
+        // a single-pass edit that only the accept posts
+        QVERIFY(press(app->ctx().windows.start, "BtSPB"));
+        sp()->SPGrid->clickRow(1);
+        const QString linac = sngl().asText(QStringLiteral("Name"));
+        type(sp(), "DBEdtPulseRepRate", QStringLiteral("33"));
+        QCOMPARE(sngl().state(), TableState::Edit);
+        QVERIFY(press(sp(), "bbAccept"));
+        QCOMPARE(app->errorCount(), 0);
+
+        app->stop();
+        app->start();
+        Table& c = circ();
+        bool found = false;
+        for (int r = 0; r < c.rowCount(); ++r)
+            if (c.row(r).text(QStringLiteral("SR")) == name) {
+                found = true;
+                QCOMPARE(c.row(r).number(QStringLiteral("Energy")), 4.25);
+                QCOMPARE(c.row(r).number(QStringLiteral("Eta_y")), 0.012);
+            }
+        QVERIFY(found);
+        found = false;
+        for (int r = 0; r < sngl().rowCount(); ++r)
+            if (sngl().row(r).text(QStringLiteral("Name")) == linac) {
+                found = true;
+                QCOMPARE(sngl().row(r).number(QStringLiteral("PulseRepRate")), 33.0);
+            }
+        QVERIFY(found);
+    }
+
+    void helpTextsShowAndHide() {
+        QVERIFY(press(app->ctx().windows.start, "BtCB"));
+        QVERIFY(!cb()->mCBHelp->isVisibleTo(cb()));
+        QVERIFY(press(cb(), "bbCBHelp"));
+        QVERIFY(cb()->mCBHelp->isVisibleTo(cb()));
+        QStringList lines = cb()->mCBHelp->toPlainText().split(QLatin1Char('\n'));
+        QCOMPARE(lines.size(), 20);
+        QCOMPARE(lines[7], QStringLiteral("insert, delete beam configurations. See also \"hints\" for more"));
+        QTest::mouseDClick(cb()->mCBHelp->viewport(), Qt::LeftButton);
+        QVERIFY(!cb()->mCBHelp->isVisibleTo(cb()));
+        QVERIFY(press(sp(), "bbHelp") || true);
+        sp()->bbHelpClick();
+        QStringList sl = sp()->SBHelp->toPlainText().split(QLatin1Char('\n'));
+        QCOMPARE(sl.size(), 12);
+        QCOMPARE(sl[0], QStringLiteral("Single Pass Beam Parameters:  (double click this form to close!)"));
+    }
+
+    void acceptingAnEmptyCatalogueIsRefused() {
+        QVERIFY(press(app->ctx().windows.start, "BtSPB"));
+        app->messages.answers = std::deque<bool>(20, true);
+        while (sngl().rowCount() > 0) sp()->DBNavigator1->press(DBNavigator::Delete);
+        app->messages.clear();
+        QVERIFY(press(sp(), "bbAccept"));
+        QCOMPARE(app->errorCount(), 1);
+        QVERIFY(!child<QWidget>(app->ctx().windows.start, "ToolBar3")->isVisibleTo(app->ctx().windows.start));
+    }
+
+    void typedTextOfAClosedTableIsNotWrittenLater() {
+        QVERIFY(press(app->ctx().windows.start, "BtCB"));
+        cb()->SRings->clickRow(0);
+        const double energy = circ().asNumber(QStringLiteral("Energy"));
+        DBEdit* e = edt(cb(), "DBEdtEnergy");
+        e->setText(QStringLiteral("99"));
+        emit e->textEdited(e->text());  // typed, not yet finished
+        QCOMPARE(circ().state(), TableState::Edit);
+        QVERIFY(press(app->ctx().windows.start, "BtSPB"));  // closes the circulating-beam table
+        QVERIFY(press(app->ctx().windows.start, "BtCB"));
+        cb()->SRings->clickRow(1);
+        cb()->DBNavigator1->press(DBNavigator::Edit);
+        cb()->DBNavigator1->press(DBNavigator::Post);
+        QCOMPARE(app->errorCount(), 0);
+        QVERIFY(circ().asNumber(QStringLiteral("Energy")) != 99);
+        cb()->SRings->clickRow(0);
+        QCOMPARE(circ().asNumber(QStringLiteral("Energy")), energy);
+    }
+
+    void acceptAndCloseHidesTheEditor() {
+        QVERIFY(press(app->ctx().windows.start, "BtCB"));
+        QVERIFY(cb()->isVisible());
+        QVERIFY(press(cb(), "bbAccClose"));
+        QVERIFY(!cb()->isVisible());
+        QVERIFY(child<QWidget>(app->ctx().windows.start, "ToolBar4")->isVisibleTo(app->ctx().windows.start));
+        QVERIFY(press(app->ctx().windows.start, "BtSPB"));
+        QVERIFY(press(sp(), "bbClose"));
+        QVERIFY(!sp()->isVisible());
+        QVERIFY(child<QWidget>(app->ctx().windows.start, "TR")->isEnabled());
+    }
+};
+
+QTEST_MAIN(BeamEditorsTest)
+#include "beam_editors_window_test.moc"

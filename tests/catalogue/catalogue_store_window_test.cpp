@@ -1,0 +1,302 @@
+// The catalogue store and its bound controls: the shared current record, the filter, field
+// look-up, navigator operations, and damaged, foreign or read-only catalogue files.
+#include <QApplication>
+#include <QFile>
+#include <QSqlDatabase>
+#include <QSqlQuery>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QToolButton>
+
+#include "app/session.h"
+#include "catalogue/data_widgets.h"
+#include "catalogue/tsr_module.h"
+#include "sources/source_selection.h"
+#include "window_test_support.h"
+
+using namespace lumerad;
+using namespace lumerad::testing;
+
+namespace {
+
+QByteArray readAll(const QString& path) {
+    QFile f(path);
+    f.open(QIODevice::ReadOnly);
+    return f.readAll();
+}
+
+void writeAll(const QString& path, const QByteArray& bytes) {
+    QFile f(path);
+    f.open(QIODevice::WriteOnly);
+    f.write(bytes);
+}
+
+}  // namespace
+
+class CatalogueStoreTest : public QObject {
+    Q_OBJECT
+
+    QTemporaryDir dir;
+    Session session;
+    RecordingMessages messages;
+    QString file() { return dir.filePath(QStringLiteral("store.sqlite")); }
+
+private slots:
+    void init() {
+        messages.clear();
+        QFile::remove(file());
+    }
+
+    void newFileIsSeededAndFieldsAreFoundWithoutRegardToCase() {
+        TSRModule m(session, messages, file());
+        QCOMPARE(int(messages.log.size()), 0);
+        QVERIFY(!m.inMemory() && !m.readOnly());
+        QVERIFY(m.CircBeam->rowCount() >= 8);
+        QVERIFY(m.SnglBeam->rowCount() >= 4);
+        Table& src = *m.InsDevice;
+        src.moveTo(0);
+        QCOMPARE(src.asNumber(QStringLiteral("field")), src.asNumber(QStringLiteral("Field")));
+        QVERIFY(src.asNumber(QStringLiteral("FIELD")) > 0);
+        m.CircBeam->moveTo(0);
+        QCOMPARE(m.CircBeam->displayText(QStringLiteral("sig_xb")),
+                 m.CircBeam->displayText(QStringLiteral("Sig_xb")));
+        QVERIFY(!m.CircBeam->displayText(QStringLiteral("sig_xb")).isEmpty());
+        // the calculated fields are not stored
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("peek"));
+        db.setDatabaseName(file());
+        QVERIFY(db.open());
+        QSqlQuery q(db);
+        QVERIFY(q.exec(QStringLiteral("PRAGMA table_info(\"SR_ring\")")));
+        QStringList cols;
+        while (q.next()) cols << q.value(1).toString();
+        QVERIFY(cols.contains(QStringLiteral("DE/E")));
+        QVERIFY(!cols.contains(QStringLiteral("Sig_xb")));
+        q.finish();
+        db.close();
+        db = QSqlDatabase();
+        QSqlDatabase::removeDatabase(QStringLiteral("peek"));
+    }
+
+    void filterComparesWithoutRegardToCase() {
+        TSRModule m(session, messages, file());
+        Table& src = *m.InsDevice;
+        const int all = src.rowCount();
+        src.setFilter(QStringLiteral("SrceType='bend'"));
+        QVERIFY(src.rowCount() > 0 && src.rowCount() < all);
+        for (int r = 0; r < src.rowCount(); ++r)
+            QCOMPARE(src.row(r).text(QStringLiteral("SrceType")), QStringLiteral("Bend"));
+        FilterSources(src, "WIG");
+        QVERIFY(src.filtered());
+        QVERIFY(src.rowCount() >= 3);
+        FilterSources(src, "All");
+        QVERIFY(!src.filtered());
+        QCOMPARE(src.rowCount(), all);
+        FilterSources(src, "Und");
+        FilterSources(src, "");
+        QCOMPARE(src.rowCount(), all);
+        FilterSources(src, "it's");  // a quote inside the kind: no record, no failure
+        QCOMPARE(src.rowCount(), 0);
+        QCOMPARE(src.currentRow(), -1);
+        QCOMPARE(src.asText(QStringLiteral("Name")), QString());
+    }
+
+    void selectingARowInOneGridMovesItEverywhere() {
+        TSRModule m(session, messages, file());
+        ActionRunner runner(messages);
+        QWidget w1, w2;
+        DBGrid g1(*m.InsDevice, runner, &w1, "DBGrid1");
+        DBGrid g2(*m.InsDevice, runner, &w2, "DBGridSrce");
+        DBEdit name(*m.InsDevice, QStringLiteral("Name"), runner, &w2, "DBEdtSource");
+        DBText field(*m.InsDevice, QStringLiteral("Field"), &w2, "DBTxtField");
+        w1.show();
+        w2.show();
+        g1.clickRow(3);
+        QCOMPARE(m.InsDevice->currentRow(), 3);
+        QCOMPARE(g2.currentIndex().row(), 3);
+        QCOMPARE(name.text(), g1.cellText(3, 0));
+        QCOMPARE(field.text(), m.InsDevice->displayText(QStringLiteral("Field")));
+        g2.clickRow(5);
+        QCOMPARE(g1.currentIndex().row(), 5);
+        QCOMPARE(name.text(), g2.cellText(5, 0));
+        // columns rebuilt as the source selection does
+        g1.clearColumns();
+        g1.addColumn(QStringLiteral("Name"), QStringLiteral("Source"));
+        g1.addColumn(QStringLiteral("RemnFld"), QStringLiteral("B_remn"));
+        QCOMPARE(g1.columnCount(), 2);
+        QCOMPARE(g1.columnTitle(1), QStringLiteral("B_remn"));
+        QCOMPARE(g1.cellText(5, 0), name.text());
+    }
+
+    void navigatorEditsInsertsCancelsAndDeletesWithConfirmation() {
+        TSRModule m(session, messages, file());
+        ActionRunner runner(messages);
+        Table& t = *m.SnglBeam;
+        DBNavigator nav(t, runner, nullptr, "DBNavigator1");
+        const int n = t.rowCount();
+        nav.press(DBNavigator::Last);
+        QCOMPARE(t.currentRow(), n - 1);
+        QVERIFY(!nav.button(DBNavigator::Next)->isEnabled());
+        nav.press(DBNavigator::First);
+        QVERIFY(!nav.button(DBNavigator::Prior)->isEnabled());
+        QVERIFY(!nav.button(DBNavigator::Post)->isEnabled());
+        nav.press(DBNavigator::Insert);
+        QCOMPARE(t.state(), TableState::Insert);
+        QCOMPARE(t.rowCount(), n + 1);
+        QVERIFY(nav.button(DBNavigator::Post)->isEnabled());
+        nav.press(DBNavigator::Cancel);
+        QCOMPARE(t.rowCount(), n);
+        QCOMPARE(t.state(), TableState::Browse);
+
+        const QString first = t.asText(QStringLiteral("Name"));
+        messages.answers = {false};
+        nav.press(DBNavigator::Delete);
+        QCOMPARE(t.rowCount(), n);
+        QCOMPARE(messages.log.back().text, std::string("Delete record?"));
+        messages.answers = {true};
+        nav.press(DBNavigator::Delete);
+        QCOMPARE(t.rowCount(), n - 1);
+        QVERIFY(t.asText(QStringLiteral("Name")) != first);
+        nav.press(DBNavigator::Refresh);
+        QCOMPARE(t.rowCount(), n - 1);
+
+        // a text that is not a number is refused with the usual message; nothing is written
+        messages.clear();
+        DBEdit energy(t, QStringLiteral("Energy"), runner, nullptr, "DBEdtEnergy");
+        const double before = t.asNumber(QStringLiteral("Energy"));
+        energy.typeText(QStringLiteral("12,5"));
+        QCOMPARE(messages.log.back().text, std::string("'12,5' is not a valid floating point value"));
+        QCOMPARE(energy.text(), QStringLiteral("12,5"));
+        QCOMPARE(t.asNumber(QStringLiteral("Energy")), before);
+        // the post runs the pending text again: still refused, still editing
+        nav.press(DBNavigator::Post);
+        QCOMPARE(t.state(), TableState::Edit);
+        energy.typeText(QStringLiteral("12.5"));
+        nav.press(DBNavigator::Post);
+        QCOMPARE(t.state(), TableState::Browse);
+        QCOMPARE(t.asNumber(QStringLiteral("Energy")), 12.5);
+    }
+
+    void typingIntoAFieldThatPostsOnEveryChangeKeepsTheText() {
+        // The way a source window reads its record on every change of the field text.
+        TSRModule m(session, messages, file());
+        ActionRunner runner(messages);
+        Table& t = *m.InsDevice;
+        QWidget w;
+        DBEdit field(t, QStringLiteral("Field"), runner, &w, "DBEdtField");
+        connect(&field, &DBEdit::fieldTextChanged, &w, [&] {
+            runner.run([&] {
+                if (t.editing()) t.post();
+                t.edit();
+            });
+        });
+        w.show();
+        QApplication::setActiveWindow(&w);
+        field.setFocus();
+        QVERIFY(QTest::qWaitForWindowActive(&w));
+        field.selectAll();
+        QTest::keyClicks(&field, QStringLiteral("1.25"));
+        QCOMPARE(field.text(), QStringLiteral("1.25"));
+        QTest::keyClick(&field, Qt::Key_Return);
+        QCOMPARE(t.asNumber(QStringLiteral("Field")), 1.25);
+        QCOMPARE(int(messages.log.size()), 0);
+    }
+
+    void calculatedFieldsRefuseTyping() {
+        TSRModule m(session, messages, file());
+        ActionRunner runner(messages);
+        DBEdit gamma(*m.CircBeam, QStringLiteral("Gamma"), runner, nullptr, "DBEdtGamma");
+        QVERIFY(gamma.isReadOnly());
+        QVERIFY(!runner.run([&] { m.CircBeam->setText(QStringLiteral("Gamma"), QStringLiteral("3")); }));
+        QCOMPARE(m.CircBeam->state(), TableState::Browse);
+    }
+
+    void damagedFileIsReportedAndLeftUntouched() {
+        const QByteArray garbage("this is a text file, not a catalogue\n");
+        writeAll(file(), garbage);
+        {
+            TSRModule m(session, messages, file());
+            QCOMPARE(int(messages.log.size()), 1);
+            QVERIFY(QString::fromStdString(messages.log[0].text).contains(file()));
+            QVERIFY(m.inMemory());
+            // the program goes on with a seeded catalogue
+            QVERIFY(m.CircBeam->rowCount() >= 8);
+            m.CircBeam->setText(QStringLiteral("Energy"), QStringLiteral("2"));
+            m.CircBeam->post();
+        }
+        QCOMPARE(readAll(file()), garbage);
+
+        // an SQLite file whose header is intact but whose pages are not
+        QFile::remove(file());
+        { TSRModule m(session, messages, file()); }
+        QByteArray db = readAll(file());
+        QVERIFY(db.size() > 4096);
+        for (int i = 100; i < db.size(); ++i) db[i] = char(0xA5);
+        writeAll(file(), db);
+        messages.clear();
+        {
+            TSRModule m(session, messages, file());
+            QCOMPARE(int(messages.log.size()), 1);
+            QVERIFY(QString::fromStdString(messages.log[0].text).contains(file()));
+            QVERIFY(m.inMemory());
+        }
+        QCOMPARE(readAll(file()), db);
+    }
+
+    void foreignDatabaseIsNotTakenOver() {
+        {
+            QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("foreign"));
+            db.setDatabaseName(file());
+            QVERIFY(db.open());
+            QSqlQuery q(db);
+            QVERIFY(q.exec(QStringLiteral("CREATE TABLE \"SR_ring\" (id INTEGER PRIMARY KEY, name TEXT)")));
+            q.finish();
+            db.close();
+        }
+        QSqlDatabase::removeDatabase(QStringLiteral("foreign"));
+        const QByteArray before = readAll(file());
+        {
+            TSRModule m(session, messages, file());
+            QCOMPARE(int(messages.log.size()), 1);
+            QVERIFY(QString::fromStdString(messages.log[0].text).contains(QLatin1String("has no field")));
+            QVERIFY(m.inMemory());
+        }
+        QCOMPARE(readAll(file()), before);
+    }
+
+    void readOnlyFileOpensAndAFailedWriteKeepsTheEdit() {
+        { TSRModule m(session, messages, file()); }
+        QFile::setPermissions(file(),
+                              QFileDevice::ReadOwner | QFileDevice::ReadGroup | QFileDevice::ReadOther);
+        const QByteArray before = readAll(file());
+        {
+            TSRModule m(session, messages, file());
+            QCOMPARE(int(messages.log.size()), 1);
+            QVERIFY(QString::fromStdString(messages.log[0].text).contains(QLatin1String("read-only")));
+            QVERIFY(m.readOnly() && !m.inMemory());
+            QVERIFY(m.CircBeam->rowCount() >= 8);
+            ActionRunner runner(messages);
+            messages.clear();
+            QVERIFY(
+                runner.run([&] { m.CircBeam->setText(QStringLiteral("Energy"), QStringLiteral("2.5")); }));
+            QVERIFY(!runner.run([&] { m.CircBeam->post(); }));
+            QCOMPARE(int(messages.log.size()), 1);
+            QVERIFY(
+                QString::fromStdString(messages.log[0].text).contains(QLatin1String("could not be written")));
+            QCOMPARE(m.CircBeam->state(), TableState::Edit);
+            QCOMPARE(m.CircBeam->asNumber(QStringLiteral("Energy")), 2.5);
+        }
+        QCOMPARE(readAll(file()), before);
+        QFile::setPermissions(file(), QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+    }
+
+    void unreachableFolderStillStartsTheProgram() {
+        writeAll(dir.filePath(QStringLiteral("plainfile")), "x");
+        TSRModule m(session, messages, dir.filePath(QStringLiteral("plainfile/sub/cat.sqlite")));
+        QCOMPARE(int(messages.log.size()), 1);
+        QVERIFY(m.inMemory());
+        QVERIFY(m.InsDevice->rowCount() > 0);
+    }
+};
+
+QTEST_MAIN(CatalogueStoreTest)
+#include "catalogue_store_window_test.moc"
