@@ -295,7 +295,6 @@ void TfGraphs::writeExtremeFields() {
 }
 
 void TfGraphs::replotLater() {
-    ++changes_;
     chart_->replot(QCustomPlot::rpQueuedReplot);
 }
 
@@ -351,38 +350,16 @@ void TfGraphs::formShow() {
     // there is nothing to switch off.
 }
 
-// The error box of a failed Update activates this window again when it closes; running
-// the same failing Update once more would open the box again, without end. An activation
-// with the same inputs as the failed one therefore waits until something has changed.
-QString TfGraphs::activationState() const {
-    QString state = QString::fromStdString(std::to_string(changes_));
-    for (const QLineEdit* e : {exmin_, exmax_, edIncrx_, eymin_, eymax_, edIncry_})
-        state += QLatin1Char('|') + e->text();
-    state += rbXLog_->isChecked() ? QStringLiteral("|xlog") : QStringLiteral("|xlin");
-    state += rbYLog_->isChecked() ? QStringLiteral("|ylog") : QStringLiteral("|ylin");
-    state += model_.UserAxes ? QStringLiteral("|user") : QStringLiteral("|auto");
-    return state;
-}
-
-void TfGraphs::updateRemembered() {
-    failedActivation_ = activationState();
-    Update();
-    failedActivation_.clear();
-}
-
-void TfGraphs::formActivate() {
-    if (!failedActivation_.isEmpty() && activationState() == failedActivation_) return;
-    updateRemembered();
-}
+void TfGraphs::formActivate() { Update(); }
 
 void TfGraphs::OkButClick() {
     model_.UserAxes = true;
-    updateRemembered();
+    Update();
 }
 
 void TfGraphs::bbDefaultClick() {
     model_.UserAxes = false;
-    updateRemembered();
+    Update();
 }
 
 void TfGraphs::bbCloseClick() {

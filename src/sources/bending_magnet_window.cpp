@@ -235,19 +235,6 @@ void TfSynRad::bbApplyClick() {
     Change();
 }
 
-void TfSynRad::formActivate() {
-    // Closing the message box of a failed recalculation activates the window again; that
-    // activation does not repeat the failure.
-    if (skipNextActivation_) {
-        skipNextActivation_ = false;
-        return;
-    }
-    try {
-        RecalcSRPar();
-    } catch (...) {
-        skipNextActivation_ = true;
-        throw;
-    }
-}
+void TfSynRad::formActivate() { RecalcSRPar(); }
 
 }  // namespace lumerad

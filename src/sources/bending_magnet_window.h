@@ -49,7 +49,6 @@ private:
     DBEdit* DBEdtField_ = nullptr;
     DBEdit* DBEdtBemPar_ = nullptr;
     BendingMagnetResult result_;
-    bool skipNextActivation_ = false;
 };
 
 }  // namespace lumerad

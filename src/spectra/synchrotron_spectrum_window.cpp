@@ -217,27 +217,7 @@ void TfSynSpectrum::setSpectrumItem(int item) {
     rgSpectrumClick();
 }
 
-void TfSynSpectrum::say(const std::string& t) {
-    messageShown_ = true;
-    ctx_.messages.info(t);
-}
-
-void TfSynSpectrum::activationCalc() {
-    // Closing a message box that this refresh showed activates the window again; that
-    // activation does not show the message once more.
-    if (skipNextActivation_) {
-        skipNextActivation_ = false;
-        return;
-    }
-    messageShown_ = false;
-    try {
-        FormShow();
-    } catch (...) {
-        skipNextActivation_ = true;
-        throw;
-    }
-    if (messageShown_) skipNextActivation_ = true;
-}
+void TfSynSpectrum::say(const std::string& t) { ctx_.messages.info(t); }
 
 void TfSynSpectrum::FormShow() {
     const Session& s = ctx_.session;

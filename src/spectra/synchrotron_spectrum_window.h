@@ -37,12 +37,11 @@ public:
     double HorObsAngle() const { return obs_.HorObsAngle; }
     double ObsField() const { return obs_.ObsField; }
 
-    void formShow() override { activationCalc(); }
-    void formActivate() override { activationCalc(); }
+    void formShow() override { FormShow(); }
+    void formActivate() override { FormShow(); }
 
 private:
     void FormCreate();
-    void activationCalc();
     void say(const std::string& text);
 
     QLabel *MaxFld_, *KPar_, *LKPar_, *Poles_, *HobsMax_, *Ephcrit_, *LeV3_;
@@ -54,8 +53,6 @@ private:
     QCheckBox *cbSave_, *cbPlot_;
 
     ObservationPoint obs_;
-    bool skipNextActivation_ = false;
-    bool messageShown_ = false;
     bool graphDue_ = false;
 };
 

@@ -200,30 +200,6 @@ private slots:
         QCOMPARE(labels, (QVector<QString>{"0.5", "1", "2", "5", "10", "20", "50", "100", "200"}));
     }
 
-    void aFailingActivationIsNotRepeatedWithoutEnd() {
-        PlotEnv env;
-        TfGraphs g(env.ctx);
-        smallCurve(g);
-        field(g, "Eymin")->setText(QStringLiteral("-5"));
-        field(g, "Eymax")->setText(QStringLiteral("300"));
-        radio(g, "RByLog")->setChecked(true);
-        click(g, "OkButton");
-        QCOMPARE(env.errors().size(), size_t(1));
-        // the error box closes and hands the activation back: the same failure is not
-        // reported again and again
-        QEvent activate(QEvent::WindowActivate);
-        QApplication::sendEvent(&g, &activate);
-        QApplication::sendEvent(&g, &activate);
-        QCOMPARE(env.errors().size(), size_t(1));
-        // once the user changes something, activation updates again
-        field(g, "Eymin")->setText(QStringLiteral("2"));
-        QApplication::sendEvent(&g, &activate);
-        QCOMPARE(env.errors().size(), size_t(1));
-        QCOMPARE(g.chart()->yAxis->scaleType(), QCPAxis::stLogarithmic);
-        QApplication::sendEvent(&g, &activate);
-        QCOMPARE(g.chart()->yAxis->scaleType(), QCPAxis::stLogarithmic);
-    }
-
     void logarithmicAxisFromData() {
         PlotEnv env;
         TfGraphs g(env.ctx);

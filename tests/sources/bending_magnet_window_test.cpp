@@ -19,7 +19,6 @@ private slots:
     void badInputKeepsTheEarlierSteps();
     void zeroFieldStopsWithTheFloatingPointMessage();
     void fieldEditRecomputesTheRadius();
-    void activationDoesNotRepeatAFailure();
     void beamPanelAndExit();
     void filterSelectsSourceKinds();
 };
@@ -106,20 +105,6 @@ void BendingMagnetWindow::fieldEditRecomputesTheRadius() {
     QCOMPARE(child<QLineEdit>(w, "EdtRho")->text(), QStringLiteral("   8.339"));
     QCOMPARE(world.session().magnet.BField, 1.2);
     QCOMPARE(child<QToolButton>(w, "tbRecalc")->property("captionColour").toInt(), 255);
-}
-
-void BendingMagnetWindow::activationDoesNotRepeatAFailure() {
-    // Closing the error box activates the window again; that activation must not show the
-    // same error once more, or the user could never get out.
-    World world;
-    TfSynRad* w = world.w().synRad;
-    child<QLineEdit>(w, "edIncAng")->setText(QStringLiteral("x"));
-    QVERIFY(!w->act([w] { w->formActivate(); }));
-    QCOMPARE(world.messages.log.size(), size_t(1));
-    QVERIFY(w->act([w] { w->formActivate(); }));  // the activation after the box
-    QCOMPARE(world.messages.log.size(), size_t(1));
-    QVERIFY(!w->act([w] { w->formActivate(); }));  // a later activation tries again
-    QCOMPARE(world.messages.log.size(), size_t(2));
 }
 
 void BendingMagnetWindow::beamPanelAndExit() {
