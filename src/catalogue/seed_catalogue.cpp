@@ -52,7 +52,7 @@ constexpr SeedSource kSources[] = {
     // undulators
     {"hybrid undulator U35", "PM", "Und", 0.71, "hybrid", 3.33, 90, 35, 11, 11, 30, N, N},
     {"in-vacuum undulator U20", "PM", "Und", 0.76, "hybrid", 3.33, 200, 20, 6, 5, 30, N, N},
-    {"REC undulator U50", "PM", "Und", 0.54, "REC", 1.2, 80, 50, 20, 16, 100, N, N},
+    {"REC undulator U50", "PM", "Und", 0.59, "REC", 1.2, 80, 50, 20, 16, 100, N, N},
     {"EM undulator U100", "EM", "Und", 0.5, "", N, 40, 100, 40, N, N, N, N},
     {"XFEL undulator U40", "PM", "Und", 0.95, "hybrid", 3.33, 248, 40, 10, 10, 25, N, N},
     {"FLASH undulator U27", "PM", "Und", 0.47, "hybrid", 3.33, 328, 27.3, 12, 12, 12, N, N},
