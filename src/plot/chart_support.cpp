@@ -19,7 +19,12 @@ double PictureTicker::getTickStep(const QCPRange& range) {
     // The increment is taken as it is when it leaves room for the labels; a tiny one (the
     // automatic ranges give a ten-thousandth of the span) yields to a readable step.
     if (increment > 0 && range.size() / increment <= 2.0 * tickCount()) return increment;
-    return QCPAxisTicker::getTickStep(range);
+    const double step = QCPAxisTicker::getTickStep(range);
+    // Steps of 2.5 x 10^k put ticks at 1.25, 3.75, ... which the two-digit exponent picture
+    // would show rounded: 1-2-5 steps keep every label exact.
+    const double decade = std::pow(10.0, std::floor(std::log10(step)));
+    if (std::fabs(step / decade - 2.5) < 1e-9) return 2 * decade;
+    return step;
 }
 
 int PictureTicker::getSubTickCount(double) { return subTicks; }
@@ -38,8 +43,9 @@ QVector<double> LogTableTicker::createTickVector(double, const QCPRange& range) 
 QVector<double> LogTableTicker::createSubTickVector(int, const QVector<double>&) { return {}; }
 
 QString LogTableTicker::getTickLabel(double tick, const QLocale&, QChar, int) {
-    const std::string text = picture(format, tick);
-    return axisLabelKept(table, format, text) ? QString::fromStdString(text) : QString();
+    std::string text = picture(format, tick);
+    ChartGetAxisLabel(table, format, text);
+    return QString::fromStdString(text);
 }
 
 QCPTextElement* chartTitle(QCustomPlot* chart) {
@@ -69,7 +75,7 @@ QSize chartSize(QCustomPlot* chart) {
     return QSize(std::max(s.width(), 100), std::max(s.height(), 100));
 }
 
-} // namespace
+}  // namespace
 
 QByteArray chartMetafile(QCustomPlot* chart) {
     const QSize size = chartSize(chart);
@@ -158,4 +164,4 @@ bool enterTitle(AppContext& ctx, QString& text) {
     return true;
 }
 
-} // namespace lumerad
+}  // namespace lumerad

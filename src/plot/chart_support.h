@@ -68,7 +68,7 @@ bool enterTitle(AppContext& ctx, QString& text);
 template <class F>
 void drawQuietly(F&& draw);
 
-} // namespace lumerad
+}  // namespace lumerad
 
 #include "numerics/errors.h"
 

@@ -45,4 +45,4 @@ void TfEnterText::done(int result) {
     QDialog::done(result);
 }
 
-} // namespace lumerad
+}  // namespace lumerad

@@ -32,4 +32,4 @@ private:
     bool taken_ = false;  // the text of this run was taken over already
 };
 
-} // namespace lumerad
+}  // namespace lumerad

@@ -32,7 +32,7 @@ double fieldValue(const std::string& text) { return parseReal(trimmed(text)); }
 // is not cut off either.
 double withHeadroom(double max) { return max + 0.1 * std::fabs(max); }
 
-} // namespace
+}  // namespace
 
 std::string valueFormatFor(double min, double max) {
     bool exp = false;
@@ -53,7 +53,8 @@ bool defineLogLabels(LogLabelTable& table, double min, double max, int maxSpan, 
     if (min < 0 || max < 0) {
         throw InputError(std::string("A logarithmic ") + axisName +
                          "-axis needs positive bounds; the range " + general(min, 6) + " to " +
-                         general(max, 6) + " holds negative values. Enter positive bounds or "
+                         general(max, 6) +
+                         " holds negative values. Enter positive bounds or "
                          "choose the linear scale.");
     }
     if (min == 0 || max == 0) return false;  // no data at all: nothing to label
@@ -81,17 +82,18 @@ bool defineLogLabels(LogLabelTable& table, double min, double max, int maxSpan, 
     return true;
 }
 
-double nextAxisLabel(const LogLabelTable& table, int index, double value) {
+void ChartGetNextAxisLabel(const LogLabelTable& table, int index, double& value, bool& stop) {
     double candidate = value;
     if (index >= 0 && index < kLogLabelCount) candidate = table[index];
-    return candidate > value ? candidate : value;
+    if (candidate > value) value = candidate;
+    stop = false;
 }
 
-bool axisLabelKept(const LogLabelTable& table, const std::string& format, const std::string& text) {
+void ChartGetAxisLabel(const LogLabelTable& table, const std::string& format, std::string& text) {
     for (double v : table) {
-        if (picture(format, v) == text) return true;
+        if (picture(format, v) == text) return;
     }
-    return false;
+    text.clear();
 }
 
 std::vector<double> logAxisLabels(const LogLabelTable& table, double lo, double hi) {
@@ -100,7 +102,8 @@ std::vector<double> logAxisLabels(const LogLabelTable& table, double lo, double 
     const double slack = 1e-9;
     double value = lo;
     for (int index = 0; index < kLogLabelCount; ++index) {
-        value = nextAxisLabel(table, index, value);
+        bool stop = false;
+        ChartGetNextAxisLabel(table, index, value, stop);
         const double v = table[index];
         if (v != value || v <= 0) continue;  // the axis minimum itself carries no label
         if (v < lo * (1 - slack) || v > hi * (1 + slack)) continue;
@@ -115,8 +118,8 @@ std::string rangeFieldText(double v) { return pattern(std::fabs(v) > 10000 ? "%8
 GraphModel::GraphModel() { resetExtremes(); }
 
 void GraphModel::resetExtremes() {
-    dataXMin = dataYMin = kExtremeReset;
-    dataXMax = dataYMax = -kExtremeReset;
+    DataXMin = DataYMin = kExtremeReset;
+    DataXMax = DataYMax = -kExtremeReset;
 }
 
 void GraphModel::newGraph() {
@@ -125,13 +128,13 @@ void GraphModel::newGraph() {
 }
 
 void GraphModel::addGraph() {
-    addMode = true;
-    replaceMode = false;
+    AddMode = true;
+    ReplaceMode = false;
 }
 
 void GraphModel::replaceGraph() {
-    replaceMode = true;
-    addMode = false;
+    ReplaceMode = true;
+    AddMode = false;
     resetExtremes();
 }
 
@@ -159,14 +162,14 @@ int GraphModel::freeAddSlot() const {
 
 int GraphModel::newCurve(std::vector<int>* removed) {
     int index = 0;
-    if (replaceMode) {
+    if (ReplaceMode) {
         if (removed) {
             auto all = shownCurves();
             removed->insert(removed->end(), all.begin(), all.end());
         }
         removeAll();
         resetExtremes();
-    } else if (addMode) {
+    } else if (AddMode) {
         if (curveCount() >= kMaxCurvNum) {
             throw InputError("The graph already holds " + std::to_string(kMaxCurvNum) +
                              " curves, the most it can show. Delete a curve (click it) or replace "
@@ -178,24 +181,24 @@ int GraphModel::newCurve(std::vector<int>* removed) {
         if (removed) removed->push_back(index);
         shown_[index] = false;
     }
-    currentCurve = index;
+    CurrentCurve = index;
     shown_[index] = true;
     points_[index].clear();
-    for (auto& line : info_[index]) line.clear();
+    for (auto& line : CurveInfo[index]) line.clear();
     return index;
 }
 
 bool GraphModel::loadData(double x, double y) {
-    if (!shown_[currentCurve]) {  // no curve opened yet: the current slot becomes one
-        shown_[currentCurve] = true;
-        points_[currentCurve].clear();
+    if (!shown_[CurrentCurve]) {  // no curve opened yet: the current slot becomes one
+        shown_[CurrentCurve] = true;
+        points_[CurrentCurve].clear();
     }
-    points_[currentCurve].push_back({x, y});
+    points_[CurrentCurve].push_back({x, y});
     bool changed = false;
-    if (dataXMin > x) dataXMin = x, changed = true;
-    if (dataXMax < x) dataXMax = x, changed = true;
-    if (dataYMin > y) dataYMin = y, changed = true;
-    if (dataYMax < y) dataYMax = y, changed = true;
+    if (DataXMin > x) DataXMin = x, changed = true;
+    if (DataXMax < x) DataXMax = x, changed = true;
+    if (DataYMin > y) DataYMin = y, changed = true;
+    if (DataYMax < y) DataYMax = y, changed = true;
     return changed;
 }
 
@@ -204,7 +207,7 @@ void GraphModel::addInfo(int line, const std::string& text) {
         throw InputError("Curve information line " + std::to_string(line) + " does not exist (0 to " +
                          std::to_string(kInfoLines - 1) + ").");
     }
-    info_[currentCurve][line] = text;
+    CurveInfo[CurrentCurve][line] = text;
 }
 
 void GraphModel::removeAll() {
@@ -218,7 +221,7 @@ void GraphModel::deleteCurve(int index) {
     if (!valid(index)) return;
     shown_[index] = false;
     points_[index].clear();
-    for (auto& line : info_[index]) line.clear();
+    for (auto& line : CurveInfo[index]) line.clear();
 }
 
 std::vector<std::string> GraphModel::infoPanelItems(int index) const {
@@ -227,7 +230,7 @@ std::vector<std::string> GraphModel::infoPanelItems(int index) const {
                                    "click here to close this panel", "click here to delete this curve",
                                    dashes36};
     if (valid(index)) {
-        for (const auto& line : info_[index])
+        for (const auto& line : CurveInfo[index])
             if (!line.empty()) items.push_back(line);
     }
     items.push_back(std::string(37, '-'));
@@ -283,9 +286,20 @@ UpdatePlan GraphModel::planUpdate(bool xLog, bool yLog, const RangeFields* field
         axis.lo = min;
         axis.hi = withHeadroom(max);
         if (log && axis.lo == 0) axis.lo = max / 10000;  // a zero bound as in the label tables
+        if (!fields) return;                             // ranges from data: no data leaves the axis as it is
+        // typed bounds that leave no range to show
+        const std::string n(name);
+        if (axis.lo == axis.hi) {
+            throw InputError(n + "_min and " + n + "_max leave no " + n +
+                             "-axis range to show; enter two different values.");
+        }
+        if (log && std::min(axis.lo, axis.hi) <= 0) {
+            throw InputError("A logarithmic " + n + "-axis needs positive bounds; enter " + n + "_min and " +
+                             n + "_max above zero or choose the linear scale.");
+        }
     };
-    setUp(plan.y, yLog, ymin, ymax, dy, logLabelsY, 13, "y");
-    setUp(plan.x, xLog, xmin, xmax, dx, logLabelsX, 12, "x");
+    setUp(plan.y, yLog, ymin, ymax, dy, LogLabelsY, 13, "y");
+    setUp(plan.x, xLog, xmin, xmax, dx, LogLabelsX, 12, "x");
 
     plan.xmin = xmin;
     plan.xmax = xmax;
@@ -299,8 +313,8 @@ UpdatePlan GraphModel::planUpdate(bool xLog, bool yLog, const RangeFields* field
 }
 
 void GraphModel::commit(const UpdatePlan& plan) {
-    if (plan.x.labels) logLabelsX = *plan.x.labels;
-    if (plan.y.labels) logLabelsY = *plan.y.labels;
+    if (plan.x.labels) LogLabelsX = *plan.x.labels;
+    if (plan.y.labels) LogLabelsY = *plan.y.labels;
 }
 
-} // namespace lumerad
+}  // namespace lumerad

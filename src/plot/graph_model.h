@@ -12,10 +12,10 @@
 
 namespace lumerad {
 
-inline constexpr int kMaxCurvNum = 50;       // most curves the chart may hold
-inline constexpr int kCurveSlots = 51;       // curve indexes 0..50
-inline constexpr int kInfoLines = 16;        // parameter lines 0..15 per curve
-inline constexpr int kLogLabelCount = 13;    // label slots 0..12 of a logarithmic axis
+inline constexpr int kMaxCurvNum = 50;     // most curves the chart may hold
+inline constexpr int kCurveSlots = 51;     // curve indexes 0..50
+inline constexpr int kInfoLines = 16;      // parameter lines 0..15 per curve
+inline constexpr int kLogLabelCount = 13;  // label slots 0..12 of a logarithmic axis
 inline constexpr double kExtremeReset = 1e100;
 
 // Axis value formats (display pictures of number_text).
@@ -37,14 +37,19 @@ std::string valueFormatFor(double min, double max);
 // both bounds are zero. Throws InputError when a bound is negative: a logarithmic axis
 // has no place for it.
 bool defineLogLabels(LogLabelTable& table, double min, double max, int maxSpan, const char* axisName);
-inline bool DefineLx(LogLabelTable& t, double min, double max) { return defineLogLabels(t, min, max, 12, "x"); }
-inline bool DefineLy(LogLabelTable& t, double min, double max) { return defineLogLabels(t, min, max, 13, "y"); }
+inline bool DefineLx(LogLabelTable& t, double min, double max) {
+    return defineLogLabels(t, min, max, 12, "x");
+}
+inline bool DefineLy(LogLabelTable& t, double min, double max) {
+    return defineLogLabels(t, min, max, 13, "y");
+}
 
-// The two label callbacks of a logarithmic axis. nextAxisLabel: the value of label
-// `index` given the value of the one before; axisLabelKept: whether a label text is one
-// of the table values written in the axis's value format.
-double nextAxisLabel(const LogLabelTable& table, int index, double value);
-bool axisLabelKept(const LogLabelTable& table, const std::string& format, const std::string& text);
+// The two label callbacks of a logarithmic axis. ChartGetNextAxisLabel: the value of
+// label `index` from the value of the one before (labelling never stops);
+// ChartGetAxisLabel: empties a label text that is not one of the table values written
+// in the axis's value format.
+void ChartGetNextAxisLabel(const LogLabelTable& table, int index, double& value, bool& stop);
+void ChartGetAxisLabel(const LogLabelTable& table, const std::string& format, std::string& text);
 
 // The labels a logarithmic axis shows on [lo, hi]: the table values inside the range,
 // ascending, each once.
@@ -81,7 +86,7 @@ public:
     GraphModel();
 
     // --- operations for the calculator windows
-    void newGraph();                  // extremes reset; modes, curve index and lines kept
+    void newGraph();  // extremes reset; modes, curve index and lines kept
     void addGraph();
     void replaceGraph();
     // Opens a curve and returns its index. removed receives the indexes whose series must
@@ -98,9 +103,9 @@ public:
     // --- curves
     bool shown(int index) const { return valid(index) && shown_[index]; }
     const std::vector<CurvePoint>& points(int index) const { return points_.at(index); }
-    const std::string& info(int index, int line) const { return info_.at(index).at(line); }
-    void removeAll();                // every series off the chart (lines kept)
-    void deleteCurve(int index);     // series off the chart, its 16 lines emptied
+    const std::string& info(int index, int line) const { return CurveInfo.at(index).at(line); }
+    void removeAll();             // every series off the chart (lines kept)
+    void deleteCurve(int index);  // series off the chart, its 16 lines emptied
     std::vector<int> shownCurves() const;
 
     // --- information panel
@@ -120,13 +125,13 @@ public:
     bool dataRange(double& xmin, double& xmax, double& ymin, double& ymax) const;
 
     // --- state
-    int currentCurve = 0;
-    int clickedCurve = 0;
-    bool addMode = false;
-    bool replaceMode = false;
-    bool userAxes = false;
-    double dataXMin, dataXMax, dataYMin, dataYMax;
-    LogLabelTable logLabelsX{}, logLabelsY{};
+    int CurrentCurve = 0;
+    int ClickedCurve = 0;
+    bool AddMode = false;
+    bool ReplaceMode = false;
+    bool UserAxes = false;
+    double DataXMin, DataXMax, DataYMin, DataYMax;
+    LogLabelTable LogLabelsX{}, LogLabelsY{};
 
     void resetExtremes();
 
@@ -136,10 +141,10 @@ private:
 
     std::array<bool, kCurveSlots> shown_{};
     std::array<std::vector<CurvePoint>, kCurveSlots> points_;
-    std::array<std::array<std::string, kInfoLines>, kCurveSlots> info_;
+    std::array<std::array<std::string, kInfoLines>, kCurveSlots> CurveInfo;
 };
 
 // Range field text after Update: "%8.0g" beyond 10000 in magnitude, else "%8.2f".
 std::string rangeFieldText(double v);
 
-} // namespace lumerad
+}  // namespace lumerad

@@ -12,9 +12,9 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMenuBar>
-#include <QPushButton>
 #include <QRadioButton>
 #include <QStyle>
+#include <QToolButton>
 #include <QVBoxLayout>
 
 #include "app/dialogs.h"
@@ -42,7 +42,7 @@ QColor fromColorRef(int c) { return QColor(c & 0xFF, (c >> 8) & 0xFF, (c >> 16) 
 
 std::string text(const QLineEdit* e) { return e->text().toStdString(); }
 
-} // namespace
+}  // namespace
 
 TfGraphs::TfGraphs(AppContext& ctx, QWidget* parent)
     : ToolWindow(ctx, "TfGraphs", QStringLiteral("Graphs"), parent) {
@@ -60,21 +60,25 @@ TfGraphs::TfGraphs(AppContext& ctx, QWidget* parent)
     bar->setObjectName(QStringLiteral("MainMenu1"));
     bar->setAutoFillBackground(true);
     main->setMenuBar(bar);
-    auto addAction = [this](QMenu* menu, const char* name, const QString& caption, void (TfGraphs::*handler)()) {
+    auto addAction = [this](QMenu* menu, const char* name, const QString& caption,
+                            void (TfGraphs::*handler)()) {
         QAction* a = menu->addAction(caption);
         a->setObjectName(QString::fromLatin1(name));
-        connect(a, &QAction::triggered, this, [this, handler] { act([this, handler] { (this->*handler)(); }); });
+        connect(a, &QAction::triggered, this,
+                [this, handler] { act([this, handler] { (this->*handler)(); }); });
     };
     QMenu* printMenu = bar->addMenu(QStringLiteral("print graph"));
     printMenu->setObjectName(QStringLiteral("printgraph1"));
-    addAction(printMenu, "saveasmetafile1", QStringLiteral("save as metafile"), &TfGraphs::saveasmetafile1Click);
+    addAction(printMenu, "saveasmetafile1", QStringLiteral("save as metafile"),
+              &TfGraphs::saveasmetafile1Click);
     addAction(printMenu, "plotgraph1", QStringLiteral("plot graph"), &TfGraphs::plotgraph1Click);
     addAction(printMenu, "copydata1", QStringLiteral("copy data"), &TfGraphs::copydata1Click);
     QMenu* titles = bar->addMenu(QStringLiteral("Titles"));
     titles->setObjectName(QStringLiteral("Titles1"));
     addAction(titles, "MainTitle1", QStringLiteral("Main Title"), &TfGraphs::MainTitle1Click);
     addAction(titles, "leftaxistitle1", QStringLiteral("left axis title"), &TfGraphs::leftaxistitle1Click);
-    addAction(titles, "bottomaxixtitle1", QStringLiteral("bottom axis title"), &TfGraphs::bottomaxixtitle1Click);
+    addAction(titles, "bottomaxixtitle1", QStringLiteral("bottom axis title"),
+              &TfGraphs::bottomaxixtitle1Click);
 
     // chart
     chart_ = new QCustomPlot(this);
@@ -166,18 +170,24 @@ TfGraphs::TfGraphs(AppContext& ctx, QWidget* parent)
                          QStringLiteral("y_min"), QStringLiteral("y_max"), QStringLiteral("delta_y"), "Eymin",
                          "Eymax", "edIncry", rbYLin_, rbYLog_, eymin_, eymax_, edIncry_);
 
+    // buttons with the glyph above the caption
     auto glyphButton = [&](const char* name, const QString& caption, QStyle::StandardPixmap icon) {
-        QPushButton* b = form::button(this, name, caption);
+        auto* b = new QToolButton(this);
+        b->setObjectName(QString::fromLatin1(name));
+        b->setText(caption);
         b->setIcon(style()->standardIcon(icon));
-        b->setMinimumHeight(48);
+        b->setIconSize(QSize(24, 24));
+        b->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
+        b->setMinimumSize(80, 64);
+        b->setAutoFillBackground(true);
         return b;
     };
-    QPushButton* ok = glyphButton("OkButton", QStringLiteral("&update"), QStyle::SP_BrowserReload);
-    QPushButton* def = glyphButton("bbDefault", QStringLiteral("&default"), QStyle::SP_DialogResetButton);
-    QPushButton* close = glyphButton("bbClose", QStringLiteral("&close"), QStyle::SP_DialogCloseButton);
-    connect(ok, &QPushButton::clicked, this, [this] { act([this] { OkButClick(); }); });
-    connect(def, &QPushButton::clicked, this, [this] { act([this] { bbDefaultClick(); }); });
-    connect(close, &QPushButton::clicked, this, [this] { act([this] { bbCloseClick(); }); });
+    QToolButton* ok = glyphButton("OkButton", QStringLiteral("&update"), QStyle::SP_BrowserReload);
+    QToolButton* def = glyphButton("bbDefault", QStringLiteral("&default"), QStyle::SP_DialogResetButton);
+    QToolButton* close = glyphButton("bbClose", QStringLiteral("&close"), QStyle::SP_DialogCloseButton);
+    connect(ok, &QToolButton::clicked, this, [this] { act([this] { OkButClick(); }); });
+    connect(def, &QToolButton::clicked, this, [this] { act([this] { bbDefaultClick(); }); });
+    connect(close, &QToolButton::clicked, this, [this] { act([this] { bbCloseClick(); }); });
 
     auto* row = new QHBoxLayout;
     row->addWidget(gbXAxis_, 1);
@@ -225,14 +235,14 @@ void TfGraphs::NewCurve() {
 int TfGraphs::CurveCount() const { return chart_->graphCount(); }
 
 void TfGraphs::LoadData(int colour, double x, double y) {
-    const int index = model_.currentCurve;
-    QCPGraph* g = series_[index];
+    const int index = model_.CurrentCurve;
+    QCPGraph* g = CurveSeries[index];
     if (!g || !model_.shown(index)) g = openSeries(index);  // no curve opened yet
     const bool extremesMoved = model_.loadData(x, y);
     g->data()->add(QCPGraphData(x, y));
     const QColor c = fromColorRef(colour);
     if (g->pen().color() != c) g->setPen(QPen(c, 1));
-    if (!model_.userAxes && extremesMoved) writeExtremeFields();
+    if (!model_.UserAxes && extremesMoved) writeExtremeFields();
     replotLater();
 }
 
@@ -255,7 +265,7 @@ QString TfGraphs::f42f(double x) { return QString::fromStdString(pattern("%4.2f"
 QString TfGraphs::f52g(double x) { return QString::fromStdString(pattern("%5.2g", x)); }
 
 QCPGraph* TfGraphs::series(int index) const {
-    return index >= 0 && index < kCurveSlots ? series_[index] : nullptr;
+    return index >= 0 && index < kCurveSlots ? CurveSeries[index] : nullptr;
 }
 
 QCPGraph* TfGraphs::openSeries(int index) {
@@ -263,22 +273,22 @@ QCPGraph* TfGraphs::openSeries(int index) {
     g->setName(QString::fromStdString(std::to_string(index)));
     g->setPen(QPen(Qt::red, 1));
     g->setAdaptiveSampling(true);
-    series_[index] = g;
+    CurveSeries[index] = g;
     return g;
 }
 
 void TfGraphs::dropSeries(int index) {
-    if (QCPGraph* g = series_[index]) {
+    if (QCPGraph* g = CurveSeries[index]) {
         chart_->removeGraph(g);
-        series_[index] = nullptr;
+        CurveSeries[index] = nullptr;
     }
 }
 
 void TfGraphs::writeExtremeFields() {
-    exmin_->setText(f42f(model_.dataXMin));
-    exmax_->setText(f42f(model_.dataXMax));
-    eymin_->setText(f52g(model_.dataYMin));
-    eymax_->setText(f52g(model_.dataYMax));
+    exmin_->setText(f42f(model_.DataXMin));
+    exmax_->setText(f42f(model_.DataXMax));
+    eymin_->setText(f52g(model_.DataYMin));
+    eymax_->setText(f52g(model_.DataYMax));
 }
 
 void TfGraphs::replotLater() { chart_->replot(QCustomPlot::rpQueuedReplot); }
@@ -308,15 +318,17 @@ void TfGraphs::applyAxis(bool bottom, const AxisPlan& plan, const LogLabelTable&
 void TfGraphs::Update() {
     RangeFields fields;
     const RangeFields* typed = nullptr;
-    if (model_.userAxes) {
+    if (model_.UserAxes) {
         fields = {text(exmin_), text(exmax_), text(edIncrx_), text(eymin_), text(eymax_), text(edIncry_)};
         typed = &fields;
     }
     // Every conversion and check happens here; nothing on the chart has changed yet.
     const UpdatePlan plan = model_.planUpdate(rbXLog_->isChecked(), rbYLog_->isChecked(), typed);
     model_.commit(plan);
-    applyAxis(false, plan.y, model_.logLabelsY);
-    applyAxis(true, plan.x, model_.logLabelsX);
+    drawQuietly([&] {
+        applyAxis(false, plan.y, model_.LogLabelsY);
+        applyAxis(true, plan.x, model_.LogLabelsX);
+    });
     exmin_->setText(QString::fromStdString(plan.exmin));
     exmax_->setText(QString::fromStdString(plan.exmax));
     eymin_->setText(QString::fromStdString(plan.eymin));
@@ -326,7 +338,7 @@ void TfGraphs::Update() {
 
 // ---------------------------------------------------------------- events
 
-void TfGraphs::FormCreate() { model_.userAxes = false; }
+void TfGraphs::FormCreate() { model_.UserAxes = false; }
 
 void TfGraphs::formShow() {
     // With typed ranges the axes keep them; QCustomPlot never rescales by itself, so
@@ -336,12 +348,12 @@ void TfGraphs::formShow() {
 void TfGraphs::formActivate() { Update(); }
 
 void TfGraphs::OkButClick() {
-    model_.userAxes = true;
+    model_.UserAxes = true;
     Update();
 }
 
 void TfGraphs::bbDefaultClick() {
-    model_.userAxes = false;
+    model_.UserAxes = false;
     Update();
 }
 
@@ -360,9 +372,10 @@ void TfGraphs::ChartClickSeries(QCPAbstractPlottable* series) {
     bool ok = false;
     const int index = series->name().toInt(&ok);
     if (!ok) return;
-    model_.clickedCurve = index;
+    model_.ClickedCurve = index;
     lbCurvInfo_->clear();
-    for (const std::string& item : model_.infoPanelItems(index)) lbCurvInfo_->addItem(QString::fromStdString(item));
+    for (const std::string& item : model_.infoPanelItems(index))
+        lbCurvInfo_->addItem(QString::fromStdString(item));
     lbCurvInfo_->show();
     lbCurvInfo_->raise();
 }
@@ -372,7 +385,7 @@ void TfGraphs::lbCurvInfoClick(int item) {
         lbCurvInfo_->hide();
     } else if (item == GraphModel::kDeleteItem) {
         if (!ctx_.messages.question("really delete curve?")) return;
-        const int index = model_.clickedCurve;
+        const int index = model_.ClickedCurve;
         if (index >= 0 && index < kCurveSlots) dropSeries(index);
         model_.deleteCurve(index);
         replotLater();
@@ -442,4 +455,4 @@ void TfGraphs::bottomaxixtitle1Click() {
     replotLater();
 }
 
-} // namespace lumerad
+}  // namespace lumerad

@@ -87,7 +87,7 @@ private:
     void replotLater();
 
     GraphModel model_;
-    std::array<QCPGraph*, kCurveSlots> series_{};
+    std::array<QCPGraph*, kCurveSlots> CurveSeries{};
 
     QCustomPlot* chart_ = nullptr;
     QSharedPointer<PictureTicker> linTickerX_, linTickerY_;
@@ -108,4 +108,4 @@ private:
     QPrinter printer_;
 };
 
-} // namespace lumerad
+}  // namespace lumerad

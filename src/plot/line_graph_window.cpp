@@ -25,7 +25,7 @@ QFont timesBold(int pixels) {
 constexpr double kDesignMaximum = 1072;
 constexpr double kBarShare = 0.15;  // bar width as a share of the space of one bar
 
-} // namespace
+}  // namespace
 
 TfLineGraph::TfLineGraph(AppContext& ctx, QWidget* parent)
     : ToolWindow(ctx, "TfLineGraph", QStringLiteral("fLineGraph"), parent) {
@@ -40,17 +40,20 @@ TfLineGraph::TfLineGraph(AppContext& ctx, QWidget* parent)
                             void (TfLineGraph::*handler)()) {
         QAction* a = menu->addAction(caption);
         a->setObjectName(QString::fromLatin1(name));
-        connect(a, &QAction::triggered, this, [this, handler] { act([this, handler] { (this->*handler)(); }); });
+        connect(a, &QAction::triggered, this,
+                [this, handler] { act([this, handler] { (this->*handler)(); }); });
     };
     QMenu* printMenu = bar->addMenu(QStringLiteral("print chart"));
     printMenu->setObjectName(QStringLiteral("printchart1"));
-    addAction(printMenu, "saveasmetafile1", QStringLiteral("save as metafile"), &TfLineGraph::saveasmetafile1Click);
+    addAction(printMenu, "saveasmetafile1", QStringLiteral("save as metafile"),
+              &TfLineGraph::saveasmetafile1Click);
     addAction(printMenu, "plot1", QStringLiteral("plot chart"), &TfLineGraph::plot1Click);
     QMenu* titles = bar->addMenu(QStringLiteral("add Titles"));
     titles->setObjectName(QStringLiteral("addTitles1"));
     addAction(titles, "MainTitle1", QStringLiteral("Main Title"), &TfLineGraph::MainTitle1Click);
     addAction(titles, "leftaxistitle1", QStringLiteral("left axis title"), &TfLineGraph::leftaxistitle1Click);
-    addAction(titles, "bottomaxistitle1", QStringLiteral("bottom axis title"), &TfLineGraph::bottomaxistitle1Click);
+    addAction(titles, "bottomaxistitle1", QStringLiteral("bottom axis title"),
+              &TfLineGraph::bottomaxistitle1Click);
 
     chart_ = new QCustomPlot(this);
     chart_->setObjectName(QStringLiteral("LineChart"));
@@ -168,4 +171,4 @@ void TfLineGraph::plot1Click() {
     printChart(chart_, printer_);
 }
 
-} // namespace lumerad
+}  // namespace lumerad

@@ -43,4 +43,4 @@ private:
     QPrinter printer_;
 };
 
-} // namespace lumerad
+}  // namespace lumerad

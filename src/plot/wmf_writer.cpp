@@ -90,7 +90,7 @@ struct FontKey {
     bool operator==(const FontKey&) const = default;
 };
 
-} // namespace
+}  // namespace
 
 class WmfPaintEngine : public QPaintEngine {
 public:
@@ -266,8 +266,10 @@ int WmfPaintEngine::allocSlot() {
     // The player puts a new object into the lowest free slot of its table; so do we.
     auto it = std::find(slots_.begin(), slots_.end(), false);
     int slot = int(it - slots_.begin());
-    if (it == slots_.end()) slots_.push_back(true);
-    else *it = true;
+    if (it == slots_.end())
+        slots_.push_back(true);
+    else
+        *it = true;
     maxSlots_ = std::max(maxSlots_, int(slots_.size()));
     return slot;
 }
@@ -295,12 +297,24 @@ void WmfPaintEngine::selectPen() {
     const QColor c = pen_.color();
     if (pen_.style() != Qt::NoPen && c.alpha() > 0) {
         switch (pen_.style()) {
-            case Qt::DashLine: key.style = kPsDash; break;
-            case Qt::DotLine: key.style = kPsDot; break;
-            case Qt::DashDotLine: key.style = kPsDashDot; break;
-            case Qt::DashDotDotLine: key.style = kPsDashDotDot; break;
-            case Qt::CustomDashLine: key.style = kPsDash; break;
-            default: key.style = kPsSolid; break;
+            case Qt::DashLine:
+                key.style = kPsDash;
+                break;
+            case Qt::DotLine:
+                key.style = kPsDot;
+                break;
+            case Qt::DashDotLine:
+                key.style = kPsDashDot;
+                break;
+            case Qt::DashDotDotLine:
+                key.style = kPsDashDotDot;
+                break;
+            case Qt::CustomDashLine:
+                key.style = kPsDash;
+                break;
+            default:
+                key.style = kPsSolid;
+                break;
         }
         double w = pen_.widthF();
         if (!pen_.isCosmetic()) w *= std::sqrt(std::fabs(transform_.determinant()));
@@ -313,7 +327,8 @@ void WmfPaintEngine::selectPen() {
         return;
     }
     const int slot = allocSlot();
-    record(kCreatePenIndirect, {key.style, key.width, 0, qint32(key.color & 0xFFFF), qint32(key.color >> 16)});
+    record(kCreatePenIndirect,
+           {key.style, key.width, 0, qint32(key.color & 0xFFFF), qint32(key.color >> 16)});
     record(kSelectObject, {slot});
     replaceObject(penSlot_, slot);
     penKey_ = key;
@@ -358,18 +373,18 @@ void WmfPaintEngine::selectFont(const QFont& font, double angleDegrees) {
     }
     QByteArray p;
     putWord(p, quint16(key.height));
-    putWord(p, 0);                           // width: from the height
+    putWord(p, 0);  // width: from the height
     putWord(p, quint16(key.escapement));
-    putWord(p, quint16(key.escapement));     // orientation
+    putWord(p, quint16(key.escapement));  // orientation
     putWord(p, quint16(key.weight));
     p.append(char(key.italic));
     p.append(char(key.underline));
     p.append(char(key.strikeOut));
-    p.append(char(0));                       // ANSI character set
-    p.append(char(0));                       // default output precision
-    p.append(char(0));                       // default clip precision
-    p.append(char(0));                       // default quality
-    p.append(char(0));                       // default pitch and family
+    p.append(char(0));  // ANSI character set
+    p.append(char(0));  // default output precision
+    p.append(char(0));  // default clip precision
+    p.append(char(0));  // default quality
+    p.append(char(0));  // default pitch and family
     QByteArray face = key.face;
     face.append('\0');
     if (face.size() % 2) face.append('\0');
@@ -513,8 +528,10 @@ void WmfPaintEngine::drawPath(const QPainterPath& path) {
     const QList<QPolygonF> polys = path.toSubpathPolygons(transform_);
     const bool filled = brush_.style() != Qt::NoBrush;
     for (const QPolygonF& poly : polys) {
-        if (filled) polygon(poly, path.fillRule());
-        else polyline(poly);
+        if (filled)
+            polygon(poly, path.fillRule());
+        else
+            polyline(poly);
     }
 }
 
@@ -549,7 +566,8 @@ void WmfPaintEngine::drawTextItem(const QPointF& p, const QTextItem& textItem) {
 }
 
 WmfDevice::WmfDevice(int width, int height)
-    : width_(std::max(1, width)), height_(std::max(1, height)),
+    : width_(std::max(1, width)),
+      height_(std::max(1, height)),
       engine_(std::make_unique<WmfPaintEngine>(width_, height_)) {}
 
 WmfDevice::~WmfDevice() = default;
@@ -571,20 +589,30 @@ bool WmfDevice::save(const QString& fileName, QString* error) const {
 
 int WmfDevice::metric(PaintDeviceMetric metric) const {
     switch (metric) {
-        case PdmWidth: return width_;
-        case PdmHeight: return height_;
-        case PdmWidthMM: return qRound(width_ * 25.4 / kDpi);
-        case PdmHeightMM: return qRound(height_ * 25.4 / kDpi);
-        case PdmNumColors: return 0xFFFFFF;
-        case PdmDepth: return 24;
+        case PdmWidth:
+            return width_;
+        case PdmHeight:
+            return height_;
+        case PdmWidthMM:
+            return qRound(width_ * 25.4 / kDpi);
+        case PdmHeightMM:
+            return qRound(height_ * 25.4 / kDpi);
+        case PdmNumColors:
+            return 0xFFFFFF;
+        case PdmDepth:
+            return 24;
         case PdmDpiX:
         case PdmDpiY:
         case PdmPhysicalDpiX:
-        case PdmPhysicalDpiY: return kDpi;
-        case PdmDevicePixelRatio: return 1;
-        case PdmDevicePixelRatioScaled: return int(devicePixelRatioFScale());
-        default: return 0;
+        case PdmPhysicalDpiY:
+            return kDpi;
+        case PdmDevicePixelRatio:
+            return 1;
+        case PdmDevicePixelRatioScaled:
+            return int(devicePixelRatioFScale());
+        default:
+            return 0;
     }
 }
 
-} // namespace lumerad
+}  // namespace lumerad

@@ -43,4 +43,4 @@ private:
     std::unique_ptr<WmfPaintEngine> engine_;
 };
 
-} // namespace lumerad
+}  // namespace lumerad

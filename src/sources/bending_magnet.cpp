@@ -32,8 +32,7 @@ double BendingRadiusFromField(double beamEnergyGeV, double field) {
 }
 
 void RecalcSRPar(const BendingMagnetInputs& in, const CurrentBeam& beam, MagnetState& magnet,
-                 const Tabulated& tab, double& CritEnergy, double& RelBandWidth,
-                 BendingMagnetResult& r) {
+                 const Tabulated& tab, double& CritEnergy, double& RelBandWidth, BendingMagnetResult& r) {
     const double E = beam.BeamEnergy, I = beam.BeamCurrent, gamma = beam.BeamGamma;
     r.completed = 0;
 
@@ -102,8 +101,8 @@ void RecalcSRPar(const BendingMagnetInputs& in, const CurrentBeam& beam, MagnetS
 
     // 13. Vertical opening angle; kept from the last computation when K2/3 vanishes.
     if (r.k2 != 0) {
-        store(r.sigPsi, (kFluxFactor * r.S / kDensFactor / std::sqrt(TwoPi)) /
-                            ((xi * r.k2) * (xi * r.k2)) / E);
+        store(r.sigPsi,
+              (kFluxFactor * r.S / kDensFactor / std::sqrt(TwoPi)) / ((xi * r.k2) * (xi * r.k2)) / E);
     }
     r.completed = 13;
 
@@ -197,4 +196,4 @@ std::vector<std::pair<std::string, std::string>> BendingMagnetTexts(const Bendin
     return t;
 }
 
-} // namespace lumerad
+}  // namespace lumerad

@@ -30,34 +30,33 @@ struct BendingMagnetInputs {
 // Everything one recalculation computes. The window keeps one of these between
 // recalculations: a step that is not reached leaves its values as they were.
 struct BendingMagnetResult {
-    int completed = 0;      // the last step that ran to its end (0: none)
-    double psi = 0;         // vertical observation angle, rad
-    double rho = 0;         // bending radius, m
-    double rigidity = 0;    // T m
-    double critEnergy = 0;  // eV
+    int completed = 0;          // the last step that ran to its end (0: none)
+    double psi = 0;             // vertical observation angle, rad
+    double rho = 0;             // bending radius, m
+    double rigidity = 0;        // T m
+    double critEnergy = 0;      // eV
     double critWaveLength = 0;  // Angstrom; valid when critEnergy > 0
     double photonEnergy = 0;    // eV
     double xi = 0;              // photon energy / critical energy
     double relBandWidth = 0;
-    double S = 0;           // universal function at xi
-    double flux = 0;        // ph/s/mrad
+    double S = 0;     // universal function at xi
+    double flux = 0;  // ph/s/mrad
     double X = 0, Y = 0, eta = 0;
-    double k1 = 0, k2 = 0;  // K1/3 and K2/3 at eta
-    double sigPsi = 0;      // rad
+    double k1 = 0, k2 = 0;                            // K1/3 and K2/3 at eta
+    double sigPsi = 0;                                // rad
     double densSigma = 0, densPi = 0, densTotal = 0;  // ph/s/mrad^2
-    double power = 0;           // W
-    double angularPower = 0;    // W/mrad
-    double powDensSource = 0;   // W/mm^2
-    double powDensZ = 0;        // W/mm^2 at distance z, normal incidence
-    double powDensInclined = 0; // W/mm^2 at distance z on the inclined surface
+    double power = 0;                                 // W
+    double angularPower = 0;                          // W/mrad
+    double powDensSource = 0;                         // W/mm^2
+    double powDensZ = 0;                              // W/mm^2 at distance z, normal incidence
+    double powDensInclined = 0;                       // W/mm^2 at distance z on the inclined surface
 };
 
 // Steps 1 (after the caller's ReadSourcePar) to 18 of the recalculation. Writes NPoles := 1,
 // CritEnergy and RelBandWidth. Throws InputError for a field that is not a number and
 // FloatError for a floating-point fault; r holds every step completed before.
 void RecalcSRPar(const BendingMagnetInputs& in, const CurrentBeam& beam, MagnetState& magnet,
-                 const Tabulated& tab, double& CritEnergy, double& RelBandWidth,
-                 BendingMagnetResult& r);
+                 const Tabulated& tab, double& CritEnergy, double& RelBandWidth, BendingMagnetResult& r);
 
 // Bending radius (m) as the field edit shows it: beam energy over (c/1e9) over the field.
 double BendingRadiusFromField(double beamEnergyGeV, double field);
@@ -66,4 +65,4 @@ double BendingRadiusFromField(double beamEnergyGeV, double field);
 // order of the steps; unit labels with a prefix are among them.
 std::vector<std::pair<std::string, std::string>> BendingMagnetTexts(const BendingMagnetResult& r);
 
-} // namespace lumerad
+}  // namespace lumerad

@@ -94,6 +94,7 @@ TfSynRad::TfSynRad(AppContext& ctx, QWidget* parent)
     left->addWidget(srcBox);
     left->addWidget(beamBox);
     if (grid_) {
+        grid_->setMinimumWidth(480);
         left->addWidget(grid_, 1);
         left->addWidget(navigator_);
     }
@@ -110,7 +111,8 @@ TfSynRad::TfSynRad(AppContext& ctx, QWidget* parent)
     in.add(QStringLiteral("vert. obs. angle"), VerObsAng_, QStringLiteral("1/γ"));
     edDist_ = form::edit(inBox, "edDist", {}, QStringLiteral("distance from the source point"));
     in.add(QStringLiteral("distance"), edDist_, QStringLiteral("m"));
-    edIncAng_ = form::edit(inBox, "edIncAng", {}, QStringLiteral("angle of incidence, 90 is normal incidence"));
+    edIncAng_ =
+        form::edit(inBox, "edIncAng", {}, QStringLiteral("angle of incidence, 90 is normal incidence"));
     in.add(QStringLiteral("angle of incidence"), edIncAng_, QStringLiteral("deg"));
     right->addWidget(inBox);
 
@@ -134,10 +136,12 @@ TfSynRad::TfSynRad(AppContext& ctx, QWidget* parent)
     form::Rows pow(powBox);
     addOut(pow, powBox, "PowTot", QStringLiteral("total power"), QStringLiteral("W;"), "lW");
     addOut(pow, powBox, "Pow_mr", QStringLiteral("angular power"), QStringLiteral("W/mr"), "lWmr");
-    addOut(pow, powBox, "edPowmm", QStringLiteral("power density at source"), QStringLiteral("W/mm^2"), "lWmm");
+    addOut(pow, powBox, "edPowmm", QStringLiteral("power density at source"), QStringLiteral("W/mm^2"),
+           "lWmm");
     addOut(pow, powBox, "edPwmmz", QStringLiteral("power density at distance"), QStringLiteral("W/mm^2"),
            "lPwmmz");
-    addOut(pow, powBox, "edPowInc", QStringLiteral("on inclined surface"), QStringLiteral("W/mm^2"), "lPowInc");
+    addOut(pow, powBox, "edPowInc", QStringLiteral("on inclined surface"), QStringLiteral("W/mm^2"),
+           "lPowInc");
     right->addWidget(powBox);
 
     auto* fluxBox = form::group(this, QStringLiteral("photon flux at the wavelength"), "gbFlux");
@@ -246,4 +250,4 @@ void TfSynRad::formActivate() {
     }
 }
 
-} // namespace lumerad
+}  // namespace lumerad

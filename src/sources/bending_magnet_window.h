@@ -52,4 +52,4 @@ private:
     bool skipNextActivation_ = false;
 };
 
-} // namespace lumerad
+}  // namespace lumerad

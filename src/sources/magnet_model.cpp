@@ -127,4 +127,4 @@ void PhotonBeamSize(MagnetState& m, int n, double fundWaveLen, const BeamSizesAt
     checkFloatFaults();
 }
 
-} // namespace lumerad
+}  // namespace lumerad

@@ -44,4 +44,4 @@ struct BeamSizesAtSource {
 // fundWaveLen (m).
 void PhotonBeamSize(MagnetState& m, int n, double fundWaveLen, const BeamSizesAtSource& beam);
 
-} // namespace lumerad
+}  // namespace lumerad

@@ -53,7 +53,9 @@ void SourceWindow::markFresh() {
     setMarker(kFreshColour, true);
 }
 
-void SourceWindow::bbApplyClick() { SelectSources(ctx_, coFilter_ ? coFilter_->currentText().toStdString() : std::string()); }
+void SourceWindow::bbApplyClick() {
+    SelectSources(ctx_, coFilter_ ? coFilter_->currentText().toStdString() : std::string());
+}
 
 void SourceWindow::PnlBemParClick() {
     if (ctx_.windows.cbeam) ctx_.windows.cbeam->showTool();
@@ -79,7 +81,8 @@ QWidget* SourceWindow::makeFilterSelector(QWidget* parent, const QString& hint, 
     auto* h = new QHBoxLayout(w);
     h->setContentsMargins(0, 0, 0, 0);
     coFilter_ = form::combo(w, "coFilter", kinds, hint);
-    bbApply_ = form::button(w, "bbApply", QStringLiteral("apply"), QStringLiteral("show the sources of this kind"));
+    bbApply_ =
+        form::button(w, "bbApply", QStringLiteral("apply"), QStringLiteral("show the sources of this kind"));
     h->addWidget(coFilter_);
     h->addWidget(bbApply_);
     connect(bbApply_, &QPushButton::clicked, this, [this] { act([this] { bbApplyClick(); }); });
@@ -94,4 +97,4 @@ ClickPanel* SourceWindow::makeBeamPanel(QWidget* parent) {
     return pnlBemPar_;
 }
 
-} // namespace lumerad
+}  // namespace lumerad

@@ -73,4 +73,4 @@ private:
     bool stale_ = false;
 };
 
-} // namespace lumerad
+}  // namespace lumerad

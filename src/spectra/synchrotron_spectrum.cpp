@@ -20,9 +20,8 @@ constexpr double kCountLimit = 1e7;
 std::string countText(double n) { return general(n, 18, 0); }
 
 [[noreturn]] void refuseCount(double n) {
-    const std::string what =
-        std::isfinite(n) ? "the scan would make " + countText(n) + " points"
-                         : "the scan would make too many points";
+    const std::string what = std::isfinite(n) ? "the scan would make " + countText(n) + " points"
+                                              : "the scan would make too many points";
     throw InputError(what + "; at most " + countText(kMaxSpectrumPoints) +
                      " points are allowed! choose a larger step or a smaller range.");
 }
@@ -37,8 +36,7 @@ ObservationPoint observationPoint(bool wigglerMode, bool bendMagMode, const Magn
     p.bendingMagnet = !wigglerMode && bendMagMode;
     if (wigglerMode) {
         p.Hobs = "0.0";
-        p.HobsMax = " mr < " + FormatFixed3(checkedValue(magnet.KValue / beam.BeamGamma * 1000.0)) +
-                    " mr";
+        p.HobsMax = " mr < " + FormatFixed3(checkedValue(magnet.KValue / beam.BeamGamma * 1000.0)) + " mr";
         p.HobsMaxHint = "maximum wiggler deflection angle.";
         p.HorObsAngle = parseReal(p.Hobs) / 1000.0;
         const double r = p.HorObsAngle * beam.BeamGamma / magnet.KValue;
@@ -92,8 +90,7 @@ int energyScanPointCount(const EnergyScan& s) {
 }
 
 int angleScanPointCount(double psiMax, double dPsi) {
-    if (!(dPsi > 0) || !std::isfinite(dPsi))
-        throw InputError("the angle step must be greater than 0!");
+    if (!(dPsi > 0) || !std::isfinite(dPsi)) throw InputError("the angle step must be greater than 0!");
     if (!std::isfinite(psiMax)) refuseCount(INFINITY);
     double n = 1;
     if (psiMax > 0) {
@@ -115,8 +112,7 @@ int angleScanPointCount(double psiMax, double dPsi) {
     return static_cast<int>(n);
 }
 
-SpectrumFactors spectrumFactors(const CurrentBeam& beam, int nPoles, double relBandWidth,
-                                double psiV) {
+SpectrumFactors spectrumFactors(const CurrentBeam& beam, int nPoles, double relBandWidth, double psiV) {
     const double E = beam.BeamEnergy, I = beam.BeamCurrent;
     SpectrumFactors k;
     k.A = CPsi * E * I * nPoles * relBandWidth;
@@ -128,12 +124,12 @@ SpectrumFactors spectrumFactors(const CurrentBeam& beam, int nPoles, double relB
     return k;
 }
 
-SpectrumPoints angleScanPoints(int item, const Tabulated& tab, double psiMax, double dPsi,
-                               double phEn, double critEnergy, const SpectrumFactors& k) {
+SpectrumPoints angleScanPoints(int item, const Tabulated& tab, double psiMax, double dPsi, double phEn,
+                               double critEnergy, const SpectrumFactors& k) {
     SpectrumPoints pts;
     const double y = phEn / critEnergy;
-    const double norm = checkedValue((y * ModBess(tab, 2, y / 2.0)) * (y * ModBess(tab, 2, y / 2.0)) *
-                                     k.B / 1e6);
+    const double norm =
+        checkedValue((y * ModBess(tab, 2, y / 2.0)) * (y * ModBess(tab, 2, y / 2.0)) * k.B / 1e6);
     if (item != kSigmaPi && item != kSigmaPiNormalized) return pts;
     const int n = angleScanPointCount(psiMax, dPsi);
     pts.x.reserve(n);
@@ -159,9 +155,8 @@ SpectrumPoints angleScanPoints(int item, const Tabulated& tab, double psiMax, do
     return pts;
 }
 
-SpectrumPoints energyScanPoints(int item, bool wigglerMode, const Tabulated& tab,
-                                const EnergyScan& scan, double critEnergy,
-                                const CurrentBeam& beam, const SpectrumFactors& k) {
+SpectrumPoints energyScanPoints(int item, bool wigglerMode, const Tabulated& tab, const EnergyScan& scan,
+                                double critEnergy, const CurrentBeam& beam, const SpectrumFactors& k) {
     SpectrumPoints pts;
     const int n = energyScanPointCount(scan);
     pts.x.reserve(n);
@@ -184,8 +179,7 @@ SpectrumPoints energyScanPoints(int item, bool wigglerMode, const Tabulated& tab
                 break;
             case kAngularFluxDensity: {
                 const double k23 = ModBess(tab, 2, xi), k13 = ModBess(tab, 1, xi);
-                pts.value.push_back((q * y) * (q * y) * k.B / 1e6 *
-                                    (k23 * k23 + psi2 / q * k13 * k13));
+                pts.value.push_back((q * y) * (q * y) * k.B / 1e6 * (k23 * k23 + psi2 / q * k13 * k13));
                 break;
             }
             case kSigmaPi: {
@@ -236,52 +230,73 @@ SpectrumPoints energyScanPoints(int item, bool wigglerMode, const Tabulated& tab
 
 std::string spectrumItemText(int item) {
     switch (item) {
-        case 0: return "angular flux, ph/s/mr";
-        case 1: return "s_flux density, ph/s/mr/mm^2";
-        case 2: return "a_flux density, ph/s/mr^2";
-        case 3: return "a_flux density, sig and pi-mode";
-        case 4: return "a_flux density, sig/pi norm.";
-        case 5: return "divergence, sigma_y, mr";
+        case 0:
+            return "angular flux, ph/s/mr";
+        case 1:
+            return "s_flux density, ph/s/mr/mm^2";
+        case 2:
+            return "a_flux density, ph/s/mr^2";
+        case 3:
+            return "a_flux density, sig and pi-mode";
+        case 4:
+            return "a_flux density, sig/pi norm.";
+        case 5:
+            return "divergence, sigma_y, mr";
     }
     return {};
 }
 
 std::string spectrumAxisCaption(int item) {
     switch (item) {
-        case 0: return "photon flux, ph/s/mr";
-        case 1: return "photon flux, ph/s/mr/mm^2";
-        case 2: return "flux density, ph/s/mr^2";
-        case 3: return "sigma/pi-mode flux density, ph/s/mr^2";
-        case 4: return "sigma/pi-mode flux density, normalized";
-        case 5: return "angular divergence, sigma_y(mr)";
+        case 0:
+            return "photon flux, ph/s/mr";
+        case 1:
+            return "photon flux, ph/s/mr/mm^2";
+        case 2:
+            return "flux density, ph/s/mr^2";
+        case 3:
+            return "sigma/pi-mode flux density, ph/s/mr^2";
+        case 4:
+            return "sigma/pi-mode flux density, normalized";
+        case 5:
+            return "angular divergence, sigma_y(mr)";
     }
     return {};
 }
 
 std::string spectrumTitleLine(int item, bool angleScan) {
     switch (item) {
-        case 0: return " angular photon flux vs photon energy";
-        case 1: return " photon flux density vs photon energy";
-        case 2: return " angular photon flux density vs photon energy ";
+        case 0:
+            return " angular photon flux vs photon energy";
+        case 1:
+            return " photon flux density vs photon energy";
+        case 2:
+            return " angular photon flux density vs photon energy ";
         case 3:
             return std::string(" sigma and pi-mode angular photon flux density vs ") +
                    (angleScan ? "observation angle (1/gamma)" : "photon energy");
         case 4:
             return std::string(" sigma and pi-mode flux density(ph/s/mr^2)normalized vs ") +
                    (angleScan ? "observation angle (1/gamma)" : "photon energy (eV)");
-        case 5: return " photon beam divergence sigma_y vs energy (eV)";
+        case 5:
+            return " photon beam divergence sigma_y vs energy (eV)";
     }
     return {};
 }
 
 std::string spectrumColumnLine(int item) {
     switch (item) {
-        case 0: return " photon energy (eV)     flux (ph/s/mr)";
-        case 1: return " photon energy (eV)     flux (ph/s/mr/mm^2)";
-        case 2: return " photon energy (eV)     flux (ph/s/mr^2)";
+        case 0:
+            return " photon energy (eV)     flux (ph/s/mr)";
+        case 1:
+            return " photon energy (eV)     flux (ph/s/mr/mm^2)";
+        case 2:
+            return " photon energy (eV)     flux (ph/s/mr^2)";
         case 3:
-        case 4: return " photon energy (eV)     sigma-mode_(ph/s/mr^2) pi-mode_(ph/s/mr^2)";
-        case 5: return " photon energy (eV)     sigma_y(mr)";
+        case 4:
+            return " photon energy (eV)     sigma-mode_(ph/s/mr^2) pi-mode_(ph/s/mr^2)";
+        case 5:
+            return " photon energy (eV)     sigma_y(mr)";
     }
     return {};
 }
@@ -348,4 +363,4 @@ std::vector<std::pair<int, std::string>> curveLegendLines(const LegendInput& in)
     return l;
 }
 
-} // namespace lumerad
+}  // namespace lumerad

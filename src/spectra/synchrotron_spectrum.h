@@ -28,8 +28,7 @@ enum SpectrumItem {
 
 inline constexpr int kMaxSpectrumPoints = 1001;
 inline constexpr const char* kStepTooSmallText = "step size too small! will be set to 0.1%!";
-inline constexpr const char* kNoPiFromWigglerText =
-    "there is no pi-mode polarization from a wiggler magnet!";
+inline constexpr const char* kNoPiFromWigglerText = "there is no pi-mode polarization from a wiggler magnet!";
 
 // Step A.1: observation point of the calculation.
 struct ObservationPoint {
@@ -70,8 +69,7 @@ struct SpectrumFactors {
     double psiV = 0;  // vertical observation angle, 1/gamma
     double P = 0;     // (1 + psiV^2)^1.5
 };
-SpectrumFactors spectrumFactors(const CurrentBeam& beam, int nPoles, double relBandWidth,
-                                double psiV);
+SpectrumFactors spectrumFactors(const CurrentBeam& beam, int nPoles, double relBandWidth, double psiV);
 
 struct SpectrumPoints {
     std::vector<double> x;      // photon energy (eV) or vertical angle (1/gamma)
@@ -82,13 +80,12 @@ struct SpectrumPoints {
 
 // Step E: sigma and pi mode over the vertical angle at photon energy phEn (eV). Only the
 // polarisation items make points.
-SpectrumPoints angleScanPoints(int item, const Tabulated& tab, double psiMax, double dPsi,
-                               double phEn, double critEnergy, const SpectrumFactors& k);
+SpectrumPoints angleScanPoints(int item, const Tabulated& tab, double psiMax, double dPsi, double phEn,
+                               double critEnergy, const SpectrumFactors& k);
 
 // Step F: the item over photon energy.
-SpectrumPoints energyScanPoints(int item, bool wigglerMode, const Tabulated& tab,
-                                const EnergyScan& scan, double critEnergy,
-                                const CurrentBeam& beam, const SpectrumFactors& k);
+SpectrumPoints energyScanPoints(int item, bool wigglerMode, const Tabulated& tab, const EnergyScan& scan,
+                                double critEnergy, const CurrentBeam& beam, const SpectrumFactors& k);
 
 // Texts of the item: the selector's item, the axis caption, the file's title and column lines.
 std::string spectrumItemText(int item);
@@ -135,4 +132,4 @@ struct LegendInput {
 };
 std::vector<std::pair<int, std::string>> curveLegendLines(const LegendInput& in);
 
-} // namespace lumerad
+}  // namespace lumerad

@@ -37,7 +37,8 @@ TfSynSpectrum::TfSynSpectrum(AppContext& ctx, QWidget* parent)
     : ToolWindow(ctx, "TfSynSpectrum", QStringLiteral("Lumerad Spectrum"), parent) {
     auto* top = new QVBoxLayout(this);
     auto* bar = new QToolBar(this);
-    auto* tbClose = form::toolButton(bar, "tbClose", QStringLiteral("&close panel"), QStringLiteral("close window"));
+    auto* tbClose =
+        form::toolButton(bar, "tbClose", QStringLiteral("&close panel"), QStringLiteral("close window"));
     auto* tbUpdate = form::toolButton(bar, "tbUpdate", QStringLiteral("&update calculation"),
                                       QStringLiteral("update parameters displayed on panel"));
     connect(tbClose, &QToolButton::clicked, this, &QWidget::close);
@@ -129,7 +130,8 @@ TfSynSpectrum::TfSynSpectrum(AppContext& ctx, QWidget* parent)
     e_phmin_ = form::edit(pnPhEn_, "e_phmin", {});
     e_phmax_ = form::edit(pnPhEn_, "e_phmax", {});
     De_ph_ = form::edit(pnPhEn_, "De_ph", {});
-    edVAng_ = form::edit(pnPhEn_, "edVAng", {}, QStringLiteral("must be smaller than max wiggler defl.angle"));
+    edVAng_ =
+        form::edit(pnPhEn_, "edVAng", {}, QStringLiteral("must be smaller than max wiggler defl.angle"));
     pg->addWidget(form::label(pnPhEn_, QStringLiteral("spectrum............")), 0, 0);
     pg->addWidget(e_phmin_, 0, 1);
     pg->addWidget(form::label(pnPhEn_, QStringLiteral("< εi <")), 0, 2);
@@ -178,8 +180,12 @@ TfSynSpectrum::TfSynSpectrum(AppContext& ctx, QWidget* parent)
     rbReplace_ = form::radio(modes, "rbReplace", QStringLiteral("replace graph"), false);
     ml->addWidget(rbAdd_);
     ml->addWidget(rbReplace_);
-    auto* bbShowGraph = form::button(out, "bbShowGraph", QStringLiteral("show graph"), QStringLiteral("show selected graph"));
-    connect(bbShowGraph, &QPushButton::clicked, this, [this] { act([this] { bbShowGraphClick(); }); });
+    auto* bbShowGraph =
+        form::button(out, "bbShowGraph", QStringLiteral("show graph"), QStringLiteral("show selected graph"));
+    connect(bbShowGraph, &QPushButton::clicked, this, [this] {
+        act([this] { bbShowGraphClick(); });
+        showGraphIfDue();
+    });
     og->addWidget(cbSave_, 0, 0);
     og->addWidget(cbPlot_, 1, 0);
     og->addWidget(modes, 2, 0);
@@ -280,11 +286,17 @@ void TfSynSpectrum::rbPhEnClick() {
 void TfSynSpectrum::bbShowGraphClick() {
     const int item = spectrumItem();
     if (item != kSigmaPi && item != kSigmaPiNormalized) {
-        rbPhEn_->setChecked(true);
+        if (!rbPhEn_->isChecked()) rbPhEnClick();  // the energy scan
     } else if (ctx_.session.flags.WigglerMode) {
         say(kNoPiFromWigglerText);
     }
     Calculate(true);
+}
+
+void TfSynSpectrum::showGraphIfDue() {
+    if (!graphDue_) return;
+    graphDue_ = false;
+    if (ctx_.windows.graphs) ctx_.windows.graphs->showTool();
 }
 
 void TfSynSpectrum::CurveLegend() {
@@ -311,6 +323,7 @@ void TfSynSpectrum::CurveLegend() {
 }
 
 void TfSynSpectrum::Calculate(bool doPlot) {
+    graphDue_ = false;
     Session& s = ctx_.session;
     const double E = s.beam.BeamEnergy;
 
@@ -352,10 +365,9 @@ void TfSynSpectrum::Calculate(bool doPlot) {
     // B. The file.
     SpectrumFile file;
     if (cbSave_->isChecked()) {
-        const QString name = ctx_.dialogs.saveFileName(this, QStringLiteral("save spectrum"),
-                                                       QStringLiteral("spectrum.txt"),
-                                                       QStringLiteral("text files (*.txt *.dat);;all files (*)"),
-                                                       QStringLiteral("txt"));
+        const QString name = ctx_.dialogs.saveFileName(
+            this, QStringLiteral("save spectrum"), QStringLiteral("spectrum.txt"),
+            QStringLiteral("text files (*.txt *.dat);;all files (*)"), QStringLiteral("txt"));
         if (!name.isEmpty()) {
             if (file.open(name.toStdString())) {
                 file.write(spectrumFileTextLine(spectrumTitleLine(item, vsAngle)));
@@ -401,15 +413,18 @@ void TfSynSpectrum::Calculate(bool doPlot) {
         for (int i = 0; i < pts.size(); ++i) g->LoadData(kGreen, pts.x[i], pts.pi[i]);
         CurveLegend();
         g->addInfo(9, qs(piCurveText(item)));
-        for (int i = 0; i < pts.size(); ++i) file.write(spectrumFileLine({pts.x[i], pts.value[i], pts.pi[i]}));
+        for (int i = 0; i < pts.size(); ++i)
+            file.write(spectrumFileLine({pts.x[i], pts.value[i], pts.pi[i]}));
     } else {
         for (int i = 0; i < pts.size(); ++i) {
             g->LoadData(kRed, pts.x[i], pts.value[i]);
             file.write(spectrumFileLine({pts.x[i], pts.value[i]}));
         }
     }
-    g->showTool();
+    // The graph window is shown when this action has ended (see showGraphIfDue): showing
+    // draws the chart, and the drawing is the graph window's own action, not this one.
+    graphDue_ = true;
     if (file.isOpen() && !file.close()) say("writing the spectrum file failed; the file is incomplete.");
 }
 
-} // namespace lumerad
+}  // namespace lumerad

@@ -29,6 +29,8 @@ public:
     void Calculate(bool doPlot);
     // The parameter lines of the graph window's current curve.
     void CurveLegend();
+    // Shows the graph window after a calculation that plotted (step 18).
+    void showGraphIfDue();
 
     int spectrumItem() const;
     void setSpectrumItem(int item);  // as a click on the item
@@ -54,6 +56,7 @@ private:
     ObservationPoint obs_;
     bool skipNextActivation_ = false;
     bool messageShown_ = false;
+    bool graphDue_ = false;
 };
 
-} // namespace lumerad
+}  // namespace lumerad

@@ -19,7 +19,7 @@ void fill(GraphModel& m, std::initializer_list<CurvePoint> pts) {
     for (auto p : pts) m.loadData(p.x, p.y);
 }
 
-} // namespace
+}  // namespace
 
 TEST(ValueFormat, SwitchesToExponentForWideOrExtremeRanges) {
     EXPECT_EQ("#,##0.###", valueFormatFor(0, 5));
@@ -94,10 +94,25 @@ TEST(LogLabels, ZeroAndNegativeBounds) {
 TEST(LogLabels, CallbacksLabelOnlyTableValues) {
     LogLabelTable t{};
     DefineLy(t, 0.5, 300);
-    EXPECT_DOUBLE_EQ(0.1, nextAxisLabel(t, 0, 0.05));
-    EXPECT_DOUBLE_EQ(0.3, nextAxisLabel(t, 1, 0.3));  // table value below: value kept
-    EXPECT_DOUBLE_EQ(7, nextAxisLabel(t, 13, 7));     // beyond the table: unchanged
-    EXPECT_DOUBLE_EQ(7, nextAxisLabel(t, -1, 7));
+    auto next = [&](int index, double value) {
+        bool stop = true;
+        ChartGetNextAxisLabel(t, index, value, stop);
+        EXPECT_FALSE(stop);
+        return value;
+    };
+    EXPECT_DOUBLE_EQ(0.1, next(0, 0.05));
+    EXPECT_DOUBLE_EQ(0.3, next(1, 0.3));  // table value below: value kept
+    EXPECT_DOUBLE_EQ(7, next(13, 7));     // beyond the table: unchanged
+    EXPECT_DOUBLE_EQ(7, next(-1, 7));
+    std::string text = "2";  // 1-2-5 table in the plain format
+    ChartGetAxisLabel(t, "#,##0.###", text);
+    EXPECT_EQ("2", text);
+    text = "3";
+    ChartGetAxisLabel(t, "#,##0.###", text);
+    EXPECT_EQ("", text);
+    text = "2E+01";
+    ChartGetAxisLabel(t, "0.#E+00", text);
+    EXPECT_EQ("2E+01", text);
     auto labels = logAxisLabels(t, 0.15, 220);
     std::vector<double> want{0.2, 0.5, 1, 2, 5, 10, 20, 50, 100, 200};
     ASSERT_EQ(want.size(), labels.size());
@@ -113,10 +128,10 @@ TEST(Curves, IndexesInAddMode) {
     EXPECT_EQ(2, m.newCurve());
     EXPECT_EQ(3, m.newCurve());
     EXPECT_EQ(3, m.curveCount());
-    EXPECT_EQ(3, m.currentCurve);
+    EXPECT_EQ(3, m.CurrentCurve);
     // after deleting curve 1 the count points at curve 3, which is still shown:
     // the new curve takes the free slot 1 and curve 3 keeps its lines
-    m.currentCurve = 3;
+    m.CurrentCurve = 3;
     m.addInfo(1, "curve three");
     m.deleteCurve(1);
     std::vector<int> removed;
@@ -133,7 +148,7 @@ TEST(Curves, ReplaceModeAndNoMode) {
     m.newCurve();
     m.loadData(1, 2);
     m.replaceGraph();
-    EXPECT_EQ(1e100, m.dataXMin);
+    EXPECT_EQ(1e100, m.DataXMin);
     std::vector<int> removed;
     EXPECT_EQ(0, m.newCurve(&removed));
     EXPECT_EQ((std::vector<int>{1, 2}), removed);
@@ -144,7 +159,7 @@ TEST(Curves, ReplaceModeAndNoMode) {
     GraphModel n;
     n.addGraph();
     n.newCurve();
-    n.addMode = false;
+    n.AddMode = false;
     removed.clear();
     EXPECT_EQ(0, n.newCurve(&removed));
     EXPECT_TRUE(removed.empty());
@@ -160,7 +175,7 @@ TEST(Curves, FiftyCurvesAreTheLimitInAddMode) {
     }
     EXPECT_EQ(50, m.curveCount());
     EXPECT_THROW(m.newCurve(), InputError);
-    EXPECT_EQ(50, m.currentCurve);
+    EXPECT_EQ(50, m.CurrentCurve);
     EXPECT_EQ("c50", m.info(50, 1));
     EXPECT_EQ(50, m.curveCount());
     // replacing is still possible
@@ -170,8 +185,8 @@ TEST(Curves, FiftyCurvesAreTheLimitInAddMode) {
 
 TEST(Curves, ExtremesAndLoadingWithoutCurve) {
     GraphModel m;
-    EXPECT_EQ(1e100, m.dataXMin);
-    EXPECT_EQ(-1e100, m.dataYMax);
+    EXPECT_EQ(1e100, m.DataXMin);
+    EXPECT_EQ(-1e100, m.DataYMax);
     EXPECT_EQ(0, m.curveCount());
     EXPECT_TRUE(m.loadData(2, -3));  // no curve opened: curve 0 is
     EXPECT_EQ(1, m.curveCount());
@@ -179,18 +194,18 @@ TEST(Curves, ExtremesAndLoadingWithoutCurve) {
     EXPECT_TRUE(m.loadData(5, 7));
     EXPECT_FALSE(m.loadData(3, 0));  // within the extremes: nothing changes
     EXPECT_TRUE(m.loadData(1.5, -1));
-    EXPECT_EQ(1.5, m.dataXMin);
-    EXPECT_EQ(5, m.dataXMax);
-    EXPECT_EQ(-3, m.dataYMin);
-    EXPECT_EQ(7, m.dataYMax);
+    EXPECT_EQ(1.5, m.DataXMin);
+    EXPECT_EQ(5, m.DataXMax);
+    EXPECT_EQ(-3, m.DataYMin);
+    EXPECT_EQ(7, m.DataYMax);
     m.addGraph();
     m.newCurve();  // add mode keeps the extremes over all curves
     m.loadData(-1, 100);
-    EXPECT_EQ(-1, m.dataXMin);
-    EXPECT_EQ(-3, m.dataYMin);
+    EXPECT_EQ(-1, m.DataXMin);
+    EXPECT_EQ(-3, m.DataYMin);
     m.newGraph();
     EXPECT_EQ(0, m.curveCount());
-    EXPECT_EQ(1e100, m.dataYMin);
+    EXPECT_EQ(1e100, m.DataYMin);
     EXPECT_THROW(m.addInfo(16, "x"), InputError);
 }
 
@@ -217,9 +232,9 @@ TEST(InfoPanel, HeadLinesNonEmptyLinesAndClosingDashes) {
     EXPECT_EQ(6u, m.infoPanelItems(c).size());
     EXPECT_FALSE(m.shown(c));
     // a new curve on a used slot starts with empty lines
-    m.currentCurve = 0;
+    m.CurrentCurve = 0;
     m.addInfo(4, "old");
-    m.addMode = false;
+    m.AddMode = false;
     m.newCurve();
     EXPECT_EQ("", m.info(0, 4));
 }
@@ -259,9 +274,9 @@ TEST(Update, LogarithmicAxesFromData) {
     EXPECT_TRUE(p.y.log);
     EXPECT_DOUBLE_EQ(330, p.y.hi);
     // the model keeps its tables until the plan is applied
-    EXPECT_EQ(0, m.logLabelsX[1]);
+    EXPECT_EQ(0, m.LogLabelsX[1]);
     m.commit(p);
-    EXPECT_DOUBLE_EQ(0.003, m.logLabelsX[1]);
+    EXPECT_DOUBLE_EQ(0.003, m.LogLabelsX[1]);
     // negative data on a logarithmic axis is refused; the linear one is fine
     m.loadData(1, -4);
     EXPECT_THROW(m.planUpdate(false, true, nullptr), InputError);
@@ -297,6 +312,15 @@ TEST(Update, TypedRanges) {
     }
     RangeFields neg{"1", "100", "1", "-5", "100", "1"};
     EXPECT_THROW(m.planUpdate(false, true, &neg), InputError);
+    // typed bounds without a range, and a zero maximum on a logarithmic axis, are refused
+    RangeFields none{"0", "0", "1", "1", "100", "1"};
+    EXPECT_THROW(m.planUpdate(false, false, &none), InputError);
+    RangeFields zeroMax{"1", "100", "1", "5", "0", "1"};
+    EXPECT_NO_THROW(m.planUpdate(false, false, &zeroMax));  // linear: 0 .. 5 is a range
+    EXPECT_THROW(m.planUpdate(false, true, &zeroMax), InputError);
+    // without data the automatic ranges are empty, which is no error
+    GraphModel empty;
+    EXPECT_NO_THROW(empty.planUpdate(true, true, nullptr));
 }
 
 TEST(Update, RangeFieldTexts) {

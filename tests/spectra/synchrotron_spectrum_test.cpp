@@ -146,8 +146,12 @@ TEST(EnergyScan, QuantitiesAgainstIndependentFunctions) {
             const double y = pts.x[i] / ec, xi = y / 2 * P;
             double want = 0, wantPi = 0;
             switch (item) {
-                case 0: want = A * testref::S(y) / 1000; break;
-                case 1: want = A * testref::S(y) / 1000 / (2 * M_PI * 120e-6 * 25e-6 * 1e6); break;
+                case 0:
+                    want = A * testref::S(y) / 1000;
+                    break;
+                case 1:
+                    want = A * testref::S(y) / 1000 / (2 * M_PI * 120e-6 * 25e-6 * 1e6);
+                    break;
                 case 2:
                     want = std::pow(q * y, 2) * B / 1e6 *
                            (std::pow(testref::K23(xi), 2) + psiV * psiV / q * std::pow(testref::K13(xi), 2));
@@ -156,8 +160,11 @@ TEST(EnergyScan, QuantitiesAgainstIndependentFunctions) {
                     want = std::pow(q * y * testref::K23(xi), 2) * B / 1e6;
                     wantPi = std::pow(y * testref::K13(xi), 2) * B / 1e6 * psiV * psiV * q;
                     break;
-                case 4: continue;  // below
-                case 5: want = 1000 * C * testref::S(y) / std::pow(y * testref::K23(xi), 2); break;
+                case 4:
+                    continue;  // below
+                case 5:
+                    want = 1000 * C * testref::S(y) / std::pow(y * testref::K23(xi), 2);
+                    break;
             }
             EXPECT_NEAR(pts.value[i], want, 1e-5 * want) << "item " << item << " at " << pts.x[i];
             if (item == 3) {
@@ -303,18 +310,17 @@ TEST(CurveLegend, BendingMagnetAndWigglerLines) {
     in.edVAng = "0.0";
     in.edPhEn = "100";
     auto l = curveLegendLines(in);
-    std::vector<std::pair<int, std::string>> want = {
-        {1, "storage ring      ANKA"},
-        {2, "beam energy        2.500 GeV"},
-        {3, "beam current      200.000 mA"},
-        {4, "horiz.emittance   41.000 nm"},
-        {5, "------------------------"},
-        {6, "source magnet     D1"},
-        {7, "field strength     1.500 T"},
-        {8, "obs. angle (vert) 0.0(1/gamma)"},
-        {9, ""},
-        {10, ""},
-        {11, "band width         0.100 %"}};
+    std::vector<std::pair<int, std::string>> want = {{1, "storage ring      ANKA"},
+                                                     {2, "beam energy        2.500 GeV"},
+                                                     {3, "beam current      200.000 mA"},
+                                                     {4, "horiz.emittance   41.000 nm"},
+                                                     {5, "------------------------"},
+                                                     {6, "source magnet     D1"},
+                                                     {7, "field strength     1.500 T"},
+                                                     {8, "obs. angle (vert) 0.0(1/gamma)"},
+                                                     {9, ""},
+                                                     {10, ""},
+                                                     {11, "band width         0.100 %"}};
     EXPECT_EQ(l, want);
     in.vsAngle = true;
     EXPECT_EQ(curveLegendLines(in)[7].second, "photon energy 100 eV");

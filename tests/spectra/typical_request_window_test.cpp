@@ -15,34 +15,21 @@
 #include <QToolButton>
 #include <QtTest>
 #include <cmath>
-#include <memory>
 
 #include "../sources/sr_reference.h"
-#include "app/action_runner.h"
-#include "app/app_context.h"
 #include "app/dialogs.h"
+#include "app/program.h"
 #include "app/session.h"
 #include "app/start_window.h"
 #include "catalogue/circ_beam_window.h"
 #include "catalogue/data_widgets.h"
-#include "catalogue/single_pass_beam_window.h"
 #include "catalogue/table.h"
 #include "catalogue/tsr_module.h"
-#include "coherent/form_factor_window.h"
-#include "coherent/transition_radiation_window.h"
-#include "numerics/bessel_window.h"
 #include "numerics/messages.h"
-#include "plot/enter_text_window.h"
 #include "plot/graph_window.h"
-#include "plot/line_graph_window.h"
 #include "qcustomplot.h"
 #include "sources/bending_magnet_window.h"
-#include "sources/single_pass_undulator_window.h"
-#include "sources/undulator_window.h"
-#include "sources/wiggler_window.h"
-#include "spectra/line_spectrum_window.h"
 #include "spectra/synchrotron_spectrum_window.h"
-#include "spectra/undulator_flux_window.h"
 
 using namespace lumerad;
 
@@ -80,38 +67,16 @@ private slots:
 void TypicalRequest::fromClickToPlot() {
     QTemporaryDir dir;
     QVERIFY(dir.isValid());
-    QDir::setCurrent(dir.path());  // no DATA.TXT here: the program finds the source tree's
 
-    Session session;
     RecordingMessages messages;
     ScriptedDialogs dialogs;
-    ActionRunner runner(messages);
-    AppContext ctx{session, messages, dialogs, runner, nullptr, {}};
-    auto module = std::make_unique<TSRModule>(session, messages, dir.filePath("catalogue.sqlite"));
-    ctx.module = module.get();
-
-    Windows& w = ctx.windows;
-    std::vector<std::unique_ptr<QWidget>> keep;
-    auto make = [&](auto* win) {
-        keep.emplace_back(win);
-        return win;
-    };
-    w.start = make(new TfStart(ctx));
-    w.cbeam = make(new TfCBeam(ctx));
-    w.spbeam = make(new TfSPBeam(ctx));
-    w.besFun = make(new TfBesFun(ctx));
-    w.wiggler = make(new TfWiggler(ctx));
-    w.undulator = make(new TfUndulator(ctx));
-    w.formFctr = make(new TfFormFctr(ctx));
-    w.tr = make(new TfTR(ctx));
-    w.lineSpectrum = make(new TfLineSpectrum(ctx));
-    w.undFlux = make(new TfUndFlux(ctx));
-    w.synSpectrum = make(new TfSynSpectrum(ctx));
-    w.synRad = make(new TfSynRad(ctx));
-    w.graphs = make(new TfGraphs(ctx));
-    w.enterText = make(new TfEnterText(ctx));
-    w.spUnd = make(new TfSPUnd(ctx));
-    w.lineGraph = make(new TfLineGraph(ctx));
+    ProgramOptions options;
+    options.catalogueFile = dir.filePath("catalogue.sqlite");
+    options.dataFile = QStringLiteral(LUMERAD_SOURCE_DATA_DIR "/DATA.TXT");
+    Program program(messages, dialogs, options);  // module and every window, in start-up order
+    Session& session = program.session();
+    TSRModule* module = &program.module();
+    Windows& w = program.windows();
     w.start->show();
     QVERIFY(session.tab.rows() > 0);  // DATA.TXT was loaded by the main window
 
@@ -135,7 +100,8 @@ void TypicalRequest::fromClickToPlot() {
     QVERIFY(w.synRad->isVisible());
     QVERIFY(session.flags.BendMagMode);
     Table& src = *module->InsDevice;
-    for (int r = 0; r < src.rowCount(); ++r) QCOMPARE(src.row(r).text(QStringLiteral("SrceType")), QStringLiteral("Bend"));
+    for (int r = 0; r < src.rowCount(); ++r)
+        QCOMPARE(src.row(r).text(QStringLiteral("SrceType")), QStringLiteral("Bend"));
     auto* grid = child<DBGrid>(w.synRad, "DBGrid1");
     QCOMPARE(child<QComboBox>(w.synRad, "coFilter")->currentText(), QStringLiteral("Bend"));
     // The launch selects the sources before it sets the mode, so the first launch still
@@ -189,7 +155,7 @@ void TypicalRequest::fromClickToPlot() {
 
     // 6. The plotted curve.
     QCOMPARE(w.graphs->CurveCount(), 1);
-    QCPGraph* curve = w.graphs->series(w.graphs->model().currentCurve);
+    QCPGraph* curve = w.graphs->series(w.graphs->model().CurrentCurve);
     QVERIFY(curve);
     QCOMPARE(curve->data()->size(), 161);
     int i = 0;

@@ -1,0 +1,406 @@
+// The graph window driven like the calculator windows and the user drive it.
+#include "plot/graph_window.h"
+
+#include <qcustomplot.h>
+
+#include <QAbstractButton>
+#include <QAction>
+#include <QGroupBox>
+#include <QListWidget>
+#include <QRadioButton>
+#include <QtTest>
+#include <cmath>
+
+#include "plot/chart_support.h"
+#include "plot_test_env.h"
+
+using namespace lumerad;
+using lumerad::testing::PlotEnv;
+
+namespace {
+
+QLineEdit* field(TfGraphs& g, const char* name) { return g.findChild<QLineEdit*>(QLatin1String(name)); }
+QRadioButton* radio(TfGraphs& g, const char* name) { return g.findChild<QRadioButton*>(QLatin1String(name)); }
+void click(TfGraphs& g, const char* name) { g.findChild<QAbstractButton*>(QLatin1String(name))->click(); }
+void trigger(TfGraphs& g, const char* name) { g.findChild<QAction*>(QLatin1String(name))->trigger(); }
+
+QStringList items(QListWidget* l) {
+    QStringList s;
+    for (int i = 0; i < l->count(); ++i) s << l->item(i)->text();
+    return s;
+}
+
+// One curve through (1, 0), (3, 200), (5, 50), as a spectrum window would send it.
+void smallCurve(TfGraphs& g) {
+    g.NewGraph(QStringLiteral("spectrum"));
+    g.replaceGraph();
+    g.NewCurve();
+    g.LoadData(255, 1, 0);
+    g.LoadData(255, 3, 200);
+    g.LoadData(255, 5, 50);
+}
+
+}  // namespace
+
+class GraphWindowTest : public QObject {
+    Q_OBJECT
+private slots:
+    void controlsCarryTheirNamesAndDesignTexts() {
+        PlotEnv env;
+        TfGraphs g(env.ctx);
+        QCOMPARE(g.objectName(), QStringLiteral("TfGraphs"));
+        QCOMPARE(g.windowTitle(), QStringLiteral("Graphs"));
+        for (const char* n : {"Exmin", "Eymin"}) QCOMPARE(field(g, n)->text(), QStringLiteral("0"));
+        for (const char* n : {"Exmax", "Eymax"}) QCOMPARE(field(g, n)->text(), QStringLiteral("1"));
+        for (const char* n : {"edIncrx", "edIncry"}) QCOMPARE(field(g, n)->text(), QStringLiteral("1.0"));
+        QVERIFY(radio(g, "rbXLin")->isChecked());
+        QVERIFY(!radio(g, "RBxLog")->isChecked());
+        QVERIFY(radio(g, "rbYLin")->isChecked());
+        QVERIFY(!radio(g, "RByLog")->isChecked());
+        QCOMPARE(g.findChild<QGroupBox*>("gbXAxis")->title(), QStringLiteral("x-axis, wavenumber"));
+        QCOMPARE(g.findChild<QGroupBox*>("gbYAxis")->title(), QStringLiteral("y-axis, formfactor"));
+        QCOMPARE(g.findChild<QAbstractButton*>("OkButton")->text(), QStringLiteral("&update"));
+        QCOMPARE(g.findChild<QAbstractButton*>("bbDefault")->text(), QStringLiteral("&default"));
+        QCOMPARE(g.findChild<QAbstractButton*>("bbClose")->text(), QStringLiteral("&close"));
+        const std::pair<const char*, const char*> actions[] = {{"saveasmetafile1", "save as metafile"},
+                                                               {"plotgraph1", "plot graph"},
+                                                               {"MainTitle1", "Main Title"},
+                                                               {"leftaxistitle1", "left axis title"},
+                                                               {"bottomaxixtitle1", "bottom axis title"},
+                                                               {"copydata1", "copy data"}};
+        for (auto [name, caption] : actions) {
+            auto* a = g.findChild<QAction*>(QLatin1String(name));
+            QVERIFY2(a, name);
+            QCOMPARE(a->text(), QString::fromLatin1(caption));
+        }
+        QVERIFY(g.findChild<QListWidget*>("lbCurvInfo")->isHidden());
+        QCOMPARE(chartTitle(g.chart())->text(), QStringLiteral("graph"));
+        QCOMPARE(g.chart()->xAxis->label(), QStringLiteral("x"));
+        QCOMPARE(g.chart()->yAxis->label(), QStringLiteral("y"));
+        QCOMPARE(TfGraphs::MaxCurvNum(), 50);
+    }
+
+    void curvesInAddModeAndReplaceMode() {
+        PlotEnv env;
+        TfGraphs g(env.ctx);
+        g.NewGraph(QStringLiteral("scan"));
+        QCOMPARE(chartTitle(g.chart())->text(), QStringLiteral("scan"));
+        g.addGraph();
+        for (int i = 1; i <= 3; ++i) {
+            g.NewCurve();
+            g.LoadData(16711680, i, i);
+            QVERIFY(g.series(i));
+            QCOMPARE(g.series(i)->name(), QString::number(i));
+            QCOMPARE(g.series(i)->pen().color(), QColor(Qt::blue));
+        }
+        QCOMPARE(g.CurveCount(), 3);
+        QCOMPARE(g.palette().color(QPalette::Window), QColor(Qt::red));
+        g.replaceGraph();
+        g.NewCurve();
+        QCOMPARE(g.CurveCount(), 1);
+        QVERIFY(g.series(0));
+        QVERIFY(!g.series(1));
+        // NewGraph empties the chart but keeps the parameter lines
+        g.addInfo(1, QStringLiteral("ESRF"));
+        g.NewGraph(QStringLiteral("again"));
+        QCOMPARE(g.CurveCount(), 0);
+        QCOMPARE(g.model().info(0, 1), std::string("ESRF"));
+    }
+
+    void loadingWritesExtremesAndUpdateFitsTheAxes() {
+        PlotEnv env;
+        TfGraphs g(env.ctx);
+        smallCurve(g);
+        QCOMPARE(field(g, "Exmin")->text(), QStringLiteral("1.00"));
+        QCOMPARE(field(g, "Exmax")->text(), QStringLiteral("5.00"));
+        QCOMPARE(field(g, "Eymin")->text(), QStringLiteral("    0"));
+        QCOMPARE(field(g, "Eymax")->text(), QStringLiteral("  2E2"));
+        QVERIFY(env.runner.run([&] { g.Update(); }));
+        QCOMPARE(g.chart()->yAxis->range().lower, 0.02);
+        QCOMPARE(g.chart()->yAxis->range().upper, 220.0);
+        QCOMPARE(g.chart()->xAxis->range().lower, 1.0);
+        QCOMPARE(g.chart()->xAxis->range().upper, 5.5);
+        QCOMPARE(field(g, "Eymin")->text(), QStringLiteral("    0.02"));
+        QCOMPARE(field(g, "Eymax")->text(), QStringLiteral("  200.00"));
+        QCOMPARE(field(g, "Exmax")->text(), QStringLiteral("    5.00"));
+        QCOMPARE(field(g, "edIncrx")->text(), QStringLiteral("1.0"));  // never written
+        g.XAxis(QStringLiteral("photon energy (eV)"));
+        g.YAxis(QStringLiteral("flux"));
+        QCOMPARE(g.findChild<QGroupBox*>("gbXAxis")->title(), QStringLiteral("x-axis, photon energy (eV)"));
+        QCOMPARE(g.findChild<QGroupBox*>("gbYAxis")->title(), QStringLiteral("y-axis, flux"));
+        QCOMPARE(g.chart()->xAxis->label(), QStringLiteral("photon energy (eV)"));
+    }
+
+    void typedRangesAndTheDefaultButton() {
+        PlotEnv env;
+        TfGraphs g(env.ctx);
+        smallCurve(g);
+        field(g, "Exmin")->setText(QStringLiteral("2"));
+        field(g, "Exmax")->setText(QStringLiteral("20000"));
+        field(g, "Eymin")->setText(QStringLiteral("0"));
+        field(g, "Eymax")->setText(QStringLiteral("300"));
+        click(g, "OkButton");
+        QVERIFY(env.errors().empty());
+        QVERIFY(g.model().UserAxes);
+        QCOMPARE(g.chart()->yAxis->range().lower, 0.0);  // a typed minimum stays
+        QCOMPARE(g.chart()->yAxis->range().upper, 330.0);
+        QCOMPARE(g.chart()->xAxis->range().upper, 22000.0);
+        QCOMPARE(field(g, "Eymax")->text(), QStringLiteral("  300.00"));
+        QCOMPARE(field(g, "Exmax")->text(), QStringLiteral("     2E4"));
+        // with typed ranges, loading no longer touches the fields
+        g.LoadData(255, 4, 100);
+        QCOMPARE(field(g, "Eymax")->text(), QStringLiteral("  300.00"));
+        click(g, "bbDefault");
+        QVERIFY(!g.model().UserAxes);
+        QCOMPARE(g.chart()->yAxis->range().upper, 220.0);
+    }
+
+    void aFieldThatIsNoNumberChangesNoAxis() {
+        PlotEnv env;
+        TfGraphs g(env.ctx);
+        smallCurve(g);
+        QVERIFY(env.runner.run([&] { g.Update(); }));
+        field(g, "Eymax")->setText(QStringLiteral("300"));
+        field(g, "edIncrx")->setText(QStringLiteral("1,5"));
+        radio(g, "RByLog")->setChecked(true);
+        click(g, "OkButton");
+        QCOMPARE(env.errors(), std::vector<std::string>{"'1,5' is not a valid floating point value"});
+        QCOMPARE(g.chart()->yAxis->range().upper, 220.0);
+        QCOMPARE(g.chart()->yAxis->scaleType(), QCPAxis::stLinear);
+        QCOMPARE(field(g, "Eymax")->text(), QStringLiteral("300"));  // what was typed stays
+    }
+
+    void negativeBoundOnALogarithmicAxis() {
+        PlotEnv env;
+        TfGraphs g(env.ctx);
+        smallCurve(g);
+        field(g, "Exmin")->setText(QStringLiteral("1"));
+        field(g, "Exmax")->setText(QStringLiteral("5"));
+        field(g, "Eymin")->setText(QStringLiteral("-5"));
+        field(g, "Eymax")->setText(QStringLiteral("300"));
+        radio(g, "RByLog")->setChecked(true);
+        click(g, "OkButton");
+        QCOMPARE(env.errors().size(), size_t(1));
+        QVERIFY(QString::fromStdString(env.errors()[0]).contains(QStringLiteral("positive")));
+        QCOMPARE(g.chart()->yAxis->scaleType(), QCPAxis::stLinear);
+        // the axis is still usable: positive bounds give the logarithmic axis and its labels
+        field(g, "Eymin")->setText(QStringLiteral("0.5"));
+        click(g, "OkButton");
+        QCOMPARE(env.errors().size(), size_t(1));
+        QCOMPARE(g.chart()->yAxis->scaleType(), QCPAxis::stLogarithmic);
+        QCOMPARE(g.chart()->yAxis->range().lower, 0.5);
+        QCOMPARE(g.chart()->yAxis->range().upper, 330.0);
+        QVector<double> ticks;
+        QVector<QString> labels;
+        g.chart()->yAxis->ticker()->generate(g.chart()->yAxis->range(), QLocale::c(), 'g', 6, ticks, nullptr,
+                                             &labels);
+        const QVector<double> want{0.5, 1, 2, 5, 10, 20, 50, 100, 200};
+        QCOMPARE(ticks.size(), want.size());
+        for (int i = 0; i < want.size(); ++i) QCOMPARE(ticks[i], want[i]);
+        QCOMPARE(labels, (QVector<QString>{"0.5", "1", "2", "5", "10", "20", "50", "100", "200"}));
+    }
+
+    void logarithmicAxisFromData() {
+        PlotEnv env;
+        TfGraphs g(env.ctx);
+        g.replaceGraph();
+        g.NewCurve();
+        g.LoadData(255, 0.002, 1e3);
+        g.LoadData(255, 500, 2e7);
+        radio(g, "RBxLog")->setChecked(true);
+        QVERIFY(env.runner.run([&] { g.Update(); }));
+        QCOMPARE(g.chart()->xAxis->scaleType(), QCPAxis::stLogarithmic);
+        QVector<double> ticks;
+        QVector<QString> labels;
+        g.chart()->xAxis->ticker()->generate(g.chart()->xAxis->range(), QLocale::c(), 'g', 6, ticks, nullptr,
+                                             &labels);
+        // the automatic minimum is raised to 500 / 10000 = 0.05; the 1-3 table of DefineLx
+        // (0.001 .. 1000) labels the range from 0.1 to 300; ratio > 10000: exponent format
+        QCOMPARE(g.chart()->xAxis->range().lower, 0.05);
+        const QVector<double> want{0.1, 0.3, 1, 3, 10, 30, 100, 300};
+        QCOMPARE(ticks.size(), want.size());
+        for (int i = 0; i < want.size(); ++i) QVERIFY(qFuzzyCompare(ticks[i], want[i]));
+        QCOMPARE(labels.first(), QStringLiteral("1E-01"));
+        QCOMPARE(labels.last(), QStringLiteral("3E+02"));
+    }
+
+    void linearLabelsShowTheirTickValuesExactly() {
+        PlotEnv env;
+        TfGraphs g(env.ctx);
+        g.replaceGraph();
+        g.NewCurve();
+        g.LoadData(255, 10, 5.8e11);
+        g.LoadData(255, 1e5, 1.75e13);
+        QVERIFY(env.runner.run([&] { g.Update(); }));
+        for (QCPAxis* axis : {g.chart()->xAxis, g.chart()->yAxis}) {
+            QVector<double> ticks;
+            QVector<QString> labels;
+            axis->ticker()->generate(axis->range(), QLocale::c(), 'g', 6, ticks, nullptr, &labels);
+            QVERIFY(ticks.size() >= 3);
+            for (int i = 0; i < ticks.size(); ++i) {
+                // "1.2E+13" and "20,000" read back as the tick they stand for
+                const double shown = QString(labels[i]).remove(QLatin1Char(',')).toDouble();
+                QVERIFY2(std::fabs(shown - ticks[i]) <= 1e-9 * std::fabs(ticks[i]) + 1e-12,
+                         qPrintable(labels[i]));
+            }
+        }
+    }
+
+    void theFiftyFirstCurveIsRefused() {
+        PlotEnv env;
+        TfGraphs g(env.ctx);
+        g.NewGraph(QStringLiteral("many"));
+        g.addGraph();
+        for (int i = 1; i <= TfGraphs::MaxCurvNum(); ++i) {
+            QVERIFY(env.runner.run([&] { g.NewCurve(); }));
+            g.addInfo(1, QStringLiteral("curve %1").arg(i));
+            g.LoadData(255, i, i);
+        }
+        QCOMPARE(g.CurveCount(), 50);
+        bool loaded = false;
+        QVERIFY(!env.runner.run([&] {
+            g.NewCurve();
+            g.LoadData(255, 99, 99);  // a caller's loop stops with the refusal
+            loaded = true;
+        }));
+        QVERIFY(!loaded);
+        QCOMPARE(env.errors().size(), size_t(1));
+        QVERIFY(QString::fromStdString(env.errors()[0]).contains(QStringLiteral("50 curves")));
+        QCOMPARE(g.CurveCount(), 50);
+        QCOMPARE(g.series(50)->data()->size(), 1);
+        QCOMPARE(g.model().info(50, 1), std::string("curve 50"));
+    }
+
+    void clickingACurveShowsItsLinesAndDeletesOnYes() {
+        PlotEnv env;
+        TfGraphs g(env.ctx);
+        g.NewGraph(QStringLiteral("t"));
+        g.addGraph();
+        g.NewCurve();
+        g.LoadData(255, 1, 1);
+        g.NewCurve();
+        g.addInfo(2, QStringLiteral("ESRF 6 GeV"));
+        g.addInfo(5, QStringLiteral("B = 0.86 T"));
+        g.LoadData(255, 1, 2);
+        auto* panel = g.findChild<QListWidget*>("lbCurvInfo");
+        g.ChartClickSeries(g.series(2));
+        QVERIFY(!panel->isHidden());
+        QCOMPARE(g.model().ClickedCurve, 2);
+        const QString d36(36, QLatin1Char('-')), d37(37, QLatin1Char('-'));
+        QCOMPARE(items(panel),
+                 (QStringList{"source parameters for this curve: ", d36, "click here to close this panel",
+                              "click here to delete this curve", d36, "ESRF 6 GeV", "B = 0.86 T", d37}));
+        g.ChartClickSeries(g.series(1));
+        QCOMPARE(panel->count(), 6);
+        // item 3 asks; No keeps the curve
+        g.ChartClickSeries(g.series(2));
+        env.messages.answers = {false};
+        g.lbCurvInfoClick(3);
+        QCOMPARE(env.messages.log.back().text, std::string("really delete curve?"));
+        QCOMPARE(g.CurveCount(), 2);
+        env.messages.answers = {true};
+        g.lbCurvInfoClick(3);
+        QCOMPARE(g.CurveCount(), 1);
+        QVERIFY(!g.series(2));
+        QCOMPARE(g.model().info(2, 2), std::string());
+        QVERIFY(!panel->isHidden());
+        g.lbCurvInfoClick(0);  // other items do nothing
+        QVERIFY(!panel->isHidden());
+        g.lbCurvInfoClick(2);
+        QVERIFY(panel->isHidden());
+        g.ChartClickSeries(g.series(1));
+        g.lbCurvInfoDblClick();
+        QVERIFY(panel->isHidden());
+        // a new curve empties the panel
+        g.ChartClickSeries(g.series(1));
+        g.NewCurve();
+        QCOMPARE(panel->count(), 0);
+    }
+
+    void titlesThroughTheTextEntry() {
+        PlotEnv env;
+        TfGraphs g(env.ctx);
+        env.typeTitle(QStringLiteral("ESRF bending magnet"));
+        trigger(g, "MainTitle1");
+        QCOMPARE(chartTitle(g.chart())->text(), QStringLiteral("ESRF bending magnet"));
+        QCOMPARE(env.enterText.EnteredText, QStringLiteral("ESRF bending magnet"));
+        QCOMPARE(env.enterText.edText()->text(), QString());
+        // closed without OK: nothing changes
+        env.typeTitle(QStringLiteral("typed but not accepted"), false);
+        trigger(g, "leftaxistitle1");
+        QCOMPARE(g.chart()->yAxis->label(), QStringLiteral("y"));
+        env.typeTitle(QStringLiteral("flux"));
+        trigger(g, "leftaxistitle1");
+        QCOMPARE(g.chart()->yAxis->label(), QStringLiteral("flux"));
+        env.typeTitle(QStringLiteral("energy"));
+        trigger(g, "bottomaxixtitle1");
+        QCOMPARE(g.chart()->xAxis->label(), QStringLiteral("energy"));
+        // an accepted empty text clears the title
+        env.typeTitle(QString());
+        trigger(g, "MainTitle1");
+        QCOMPARE(chartTitle(g.chart())->text(), QString());
+        QVERIFY(env.errors().empty());
+    }
+
+    void loadingWithoutACurveOpensCurveZero() {
+        PlotEnv env;
+        TfGraphs g(env.ctx);
+        g.LoadData(255, 1, 2);
+        g.LoadData(255, 2, 3);
+        QCOMPARE(g.CurveCount(), 1);
+        QVERIFY(g.series(0));
+        QCOMPARE(g.series(0)->data()->size(), 2);
+    }
+
+    void closingHidesWindowAndPanel() {
+        PlotEnv env;
+        TfGraphs g(env.ctx);
+        smallCurve(g);
+        g.show();
+        g.ChartClickSeries(g.series(0));
+        click(g, "bbClose");
+        QVERIFY(g.isHidden());
+        QVERIFY(g.findChild<QListWidget*>("lbCurvInfo")->isHidden());
+        g.show();
+        g.ChartClickSeries(g.series(0));
+        g.close();
+        QVERIFY(g.isHidden());
+        QVERIFY(g.findChild<QListWidget*>("lbCurvInfo")->isHidden());
+        QCOMPARE(g.CurveCount(), 1);  // curves persist
+    }
+
+    void copyDataGivesEveryCurveWithItsHeader() {
+        PlotEnv env;
+        TfGraphs g(env.ctx);
+        g.addGraph();
+        g.NewCurve();
+        g.addInfo(1, QStringLiteral("ESRF"));
+        g.addInfo(3, QStringLiteral("B = 0.86 T"));
+        g.LoadData(255, 1, 2.5);
+        g.LoadData(255, 2, 1e20);
+        g.NewCurve();
+        g.LoadData(255, 3, -0.125);
+        g.XAxis(QStringLiteral("E (eV)"));
+        g.YAxis(QStringLiteral("flux"));
+        trigger(g, "copydata1");
+        const QString want = QStringLiteral(
+            "curve 1\tESRF\tB = 0.86 T\nE (eV)\tflux\n1\t2.5\n2\t1E20\n\n"
+            "curve 2\nE (eV)\tflux\n3\t-0.125\n\n");
+        QCOMPARE(g.curveDataText(), want);
+        QCOMPARE(QGuiApplication::clipboard()->text(), want);
+        // nothing to copy: said so
+        g.NewGraph(QStringLiteral("empty"));
+        trigger(g, "copydata1");
+        QCOMPARE(env.messages.log.back().kind, RecordingMessages::Entry::Info);
+    }
+
+    void formatHelpers() {
+        QCOMPARE(TfGraphs::f6(3.14159), QStringLiteral(" 3.142"));
+        QCOMPARE(TfGraphs::f42f(0.5), QStringLiteral("0.50"));
+        QCOMPARE(TfGraphs::f52g(123456), QStringLiteral("1.2E5"));
+        QCOMPARE(TfGraphs::f52g(0.5), QStringLiteral("  0.5"));
+    }
+};
+
+QTEST_MAIN(GraphWindowTest)
+#include "graph_window_test.moc"

@@ -1,0 +1,177 @@
+// The bending-magnet window through its controls: the stale marker, partial results when a
+// step fails, the field edit, the beam panel and the exit button.
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QToolButton>
+
+#include "bending_world.h"
+#include "sources/source_selection.h"
+
+using namespace lumerad;
+using namespace lumerad::bendtest;
+
+class BendingMagnetWindow : public QObject {
+    Q_OBJECT
+private slots:
+    void recalculationFillsEveryOutput();
+    void inputChangeMarksStale();
+    void badInputKeepsTheEarlierSteps();
+    void zeroFieldStopsWithTheFloatingPointMessage();
+    void fieldEditRecomputesTheRadius();
+    void activationDoesNotRepeatAFailure();
+    void beamPanelAndExit();
+    void filterSelectsSourceKinds();
+};
+
+void BendingMagnetWindow::recalculationFillsEveryOutput() {
+    World world;
+    QVERIFY(world.messages.log.empty());
+    TfSynRad* w = world.w().synRad;
+    auto text = [w](const char* n) { return child<QLineEdit>(w, n)->text(); };
+    // 3 GeV, 1.4 T: rho = 3 / (0.29979 * 1.4) = 7.148 m; 8379 eV; 12394 / 8379 = 1.479 A
+    QCOMPARE(text("EdtRho"), QStringLiteral("   7.148"));
+    QCOMPARE(text("edRigidity"), QStringLiteral("  10.007"));
+    QCOMPARE(text("Ephcrit"), QStringLiteral("8.379"));
+    QCOMPARE(text("Lamcrit"), QStringLiteral("1.479"));
+    QCOMPARE(text("EdtPhEnergy"), QStringLiteral("12.399"));
+    QCOMPARE(child<QLabel>(w, "LPhotEn")->text(), QStringLiteral("keV"));
+    // P = 88575 * 81 * 0.3 A / 7.148 m = 301.12 kW, four significant digits with two decimals
+    QCOMPARE(text("PowTot"), QStringLiteral("301.10"));
+    QCOMPARE(child<QLabel>(w, "lW")->text(), QStringLiteral("kW;"));
+    for (const char* n : {"edSigPsi", "PhFlux", "AngPhDenSig", "AngPhDenPi", "AngPhDen", "Pow_mr", "edPowmm",
+                          "edPwmmz", "edPowInc"})
+        QVERIFY2(!text(n).isEmpty() && !text(n).contains(QStringLiteral("NAN")) &&
+                     !text(n).contains(QStringLiteral("INF")),
+                 n);
+    QCOMPARE(text("AngPhDenPi"), QStringLiteral("0.00E+00"));  // on axis
+    QCOMPARE(world.session().RelBandWidth, 0.001);
+}
+
+void BendingMagnetWindow::inputChangeMarksStale() {
+    World world;
+    TfSynRad* w = world.w().synRad;
+    auto* tb = child<QToolButton>(w, "tbRecalc");
+    QCOMPARE(tb->property("captionColour").toInt(), 32768);
+    QVERIFY(tb->autoRaise());
+    for (const char* n : {"WaveLength", "edBandW", "VerObsAng", "edDist", "edIncAng"}) {
+        tb->click();
+        QCOMPARE(tb->property("captionColour").toInt(), 32768);
+        child<QLineEdit>(w, n)->setText(QStringLiteral("2"));
+        QCOMPARE(tb->property("captionColour").toInt(), 255);
+        QCOMPARE(tb->font().pointSize(), 14);
+        QVERIFY(!tb->autoRaise());
+    }
+    tb->click();
+    child<DBNavigator>(w, "DBNavigator1")->press(DBNavigator::Next);
+    QCOMPARE(tb->property("captionColour").toInt(), 255);
+}
+
+void BendingMagnetWindow::badInputKeepsTheEarlierSteps() {
+    World world;
+    TfSynRad* w = world.w().synRad;
+    auto text = [w](const char* n) { return child<QLineEdit>(w, n)->text(); };
+    const QString densityBefore = text("edPwmmz");
+    child<QLineEdit>(w, "WaveLength")->setText(QStringLiteral("2.0"));
+    child<QLineEdit>(w, "edDist")->setText(QStringLiteral("1,5"));
+    child<QToolButton>(w, "tbRecalc")->click();
+    QCOMPARE(world.texts(), std::vector<std::string>{"'1,5' is not a valid floating point value"});
+    // steps before the distance ran: the photon energy of 2 A is shown
+    QCOMPARE(text("EdtPhEnergy"), QStringLiteral("6.1993"));
+    QCOMPARE(text("edPwmmz"), densityBefore);
+    QCOMPARE(child<QToolButton>(w, "tbRecalc")->property("captionColour").toInt(), 255);
+}
+
+void BendingMagnetWindow::zeroFieldStopsWithTheFloatingPointMessage() {
+    World world;
+    TfSynRad* w = world.w().synRad;
+    auto text = [w](const char* n) { return child<QLineEdit>(w, n)->text(); };
+    const QString rho = text("EdtRho"), crit = text("Ephcrit");
+    child<DBEdit>(w, "DBEdtField")->typeText(QStringLiteral("0"));
+    QCOMPARE(world.texts(), std::vector<std::string>{"Floating point division by zero"});
+    world.messages.clear();
+    child<QToolButton>(w, "tbRecalc")->click();
+    QCOMPARE(world.texts(), std::vector<std::string>{"Floating point division by zero"});
+    QCOMPARE(text("EdtRho"), rho);
+    QCOMPARE(text("Ephcrit"), crit);
+    QCOMPARE(world.module().InsDevice->asNumber(QStringLiteral("Field")), 0.0);  // the edit was posted
+}
+
+void BendingMagnetWindow::fieldEditRecomputesTheRadius() {
+    World world;
+    TfSynRad* w = world.w().synRad;
+    child<DBEdit>(w, "DBEdtField")->typeText(QStringLiteral("1.2"));
+    QVERIFY(world.messages.log.empty());
+    // 3 GeV / 0.299792458 / 1.2 T
+    QCOMPARE(child<QLineEdit>(w, "EdtRho")->text(), QStringLiteral("   8.339"));
+    QCOMPARE(world.session().magnet.BField, 1.2);
+    QCOMPARE(child<QToolButton>(w, "tbRecalc")->property("captionColour").toInt(), 255);
+}
+
+void BendingMagnetWindow::activationDoesNotRepeatAFailure() {
+    // Closing the error box activates the window again; that activation must not show the
+    // same error once more, or the user could never get out.
+    World world;
+    TfSynRad* w = world.w().synRad;
+    child<QLineEdit>(w, "edIncAng")->setText(QStringLiteral("x"));
+    QVERIFY(!w->act([w] { w->formActivate(); }));
+    QCOMPARE(world.messages.log.size(), size_t(1));
+    QVERIFY(w->act([w] { w->formActivate(); }));  // the activation after the box
+    QCOMPARE(world.messages.log.size(), size_t(1));
+    QVERIFY(!w->act([w] { w->formActivate(); }));  // a later activation tries again
+    QCOMPARE(world.messages.log.size(), size_t(2));
+}
+
+void BendingMagnetWindow::beamPanelAndExit() {
+    World world;
+    TfSynRad* w = world.w().synRad;
+    world.w().cbeam->hide();
+    auto* panel = child<QWidget>(w, "PnlBemPar");
+    QTest::mouseClick(panel, Qt::LeftButton, {}, QPoint(2, 2));
+    QVERIFY(world.w().cbeam->isVisible());
+    QCOMPARE(child<QLineEdit>(w, "DBEdtBemPar")->text(), QStringLiteral("Diamond"));
+    child<QToolButton>(w, "tbExit")->click();
+    QVERIFY(!w->isVisible());
+}
+
+void BendingMagnetWindow::filterSelectsSourceKinds() {
+    World world;
+    TfSynRad* w = world.w().synRad;
+    Table& src = *world.module().InsDevice;
+    FilterSources(src, "All");
+    const int all = src.rowCount();
+    FilterSources(src, "");
+    QCOMPARE(src.rowCount(), all);
+    QVERIFY(!src.filtered());
+    // the comparison ignores case; a quote in the kind is doubled in the filter text
+    FilterSources(src, "bend");
+    QVERIFY(src.rowCount() > 0 && src.rowCount() < all);
+    for (int r = 0; r < src.rowCount(); ++r)
+        QCOMPARE(src.row(r).text(QStringLiteral("SrceType")), QStringLiteral("Bend"));
+    QCOMPARE(sourceFilterText("O'Neil"), QStringLiteral("SrceType='O''Neil'"));
+    FilterSources(src, "O'Neil");
+    QCOMPARE(src.rowCount(), 0);
+
+    // apply with "Wig": the wigglers only, still without the device columns (bending-magnet
+    // mode), and the results are stale
+    auto* tb = child<QToolButton>(w, "tbRecalc");
+    tb->click();
+    child<QComboBox>(w, "coFilter")->setCurrentText(QStringLiteral("Wig"));
+    child<QAbstractButton>(w, "bbApply")->click();
+    QVERIFY(src.rowCount() > 0);
+    for (int r = 0; r < src.rowCount(); ++r)
+        QCOMPARE(src.row(r).text(QStringLiteral("SrceType")), QStringLiteral("Wig"));
+    QCOMPARE(child<DBGrid>(w, "DBGrid1")->columnCount(), 6);
+    QCOMPARE(tb->property("captionColour").toInt(), 255);
+    // outside bending-magnet mode the grid gets pole count, period and gap
+    world.session().flags.BendMagMode = false;
+    SelectSources(world.program->ctx(), "All");
+    QCOMPARE(src.rowCount(), all);
+    auto* grid = child<DBGrid>(w, "DBGrid1");
+    QCOMPARE(grid->columnCount(), 9);
+    QCOMPARE(grid->columnTitle(6), QStringLiteral("#Poles"));
+    QCOMPARE(grid->columnTitle(8), QStringLiteral("Gap"));
+}
+
+QTEST_MAIN(BendingMagnetWindow)
+#include "bending_magnet_window_test.moc"
