@@ -4,6 +4,7 @@
 #include <QFileDialog>
 #include <QPrintDialog>
 #include <QPrinter>
+#include <QRegularExpression>
 
 namespace lumerad {
 
@@ -12,6 +13,13 @@ QString QtDialogs::saveFileName(QWidget* parent, const QString& caption, const Q
     QFileDialog dlg(parent, caption, QString(), filter);
     dlg.setAcceptMode(QFileDialog::AcceptSave);
     dlg.setDefaultSuffix(defaultSuffix);
+    // A name typed without suffix takes the one of the file type chosen in the dialog.
+    QObject::connect(&dlg, &QFileDialog::filterSelected, &dlg, [&dlg](const QString& chosen) {
+        const int star = chosen.indexOf(QLatin1String("*."));
+        if (star < 0) return;
+        const int end = chosen.indexOf(QRegularExpression(QStringLiteral("[ );]")), star);
+        dlg.setDefaultSuffix(chosen.mid(star + 2, end < 0 ? -1 : end - star - 2));
+    });
     dlg.selectFile(defaultName);
     if (dlg.exec() != QDialog::Accepted || dlg.selectedFiles().isEmpty()) return {};
     return dlg.selectedFiles().first();

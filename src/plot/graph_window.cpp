@@ -237,7 +237,10 @@ int TfGraphs::CurveCount() const { return chart_->graphCount(); }
 void TfGraphs::LoadData(int colour, double x, double y) {
     const int index = model_.CurrentCurve;
     QCPGraph* g = CurveSeries[index];
-    if (!g || !model_.shown(index)) g = openSeries(index);  // no curve opened yet
+    if (!g || !model_.shown(index)) {  // no curve opened yet: the current index becomes one
+        dropSeries(index);
+        g = openSeries(index);
+    }
     const bool extremesMoved = model_.loadData(x, y);
     g->data()->add(QCPGraphData(x, y));
     const QColor c = fromColorRef(colour);
@@ -291,7 +294,10 @@ void TfGraphs::writeExtremeFields() {
     eymax_->setText(f52g(model_.DataYMax));
 }
 
-void TfGraphs::replotLater() { chart_->replot(QCustomPlot::rpQueuedReplot); }
+void TfGraphs::replotLater() {
+    ++changes_;
+    chart_->replot(QCustomPlot::rpQueuedReplot);
+}
 
 // ---------------------------------------------------------------- axes
 
@@ -345,16 +351,38 @@ void TfGraphs::formShow() {
     // there is nothing to switch off.
 }
 
-void TfGraphs::formActivate() { Update(); }
+// The error box of a failed Update activates this window again when it closes; running
+// the same failing Update once more would open the box again, without end. An activation
+// with the same inputs as the failed one therefore waits until something has changed.
+QString TfGraphs::activationState() const {
+    QString state = QString::fromStdString(std::to_string(changes_));
+    for (const QLineEdit* e : {exmin_, exmax_, edIncrx_, eymin_, eymax_, edIncry_})
+        state += QLatin1Char('|') + e->text();
+    state += rbXLog_->isChecked() ? QStringLiteral("|xlog") : QStringLiteral("|xlin");
+    state += rbYLog_->isChecked() ? QStringLiteral("|ylog") : QStringLiteral("|ylin");
+    state += model_.UserAxes ? QStringLiteral("|user") : QStringLiteral("|auto");
+    return state;
+}
+
+void TfGraphs::updateRemembered() {
+    failedActivation_ = activationState();
+    Update();
+    failedActivation_.clear();
+}
+
+void TfGraphs::formActivate() {
+    if (!failedActivation_.isEmpty() && activationState() == failedActivation_) return;
+    updateRemembered();
+}
 
 void TfGraphs::OkButClick() {
     model_.UserAxes = true;
-    Update();
+    updateRemembered();
 }
 
 void TfGraphs::bbDefaultClick() {
     model_.UserAxes = false;
-    Update();
+    updateRemembered();
 }
 
 void TfGraphs::bbCloseClick() {

@@ -85,6 +85,11 @@ private:
     void applyAxis(bool bottom, const AxisPlan& plan, const LogLabelTable& table);
     void writeExtremeFields();
     void replotLater();
+    QString activationState() const;
+    void updateRemembered();  // Update, remembering the inputs while it runs
+
+    quint64 changes_ = 0;       // counts every change of curves, titles or axes
+    QString failedActivation_;  // inputs of the last activation whose Update failed
 
     GraphModel model_;
     std::array<QCPGraph*, kCurveSlots> CurveSeries{};

@@ -200,6 +200,30 @@ private slots:
         QCOMPARE(labels, (QVector<QString>{"0.5", "1", "2", "5", "10", "20", "50", "100", "200"}));
     }
 
+    void aFailingActivationIsNotRepeatedWithoutEnd() {
+        PlotEnv env;
+        TfGraphs g(env.ctx);
+        smallCurve(g);
+        field(g, "Eymin")->setText(QStringLiteral("-5"));
+        field(g, "Eymax")->setText(QStringLiteral("300"));
+        radio(g, "RByLog")->setChecked(true);
+        click(g, "OkButton");
+        QCOMPARE(env.errors().size(), size_t(1));
+        // the error box closes and hands the activation back: the same failure is not
+        // reported again and again
+        QEvent activate(QEvent::WindowActivate);
+        QApplication::sendEvent(&g, &activate);
+        QApplication::sendEvent(&g, &activate);
+        QCOMPARE(env.errors().size(), size_t(1));
+        // once the user changes something, activation updates again
+        field(g, "Eymin")->setText(QStringLiteral("2"));
+        QApplication::sendEvent(&g, &activate);
+        QCOMPARE(env.errors().size(), size_t(1));
+        QCOMPARE(g.chart()->yAxis->scaleType(), QCPAxis::stLogarithmic);
+        QApplication::sendEvent(&g, &activate);
+        QCOMPARE(g.chart()->yAxis->scaleType(), QCPAxis::stLogarithmic);
+    }
+
     void logarithmicAxisFromData() {
         PlotEnv env;
         TfGraphs g(env.ctx);
@@ -315,6 +339,34 @@ private slots:
         g.ChartClickSeries(g.series(1));
         g.NewCurve();
         QCOMPARE(panel->count(), 0);
+    }
+
+    void clickingOnTheChartFindsTheCurve() {
+        PlotEnv env;
+        TfGraphs g(env.ctx);
+        g.addGraph();
+        g.NewCurve();
+        g.addInfo(1, QStringLiteral("lower"));
+        for (int i = 0; i <= 10; ++i) g.LoadData(255, i, 1);
+        g.NewCurve();
+        g.addInfo(1, QStringLiteral("upper"));
+        for (int i = 0; i <= 10; ++i) g.LoadData(16711680, i, 5);
+        g.resize(981, 658);
+        g.show();
+        QVERIFY(env.runner.run([&] { g.Update(); }));
+        g.chart()->replot();
+        const QPoint at(int(g.chart()->xAxis->coordToPixel(5)), int(g.chart()->yAxis->coordToPixel(5)));
+        QTest::mouseClick(g.chart(), Qt::LeftButton, Qt::NoModifier, at);
+        auto* panel = g.findChild<QListWidget*>("lbCurvInfo");
+        QVERIFY(!panel->isHidden());
+        QCOMPARE(g.model().ClickedCurve, 2);
+        QCOMPARE(panel->item(5)->text(), QStringLiteral("upper"));
+        // clicking the panel's fourth line asks before deleting
+        env.messages.answers = {true};
+        QTest::mouseClick(panel->viewport(), Qt::LeftButton, Qt::NoModifier,
+                          panel->visualItemRect(panel->item(3)).center());
+        QCOMPARE(env.messages.log.back().text, std::string("really delete curve?"));
+        QCOMPARE(g.CurveCount(), 1);
     }
 
     void titlesThroughTheTextEntry() {
