@@ -192,32 +192,31 @@ void DBGrid::clickRow(int row) {
 DBNavigator::DBNavigator(Table& table, ActionRunner& runner, QWidget* parent, const char* name)
     : QWidget(parent), table_(table), runner_(runner) {
     if (name) setObjectName(QString::fromLatin1(name));
-    struct Spec {
+    struct ButtonDef {
         const char* name;
         QString caption;
         const char* hint;
-        QStyle::StandardPixmap icon;
     };
-    const Spec specs[10] = {
-        {"nbFirst", QStringLiteral("|<"), "First record", QStyle::SP_MediaSkipBackward},
-        {"nbPrior", QStringLiteral("<"), "Prior record", QStyle::SP_MediaSeekBackward},
-        {"nbNext", QStringLiteral(">"), "Next record", QStyle::SP_MediaSeekForward},
-        {"nbLast", QStringLiteral(">|"), "Last record", QStyle::SP_MediaSkipForward},
-        {"nbInsert", QStringLiteral("+"), "Insert record", QStyle::SP_CustomBase},
-        {"nbDelete", QStringLiteral("-"), "Delete record", QStyle::SP_CustomBase},
-        {"nbEdit", QStringLiteral("^"), "Edit record", QStyle::SP_CustomBase},
-        {"nbPost", QStringLiteral("\u2713"), "Post edit", QStyle::SP_DialogApplyButton},
-        {"nbCancel", QStringLiteral("x"), "Cancel edit", QStyle::SP_DialogCancelButton},
-        {"nbRefresh", QStringLiteral("\u21bb"), "Refresh data", QStyle::SP_BrowserReload},
+    const ButtonDef defs[10] = {
+        {"nbFirst", QStringLiteral("|<"), "First record"},
+        {"nbPrior", QStringLiteral("<"), "Prior record"},
+        {"nbNext", QStringLiteral(">"), "Next record"},
+        {"nbLast", QStringLiteral(">|"), "Last record"},
+        {"nbInsert", QStringLiteral("+"), "Insert record"},
+        {"nbDelete", QStringLiteral("-"), "Delete record"},
+        {"nbEdit", QStringLiteral("^"), "Edit record"},
+        {"nbPost", QStringLiteral("\u2713"), "Post edit"},
+        {"nbCancel", QStringLiteral("x"), "Cancel edit"},
+        {"nbRefresh", QStringLiteral("\u21bb"), "Refresh data"},
     };
     auto* lay = new QHBoxLayout(this);
     lay->setContentsMargins(0, 0, 0, 0);
     lay->setSpacing(1);
     for (int i = 0; i < 10; ++i) {
         auto* b = new QToolButton(this);
-        b->setObjectName(QString::fromLatin1(specs[i].name));
-        b->setText(specs[i].caption);
-        b->setToolTip(QString::fromLatin1(specs[i].hint));
+        b->setObjectName(QString::fromLatin1(defs[i].name));
+        b->setText(defs[i].caption);
+        b->setToolTip(QString::fromLatin1(defs[i].hint));
         b->setMinimumWidth(26);
         b->setAutoRaise(false);
         buttons_[i] = b;

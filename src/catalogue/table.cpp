@@ -339,6 +339,14 @@ void Table::post() {
             (v.isNull() || (f.kind == FieldKind::String && v.toString().isEmpty())))
             throw InputError("Field '" + f.name.toStdString() + "' must have a value");
     }
+    if (state_ == TableState::Edit && !changed()) {  // nothing to store
+        Record stored = buf_;
+        calcDisplay(stored);
+        rows_[view_[cur_]] = stored;
+        state_ = TableState::Browse;
+        emitAll();
+        return;
+    }
     QSqlDatabase db = QSqlDatabase::database(connection_, false);
     auto fail = [&](const QString& why) {
         throw InputError("The catalogue file \"" + fileName_.toStdString() + "\" could not be written (" +
@@ -386,6 +394,14 @@ void Table::post() {
     state_ = TableState::Browse;
     rebuildView(stored.id);
     emitAll();
+}
+
+bool Table::changed() const {
+    if (state_ != TableState::Edit || cur_ < 0) return true;
+    const Record& stored = rows_[view_[cur_]];
+    for (size_t i = 0; i < fields_.size(); ++i)
+        if (!fields_[i].calculated && !(buf_.value(int(i)) == stored.value(int(i)))) return true;
+    return false;
 }
 
 void Table::cancel() {

@@ -167,6 +167,7 @@ private:
     bool passes(const Record& r) const;
     void calcDisplay(Record& r) const;
     void calcCurrent();
+    bool changed() const;  // the edit buffer differs from the stored record
     bool leaveCurrent();  // posts a pending edit; false if refused (exception propagates)
     void startInsert(bool atEnd);
     void writeField(int i, const QVariant& v);

@@ -231,6 +231,29 @@ private slots:
         QCOMPARE(circ().asNumber(QStringLiteral("Energy")), energy);
     }
 
+    void beamsOfAReadOnlyCatalogueCanBeAccepted() {
+        app->stop();
+        QFile::setPermissions(app->catalogue(), QFileDevice::ReadOwner);
+        app->start();
+        QCOMPARE(app->errorCount(), 1);  // read-only: changes cannot be saved
+        QVERIFY(press(app->ctx().windows.start, "BtSPB"));
+        QVERIFY(press(sp(), "bbAccept"));
+        QVERIFY(press(app->ctx().windows.start, "BtCB"));
+        QVERIFY(press(cb(), "bbAccept"));
+        QCOMPARE(app->errorCount(), 1);
+        QVERIFY(child<QWidget>(app->ctx().windows.start, "ToolBar3")->isVisibleTo(app->ctx().windows.start));
+        // a real change is refused with the file named, and stays in the editor
+        app->messages.clear();
+        type(cb(), "DBEdtCur", QStringLiteral("150"));
+        QVERIFY(press(cb(), "bbAccept"));
+        QCOMPARE(app->errorCount(), 1);
+        QVERIFY(QString::fromStdString(app->lastText()).contains(app->catalogue()));
+        QCOMPARE(shown(cb(), "DBEdtCur"), QStringLiteral("150"));
+        QCOMPARE(circ().state(), TableState::Edit);
+        app->stop();
+        QFile::setPermissions(app->catalogue(), QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+    }
+
     void acceptAndCloseHidesTheEditor() {
         QVERIFY(press(app->ctx().windows.start, "BtCB"));
         QVERIFY(cb()->isVisible());

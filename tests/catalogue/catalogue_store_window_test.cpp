@@ -201,6 +201,37 @@ private slots:
         QCOMPARE(int(messages.log.size()), 0);
     }
 
+    void gridCellsEditTheirRecord() {
+        TSRModule m(session, messages, file());
+        ActionRunner runner(messages);
+        Table& t = *m.SnglBeam;
+        DBGrid grid(t, runner, nullptr, "SPGrid");
+        int distr = -1, gamma = -1;
+        for (int c = 0; c < grid.columnCount(); ++c) {
+            if (grid.columnField(c) == QLatin1String("PartDistribution")) distr = c;
+            if (grid.columnField(c) == QLatin1String("gamma")) gamma = c;
+        }
+        QVERIFY(distr >= 0 && gamma >= 0);
+        QAbstractItemModel* model = grid.model();
+        QVERIFY(model->setData(model->index(2, distr), QStringLiteral("r"), Qt::EditRole));
+        QCOMPARE(t.currentRow(), 2);
+        QCOMPARE(t.asText(QStringLiteral("PartDistribution")), QStringLiteral("r"));
+        QCOMPARE(grid.cellText(2, distr), QStringLiteral("r"));
+        QVERIFY(!(model->flags(model->index(2, gamma)) & Qt::ItemIsEditable));
+        // a text longer than the field is refused with the field named
+        QVERIFY(!model->setData(model->index(2, distr), QStringLiteral("gauss"), Qt::EditRole));
+        QVERIFY(QString::fromStdString(messages.log.back().text).contains(QLatin1String("PartDistribution")));
+        // moving to another row stores the edit
+        grid.clickRow(0);
+        QCOMPARE(t.state(), TableState::Browse);
+        t.refresh();
+        QCOMPARE(t.row(2).text(QStringLiteral("PartDistribution")), QStringLiteral("r"));
+        // a filter that cannot be read is refused, the old one stays
+        QVERIFY(!runner.run([&] { m.InsDevice->setFilter(QStringLiteral("SrceType=Bend")); }));
+        QVERIFY(!runner.run([&] { m.InsDevice->setFilter(QStringLiteral("Colour='red'")); }));
+        QCOMPARE(m.InsDevice->filter(), QString());
+    }
+
     void calculatedFieldsRefuseTyping() {
         TSRModule m(session, messages, file());
         ActionRunner runner(messages);
