@@ -152,12 +152,16 @@ void TfStart::FormCreate() {
     if (!problem.empty()) ctx_.messages.error(problem);
 }
 
+// Closing a beam table keeps what the user typed into it: a changed record is posted first,
+// and a post it refuses (a required field left empty) stops the switch with its message.
 void TfStart::CB() {
+    ctx_.module->SnglBeam->postPending();
     ctx_.module->SnglBeam->close();
     ctx_.module->CircBeam->open();
 }
 
 void TfStart::SB() {
+    ctx_.module->CircBeam->postPending();
     ctx_.module->CircBeam->close();
     ctx_.module->SnglBeam->open();
 }
@@ -231,13 +235,34 @@ void TfStart::FFClick() {
 
 void TfStart::BesselClick() { ctx_.windows.besFun->showTool(); }
 
+bool TfStart::keepEdits() {
+    TSRModule& m = *ctx_.module;
+    for (Table* t : {m.CircBeam, m.SnglBeam, m.InsDevice}) {
+        try {
+            t->postPending();
+        } catch (const std::exception& e) {
+            if (!ctx_.messages.question(std::string(e.what()) +
+                                        "\n\nEnd Lumerad anyway and discard this change?"))
+                return false;
+            t->cancel();
+        }
+    }
+    return true;
+}
+
 void TfStart::ClseClick() {
+    if (!keepEdits()) return;
+    exiting_ = true;
     QApplication::closeAllWindows();
     QApplication::quit();
 }
 
 void TfStart::closeEvent(QCloseEvent* e) {
     // Closing the main window ends the program, as the exit button does.
+    if (!exiting_ && !keepEdits()) {
+        e->ignore();
+        return;
+    }
     e->accept();
     QApplication::quit();
 }

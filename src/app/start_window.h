@@ -42,6 +42,10 @@ public:
     void BesselClick();
     void ClseClick();
 
+    // Before the program ends: posts what the user typed into the tables. A post that is
+    // refused asks whether to end anyway (the change is then discarded); false: keep running.
+    bool keepEdits();
+
     // What the beam editors change: rows 3 and 4 shown; the form-factor and
     // transition-radiation buttons of every row enabled (single-pass) or disabled.
     void beamAccepted(bool singlePass);
@@ -58,6 +62,7 @@ private:
     void setSourceKind(QWidget* window, const char* kind);
 
     std::optional<QString> dataFile_;
+    bool exiting_ = false;
     QWidget* rows_[4] = {};
     QAbstractButton* coherent_[4] = {};  // picFF, FF, picTR, TR
 };

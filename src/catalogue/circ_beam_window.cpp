@@ -149,6 +149,7 @@ bool TfCBeam::eventFilter(QObject* o, QEvent* e) {
 }
 
 void TfCBeam::formActivate() {
+    ctx_.module->SnglBeam->postPending();
     ctx_.module->SnglBeam->close();
     ctx_.module->CircBeam->open();
 }

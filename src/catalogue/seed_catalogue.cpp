@@ -20,7 +20,7 @@ constexpr SeedRing kRings[] = {
     {"ESRF 1994-2018", 6.0, 200, 4.0, 0.025, 0.106, 35.2, 0, 2.52, 0, 0.137, 0, 0, 0},
     {"APS", 7.0, 100, 2.5, 0.025, 0.096, 19.5, 0, 2.9, 0, 0.17, 0, 0, 0},
     {"SPring-8", 8.0, 100, 2.4, 0.0048, 0.109, 31.2, 0, 5.0, 0, 0.146, 0, 0, 0},
-    {"Diamond", 3.0, 300, 2.7, 0.008, 0.1, 10.6, 0, 5.9, 0, 0, 0, 0, 0},
+    {"Diamond", 3.0, 300, 2.7, 0.008, 0.096, 10.6, 0, 5.9, 0, 0, 0, 0, 0},
     {"BESSY II", 1.7, 300, 5.0, 0.05, 0.07, 14.0, 0, 3.4, 0, 0, 0, 0, 0},
 };
 
@@ -54,8 +54,11 @@ constexpr SeedSource kSources[] = {
     {"in-vacuum undulator U20", "PM", "Und", 0.76, "hybrid", 3.33, 200, 20, 6, 5, 30, N, N},
     {"REC undulator U50", "PM", "Und", 0.59, "REC", 1.2, 80, 50, 20, 16, 100, N, N},
     {"EM undulator U100", "EM", "Und", 0.5, "", N, 40, 100, 40, N, N, N, N},
-    {"XFEL undulator U40", "PM", "Und", 0.95, "hybrid", 3.33, 248, 40, 10, 10, 25, N, N},
-    {"FLASH undulator U27", "PM", "Und", 0.47, "hybrid", 3.33, 328, 27.3, 12, 12, 12, N, N},
+    // The hybrid field model B = RemnFld exp(-x (5.47 - 1.8 x)), x = gap / period, with the
+    // amplitude of a modern NdFeB hybrid structure, so that it gives the published peak field
+    // at the design gap: K 3.9 at 10 mm (XFEL U40), 0.47 T at the fixed 12 mm gap (FLASH).
+    {"XFEL undulator U40", "PM", "Und", 1.04, "hybrid", 3.66, 248, 40, 10, 10, 25, N, N},
+    {"FLASH undulator U27", "PM", "Und", 0.47, "hybrid", 3.68, 328, 27.3, 12, 12, 12, N, N},
     // transition radiation screen
     {"Al foil radiator", "", "TR", N, "", N, 0, N, N, N, N, N, N},
 };

@@ -164,6 +164,7 @@ bool TfSPBeam::eventFilter(QObject* o, QEvent* e) {
 }
 
 void TfSPBeam::formActivate() {
+    ctx_.module->CircBeam->postPending();
     ctx_.module->CircBeam->close();
     ctx_.module->SnglBeam->open();
 }

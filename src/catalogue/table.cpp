@@ -245,8 +245,19 @@ void Table::close() {
 }
 
 bool Table::leaveCurrent() {
-    if (editing()) post();
+    if (state_ == TableState::Insert && !modified())
+        cancel();  // a new record nobody typed into is dropped, as if never added
+    else if (editing())
+        post();
     return true;
+}
+
+void Table::postPending() {
+    if (!isOpen() || !editing()) return;
+    if (modified())
+        post();
+    else
+        cancel();
 }
 
 void Table::moveTo(int row) {
@@ -254,11 +265,12 @@ void Table::moveTo(int row) {
     if (view_.empty()) return;
     row = std::clamp(row, 0, rowCount() - 1);
     if (row == cur_) return;
-    int targetIndex = view_[row];
+    const long long targetId = rows_[view_[row]].id;  // a stored row: the pending new one is current
     leaveCurrent();
-    // posting may filter the left record out of the view; find the target again
+    // posting may filter the left record out of the view, dropping a new one shifts the rows;
+    // find the target again
     for (int i = 0; i < rowCount(); ++i)
-        if (view_[i] == targetIndex) row = i;
+        if (rows_[view_[i]].id == targetId) row = i;
     cur_ = std::clamp(row, 0, rowCount() - 1);
     emit recordChanged();
 }
@@ -286,6 +298,7 @@ void Table::edit() {
         }
         buf_ = stored;
         state_ = TableState::Edit;
+        modified_ = false;
     }
     calcCurrent();
     emitAll();
@@ -307,6 +320,7 @@ void Table::startInsert(bool atEnd) {
             view_.push_back(int(i));
         }
     buf_ = r;
+    modified_ = false;
     emitAll();
     calcCurrent();
     emit recordChanged();
@@ -467,7 +481,7 @@ void Table::remove() {
 
 void Table::refresh() {
     requireOpen();
-    if (editing()) post();
+    if (editing()) leaveCurrent();
     long long keepId = cur_ >= 0 ? rows_[view_[cur_]].id : 0;
     loadAll();
     view_.clear();
@@ -536,6 +550,7 @@ void Table::writeField(int i, const QVariant& v) {
         edit();
     }
     buf_.setValue(i, v);
+    modified_ = true;
     calcCurrent();
     emit recordChanged();
     emit rowsChanged();
@@ -594,7 +609,7 @@ void Table::setFilter(const QString& text) {
     filterField_ = field;
     filterValue_ = value;
     if (filtered_ && isOpen()) {
-        if (editing()) post();
+        if (editing()) leaveCurrent();
         rebuildView(cur_ >= 0 ? rows_[view_[cur_]].id : 0);
         emitAll();
     }
@@ -602,7 +617,7 @@ void Table::setFilter(const QString& text) {
 
 void Table::setFiltered(bool on) {
     if (on == filtered_) return;
-    if (isOpen() && editing()) post();
+    if (isOpen() && editing()) leaveCurrent();
     long long keepId = (isOpen() && cur_ >= 0) ? rows_[view_[cur_]].id : 0;
     filtered_ = on;
     if (isOpen()) {

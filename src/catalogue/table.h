@@ -113,6 +113,13 @@ public:
     void cancel();
     void remove();
     void refresh();
+    // Keeps what the user typed into the current record before the table is closed or the
+    // program ends: a record with typed changes is posted (a refused post throws and the
+    // record stays in edit state); one nobody typed into is put back as stored, so a new
+    // empty record is dropped and nothing the calculation handler filled in is written.
+    void postPending();
+    // The user has written a field of the record being edited or inserted.
+    bool modified() const { return editing() && (modified_ || !writers_.empty()); }
 
     // Fields.
     const std::vector<FieldDef>& fields() const { return fields_; }
@@ -186,6 +193,7 @@ private:
     Record buf_;                // edit buffer while editing
     Record blank_;              // what an empty table reads
     TableState state_ = TableState::Inactive;
+    bool modified_ = false;  // a field was written since the edit or insert began
 
     std::vector<std::pair<QObject*, std::function<void()>>> writers_;
     QString filterText_;

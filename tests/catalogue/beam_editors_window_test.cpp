@@ -212,23 +212,78 @@ private slots:
         QVERIFY(!child<QWidget>(app->ctx().windows.start, "ToolBar3")->isVisibleTo(app->ctx().windows.start));
     }
 
-    void typedTextOfAClosedTableIsNotWrittenLater() {
+    void typedTextIsKeptWhenTheBeamKindIsSwitched() {
         QVERIFY(press(app->ctx().windows.start, "BtCB"));
         cb()->SRings->clickRow(0);
-        const double energy = circ().asNumber(QStringLiteral("Energy"));
+        const QString ring = circ().asText(QStringLiteral("SR"));
         DBEdit* e = edt(cb(), "DBEdtEnergy");
-        e->setText(QStringLiteral("99"));
-        emit e->textEdited(e->text());  // typed, not yet finished
+        e->setText(QStringLiteral("4.5"));
+        emit e->textEdited(e->text());  // typed, not yet finished, not accepted
         QCOMPARE(circ().state(), TableState::Edit);
         QVERIFY(press(app->ctx().windows.start, "BtSPB"));  // closes the circulating-beam table
-        QVERIFY(press(app->ctx().windows.start, "BtCB"));
-        cb()->SRings->clickRow(1);
-        cb()->DBNavigator1->press(DBNavigator::Edit);
-        cb()->DBNavigator1->press(DBNavigator::Post);
         QCOMPARE(app->errorCount(), 0);
-        QVERIFY(circ().asNumber(QStringLiteral("Energy")) != 99);
-        cb()->SRings->clickRow(0);
-        QCOMPARE(circ().asNumber(QStringLiteral("Energy")), energy);
+        QVERIFY(sp()->isVisible());
+
+        // a new single-pass record nobody typed into is dropped, not stored empty
+        const int linacs = sngl().rowCount();
+        QVERIFY(press(sp(), "bbNew"));
+        QCOMPARE(sngl().rowCount(), linacs + 1);
+        sp()->SPGrid->clickRow(linacs);  // the last stored record: the rows shift back
+        QCOMPARE(sngl().state(), TableState::Browse);
+        QCOMPARE(sngl().rowCount(), linacs);
+        QVERIFY(!sngl().asText(QStringLiteral("Name")).isEmpty());
+        QCOMPARE(sngl().currentRow(), linacs - 1);
+        QVERIFY(press(sp(), "bbNew"));
+        QVERIFY(press(app->ctx().windows.start, "BtCB"));
+        QCOMPARE(app->errorCount(), 0);
+
+        // a single-pass record that cannot be stored stops the switch with its message
+        QVERIFY(press(app->ctx().windows.start, "BtSPB"));
+        QCOMPARE(sngl().rowCount(), linacs);
+        type(sp(), "DBEdtName", QString());
+        QVERIFY(press(app->ctx().windows.start, "BtCB"));
+        QCOMPARE(app->lastText(), std::string("Field 'Name' must have a value"));
+        QVERIFY(sngl().isOpen());
+        QCOMPARE(sngl().state(), TableState::Edit);
+        sp()->DBNavigator1->press(DBNavigator::Cancel);
+        app->messages.clear();
+        QVERIFY(press(app->ctx().windows.start, "BtCB"));
+        QCOMPARE(app->errorCount(), 0);
+
+        app->stop();
+        app->start();
+        for (int r = 0; r < circ().rowCount(); ++r)
+            if (circ().row(r).text(QStringLiteral("SR")) == ring)
+                QCOMPARE(circ().row(r).number(QStringLiteral("Energy")), 4.5);
+        QCOMPARE(sngl().rowCount(), linacs);
+    }
+
+    void exitKeepsTypedChangesAndAsksBeforeDroppingARefusedOne() {
+        QVERIFY(press(app->ctx().windows.start, "BtSPB"));
+        sp()->SPGrid->clickRow(0);
+        const QString linac = sngl().asText(QStringLiteral("Name"));
+        type(sp(), "DBEdtPulseRepRate", QStringLiteral("7"));
+        QVERIFY(app->ctx().windows.start->keepEdits());
+        QCOMPARE(sngl().state(), TableState::Browse);
+        QCOMPARE(app->errorCount(), 0);
+
+        sp()->SPGrid->clickRow(1);
+        type(sp(), "DBEdtName", QString());
+        app->messages.answers = {false};  // keep running
+        QVERIFY(!app->ctx().windows.start->keepEdits());
+        QCOMPARE(app->messages.log.back().kind, RecordingMessages::Entry::Question);
+        QVERIFY(QString::fromStdString(app->lastText()).startsWith(QLatin1String("Field 'Name' must have a value")));
+        QCOMPARE(sngl().state(), TableState::Edit);
+        app->messages.answers = {true};  // end anyway: the refused change is dropped
+        QVERIFY(app->ctx().windows.start->keepEdits());
+        QCOMPARE(sngl().state(), TableState::Browse);
+        QVERIFY(!sngl().asText(QStringLiteral("Name")).isEmpty());
+
+        app->stop();
+        app->start();
+        QCOMPARE(sngl().row(0).text(QStringLiteral("Name")), linac);
+        QCOMPARE(sngl().row(0).number(QStringLiteral("PulseRepRate")), 7.0);
+        QVERIFY(!sngl().row(1).text(QStringLiteral("Name")).isEmpty());
     }
 
     void beamsOfAReadOnlyCatalogueCanBeAccepted() {
