@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <set>
@@ -215,4 +216,64 @@ TEST(SeedCatalogue, PublishedSourceSizesFollowFromTheSeededOptics) {
     EXPECT_NEAR(aps.Sig_xp, 11.3, 11.3 * 0.03);
     EXPECT_NEAR(find("ESRF 1994-2018").Sig_xp, 10.7, 10.7 * 0.03);
     EXPECT_NEAR(find("MAX IV 3 GeV").Sig_xb, 54, 54 * 0.03);
+}
+
+namespace {
+
+const SeedRing* seededRing(const char* name) {
+    for (const SeedRing& r : seedRings())
+        if (std::string(r.SR) == name) return &r;
+    return nullptr;
+}
+
+const SeedSource* seededSource(const char* name) {
+    for (const SeedSource& s : seedSources())
+        if (std::string(s.Name) == name) return &s;
+    return nullptr;
+}
+
+}  // namespace
+
+TEST(SeedCatalogue, EnergySpreadOfEachRingFollowsFromItsSeededDipole) {
+    // Natural energy spread of a ring whose dipoles have no gradient (damping partition
+    // J_e = 2) and no damping wigglers: sigma_E/E = gamma sqrt(C_q / (2 rho)), with
+    // C_q = 3.832e-13 m and rho = E / (c B). The seeded dipole of the same machine fixes rho.
+    const std::pair<const char*, const char*> machines[] = {
+        {"ESRF 1994-2018", "ESRF dipole 0.86 T"}, {"APS", "APS dipole 0.6 T"},
+        {"SPring-8", "SPring-8 dipole 0.68 T"},   {"Diamond", "Diamond dipole 1.4 T"},
+        {"BESSY II", "BESSY II dipole 1.3 T"},
+    };
+    for (const auto& [ringName, dipoleName] : machines) {
+        const SeedRing* r = seededRing(ringName);
+        const SeedSource* d = seededSource(dipoleName);
+        ASSERT_TRUE(r && d) << ringName;
+        const double rho = r->Energy * 1e9 / (299792458.0 * d->Field);
+        const double gamma = r->Energy / 0.51099895e-3;
+        const double spread = gamma * std::sqrt(3.832e-13 / (2 * rho)) * 100;  // %
+        EXPECT_NEAR(r->DE_E, spread, spread * 0.02) << ringName;
+    }
+}
+
+TEST(SeedCatalogue, PermanentMagnetFieldsAreWhatTheGapModelGivesAtTheSeededGap) {
+    // The record's field gives the deflection parameter, the gap model the field the
+    // calculators use: both must describe the same magnet. Pure rare-earth (Halbach):
+    // B = 1.723 B_r exp(-pi g / lambda); hybrid: B = a exp(-x (5.47 - 1.8 x)), x = g / lambda.
+    for (const SeedSource& s : seedSources()) {
+        if (std::string(s.MagType) != "PM") continue;
+        const double x = s.Gap / s.PerLen;
+        const double model = std::string(s.PermMag) == "REC"
+                                 ? 1.723 * s.RemnFld * std::exp(-3.14159265358979 * x)
+                                 : s.RemnFld * std::exp(-std::clamp(x, 0.07, 0.7) *
+                                                        (5.47 - 1.8 * std::clamp(x, 0.07, 0.7)));
+        EXPECT_NEAR(s.Field, model, 0.01 * model) << s.Name;
+    }
+    // Published design values: the European XFEL U40 reaches K = 3.9 at its 10 mm minimum
+    // gap; the FLASH undulator (27.3 mm period, fixed 12 mm gap) has a 0.47 T peak field.
+    const SeedSource* xfel = seededSource("XFEL undulator U40");
+    const SeedSource* flash = seededSource("FLASH undulator U27");
+    ASSERT_TRUE(xfel && flash);
+    EXPECT_NEAR(0.934 * xfel->Field * xfel->PerLen / 10, 3.9, 0.04);
+    EXPECT_EQ(xfel->Gap_mn, 10);
+    EXPECT_NEAR(flash->Field, 0.47, 0.005);
+    EXPECT_EQ(flash->Gap, 12);
 }
