@@ -8,6 +8,7 @@
 #include <cstring>
 #include <set>
 #include <string>
+#include <tuple>
 
 #include "catalogue/seed_catalogue.h"
 #include "numerics/errors.h"
@@ -251,6 +252,18 @@ TEST(SeedCatalogue, EnergySpreadOfEachRingFollowsFromItsSeededDipole) {
         const double gamma = r->Energy / 0.51099895e-3;
         const double spread = gamma * std::sqrt(3.832e-13 / (2 * rho)) * 100;  // %
         EXPECT_NEAR(r->DE_E, spread, spread * 0.02) << ringName;
+    }
+    // Published bending-magnet critical energies (keV), E_c = 0.665 E^2 B with E in GeV.
+    const std::tuple<const char*, const char*, double> critical[] = {
+        {"ESRF 1994-2018", "ESRF dipole 0.86 T", 20.5}, {"APS", "APS dipole 0.6 T", 19.5},
+        {"SPring-8", "SPring-8 dipole 0.68 T", 28.9},   {"Diamond", "Diamond dipole 1.4 T", 8.4},
+        {"BESSY II", "BESSY II dipole 1.3 T", 2.5},     {"NSLS-II", "NSLS-II dipole 0.4 T", 2.4},
+    };
+    for (const auto& [ringName, dipoleName, keV] : critical) {
+        const SeedRing* r = seededRing(ringName);
+        const SeedSource* d = seededSource(dipoleName);
+        ASSERT_TRUE(r && d) << ringName;
+        EXPECT_NEAR(0.665 * r->Energy * r->Energy * d->Field, keV, keV * 0.01) << dipoleName;
     }
 }
 
