@@ -200,6 +200,22 @@ private slots:
         QCOMPARE(kinds(), QSet<QString>{QStringLiteral("Und")});
         QCOMPARE(app->errorCount(), 0);
     }
+
+    void closingTheMainWindowKeepsARefusedEditUnlessTheUserDropsIt() {
+        QVERIFY(press(start(), "BtSPB"));
+        Table& sp = *app->ctx().module->SnglBeam;
+        child<DBEdit>(w().spbeam, "DBEdtName")->typeText(QString());
+        QCOMPARE(sp.state(), TableState::Edit);
+        app->messages.answers = {false};
+        QVERIFY(!start()->close());
+        QVERIFY(start()->isVisible());
+        QCOMPARE(sp.state(), TableState::Edit);
+        QCOMPARE(app->messages.log.back().kind, RecordingMessages::Entry::Question);
+        app->messages.answers = {true};
+        QVERIFY(start()->close());
+        QCOMPARE(sp.state(), TableState::Browse);
+        QVERIFY(!sp.asText(QStringLiteral("Name")).isEmpty());
+    }
 };
 
 QTEST_MAIN(StartWindowTest)
