@@ -175,7 +175,7 @@ private:
     void calcDisplay(Record& r) const;
     void calcCurrent();
     bool changed() const;  // the edit buffer differs from the stored record
-    bool leaveCurrent();  // posts a pending edit; false if refused (exception propagates)
+    bool leaveCurrent();   // posts a pending edit; false if refused (exception propagates)
     void startInsert(bool atEnd);
     void writeField(int i, const QVariant& v);
     void emitAll();

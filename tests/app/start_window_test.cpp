@@ -1,17 +1,17 @@
 // The main window: start-up, launches, the enabled and visible states after each accept, and
 // the mode flags.
-#include "app/data_files.h"
 #include "app/start_window.h"
 
 #include <QComboBox>
 #include <QDir>
 #include <QFileInfo>
-#include <QTemporaryDir>
 #include <QLabel>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QToolButton>
 
 #include "../catalogue/window_test_support.h"
+#include "app/data_files.h"
 #include "catalogue/circ_beam_window.h"
 #include "catalogue/data_widgets.h"
 #include "catalogue/single_pass_beam_window.h"
@@ -102,7 +102,8 @@ private slots:
         ProgramOptions o = ProgramOptions::fromArguments(
             {QStringLiteral("lumerad"), QStringLiteral("--catalogue"), QStringLiteral("/tmp/x.sqlite")});
         QCOMPARE(o.catalogueFile, QStringLiteral("/tmp/x.sqlite"));
-        o = ProgramOptions::fromArguments({QStringLiteral("lumerad"), QStringLiteral("--catalogue=y.sqlite")});
+        o = ProgramOptions::fromArguments(
+            {QStringLiteral("lumerad"), QStringLiteral("--catalogue=y.sqlite")});
         QCOMPARE(o.catalogueFile, QStringLiteral("y.sqlite"));
         QVERIFY(!o.startupTime);
     }

@@ -272,7 +272,8 @@ private slots:
         app->messages.answers = {false};  // keep running
         QVERIFY(!app->ctx().windows.start->keepEdits());
         QCOMPARE(app->messages.log.back().kind, RecordingMessages::Entry::Question);
-        QVERIFY(QString::fromStdString(app->lastText()).startsWith(QLatin1String("Field 'Name' must have a value")));
+        QVERIFY(QString::fromStdString(app->lastText())
+                    .startsWith(QLatin1String("Field 'Name' must have a value")));
         QCOMPARE(sngl().state(), TableState::Edit);
         app->messages.answers = {true};  // end anyway: the refused change is dropped
         QVERIFY(app->ctx().windows.start->keepEdits());

@@ -274,10 +274,10 @@ TEST(SeedCatalogue, PermanentMagnetFieldsAreWhatTheGapModelGivesAtTheSeededGap) 
     for (const SeedSource& s : seedSources()) {
         if (std::string(s.MagType) != "PM") continue;
         const double x = s.Gap / s.PerLen;
-        const double model = std::string(s.PermMag) == "REC"
-                                 ? 1.723 * s.RemnFld * std::exp(-3.14159265358979 * x)
-                                 : s.RemnFld * std::exp(-std::clamp(x, 0.07, 0.7) *
-                                                        (5.47 - 1.8 * std::clamp(x, 0.07, 0.7)));
+        const double model =
+            std::string(s.PermMag) == "REC"
+                ? 1.723 * s.RemnFld * std::exp(-3.14159265358979 * x)
+                : s.RemnFld * std::exp(-std::clamp(x, 0.07, 0.7) * (5.47 - 1.8 * std::clamp(x, 0.07, 0.7)));
         EXPECT_NEAR(s.Field, model, 0.01 * model) << s.Name;
     }
     // Published design values: the European XFEL U40 reaches K = 3.9 at its 10 mm minimum
