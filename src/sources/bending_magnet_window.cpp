@@ -14,7 +14,9 @@
 #include "catalogue/data_widgets.h"
 #include "catalogue/table.h"
 #include "catalogue/tsr_module.h"
+#include "numerics/errors.h"
 #include "numerics/number_text.h"
+#include "numerics/text_to_number.h"
 #include "sources/source_selection.h"
 #include "spectra/synchrotron_spectrum_window.h"
 
@@ -73,14 +75,16 @@ TfSynRad::TfSynRad(AppContext& ctx, QWidget* parent)
         setSourceColumns(false);
 
         // Typing in the field takes effect when the entry is finished; moving to another
-        // source takes effect at once. A hidden window leaves the magnet state alone.
+        // source takes effect at once. A hidden window leaves the magnet state alone. A text
+        // that is not a number is refused by the field itself, with its message; reading the
+        // source then would only show the same message a second time.
         connect(DBEdtField_, &DBEdit::fieldTextChanged, this, [this] {
             if (!isVisible()) return;
             Change();
-            if (!DBEdtField_->hasFocus()) act([this] { DBEdtFieldChange(); });
+            if (!DBEdtField_->hasFocus() && fieldHoldsNumber()) act([this] { DBEdtFieldChange(); });
         });
         connect(DBEdtField_, &QLineEdit::editingFinished, this, [this] {
-            if (isVisible()) act([this] { DBEdtFieldChange(); });
+            if (isVisible() && fieldHoldsNumber()) act([this] { DBEdtFieldChange(); });
         });
         connect(DBEdtSource_, &DBEdit::fieldTextChanged, this, [this] {
             if (isVisible()) Change();
@@ -228,6 +232,17 @@ void TfSynRad::DBEdtFieldChange() {
     ReadSourcePar(ctx_);
     const double rho = BendingRadiusFromField(ctx_.session.beam.BeamEnergy, ctx_.session.magnet.BField);
     if (auto* e = qobject_cast<QLineEdit*>(outputs_["EdtRho"])) e->setText(qs(FormatFixed3(rho)));
+}
+
+bool TfSynRad::fieldHoldsNumber() const {
+    const QString typed = DBEdtField_->text().trimmed();
+    if (typed.isEmpty()) return true;  // an empty field is a field without a value
+    try {
+        parseReal(typed.toStdString());
+        return true;
+    } catch (const InputError&) {
+        return false;
+    }
 }
 
 void TfSynRad::bbApplyClick() {

@@ -212,7 +212,9 @@ SpectrumPoints energyScanPoints(int item, bool wigglerMode, const Tabulated& tab
                 break;
             }
             case kDivergence: {
-                const double k23 = ModBess(tab, 2, xi);
+                // The rms opening angle belongs to the photon energy: angular flux over the
+                // density on the axis, whatever vertical angle the other quantities use.
+                const double k23 = ModBess(tab, 2, y / 2.0);
                 pts.value.push_back(1000.0 * k.C * UnivrslF(tab, y) / ((y * k23) * (y * k23)));
                 break;
             }

@@ -105,6 +105,19 @@ void BendingMagnetWindow::fieldEditRecomputesTheRadius() {
     QCOMPARE(child<QLineEdit>(w, "EdtRho")->text(), QStringLiteral("   8.339"));
     QCOMPARE(world.session().magnet.BField, 1.2);
     QCOMPARE(child<QToolButton>(w, "tbRecalc")->property("captionColour").toInt(), 255);
+
+    // a field that is not a number: one message, whether the entry is scripted or typed
+    // and finished with Enter; the radius stays
+    auto* field = child<DBEdit>(w, "DBEdtField");
+    field->typeText(QStringLiteral("1.2x"));
+    QCOMPARE(world.texts(), std::vector<std::string>{"'1.2x' is not a valid floating point value"});
+    world.messages.clear();
+    field->setFocus();
+    field->selectAll();
+    QTest::keyClicks(field, QStringLiteral("abc"));
+    QTest::keyClick(field, Qt::Key_Return);
+    QCOMPARE(world.texts(), std::vector<std::string>{"'abc' is not a valid floating point value"});
+    QCOMPARE(child<QLineEdit>(w, "EdtRho")->text(), QStringLiteral("   8.339"));
 }
 
 void BendingMagnetWindow::beamPanelAndExit() {
