@@ -342,6 +342,15 @@ void TfSynSpectrum::Calculate(bool doPlot) {
         energyScanPointCount(scan);
     }
 
+    // D. Factors; E and F. The points. They are computed before the file is asked for and
+    // the curve is opened, so that a scan that fails (a zero critical energy or beam size
+    // divides) leaves neither an empty file nor an empty curve behind.
+    const double psiV = parseReal(text(edVAng_));
+    const SpectrumFactors k = spectrumFactors(s.beam, s.magnet.NPoles, s.RelBandWidth, psiV);
+    const SpectrumPoints pts =
+        vsAngle ? angleScanPoints(item, s.tab, psiMax, dPsi, phEn, s.CritEnergy, k)
+                : energyScanPoints(item, s.flags.WigglerMode, s.tab, scan, s.CritEnergy, s.beam, k);
+
     // B. The file.
     SpectrumFile file;
     if (cbSave_->isChecked()) {
@@ -376,13 +385,6 @@ void TfSynSpectrum::Calculate(bool doPlot) {
         CurveLegend();
         g->addInfo(0, qs(spectrumAxisCaption(item)));
     }
-
-    // D. Factors; E and F. The points.
-    const double psiV = parseReal(text(edVAng_));
-    const SpectrumFactors k = spectrumFactors(s.beam, s.magnet.NPoles, s.RelBandWidth, psiV);
-    const SpectrumPoints pts =
-        vsAngle ? angleScanPoints(item, s.tab, psiMax, dPsi, phEn, s.CritEnergy, k)
-                : energyScanPoints(item, s.flags.WigglerMode, s.tab, scan, s.CritEnergy, s.beam, k);
 
     // G. Output.
     if (item == kSigmaPi || item == kSigmaPiNormalized) {

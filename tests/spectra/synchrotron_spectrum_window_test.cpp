@@ -147,6 +147,17 @@ void SynSpectrumWindow::refusedBeforeAnyWork() {
     QVERIFY(x.messages.log[0].text.find("angle step") != std::string::npos);
     QCOMPARE(x.g->CurveCount(), 0);
     QCOMPARE(x.dialogs.fileNames.size(), size_t(1));
+
+    // a zero beam size divides in the spatial flux density: the message, and neither a
+    // file nor a curve is left half made
+    x.messages.clear();
+    x.item(1);
+    x.session().beam.SigYb = 0;
+    x.show();
+    QCOMPARE(x.texts(), std::vector<std::string>{"Floating point division by zero"});
+    QCOMPARE(x.g->CurveCount(), 0);
+    QCOMPARE(x.dialogs.fileNames.size(), size_t(1));
+    QVERIFY(!QFile::exists(x.dir.filePath("never.txt")));
 }
 
 void SynSpectrumWindow::angleScanFileAndTwoCurves() {
