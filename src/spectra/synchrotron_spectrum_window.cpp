@@ -338,6 +338,8 @@ void TfSynSpectrum::Calculate(bool doPlot) {
         dPsi = parseReal(text(edDAng_));
         phEn = parseReal(text(edPhEn_));
         angleScanPointCount(psiMax, dPsi);
+        // the Bessel functions take no argument of 0 or below: the curves would be zeros
+        if (!(phEn > 0)) throw InputError("the photon energy must be greater than 0 eV!");
     } else {
         energyScanPointCount(scan);
     }

@@ -158,6 +158,34 @@ void SynSpectrumWindow::refusedBeforeAnyWork() {
     QCOMPARE(x.g->CurveCount(), 0);
     QCOMPARE(x.dialogs.fileNames.size(), size_t(1));
     QVERIFY(!QFile::exists(x.dir.filePath("never.txt")));
+
+    // a weak dipole: 665 * 9 * 0.05 = 299.25 eV, so 25 keV is 84 critical energies, beyond
+    // the reach of K2/3 on the axis; the opening angle is refused with the limit, while the
+    // angular flux there is just very small
+    x.messages.clear();
+    x.session().beam.SigYb = 6.9e-6;
+    x.session().magnet.BField = 0.05;
+    x.item(5);
+    x.show();
+    QCOMPARE(x.texts(), std::vector<std::string>{
+                            "the opening angle cannot be computed above 70 critical energies (20948 eV), "
+                            "where the on-axis flux density vanishes! choose a smaller maximum photon energy."});
+    QCOMPARE(x.g->CurveCount(), 0);
+    x.messages.clear();
+    x.edit("e_phmax")->setText(QStringLiteral("20000"));
+    x.show();
+    QVERIFY(x.messages.log.empty());
+    QCOMPARE(x.g->CurveCount(), 1);
+
+    // the angle scan needs a photon energy above 0
+    x.messages.clear();
+    x.item(3);
+    child<QRadioButton>(x.s, "rbVsAng")->click();
+    x.edit("edDAng")->setText(QStringLiteral("0.1"));
+    x.edit("edPhEn")->setText(QStringLiteral("-5"));
+    x.show();
+    QCOMPARE(x.texts(), std::vector<std::string>{"the photon energy must be greater than 0 eV!"});
+    QCOMPARE(x.g->CurveCount(), 1);
 }
 
 void SynSpectrumWindow::angleScanFileAndTwoCurves() {
