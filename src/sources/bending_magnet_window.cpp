@@ -2,6 +2,7 @@
 
 #include <QGridLayout>
 #include <QGroupBox>
+#include <QHeaderView>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
@@ -98,7 +99,10 @@ TfSynRad::TfSynRad(AppContext& ctx, QWidget* parent)
     left->addWidget(srcBox);
     left->addWidget(beamBox);
     if (grid_) {
-        grid_->setMinimumWidth(480);
+        // wide enough for the six columns of a bending magnet without scrolling
+        int width = grid_->verticalHeader()->sizeHint().width() + 2 * grid_->frameWidth() + 4;
+        for (int c = 0; c < 6; ++c) width += grid_->columnWidth(c);
+        grid_->setMinimumWidth(width);
         left->addWidget(grid_, 1);
         left->addWidget(navigator_);
     }
@@ -124,6 +128,8 @@ TfSynRad::TfSynRad(AppContext& ctx, QWidget* parent)
     auto addOut = [this](form::Rows& rows, QWidget* host, const char* name, const QString& label,
                          const QString& unit, const char* unitName = nullptr) {
         auto* e = form::output(host, name);
+        // room for the longest text ("-1.234E-05", "12.345") so no number is ever cut
+        e->setMinimumWidth(e->fontMetrics().horizontalAdvance(QStringLiteral("-0.000E+000")) + 16);
         outputs_[name] = e;
         QLabel* u = rows.add(label, e, unit, unitName);
         if (unitName) outputs_[unitName] = u;
@@ -164,7 +170,7 @@ TfSynRad::TfSynRad(AppContext& ctx, QWidget* parent)
     for (QLineEdit* e : {WaveLength_, edBandW_, VerObsAng_, edDist_, edIncAng_})
         connect(e, &QLineEdit::textChanged, this, [this] { Change(); });
     markStale();
-    resize(900, 640);
+    resize(sizeHint().expandedTo(QSize(900, 640)));
 }
 
 void TfSynRad::FormCreate() {
