@@ -210,6 +210,7 @@ void TfSynRad::showResults() {
 
 void TfSynRad::RecalcSRPar() {
     Session& s = ctx_.session;
+    requireCirculatingBeam(ctx_);
     ReadSourcePar(ctx_);
     BendingMagnetInputs in;
     in.WaveLength = WaveLength_->text().toStdString();
@@ -235,6 +236,7 @@ void TfSynRad::tbSpectrumClick() {
 }
 
 void TfSynRad::DBEdtFieldChange() {
+    requireCirculatingBeam(ctx_);
     ReadSourcePar(ctx_);
     const double rho = BendingRadiusFromField(ctx_.session.beam.BeamEnergy, ctx_.session.magnet.BField);
     if (auto* e = qobject_cast<QLineEdit*>(outputs_["EdtRho"])) e->setText(qs(FormatFixed3(rho)));

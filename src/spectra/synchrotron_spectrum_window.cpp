@@ -23,6 +23,7 @@
 #include "numerics/number_text.h"
 #include "numerics/text_to_number.h"
 #include "plot/graph_window.h"
+#include "sources/source_selection.h"
 
 namespace lumerad {
 
@@ -304,6 +305,7 @@ void TfSynSpectrum::CurveLegend() {
 
 void TfSynSpectrum::Calculate(bool doPlot) {
     graphDue_ = false;
+    requireCirculatingBeam(ctx_);
     Session& s = ctx_.session;
     const double E = s.beam.BeamEnergy;
 
