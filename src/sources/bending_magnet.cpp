@@ -99,10 +99,17 @@ void RecalcSRPar(const BendingMagnetInputs& in, const CurrentBeam& beam, MagnetS
     store(r.k2, k2);
     r.completed = 12;
 
-    // 13. Vertical opening angle; kept from the last computation when K2/3 vanishes.
-    if (r.k2 != 0) {
+    // 13. Vertical opening angle: the angle-integrated flux over sqrt(2 pi) times the angular
+    //     density on the axis. It is a property of the photon energy, so K2/3 is taken on the
+    //     axis (at xi/2), not at the observation angle: off the axis the density falls off and
+    //     the quotient would grow without bound. Kept from the last computation when K2/3
+    //     vanishes.
+    double k2axis = ModBess(tab, 2, xi / 2.0);
+    if (k2axis < kBesselFloor) k2axis = 0;
+    checkFloatFaults();
+    if (k2axis != 0) {
         store(r.sigPsi,
-              (kFluxFactor * r.S / kDensFactor / std::sqrt(TwoPi)) / ((xi * r.k2) * (xi * r.k2)) / E);
+              (kFluxFactor * r.S / kDensFactor / std::sqrt(TwoPi)) / ((xi * k2axis) * (xi * k2axis)) / E);
     }
     r.completed = 13;
 

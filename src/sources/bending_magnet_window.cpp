@@ -2,6 +2,7 @@
 
 #include <QGridLayout>
 #include <QGroupBox>
+#include <QHeaderView>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
@@ -14,7 +15,9 @@
 #include "catalogue/data_widgets.h"
 #include "catalogue/table.h"
 #include "catalogue/tsr_module.h"
+#include "numerics/errors.h"
 #include "numerics/number_text.h"
+#include "numerics/text_to_number.h"
 #include "sources/source_selection.h"
 #include "spectra/synchrotron_spectrum_window.h"
 
@@ -73,14 +76,16 @@ TfSynRad::TfSynRad(AppContext& ctx, QWidget* parent)
         setSourceColumns(false);
 
         // Typing in the field takes effect when the entry is finished; moving to another
-        // source takes effect at once. A hidden window leaves the magnet state alone.
+        // source takes effect at once. A hidden window leaves the magnet state alone. A text
+        // that is not a number is refused by the field itself, with its message; reading the
+        // source then would only show the same message a second time.
         connect(DBEdtField_, &DBEdit::fieldTextChanged, this, [this] {
             if (!isVisible()) return;
             Change();
-            if (!DBEdtField_->hasFocus()) act([this] { DBEdtFieldChange(); });
+            if (!DBEdtField_->hasFocus() && fieldHoldsNumber()) act([this] { DBEdtFieldChange(); });
         });
         connect(DBEdtField_, &QLineEdit::editingFinished, this, [this] {
-            if (isVisible()) act([this] { DBEdtFieldChange(); });
+            if (isVisible() && fieldHoldsNumber()) act([this] { DBEdtFieldChange(); });
         });
         connect(DBEdtSource_, &DBEdit::fieldTextChanged, this, [this] {
             if (isVisible()) Change();
@@ -94,7 +99,10 @@ TfSynRad::TfSynRad(AppContext& ctx, QWidget* parent)
     left->addWidget(srcBox);
     left->addWidget(beamBox);
     if (grid_) {
-        grid_->setMinimumWidth(480);
+        // wide enough for the six columns of a bending magnet without scrolling
+        int width = grid_->verticalHeader()->sizeHint().width() + 2 * grid_->frameWidth() + 4;
+        for (int c = 0; c < 6; ++c) width += grid_->columnWidth(c);
+        grid_->setMinimumWidth(width);
         left->addWidget(grid_, 1);
         left->addWidget(navigator_);
     }
@@ -120,6 +128,8 @@ TfSynRad::TfSynRad(AppContext& ctx, QWidget* parent)
     auto addOut = [this](form::Rows& rows, QWidget* host, const char* name, const QString& label,
                          const QString& unit, const char* unitName = nullptr) {
         auto* e = form::output(host, name);
+        // room for the longest text ("-1.234E-05", "12.345") so no number is ever cut
+        e->setMinimumWidth(e->fontMetrics().horizontalAdvance(QStringLiteral("-0.000E+000")) + 16);
         outputs_[name] = e;
         QLabel* u = rows.add(label, e, unit, unitName);
         if (unitName) outputs_[unitName] = u;
@@ -160,7 +170,7 @@ TfSynRad::TfSynRad(AppContext& ctx, QWidget* parent)
     for (QLineEdit* e : {WaveLength_, edBandW_, VerObsAng_, edDist_, edIncAng_})
         connect(e, &QLineEdit::textChanged, this, [this] { Change(); });
     markStale();
-    resize(900, 640);
+    resize(sizeHint().expandedTo(QSize(900, 640)));
 }
 
 void TfSynRad::FormCreate() {
@@ -200,6 +210,7 @@ void TfSynRad::showResults() {
 
 void TfSynRad::RecalcSRPar() {
     Session& s = ctx_.session;
+    requireCirculatingBeam(ctx_);
     ReadSourcePar(ctx_);
     BendingMagnetInputs in;
     in.WaveLength = WaveLength_->text().toStdString();
@@ -225,9 +236,21 @@ void TfSynRad::tbSpectrumClick() {
 }
 
 void TfSynRad::DBEdtFieldChange() {
+    requireCirculatingBeam(ctx_);
     ReadSourcePar(ctx_);
     const double rho = BendingRadiusFromField(ctx_.session.beam.BeamEnergy, ctx_.session.magnet.BField);
     if (auto* e = qobject_cast<QLineEdit*>(outputs_["EdtRho"])) e->setText(qs(FormatFixed3(rho)));
+}
+
+bool TfSynRad::fieldHoldsNumber() const {
+    const QString typed = DBEdtField_->text().trimmed();
+    if (typed.isEmpty()) return true;  // an empty field is a field without a value
+    try {
+        parseReal(typed.toStdString());
+        return true;
+    } catch (const InputError&) {
+        return false;
+    }
 }
 
 void TfSynRad::bbApplyClick() {

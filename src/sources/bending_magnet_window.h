@@ -40,6 +40,7 @@ public:
 private:
     void FormCreate();
     void showResults();
+    bool fieldHoldsNumber() const;  // the text of DBEdtField is a number (or empty)
 
     QLineEdit *WaveLength_, *edBandW_, *VerObsAng_, *edDist_, *edIncAng_;
     std::map<std::string, QWidget*> outputs_;  // by objectName: result fields and unit labels

@@ -30,6 +30,16 @@ void SelectSources(AppContext& ctx, const std::string& kind) {
     if (ctx.module && ctx.module->InsDevice) FilterSources(*ctx.module->InsDevice, kind);
 }
 
+void requireCirculatingBeam(AppContext& ctx) {
+    if (!ctx.module || !ctx.module->CircBeam) return;
+    const Table& ring = *ctx.module->CircBeam;
+    // The beam state is the ring's when the ring table is open and its current record is
+    // the one the state was calculated from.
+    const bool fromRing = ring.isOpen() && ring.hasCurrent() &&
+                          ring.asText(QStringLiteral("SR")).toStdString() == ctx.session.beam.BeamName;
+    if (!fromRing) throw InputError(kNeedCirculatingBeamText);
+}
+
 void ReadSourcePar(AppContext& ctx) {
     if (!ctx.module || !ctx.module->InsDevice) throw InputError("the source catalogue is not open!");
     Table& t = *ctx.module->InsDevice;

@@ -212,7 +212,12 @@ SpectrumPoints energyScanPoints(int item, bool wigglerMode, const Tabulated& tab
                 break;
             }
             case kDivergence: {
-                const double k23 = ModBess(tab, 2, xi);
+                // The rms opening angle belongs to the photon energy: angular flux over the
+                // density on the axis, whatever vertical angle the other quantities use.
+                const double k23 = ModBess(tab, 2, y / 2.0);
+                // Far above the critical energy K2/3 is out of the functions' reach (it is
+                // given as 0 beyond 35): the quotient has nothing to divide by there.
+                if (k23 == 0 && y > 0) throw InputError(divergenceOutOfReachText(critEnergy));
                 pts.value.push_back(1000.0 * k.C * UnivrslF(tab, y) / ((y * k23) * (y * k23)));
                 break;
             }
@@ -226,6 +231,11 @@ SpectrumPoints energyScanPoints(int item, bool wigglerMode, const Tabulated& tab
     for (double v : pts.value) checkedValue(v);
     for (double v : pts.pi) checkedValue(v);
     return pts;
+}
+
+std::string divergenceOutOfReachText(double critEnergy) {
+    return "the opening angle cannot be computed above 70 critical energies (" + general(70.0 * critEnergy, 5, 3) +
+           " eV), where the on-axis flux density vanishes! choose a smaller maximum photon energy.";
 }
 
 std::string spectrumItemText(int item) {

@@ -87,6 +87,9 @@ SpectrumPoints angleScanPoints(int item, const Tabulated& tab, double psiMax, do
 SpectrumPoints energyScanPoints(int item, bool wigglerMode, const Tabulated& tab, const EnergyScan& scan,
                                 double critEnergy, const CurrentBeam& beam, const SpectrumFactors& k);
 
+// The refusal of a divergence spectrum that reaches beyond 70 critical energies.
+std::string divergenceOutOfReachText(double critEnergy);
+
 // Texts of the item: the selector's item, the axis caption, the file's title and column lines.
 std::string spectrumItemText(int item);
 std::string spectrumAxisCaption(int item);

@@ -23,6 +23,7 @@
 #include "numerics/number_text.h"
 #include "numerics/text_to_number.h"
 #include "plot/graph_window.h"
+#include "sources/source_selection.h"
 
 namespace lumerad {
 
@@ -304,6 +305,7 @@ void TfSynSpectrum::CurveLegend() {
 
 void TfSynSpectrum::Calculate(bool doPlot) {
     graphDue_ = false;
+    requireCirculatingBeam(ctx_);
     Session& s = ctx_.session;
     const double E = s.beam.BeamEnergy;
 
@@ -338,9 +340,20 @@ void TfSynSpectrum::Calculate(bool doPlot) {
         dPsi = parseReal(text(edDAng_));
         phEn = parseReal(text(edPhEn_));
         angleScanPointCount(psiMax, dPsi);
+        // the Bessel functions take no argument of 0 or below: the curves would be zeros
+        if (!(phEn > 0)) throw InputError("the photon energy must be greater than 0 eV!");
     } else {
         energyScanPointCount(scan);
     }
+
+    // D. Factors; E and F. The points. They are computed before the file is asked for and
+    // the curve is opened, so that a scan that fails (a zero critical energy or beam size
+    // divides) leaves neither an empty file nor an empty curve behind.
+    const double psiV = parseReal(text(edVAng_));
+    const SpectrumFactors k = spectrumFactors(s.beam, s.magnet.NPoles, s.RelBandWidth, psiV);
+    const SpectrumPoints pts =
+        vsAngle ? angleScanPoints(item, s.tab, psiMax, dPsi, phEn, s.CritEnergy, k)
+                : energyScanPoints(item, s.flags.WigglerMode, s.tab, scan, s.CritEnergy, s.beam, k);
 
     // B. The file.
     SpectrumFile file;
@@ -376,13 +389,6 @@ void TfSynSpectrum::Calculate(bool doPlot) {
         CurveLegend();
         g->addInfo(0, qs(spectrumAxisCaption(item)));
     }
-
-    // D. Factors; E and F. The points.
-    const double psiV = parseReal(text(edVAng_));
-    const SpectrumFactors k = spectrumFactors(s.beam, s.magnet.NPoles, s.RelBandWidth, psiV);
-    const SpectrumPoints pts =
-        vsAngle ? angleScanPoints(item, s.tab, psiMax, dPsi, phEn, s.CritEnergy, k)
-                : energyScanPoints(item, s.flags.WigglerMode, s.tab, scan, s.CritEnergy, s.beam, k);
 
     // G. Output.
     if (item == kSigmaPi || item == kSigmaPiNormalized) {

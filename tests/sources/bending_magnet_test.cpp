@@ -92,8 +92,12 @@ TEST(BendingMagnet, FluxAndDensitiesAgainstIndependentFunctions) {
     EXPECT_NEAR(f.r.densSigma, ds, 1e-5 * ds);
     EXPECT_NEAR(f.r.densPi, dp, 1e-5 * dp);
     EXPECT_NEAR(f.r.densTotal, ds + dp, 1e-5 * (ds + dp));
+    // the opening angle comes from the density on the axis, whatever the observation angle
     const double sig =
-        3.967e19 * testref::S(xi) / 1.3273e22 / std::sqrt(2 * M_PI) / std::pow(xi * testref::K23(eta), 2) / E;
+        3.967e19 * testref::S(xi) / 1.3273e22 / std::sqrt(2 * M_PI) / std::pow(xi * testref::K23(xi / 2), 2) / E;
+    EXPECT_NEAR(f.r.sigPsi, sig, 2e-5 * sig);
+    in.VerObsAng = "3.0";  // far off the axis, where K2/3 at the observation angle is ~1e-11
+    f.run(in);
     EXPECT_NEAR(f.r.sigPsi, sig, 2e-5 * sig);
     // Displayed forms
     EXPECT_EQ(t["AngPhDen"].size(), 8u);  // d.ddE+xx

@@ -6,6 +6,7 @@
 #include <QToolButton>
 
 #include "bending_world.h"
+#include "catalogue/single_pass_beam_window.h"
 #include "sources/source_selection.h"
 
 using namespace lumerad;
@@ -21,6 +22,7 @@ private slots:
     void fieldEditRecomputesTheRadius();
     void beamPanelAndExit();
     void filterSelectsSourceKinds();
+    void singlePassBeamIsRefused();
 };
 
 void BendingMagnetWindow::recalculationFillsEveryOutput() {
@@ -105,6 +107,19 @@ void BendingMagnetWindow::fieldEditRecomputesTheRadius() {
     QCOMPARE(child<QLineEdit>(w, "EdtRho")->text(), QStringLiteral("   8.339"));
     QCOMPARE(world.session().magnet.BField, 1.2);
     QCOMPARE(child<QToolButton>(w, "tbRecalc")->property("captionColour").toInt(), 255);
+
+    // a field that is not a number: one message, whether the entry is scripted or typed
+    // and finished with Enter; the radius stays
+    auto* field = child<DBEdit>(w, "DBEdtField");
+    field->typeText(QStringLiteral("1.2x"));
+    QCOMPARE(world.texts(), std::vector<std::string>{"'1.2x' is not a valid floating point value"});
+    world.messages.clear();
+    field->setFocus();
+    field->selectAll();
+    QTest::keyClicks(field, QStringLiteral("abc"));
+    QTest::keyClick(field, Qt::Key_Return);
+    QCOMPARE(world.texts(), std::vector<std::string>{"'abc' is not a valid floating point value"});
+    QCOMPARE(child<QLineEdit>(w, "EdtRho")->text(), QStringLiteral("   8.339"));
 }
 
 void BendingMagnetWindow::beamPanelAndExit() {
@@ -156,6 +171,37 @@ void BendingMagnetWindow::filterSelectsSourceKinds() {
     QCOMPARE(grid->columnCount(), 9);
     QCOMPARE(grid->columnTitle(6), QStringLiteral("#Poles"));
     QCOMPARE(grid->columnTitle(8), QStringLiteral("Gap"));
+}
+
+void BendingMagnetWindow::singlePassBeamIsRefused() {
+    World world;
+    TfSynRad* w = world.w().synRad;
+    auto text = [w](const char* n) { return child<QLineEdit>(w, n)->text(); };
+    // a linac beam accepted: the beam state holds its energy in eV
+    buttonByText(world.w().start, QStringLiteral("single pass beam"))->click();
+    child<QAbstractButton>(world.w().spbeam, "bbAccept")->click();
+    QVERIFY(world.session().beam.BeamEnergy > 1e6);
+    world.messages.clear();
+    child<QToolButton>(w, "tbRecalc")->click();
+    QCOMPARE(world.texts(), std::vector<std::string>{kNeedCirculatingBeamText});
+    QCOMPARE(text("Ephcrit"), QStringLiteral("8.379"));  // not 665 E^2 B with E in eV
+    world.messages.clear();
+    child<QAbstractButton>(w, "tbSpectrum")->click();
+    QCOMPARE(world.texts(), std::vector<std::string>{kNeedCirculatingBeamText});
+    // "bend magnet" opens the ring table again, but the beam state is still the linac's
+    world.messages.clear();
+    buttonByText(world.w().start, QStringLiteral("bend magnet"))->click();
+    child<QToolButton>(w, "tbRecalc")->click();
+    QCOMPARE(world.texts(), std::vector<std::string>{kNeedCirculatingBeamText});
+    // a ring accepted in its editor brings it back
+    world.messages.clear();
+    buttonByText(world.w().start, QStringLiteral("circulating beam"))->click();
+    auto* ringGrid = world.w().cbeam->findChild<DBGrid*>();
+    ringGrid->clickRow(rowOf(ringGrid, QStringLiteral("Diamond")));
+    child<QAbstractButton>(world.w().cbeam, "bbAccept")->click();
+    child<QToolButton>(w, "tbRecalc")->click();
+    QVERIFY2(world.messages.log.empty(), world.messages.log.empty() ? "" : world.messages.log[0].text.c_str());
+    QCOMPARE(text("EdtRho"), QStringLiteral("   7.148"));
 }
 
 QTEST_MAIN(BendingMagnetWindow)

@@ -162,8 +162,8 @@ TEST(EnergyScan, QuantitiesAgainstIndependentFunctions) {
                     break;
                 case 4:
                     continue;  // below
-                case 5:
-                    want = 1000 * C * testref::S(y) / std::pow(y * testref::K23(xi), 2);
+                case 5:  // the opening angle from the density on the axis, at any psiV
+                    want = 1000 * C * testref::S(y) / std::pow(y * testref::K23(y / 2), 2);
                     break;
             }
             EXPECT_NEAR(pts.value[i], want, 1e-5 * want) << "item " << item << " at " << pts.x[i];

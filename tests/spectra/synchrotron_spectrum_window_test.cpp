@@ -52,6 +52,10 @@ private slots:
     void plotOffAddsToTheCurrentCurve();
     void normalisedEnergyScanStartsAtOne();
     void wigglerHasNoPiMode();
+    void wigglerDisplayAndLegend();
+    void wigglerFluxCountsEveryPole();
+    void wigglerNormalisedAndZeroK();
+    void neitherModeKeepsTheLastObservationPoint();
 };
 
 void SynSpectrumWindow::defaultsAndSelection() {
@@ -143,6 +147,45 @@ void SynSpectrumWindow::refusedBeforeAnyWork() {
     QVERIFY(x.messages.log[0].text.find("angle step") != std::string::npos);
     QCOMPARE(x.g->CurveCount(), 0);
     QCOMPARE(x.dialogs.fileNames.size(), size_t(1));
+
+    // a zero beam size divides in the spatial flux density: the message, and neither a
+    // file nor a curve is left half made
+    x.messages.clear();
+    x.item(1);
+    x.session().beam.SigYb = 0;
+    x.show();
+    QCOMPARE(x.texts(), std::vector<std::string>{"Floating point division by zero"});
+    QCOMPARE(x.g->CurveCount(), 0);
+    QCOMPARE(x.dialogs.fileNames.size(), size_t(1));
+    QVERIFY(!QFile::exists(x.dir.filePath("never.txt")));
+
+    // a weak dipole: 665 * 9 * 0.05 = 299.25 eV, so 25 keV is 84 critical energies, beyond
+    // the reach of K2/3 on the axis; the opening angle is refused with the limit, while the
+    // angular flux there is just very small
+    x.messages.clear();
+    x.session().beam.SigYb = 6.9e-6;
+    x.session().magnet.BField = 0.05;
+    x.item(5);
+    x.show();
+    QCOMPARE(x.texts(), std::vector<std::string>{
+                            "the opening angle cannot be computed above 70 critical energies (20948 eV), "
+                            "where the on-axis flux density vanishes! choose a smaller maximum photon energy."});
+    QCOMPARE(x.g->CurveCount(), 0);
+    x.messages.clear();
+    x.edit("e_phmax")->setText(QStringLiteral("20000"));
+    x.show();
+    QVERIFY(x.messages.log.empty());
+    QCOMPARE(x.g->CurveCount(), 1);
+
+    // the angle scan needs a photon energy above 0
+    x.messages.clear();
+    x.item(3);
+    child<QRadioButton>(x.s, "rbVsAng")->click();
+    x.edit("edDAng")->setText(QStringLiteral("0.1"));
+    x.edit("edPhEn")->setText(QStringLiteral("-5"));
+    x.show();
+    QCOMPARE(x.texts(), std::vector<std::string>{"the photon energy must be greater than 0 eV!"});
+    QCOMPARE(x.g->CurveCount(), 1);
 }
 
 void SynSpectrumWindow::angleScanFileAndTwoCurves() {
@@ -227,6 +270,136 @@ void SynSpectrumWindow::wigglerHasNoPiMode() {
     for (const auto& p : x.g->model().points(shown[1])) QCOMPARE(p.y, 0.0);
     for (const auto& p : x.g->model().points(shown[0])) QVERIFY(p.y > 0);
     QCOMPARE(x.g->model().info(shown[0], 8), std::string("number of poles       1"));
+}
+
+namespace {
+// The session as the wiggler window leaves it before it opens the spectrum: a 20-pole
+// device with a 60 mm period and K = 12, at the 1.4 T of the dipole picked before.
+void prepareWiggler(Session& s) {
+    s.flags.BendMagMode = false;
+    s.flags.WigglerMode = true;
+    s.magnet.KValue = 12.0;
+    s.magnet.NPoles = 20;
+    s.magnet.PerLength = 0.06;
+    s.magnet.SrcName = "W60";
+}
+}  // namespace
+
+void SynSpectrumWindow::wigglerDisplayAndLegend() {
+    SpectrumWorld x;
+    prepareWiggler(x.session());
+    x.edit("Hobs")->setText(QStringLiteral("1.5"));  // reset by every calculation
+    x.s->FormShow();
+    QVERIFY(x.messages.log.empty());
+    QCOMPARE(child<QLabel>(x.s, "LKPar")->text(), QStringLiteral("K"));
+    QCOMPARE(child<QLabel>(x.s, "KPar")->text(), QStringLiteral("  12.000"));
+    QCOMPARE(child<QLabel>(x.s, "Poles")->text(), QStringLiteral("   20"));
+    QCOMPARE(child<QLabel>(x.s, "MaxFld")->text(), QStringLiteral("   1.400"));
+    QVERIFY(child<QWidget>(x.s, "pnWig")->isHidden());
+    QCOMPARE(x.edit("Hobs")->text(), QStringLiteral("0.0"));
+    // K / gamma = 12 / (3 GeV / 511003 eV) = 2.04401 mrad
+    auto* hobsMax = child<QLabel>(x.s, "HobsMax");
+    QCOMPARE(hobsMax->text(), QStringLiteral(" mr <    2.044 mr"));
+    QCOMPARE(hobsMax->toolTip(), QStringLiteral("maximum wiggler deflection angle."));
+    QCOMPARE(x.s->HorObsAngle(), 0.0);
+    QCOMPARE(x.s->ObsField(), 1.4);
+    QCOMPARE(x.session().CritEnergy, 665.0 * 9.0 * 1.4);
+
+    x.show();
+    QVERIFY(x.messages.log.empty());
+    const GraphModel& m = x.g->model();
+    const int c = m.CurrentCurve;
+    QCOMPARE(m.info(c, 6), std::string("source magnet     W60"));
+    QCOMPARE(m.info(c, 7), std::string("field strength     1.400 T"));
+    QCOMPARE(m.info(c, 8), std::string("number of poles      20"));
+    QCOMPARE(m.info(c, 9), std::string("period length     60.000 mm"));
+    QCOMPARE(m.info(c, 10), std::string("obs. angle,horiz.  0.000 mr"));
+    QCOMPARE(m.info(c, 11), std::string("band width         0.100 %"));
+
+    // back in bending-magnet mode the K label goes, the pole count stays on display
+    x.session().flags.WigglerMode = false;
+    x.session().flags.BendMagMode = true;
+    x.s->FormShow();
+    QCOMPARE(child<QLabel>(x.s, "LKPar")->text(), QString());
+    QCOMPARE(x.edit("Hobs")->text(), QString());
+    QCOMPARE(hobsMax->text(), QString());
+    QCOMPARE(hobsMax->toolTip(), QString());
+}
+
+void SynSpectrumWindow::wigglerFluxCountsEveryPole() {
+    SpectrumWorld x;
+    prepareWiggler(x.session());
+    x.s->FormShow();
+    x.edit("e_phmin")->setText(QStringLiteral("1000"));
+    x.edit("e_phmax")->setText(QStringLiteral("30000"));
+    x.edit("De_ph")->setText(QStringLiteral("50"));
+    x.item(0);
+    x.show();
+    QVERIFY(x.messages.log.empty());
+    // 20 poles, each a bending magnet of 3 GeV, 0.3 A at 1.4 T; 0.1 % band width:
+    // 3.96136761e19 * E * I * N * bw * S(y) / 1000 photons/s/mrad, S by quadrature
+    const auto& pts = x.g->model().points(x.g->model().CurrentCurve);
+    QCOMPARE(int(pts.size()), 9);  // 1000 * 1.5^k up to 25629 eV
+    for (const auto& p : pts) {
+        const double want = 3.96136761e19 * 3.0 * 0.3 * 20 * 1e-3 * testref::S(p.x / 8379.0) / 1000.0;
+        QVERIFY2(std::fabs(p.y - want) < 2e-4 * want, qPrintable(QString::number(p.x)));
+    }
+    // the pole count does not enter the opening angle
+    x.item(5);
+    x.show();
+    const auto& div = x.g->model().points(x.g->model().CurrentCurve);
+    const double y = div.front().x / 8379.0;
+    const double want = 1000.0 * (3.96136761e19 / 1.3254562e22) / std::sqrt(2 * M_PI) / 3.0 * testref::S(y) /
+                        std::pow(y * testref::K23(y / 2), 2);
+    QVERIFY(std::fabs(div.front().y - want) < 2e-4 * want);
+}
+
+void SynSpectrumWindow::wigglerNormalisedAndZeroK() {
+    SpectrumWorld x;
+    prepareWiggler(x.session());
+    x.s->FormShow();
+    x.item(4);
+    x.edit("edVAng")->setText(QStringLiteral("0.5"));
+    x.show();
+    QCOMPARE(x.texts(), std::vector<std::string>{"there is no pi-mode polarization from a wiggler magnet!"});
+    const std::vector<int> shown = x.g->model().shownCurves();
+    QCOMPARE(int(shown.size()), 2);
+    QCOMPARE(x.g->model().points(shown[0]).front().y, 1.0);
+    for (const auto& p : x.g->model().points(shown[1])) QCOMPARE(p.y, 0.0);
+    QCOMPARE(x.g->model().info(shown[1], 9), std::string("pi-mode photon flux (normalized)"));
+    QCOMPARE(x.g->model().info(shown[1], 8), std::string("number of poles      20"));
+
+    // K = 0 leaves the field at the observation point undefined: the action stops before
+    // anything is plotted
+    x.messages.clear();
+    x.session().magnet.KValue = 0;
+    const int curves = x.g->CurveCount();
+    x.item(0);
+    x.show();
+    QCOMPARE(x.texts(), std::vector<std::string>{"Invalid floating point operation"});
+    QCOMPARE(x.g->CurveCount(), curves);
+}
+
+void SynSpectrumWindow::neitherModeKeepsTheLastObservationPoint() {
+    SpectrumWorld x;
+    prepareWiggler(x.session());
+    x.s->FormShow();
+    x.session().flags.WigglerMode = false;
+    x.session().magnet.BField = 2.0;
+    x.edit("Hobs")->setText(QStringLiteral("1.5"));
+    child<QToolButton>(x.s, "tbUpdate")->click();
+    QVERIFY(x.messages.log.empty());
+    QCOMPARE(x.s->ObsField(), 1.4);
+    QCOMPARE(x.session().CritEnergy, 665.0 * 9.0 * 1.4);
+    QCOMPARE(child<QLabel>(x.s, "Ephcrit")->text(), QStringLiteral("   8.379"));
+    QCOMPARE(x.edit("Hobs")->text(), QStringLiteral("1.5"));  // left alone
+    QCOMPARE(child<QLabel>(x.s, "HobsMax")->text(), QStringLiteral(" mr <    2.044 mr"));
+    x.show();
+    // no mode: the legend stops after the field line and goes on with the band width
+    const GraphModel& m = x.g->model();
+    QCOMPARE(m.info(m.CurrentCurve, 7), std::string("field strength     1.400 T"));
+    QCOMPARE(m.info(m.CurrentCurve, 8), std::string());
+    QCOMPARE(m.info(m.CurrentCurve, 11), std::string("band width         0.100 %"));
 }
 
 QTEST_MAIN(SynSpectrumWindow)
