@@ -229,6 +229,16 @@ void Table::open() {
     for (size_t i = 0; i < rows_.size(); ++i)
         if (passes(rows_[i])) view_.push_back(int(i));
     cur_ = view_.empty() ? -1 : 0;
+    // The shared beam state follows the table that was opened last: a circulating-beam tool
+    // reads the energy in GeV only while the ring table is open, so opening it calculates
+    // its current record. A record the handler refuses leaves the state as it was.
+    if (cur_ >= 0 && calc_) {
+        Record r = rows_[view_[cur_]];
+        try {
+            calc_(r, true);
+        } catch (const std::exception&) {
+        }
+    }
     emitAll();
 }
 

@@ -182,6 +182,23 @@ private slots:
         QVERIFY(!app->ctx().module->SnglBeam->isOpen());
     }
 
+    void ringToolsSeeTheRingAfterASinglePassAccept() {
+        // ring accepted, then a linac: the linac's energy (eV) is in the beam state; the bending
+        // magnet launch reopens the ring table, whose current record is the beam again (GeV)
+        QVERIFY(press(start(), "BtCB"));
+        QVERIFY(press(w().cbeam, "bbAccept"));
+        const double ringGeV = app->ctx().session.beam.BeamEnergy;
+        QVERIFY(press(start(), "BtSPB"));
+        QVERIFY(press(w().spbeam, "bbAccept"));
+        QVERIFY(app->ctx().session.beam.BeamEnergy > 1e6);
+        QVERIFY(press(start(), "BendM"));
+        Table& ring = *app->ctx().module->CircBeam;
+        QCOMPARE(app->ctx().session.beam.BeamEnergy, ring.asNumber(QStringLiteral("Energy")));
+        QCOMPARE(app->ctx().session.beam.BeamName, ring.asText(QStringLiteral("SR")).toStdString());
+        QVERIFY(app->ctx().session.beam.BeamEnergy < 100 && ringGeV < 100);
+        QCOMPARE(app->errorCount(), 0);
+    }
+
     void sourceLaunchesFilterTheSourceTableAndSetTheModes() {
         QVERIFY(press(start(), "BtCB"));
         QVERIFY(press(w().cbeam, "bbAccept"));
