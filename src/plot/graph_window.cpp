@@ -81,7 +81,7 @@ TfGraphs::TfGraphs(AppContext& ctx, QWidget* parent)
               &TfGraphs::bottomaxixtitle1Click);
 
     // chart
-    chart_ = new QCustomPlot(this);
+    chart_ = new QuietPlot(this);
     chart_->setObjectName(QStringLiteral("Chart"));
     chart_->setMinimumSize(400, 250);
     chart_->resize(969, 527);
