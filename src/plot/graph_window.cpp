@@ -38,6 +38,9 @@ QFont timesBold(int pixels) {
     return f;
 }
 
+constexpr int kInfoPanelWidth = 337;  // design size of the curve information panel
+constexpr int kInfoPanelHeight = 289;
+
 QColor fromColorRef(int c) { return QColor(c & 0xFF, (c >> 8) & 0xFF, (c >> 16) & 0xFF); }
 
 std::string text(const QLineEdit* e) { return e->text().toStdString(); }
@@ -118,9 +121,10 @@ TfGraphs::TfGraphs(AppContext& ctx, QWidget* parent)
     // curve information panel over the chart
     lbCurvInfo_ = new QListWidget(chart_);
     lbCurvInfo_->setObjectName(QStringLiteral("lbCurvInfo"));
-    lbCurvInfo_->setGeometry(60, 40, 337, 289);
+    lbCurvInfo_->setGeometry(60, 40, kInfoPanelWidth, kInfoPanelHeight);
     lbCurvInfo_->setFrameShape(QFrame::NoFrame);
-    lbCurvInfo_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    lbCurvInfo_->setTextElideMode(Qt::ElideNone);  // a parameter is never shown cut short
+    lbCurvInfo_->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     lbCurvInfo_->setStyleSheet(QStringLiteral(
         "QListWidget { background: teal; color: yellow; font-family: 'Courier New'; font-weight: bold;"
         " font-size: 15px; } QListWidget::item { height: 17px; }"));
@@ -381,8 +385,26 @@ void TfGraphs::ChartClickSeries(QCPAbstractPlottable* series) {
     lbCurvInfo_->clear();
     for (const std::string& item : model_.infoPanelItems(index))
         lbCurvInfo_->addItem(QString::fromStdString(item));
+    fitCurvInfoPanel();
     lbCurvInfo_->show();
     lbCurvInfo_->raise();
+}
+
+void TfGraphs::fitCurvInfoPanel() {
+    // At least the design size; wider and taller when the lines need it (a long source name,
+    // sixteen parameter lines), so that no parameter is cut off, but never beyond the chart.
+    lbCurvInfo_->ensurePolished();
+    const int frame = 2 * lbCurvInfo_->frameWidth();
+    int width = kInfoPanelWidth;
+    int height = kInfoPanelHeight;
+    if (lbCurvInfo_->count() > 0) {
+        width = std::max(width, lbCurvInfo_->sizeHintForColumn(0) + frame + 8);
+        height = std::max(height, lbCurvInfo_->count() * lbCurvInfo_->sizeHintForRow(0) + frame + 4);
+    }
+    const QPoint at = lbCurvInfo_->pos();
+    width = std::min(width, std::max(kInfoPanelWidth, chart_->width() - at.x() - 4));
+    height = std::min(height, std::max(kInfoPanelHeight, chart_->height() - at.y() - 4));
+    lbCurvInfo_->resize(width, height);
 }
 
 void TfGraphs::lbCurvInfoClick(int item) {

@@ -84,6 +84,7 @@ private:
     void dropSeries(int index);
     void applyAxis(bool bottom, const AxisPlan& plan, const LogLabelTable& table);
     void writeExtremeFields();
+    void fitCurvInfoPanel();
     void replotLater();
 
 

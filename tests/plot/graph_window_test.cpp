@@ -320,6 +320,27 @@ private slots:
         QCOMPARE(panel->count(), 0);
     }
 
+    void theInformationPanelShowsEveryLineInFull() {
+        PlotEnv env;
+        TfGraphs g(env.ctx);
+        g.resize(981, 658);
+        g.show();
+        g.replaceGraph();
+        g.NewCurve();
+        const QString longLine = QStringLiteral("source magnet     Diamond dipole 1.4 T (long straight 9)");
+        for (int i = 0; i < 16; ++i) g.addInfo(i, i == 10 ? longLine : QStringLiteral("line %1").arg(i));
+        g.LoadData(255, 1, 1);
+        g.ChartClickSeries(g.series(0));
+        auto* panel = g.findChild<QListWidget*>("lbCurvInfo");
+        QCOMPARE(panel->count(), 5 + 16 + 1);
+        QCOMPARE(panel->textElideMode(), Qt::ElideNone);
+        // the longest line and all 22 items fit without scrolling, inside the chart
+        QVERIFY(panel->viewport()->width() >= panel->fontMetrics().horizontalAdvance(longLine));
+        QVERIFY(panel->viewport()->height() >= 22 * panel->sizeHintForRow(0));
+        QVERIFY(panel->geometry().right() < g.chart()->width());
+        QVERIFY(panel->geometry().bottom() < g.chart()->height());
+    }
+
     void clickingOnTheChartFindsTheCurve() {
         PlotEnv env;
         TfGraphs g(env.ctx);
