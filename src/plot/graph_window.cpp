@@ -249,7 +249,9 @@ void TfGraphs::LoadData(int colour, double x, double y) {
     g->data()->add(QCPGraphData(x, y));
     const QColor c = fromColorRef(colour);
     if (g->pen().color() != c) g->setPen(QPen(c, 1));
-    if (!model_.UserAxes && extremesMoved) writeExtremeFields();
+    // Every point shows the running extremes in the range fields; they are rewritten only
+    // when they would read differently (an extreme moved, or Update wrote its own texts).
+    if (!model_.UserAxes && (extremesMoved || !fieldsShowExtremes_)) writeExtremeFields();
     replotLater();
 }
 
@@ -296,6 +298,7 @@ void TfGraphs::writeExtremeFields() {
     exmax_->setText(f42f(model_.DataXMax));
     eymin_->setText(f52g(model_.DataYMin));
     eymax_->setText(f52g(model_.DataYMax));
+    fieldsShowExtremes_ = true;
 }
 
 void TfGraphs::replotLater() {
@@ -342,6 +345,7 @@ void TfGraphs::Update() {
     exmax_->setText(QString::fromStdString(plan.exmax));
     eymin_->setText(QString::fromStdString(plan.eymin));
     eymax_->setText(QString::fromStdString(plan.eymax));
+    fieldsShowExtremes_ = false;
     replotLater();
 }
 

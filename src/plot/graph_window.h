@@ -108,6 +108,7 @@ private:
     QLineEdit* eymax_ = nullptr;
     QLineEdit* edIncry_ = nullptr;
     QPrinter printer_;
+    bool fieldsShowExtremes_ = false;  // the range fields hold the texts of the extremes
 };
 
 }  // namespace lumerad

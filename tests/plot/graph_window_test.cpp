@@ -127,6 +127,10 @@ private slots:
         QCOMPARE(field(g, "Eymax")->text(), QStringLiteral("  200.00"));
         QCOMPARE(field(g, "Exmax")->text(), QStringLiteral("    5.00"));
         QCOMPARE(field(g, "edIncrx")->text(), QStringLiteral("1.0"));  // never written
+        // the next point, inside the extremes, shows the extremes again
+        g.LoadData(255, 2, 100);
+        QCOMPARE(field(g, "Exmax")->text(), QStringLiteral("5.00"));
+        QCOMPARE(field(g, "Eymin")->text(), QStringLiteral("    0"));
         g.XAxis(QStringLiteral("photon energy (eV)"));
         g.YAxis(QStringLiteral("flux"));
         QCOMPARE(g.findChild<QGroupBox*>("gbXAxis")->title(), QStringLiteral("x-axis, photon energy (eV)"));
