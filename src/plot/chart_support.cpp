@@ -15,6 +15,20 @@
 
 namespace lumerad {
 
+QuietPlot::QuietPlot(QWidget* parent) : QCustomPlot(parent) {
+    // A queued replot runs from a timer, outside any event of this widget: the replot
+    // signals bracket it. QCustomPlot never nests replots, so one saved state suffices.
+    connect(this, &QCustomPlot::beforeReplot, this,
+            [this] { std::fegetexceptflag(&beforeReplot_, FE_ALL_EXCEPT); });
+    connect(this, &QCustomPlot::afterReplot, this,
+            [this] { std::fesetexceptflag(&beforeReplot_, FE_ALL_EXCEPT); });
+}
+
+bool QuietPlot::event(QEvent* e) {
+    FloatFlagsKept keep;
+    return QCustomPlot::event(e);
+}
+
 double PictureTicker::getTickStep(const QCPRange& range) {
     // The increment is taken as it is when it leaves room for the labels; a tiny one (the
     // automatic ranges give a ten-thousandth of the span) yields to a readable step.

@@ -5,6 +5,7 @@
 #include <qcustomplot.h>
 
 #include <QString>
+#include <cfenv>
 #include <string>
 
 #include "plot/graph_model.h"
@@ -14,6 +15,39 @@ class QPrinter;
 namespace lumerad {
 
 struct AppContext;
+
+// Keeps the floating-point status flags of the running action across a stretch of
+// drawing: whatever the drawing raises is dropped on leaving, whatever was raised before
+// stays raised. Never throws, so it can guard event handlers.
+class FloatFlagsKept {
+public:
+    FloatFlagsKept() { std::fegetexceptflag(&saved_, FE_ALL_EXCEPT); }
+    ~FloatFlagsKept() { std::fesetexceptflag(&saved_, FE_ALL_EXCEPT); }
+    FloatFlagsKept(const FloatFlagsKept&) = delete;
+    FloatFlagsKept& operator=(const FloatFlagsKept&) = delete;
+
+private:
+    std::fexcept_t saved_{};
+};
+
+// The chart widget of the plot windows. QCustomPlot computes freely in floating point
+// while it lays out and draws (the logarithm of a zero value on a logarithmic axis, pixel
+// coordinates of points far outside the axis rectangle); when that happens inside a user
+// action (the window shown or resized by another window's button, a replot queued before
+// a modal dialog runs its event loop) the action would end with a floating-point message
+// that has nothing to do with its numbers. Every replot, however it is started, and every
+// event the widget handles (paint, resize, show, mouse) therefore leaves the flags as it
+// found them.
+class QuietPlot : public QCustomPlot {
+public:
+    explicit QuietPlot(QWidget* parent = nullptr);
+
+protected:
+    bool event(QEvent* e) override;
+
+private:
+    std::fexcept_t beforeReplot_{};
+};
 
 // Linear axis: labels every `increment` when that gives a readable number of labels,
 // otherwise at a readable multiple chosen by QCustomPlot; label texts in a display picture.
@@ -64,7 +98,7 @@ bool enterTitle(AppContext& ctx, QString& text);
 
 // QCustomPlot computes freely in floating point while it draws (logarithms of clipped
 // values and the like); those faults belong to the drawing, not to the user's action.
-// Our own faults are checked before, the drawing's are cleared after.
+// Our own faults are checked before, the drawing's are dropped after.
 template <class F>
 void drawQuietly(F&& draw);
 
@@ -75,6 +109,6 @@ void drawQuietly(F&& draw);
 template <class F>
 void lumerad::drawQuietly(F&& draw) {
     checkFloatFaults();
+    FloatFlagsKept keep;
     draw();
-    clearFloatFaults();
 }

@@ -282,7 +282,16 @@ UpdatePlan GraphModel::planUpdate(bool xLog, bool yLog, const RangeFields* field
             LogLabelTable t = current;
             if (defineLogLabels(t, min, max, maxSpan, name)) axis.labels = t;
         }
-        if (!fields && max / 10000 > std::fabs(min)) min = max / 10000;
+        if (!fields && max / 10000 > std::fabs(min)) {
+            min = max / 10000;
+            // A spectrum running far into its exponential tail spans more decades than a
+            // table takes; the axis then shows only the four decades below the maximum,
+            // and without this it would carry no labels (or those of an earlier plot).
+            if (log && !axis.labels) {
+                LogLabelTable t = current;
+                if (defineLogLabels(t, min, max, maxSpan, name)) axis.labels = t;
+            }
+        }
         axis.lo = min;
         axis.hi = withHeadroom(max);
         if (log && axis.lo == 0) axis.lo = max / 10000;  // a zero bound as in the label tables

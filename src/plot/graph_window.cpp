@@ -38,6 +38,9 @@ QFont timesBold(int pixels) {
     return f;
 }
 
+constexpr int kInfoPanelWidth = 337;  // design size of the curve information panel
+constexpr int kInfoPanelHeight = 289;
+
 QColor fromColorRef(int c) { return QColor(c & 0xFF, (c >> 8) & 0xFF, (c >> 16) & 0xFF); }
 
 std::string text(const QLineEdit* e) { return e->text().toStdString(); }
@@ -81,7 +84,7 @@ TfGraphs::TfGraphs(AppContext& ctx, QWidget* parent)
               &TfGraphs::bottomaxixtitle1Click);
 
     // chart
-    chart_ = new QCustomPlot(this);
+    chart_ = new QuietPlot(this);
     chart_->setObjectName(QStringLiteral("Chart"));
     chart_->setMinimumSize(400, 250);
     chart_->resize(969, 527);
@@ -118,9 +121,10 @@ TfGraphs::TfGraphs(AppContext& ctx, QWidget* parent)
     // curve information panel over the chart
     lbCurvInfo_ = new QListWidget(chart_);
     lbCurvInfo_->setObjectName(QStringLiteral("lbCurvInfo"));
-    lbCurvInfo_->setGeometry(60, 40, 337, 289);
+    lbCurvInfo_->setGeometry(60, 40, kInfoPanelWidth, kInfoPanelHeight);
     lbCurvInfo_->setFrameShape(QFrame::NoFrame);
-    lbCurvInfo_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    lbCurvInfo_->setTextElideMode(Qt::ElideNone);  // a parameter is never shown cut short
+    lbCurvInfo_->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     lbCurvInfo_->setStyleSheet(QStringLiteral(
         "QListWidget { background: teal; color: yellow; font-family: 'Courier New'; font-weight: bold;"
         " font-size: 15px; } QListWidget::item { height: 17px; }"));
@@ -245,7 +249,9 @@ void TfGraphs::LoadData(int colour, double x, double y) {
     g->data()->add(QCPGraphData(x, y));
     const QColor c = fromColorRef(colour);
     if (g->pen().color() != c) g->setPen(QPen(c, 1));
-    if (!model_.UserAxes && extremesMoved) writeExtremeFields();
+    // Every point shows the running extremes in the range fields; they are rewritten only
+    // when they would read differently (an extreme moved, or Update wrote its own texts).
+    if (!model_.UserAxes && (extremesMoved || !fieldsShowExtremes_)) writeExtremeFields();
     replotLater();
 }
 
@@ -292,6 +298,7 @@ void TfGraphs::writeExtremeFields() {
     exmax_->setText(f42f(model_.DataXMax));
     eymin_->setText(f52g(model_.DataYMin));
     eymax_->setText(f52g(model_.DataYMax));
+    fieldsShowExtremes_ = true;
 }
 
 void TfGraphs::replotLater() {
@@ -338,6 +345,7 @@ void TfGraphs::Update() {
     exmax_->setText(QString::fromStdString(plan.exmax));
     eymin_->setText(QString::fromStdString(plan.eymin));
     eymax_->setText(QString::fromStdString(plan.eymax));
+    fieldsShowExtremes_ = false;
     replotLater();
 }
 
@@ -381,8 +389,26 @@ void TfGraphs::ChartClickSeries(QCPAbstractPlottable* series) {
     lbCurvInfo_->clear();
     for (const std::string& item : model_.infoPanelItems(index))
         lbCurvInfo_->addItem(QString::fromStdString(item));
+    fitCurvInfoPanel();
     lbCurvInfo_->show();
     lbCurvInfo_->raise();
+}
+
+void TfGraphs::fitCurvInfoPanel() {
+    // At least the design size; wider and taller when the lines need it (a long source name,
+    // sixteen parameter lines), so that no parameter is cut off, but never beyond the chart.
+    lbCurvInfo_->ensurePolished();
+    const int frame = 2 * lbCurvInfo_->frameWidth();
+    int width = kInfoPanelWidth;
+    int height = kInfoPanelHeight;
+    if (lbCurvInfo_->count() > 0) {
+        width = std::max(width, lbCurvInfo_->sizeHintForColumn(0) + frame + 8);
+        height = std::max(height, lbCurvInfo_->count() * lbCurvInfo_->sizeHintForRow(0) + frame + 4);
+    }
+    const QPoint at = lbCurvInfo_->pos();
+    width = std::min(width, std::max(kInfoPanelWidth, chart_->width() - at.x() - 4));
+    height = std::min(height, std::max(kInfoPanelHeight, chart_->height() - at.y() - 4));
+    lbCurvInfo_->resize(width, height);
 }
 
 void TfGraphs::lbCurvInfoClick(int item) {

@@ -84,6 +84,7 @@ private:
     void dropSeries(int index);
     void applyAxis(bool bottom, const AxisPlan& plan, const LogLabelTable& table);
     void writeExtremeFields();
+    void fitCurvInfoPanel();
     void replotLater();
 
 
@@ -107,6 +108,7 @@ private:
     QLineEdit* eymax_ = nullptr;
     QLineEdit* edIncry_ = nullptr;
     QPrinter printer_;
+    bool fieldsShowExtremes_ = false;  // the range fields hold the texts of the extremes
 };
 
 }  // namespace lumerad

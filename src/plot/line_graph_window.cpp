@@ -55,7 +55,7 @@ TfLineGraph::TfLineGraph(AppContext& ctx, QWidget* parent)
     addAction(titles, "bottomaxistitle1", QStringLiteral("bottom axis title"),
               &TfLineGraph::bottomaxistitle1Click);
 
-    chart_ = new QCustomPlot(this);
+    chart_ = new QuietPlot(this);
     chart_->setObjectName(QStringLiteral("LineChart"));
     chart_->resize(737, 377);
     QLinearGradient wash(0, 0, 0, 400);

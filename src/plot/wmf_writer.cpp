@@ -123,6 +123,7 @@ private:
     // coordinates
     qint16 coord(double pixels) const;
     void pointsOf(const QPolygonF& poly, QByteArray& out) const;
+    QRectF page() const;  // the picture with a small margin; drawing is cut to it
 
     // objects
     int allocSlot();
@@ -138,6 +139,7 @@ private:
     void leaveClipLevel();
 
     void polyline(const QPolygonF& poly);
+    void polylineRecords(const QPolygonF& poly);
     void polygon(const QPolygonF& poly, Qt::FillRule rule);
 
     int width_, height_;
@@ -452,11 +454,108 @@ void WmfPaintEngine::updateState(const QPaintEngineState& state) {
     // device rectangle, so nothing needs doing for it
 }
 
+namespace {
+
+// Liang-Barsky: the part of the segment a-b inside r; false when none is.
+bool clipSegment(QPointF& a, QPointF& b, const QRectF& r) {
+    const double dx = b.x() - a.x(), dy = b.y() - a.y();
+    double t0 = 0, t1 = 1;
+    const double p[4] = {-dx, dx, -dy, dy};
+    const double q[4] = {a.x() - r.left(), r.right() - a.x(), a.y() - r.top(), r.bottom() - a.y()};
+    for (int i = 0; i < 4; ++i) {
+        if (p[i] == 0) {
+            if (q[i] < 0) return false;
+            continue;
+        }
+        const double t = q[i] / p[i];
+        if (p[i] < 0) {
+            if (t > t1) return false;
+            t0 = std::max(t0, t);
+        } else {
+            if (t < t0) return false;
+            t1 = std::min(t1, t);
+        }
+    }
+    const QPointF start = a;
+    if (t1 < 1) b = QPointF(start.x() + t1 * dx, start.y() + t1 * dy);
+    if (t0 > 0) a = QPointF(start.x() + t0 * dx, start.y() + t0 * dy);
+    return true;
+}
+
+// The runs of a polyline inside r.
+QList<QPolygonF> clipPolyline(const QPolygonF& poly, const QRectF& r) {
+    QList<QPolygonF> runs;
+    bool open = false;  // the last run ends where the next segment starts
+    for (int i = 0; i + 1 < poly.size(); ++i) {
+        QPointF a = poly[i], b = poly[i + 1];
+        const bool startsInside = r.contains(a);
+        if (!clipSegment(a, b, r)) {
+            open = false;
+            continue;
+        }
+        if (!open || !startsInside) runs.append(QPolygonF{a});
+        runs.last().append(b);
+        open = r.contains(poly[i + 1]);
+    }
+    return runs;
+}
+
+// Sutherland-Hodgman: the polygon cut to r (r is convex, so this is exact for filling).
+QPolygonF clipPolygon(const QPolygonF& poly, const QRectF& r) {
+    QPolygonF out = poly;
+    for (int edge = 0; edge < 4 && !out.isEmpty(); ++edge) {
+        auto inside = [&](const QPointF& p) {
+            switch (edge) {
+                case 0: return p.x() >= r.left();
+                case 1: return p.x() <= r.right();
+                case 2: return p.y() >= r.top();
+                default: return p.y() <= r.bottom();
+            }
+        };
+        auto cross = [&](const QPointF& a, const QPointF& b) {
+            double t;
+            switch (edge) {
+                case 0: t = (r.left() - a.x()) / (b.x() - a.x()); break;
+                case 1: t = (r.right() - a.x()) / (b.x() - a.x()); break;
+                case 2: t = (r.top() - a.y()) / (b.y() - a.y()); break;
+                default: t = (r.bottom() - a.y()) / (b.y() - a.y()); break;
+            }
+            return a + t * (b - a);
+        };
+        const QPolygonF in = out;
+        out.clear();
+        for (int i = 0; i < in.size(); ++i) {
+            const QPointF& cur = in[i];
+            const QPointF& prev = in[(i + in.size() - 1) % in.size()];
+            if (inside(cur)) {
+                if (!inside(prev)) out << cross(prev, cur);
+                out << cur;
+            } else if (inside(prev)) {
+                out << cross(prev, cur);
+            }
+        }
+    }
+    return out;
+}
+
+}  // namespace
+
+QRectF WmfPaintEngine::page() const {
+    // A little beyond the picture, so that no clipped end is visible; what lies further out
+    // is never seen, and readers that size the picture by its contents would shrink it.
+    const double m = 4;
+    return QRectF(-m, -m, width_ + 2 * m, height_ + 2 * m);
+}
+
 void WmfPaintEngine::polyline(const QPolygonF& poly) {
     if (poly.size() < 2) return;
     applyClip();
     selectPen();
     if (penKey_.style == kPsNull) return;
+    for (const QPolygonF& run : clipPolyline(poly, page())) polylineRecords(run);
+}
+
+void WmfPaintEngine::polylineRecords(const QPolygonF& poly) {
     for (int start = 0; start < poly.size() - 1; start += kMaxPolyPoints - 1) {
         const int n = std::min<int>(kMaxPolyPoints, poly.size() - start);
         QByteArray p;
@@ -477,7 +576,8 @@ void WmfPaintEngine::polygon(const QPolygonF& poly, Qt::FillRule rule) {
         record(kSetPolyFillMode, {mode});
         polyFillMode_ = mode;
     }
-    QPolygonF pts = poly;
+    QPolygonF pts = clipPolygon(poly, page());
+    if (pts.size() < 2) return;
     if (pts.size() > kMaxPolyPoints) pts.resize(kMaxPolyPoints);
     QByteArray p;
     putWord(p, quint16(pts.size()));
@@ -500,7 +600,11 @@ void WmfPaintEngine::drawRects(const QRectF* rects, int rectCount) {
             polygon(transform_.map(QPolygonF(r)), Qt::OddEvenFill);
             continue;
         }
-        const QRectF d = transform_.mapRect(r).normalized();
+        const QRectF m = transform_.mapRect(r).normalized(), pg = page();
+        if (m.right() < pg.left() || m.left() > pg.right() || m.bottom() < pg.top() || m.top() > pg.bottom())
+            continue;
+        const QRectF d(QPointF(std::max(m.left(), pg.left()), std::max(m.top(), pg.top())),
+                       QPointF(std::min(m.right(), pg.right()), std::min(m.bottom(), pg.bottom())));
         applyClip();
         selectPen();
         selectBrush();

@@ -174,6 +174,54 @@ private slots:
         QCOMPARE(blue, 1);
     }
 
+    void drawingFarOutsideIsCutAtThePicture() {
+        // A spectrum tail on a logarithmic axis lies thousands of pixels below the chart.
+        // The metafile keeps only what lies on the picture: readers that size a picture by
+        // its contents would otherwise shrink the chart, and 16-bit coordinates overflow.
+        WmfDevice device(400, 300);
+        {
+            QPainter p(&device);
+            p.setPen(QPen(Qt::red, 1));
+            p.drawPolyline(QPolygonF{QPointF(50, 50), QPointF(100, 100), QPointF(200, 100100), QPointF(300, 100)});
+            p.setPen(Qt::NoPen);
+            p.setBrush(Qt::blue);
+            p.drawPolygon(QPolygonF{QPointF(10, 10), QPointF(20, 10), QPointF(20, 90000), QPointF(10, 90000)});
+            p.drawRect(QRectF(350, -50000, 10, 50100));
+        }
+        const QByteArray f = device.data();
+        std::vector<std::vector<QPoint>> polylines, polygons;
+        QRect rect;
+        for (int at = 22 + 18; at + 6 <= f.size();) {
+            const quint32 size = dword(f, at);
+            const quint16 fn = word(f, at + 4);
+            if (fn == 0x0325 || fn == 0x0324) {
+                std::vector<QPoint> pts;
+                const int n = word(f, at + 6);
+                for (int i = 0; i < n; ++i)
+                    pts.emplace_back(qint16(word(f, at + 8 + 4 * i)), qint16(word(f, at + 10 + 4 * i)));
+                (fn == 0x0325 ? polylines : polygons).push_back(pts);
+            } else if (fn == 0x041B) {
+                rect = QRect(QPoint(qint16(word(f, at + 12)), qint16(word(f, at + 10))),
+                             QPoint(qint16(word(f, at + 8)), qint16(word(f, at + 6))));
+            }
+            if (fn == 0 || size < 3) break;
+            at += int(size) * 2;
+        }
+        // four units per pixel; nothing beyond a few pixels around the 400 x 300 picture
+        const QRect page(-4 * 8, -4 * 8, 4 * 416, 4 * 316);
+        QCOMPARE(int(polylines.size()), 2);  // down and out, then back in from below
+        for (const auto& set : {polylines, polygons})
+            for (const auto& pts : set)
+                for (const QPoint& q : pts) QVERIFY2(page.contains(q), qPrintable(QStringLiteral("%1,%2").arg(q.x()).arg(q.y())));
+        // the cut keeps the direction: the steep segment leaves the picture 0.2 px right of x = 100
+        QCOMPARE(polylines[0].front(), QPoint(200, 200));
+        QCOMPARE(polylines[0][1], QPoint(400, 400));
+        QVERIFY(std::abs(polylines[0].back().x() - 401) <= 1);
+        QCOMPARE(polygons.size(), size_t(1));
+        QVERIFY(page.contains(rect.topLeft()) && page.contains(rect.bottomRight()));
+        QCOMPARE(rect.left(), 1400);
+    }
+
     void painterPrimitivesReadBack() {
         WmfDevice device(400, 300);
         {

@@ -283,6 +283,26 @@ TEST(Update, LogarithmicAxesFromData) {
     EXPECT_NO_THROW(m.planUpdate(true, false, nullptr));
 }
 
+TEST(Update, LogarithmicAxisOfASpectrumTailStillGetsLabels) {
+    // A bending-magnet spectrum scanned to 30 critical energies: the flux falls from
+    // 2e13 to about 1e-2, sixteen decades, more than a label table takes. The automatic
+    // axis shows 2e9 .. 2.2e13 and must be labelled there, 1-3 steps over 2e9 .. 2e13.
+    GraphModel m;
+    m.newCurve();
+    fill(m, {{10, 5e12}, {2400, 2e13}, {250000, 1e-2}});
+    const UpdatePlan p = m.planUpdate(true, true, nullptr);
+    EXPECT_DOUBLE_EQ(2e9, p.y.lo);
+    ASSERT_TRUE(p.y.labels.has_value());
+    const std::vector<double> want{3e9, 1e10, 3e10, 1e11, 3e11, 1e12, 3e12, 1e13};
+    const std::vector<double> got = logAxisLabels(*p.y.labels, p.y.lo, p.y.hi);
+    ASSERT_EQ(want.size(), got.size());
+    for (size_t i = 0; i < want.size(); ++i) EXPECT_DOUBLE_EQ(want[i], got[i]);
+    // the x-axis (10 .. 250000 eV, five decades) keeps the table of its data range
+    ASSERT_TRUE(p.x.labels.has_value());
+    EXPECT_DOUBLE_EQ(10, (*p.x.labels)[0]);
+    EXPECT_DOUBLE_EQ(1e6, (*p.x.labels)[10]);
+}
+
 TEST(Update, TypedRanges) {
     GraphModel m;
     m.newCurve();

@@ -9,9 +9,12 @@
 #include <QListWidget>
 #include <QRadioButton>
 #include <QtTest>
+#include <QTemporaryDir>
+#include <cfenv>
 #include <cmath>
 
 #include "plot/chart_support.h"
+#include "plot/line_graph_window.h"
 #include "plot_test_env.h"
 
 using namespace lumerad;
@@ -124,6 +127,10 @@ private slots:
         QCOMPARE(field(g, "Eymax")->text(), QStringLiteral("  200.00"));
         QCOMPARE(field(g, "Exmax")->text(), QStringLiteral("    5.00"));
         QCOMPARE(field(g, "edIncrx")->text(), QStringLiteral("1.0"));  // never written
+        // the next point, inside the extremes, shows the extremes again
+        g.LoadData(255, 2, 100);
+        QCOMPARE(field(g, "Exmax")->text(), QStringLiteral("5.00"));
+        QCOMPARE(field(g, "Eymin")->text(), QStringLiteral("    0"));
         g.XAxis(QStringLiteral("photon energy (eV)"));
         g.YAxis(QStringLiteral("flux"));
         QCOMPARE(g.findChild<QGroupBox*>("gbXAxis")->title(), QStringLiteral("x-axis, photon energy (eV)"));
@@ -317,6 +324,27 @@ private slots:
         QCOMPARE(panel->count(), 0);
     }
 
+    void theInformationPanelShowsEveryLineInFull() {
+        PlotEnv env;
+        TfGraphs g(env.ctx);
+        g.resize(981, 658);
+        g.show();
+        g.replaceGraph();
+        g.NewCurve();
+        const QString longLine = QStringLiteral("source magnet     Diamond dipole 1.4 T (long straight 9)");
+        for (int i = 0; i < 16; ++i) g.addInfo(i, i == 10 ? longLine : QStringLiteral("line %1").arg(i));
+        g.LoadData(255, 1, 1);
+        g.ChartClickSeries(g.series(0));
+        auto* panel = g.findChild<QListWidget*>("lbCurvInfo");
+        QCOMPARE(panel->count(), 5 + 16 + 1);
+        QCOMPARE(panel->textElideMode(), Qt::ElideNone);
+        // the longest line and all 22 items fit without scrolling, inside the chart
+        QVERIFY(panel->viewport()->width() >= panel->fontMetrics().horizontalAdvance(longLine));
+        QVERIFY(panel->viewport()->height() >= 22 * panel->sizeHintForRow(0));
+        QVERIFY(panel->geometry().right() < g.chart()->width());
+        QVERIFY(panel->geometry().bottom() < g.chart()->height());
+    }
+
     void clickingOnTheChartFindsTheCurve() {
         PlotEnv env;
         TfGraphs g(env.ctx);
@@ -420,6 +448,74 @@ private slots:
         g.NewGraph(QStringLiteral("empty"));
         trigger(g, "copydata1");
         QCOMPARE(env.messages.log.back().kind, RecordingMessages::Entry::Info);
+    }
+
+    // A bending-magnet spectrum (10 eV to 1 MeV, critical energy 10 keV) whose flux
+    // underflows to zero in the far tail, on logarithmic axes: QCustomPlot takes the
+    // logarithm of the zeros and turns the resulting infinities into pixel coordinates
+    // while it draws. Showing, resizing, replotting, exporting and printing inside another
+    // window's action must not end that action with a floating-point message.
+    void drawingInsideAnActionGivesNoFloatMessage() {
+        PlotEnv env;
+        TfGraphs g(env.ctx);
+        TfLineGraph lines(env.ctx);
+        env.ctx.windows.graphs = &g;
+        g.NewGraph(QStringLiteral("spectrum"));
+        g.replaceGraph();
+        g.NewCurve();
+        for (int i = 0; i <= 500; ++i) {
+            const double e = 10 * std::pow(10.0, i / 100.0);
+            const double u = e / 1e4;  // photon energy over the critical energy
+            const double flux = u > 700 ? 0 : 1.3e13 * std::cbrt(u) * std::exp(-u);
+            g.LoadData(255, e, flux);
+        }
+        g.LoadData(255, 1e6, 0);
+        g.addGraph();
+        g.NewCurve();
+        g.LoadData(16711680, 0, 0);  // a point at the origin of a logarithmic plot
+        g.LoadData(16711680, 1e5, 2e12);
+        radio(g, "RBxLog")->setChecked(true);
+        radio(g, "RByLog")->setChecked(true);
+        lines.New(QStringLiteral("photon flux"));
+        for (int n = 1; n <= 9; n += 2) lines.XY(1000.0 * n, 1e13 / n);
+        lines.XY(0, 0);
+        lines.Axis();
+
+        QTemporaryDir dir;
+        QPrinter& printer = g.printer();
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName(dir.filePath(QStringLiteral("printed.pdf")));
+        std::feclearexcept(FE_ALL_EXCEPT);
+        const bool ran = env.runner.run([&] {
+            g.showTool();
+            lines.showTool();
+            g.resize(700, 500);
+            lines.resize(600, 400);
+            QCoreApplication::processEvents();  // the queued replots and paints run here
+            g.chart()->replot(QCustomPlot::rpImmediateRefresh);
+            lines.chart()->replot(QCustomPlot::rpImmediateRefresh);
+            g.grab();
+            lines.grab();
+            click(g, "OkButton");  // typed (rewritten) ranges, log axes
+            click(g, "bbDefault");
+            QCoreApplication::processEvents();
+            for (const char* name : {"c.png", "c.svg", "c.pdf", "c.wmf"})
+                saveChart(g.chart(), dir.filePath(QLatin1String(name)));
+            saveChart(lines.chart(), dir.filePath(QStringLiteral("l.wmf")));
+            trigger(g, "plotgraph1");
+        });
+        QVERIFY2(env.errors().empty(), env.errors().empty() ? "" : env.errors().front().c_str());
+        QVERIFY(ran);
+        // The action's own faults are still reported: the drawing keeps, it does not clear.
+        const bool reported = env.runner.run([&] {
+            volatile double zero = 0;
+            volatile double q = zero / zero;
+            (void)q;
+            g.chart()->replot(QCustomPlot::rpImmediateRefresh);
+            g.grab();
+        });
+        QVERIFY(!reported);
+        QCOMPARE(env.errors().back(), std::string("Invalid floating point operation"));
     }
 
     void formatHelpers() {
