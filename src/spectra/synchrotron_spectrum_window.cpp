@@ -185,7 +185,6 @@ TfSynSpectrum::TfSynSpectrum(AppContext& ctx, QWidget* parent)
         form::button(out, "bbShowGraph", QStringLiteral("show graph"), QStringLiteral("show selected graph"));
     connect(bbShowGraph, &QPushButton::clicked, this, [this] {
         act([this] { bbShowGraphClick(); });
-        showGraphIfDue();
     });
     og->addWidget(cbSave_, 0, 0);
     og->addWidget(cbPlot_, 1, 0);
@@ -274,12 +273,6 @@ void TfSynSpectrum::bbShowGraphClick() {
     Calculate(true);
 }
 
-void TfSynSpectrum::showGraphIfDue() {
-    if (!graphDue_) return;
-    graphDue_ = false;
-    if (ctx_.windows.graphs) ctx_.windows.graphs->showTool();
-}
-
 void TfSynSpectrum::CurveLegend() {
     TfGraphs* g = ctx_.windows.graphs;
     if (!g) return;
@@ -304,7 +297,6 @@ void TfSynSpectrum::CurveLegend() {
 }
 
 void TfSynSpectrum::Calculate(bool doPlot) {
-    graphDue_ = false;
     requireCirculatingBeam(ctx_);
     Session& s = ctx_.session;
     const double E = s.beam.BeamEnergy;
@@ -407,9 +399,7 @@ void TfSynSpectrum::Calculate(bool doPlot) {
             file.write(spectrumFileLine({pts.x[i], pts.value[i]}));
         }
     }
-    // The graph window is shown when this action has ended (see showGraphIfDue): showing
-    // draws the chart, and the drawing is the graph window's own action, not this one.
-    graphDue_ = true;
+    if (ctx_.windows.graphs) ctx_.windows.graphs->showTool();
     if (file.isOpen() && !file.close()) say("writing the spectrum file failed; the file is incomplete.");
 }
 

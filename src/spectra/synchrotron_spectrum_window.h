@@ -29,8 +29,6 @@ public:
     void Calculate(bool doPlot);
     // The parameter lines of the graph window's current curve.
     void CurveLegend();
-    // Shows the graph window after a calculation that plotted (step 18).
-    void showGraphIfDue();
 
     int spectrumItem() const;
     void setSpectrumItem(int item);  // as a click on the item
@@ -53,7 +51,6 @@ private:
     QCheckBox *cbSave_, *cbPlot_;
 
     ObservationPoint obs_;
-    bool graphDue_ = false;
 };
 
 }  // namespace lumerad
