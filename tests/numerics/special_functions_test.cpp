@@ -208,6 +208,41 @@ TEST(SpecialFunctions, ReferenceQuadratureIsNormalised) {
     EXPECT_NEAR(sum * h, 1.0, 1e-6);
 }
 
+TEST(SpecialFunctions, ReferenceQuadratureMatchesPublishedValuesAndBesselRelations) {
+    // G1(x) = x * integral of K5/3 from x on, so that S = 9 sqrt(3) / (8 pi) * G1.
+    const double toG1 = 8.0 * Pi / (9.0 * std::sqrt(3.0));
+    EXPECT_NEAR(referenceS(1.0) * toG1, 0.65142, 5e-6);  // published G1(1) = 0.65142
+    EXPECT_NEAR(referenceS(0.1) * toG1, 0.8182, 5e-5);   // published G1(0.1) = 0.8182
+    // G1 peaks at 0.9180 near x = 0.2858.
+    const double peak = referenceS(0.2858) * toG1;
+    EXPECT_NEAR(peak, 0.9180, 5e-5);
+    EXPECT_GT(peak, referenceS(0.27) * toG1);
+    EXPECT_GT(peak, referenceS(0.30) * toG1);
+    // Limits: S -> (9/2) 2^(-1/3) / Gamma(1/3) x^(1/3) for small x and
+    // 9 sqrt(3) / (8 pi) sqrt(pi / 2) sqrt(x) e^-x (1 + 55 / (72 x)) for large x.
+    const double small = 4.5 * std::cbrt(0.5) / std::tgamma(1.0 / 3.0);
+    EXPECT_NEAR(referenceS(1e-6) / (small * std::cbrt(1e-6)), 1.0, 2e-4);
+    const double large = 9.0 * std::sqrt(3.0) / (8.0 * Pi) * std::sqrt(Pi / 2.0);
+    EXPECT_NEAR(referenceS(100.0) / (large * 10.0 * std::exp(-100.0) * (1.0 + 55.0 / 7200.0)), 1.0, 2e-4);
+    // From K5/3 = -2 K2/3' - K1/3: the integral of K5/3 from x on is
+    // 2 K2/3(x) - integral of K1/3 from x on, the latter by Simpson's rule over ln t.
+    for (double x : {0.01, 0.3, 1.0, 5.0, 20.0}) {
+        const double v1 = std::log((x + 60.0) / x);
+        const int n = 20000;
+        const double h = v1 / n;
+        double sum = 0;
+        for (int k = 0; k <= n; ++k) {
+            const double t = x * std::exp(k * h);
+            const double w = (k == 0 || k == n) ? 1.0 : (k % 2 ? 4.0 : 2.0);
+            sum += w * std::cyl_bessel_k(1.0 / 3.0, t) * t;
+        }
+        const double intK13 = sum * h / 3.0;
+        const double expected =
+            9.0 * std::sqrt(3.0) / (8.0 * Pi) * x * (2.0 * std::cyl_bessel_k(2.0 / 3.0, x) - intK13);
+        EXPECT_NEAR(referenceS(x) / expected, 1.0, 1e-10) << x;
+    }
+}
+
 TEST_F(WithTable, NoFloatingPointFaultsInAFullSpectrumPass) {
     clearFloatFaults();
     double sum = 0;
