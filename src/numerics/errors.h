@@ -24,6 +24,13 @@ inline constexpr const char* kOverflowText = "Floating point overflow";
 // when it starts (clearFloatFaults) and tests them at each step boundary
 // (checkFloatFaults), which throws FloatError for division by zero, invalid operation
 // or overflow. Underflow is ignored: it gives 0 (or a denormal) without notice.
+//
+// The compiler does not know that fetestexcept reads the flags: an operation whose result
+// lives only in a local variable may be scheduled after the check (g++ -O2 does so). A step
+// boundary therefore checks values it has computed through checkedValue, which needs the
+// value before it can test, or checks after the results were stored where the rest of the
+// program can see them (state structs, fields). Operations on compile-time constants may
+// be folded without raising a flag; real inputs always come from fields or state.
 void clearFloatFaults();
 void checkFloatFaults();
 
