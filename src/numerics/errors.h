@@ -4,6 +4,12 @@
 #include <stdexcept>
 #include <string>
 
+// The fault checks and the NaN/infinity tests need IEEE arithmetic: with -ffast-math or
+// -ffinite-math-only the compiler may assume no NaN or infinity ever occurs and drop them.
+#if defined(__FAST_MATH__) || (defined(__FINITE_MATH_ONLY__) && __FINITE_MATH_ONLY__)
+#error "Build without -ffast-math / -ffinite-math-only: floating-point faults must stay visible"
+#endif
+
 namespace lumerad {
 
 class InputError : public std::runtime_error {
