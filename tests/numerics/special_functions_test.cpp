@@ -39,6 +39,21 @@ double referenceS(double x) {
     return 9.0 * std::sqrt(3.0) / (8.0 * Pi) * x * std::exp(-x) * sum * h;
 }
 
+// K_nu(x) from the same integral representation, as a check of the library's Bessel
+// functions that the accuracy tests below compare against.
+double referenceK(double nu, double x) {
+    const double h = 0.01;
+    double sum = 0.5;  // s = 0, scaled by exp(-x) below
+    for (int k = 1;; ++k) {
+        const double s = k * h;
+        const double c = std::cosh(s);
+        const double term = std::exp(-x * (c - 1.0)) * std::cosh(nu * s);
+        sum += term;
+        if (x * (c - 1.0) > 60.0 && term < 1e-18 * sum) break;
+    }
+    return std::exp(-x) * sum * h;
+}
+
 // Within half a unit of the last digit given.
 void expectDigits(double value, double given, double lastDigitUnit, const char* what) {
     EXPECT_LE(std::fabs(value - given), 0.5 * lastDigitUnit * (1 + 1e-9)) << what << " = " << value;
@@ -240,6 +255,13 @@ TEST(SpecialFunctions, ReferenceQuadratureMatchesPublishedValuesAndBesselRelatio
         const double expected =
             9.0 * std::sqrt(3.0) / (8.0 * Pi) * x * (2.0 * std::cyl_bessel_k(2.0 / 3.0, x) - intK13);
         EXPECT_NEAR(referenceS(x) / expected, 1.0, 1e-10) << x;
+    }
+}
+
+TEST(SpecialFunctions, LibraryBesselKAgreesWithItsIntegralRepresentation) {
+    for (double x : {1e-4, 0.00012, 0.01, 0.5, 1.0, 10.0, 30.0}) {
+        EXPECT_NEAR(std::cyl_bessel_k(1.0 / 3.0, x) / referenceK(1.0 / 3.0, x), 1.0, 1e-12) << x;
+        EXPECT_NEAR(std::cyl_bessel_k(2.0 / 3.0, x) / referenceK(2.0 / 3.0, x), 1.0, 1e-12) << x;
     }
 }
 
