@@ -35,8 +35,8 @@ inline constexpr const char* kOverflowText = "Floating point overflow";
 // lives only in a local variable may be scheduled after the check (g++ -O2 does so). A step
 // boundary therefore checks values it has computed through checkedValue, which needs the
 // value before it can test, or checks after the results were stored where the rest of the
-// program can see them (state structs, fields). Operations on compile-time constants may
-// be folded without raising a flag; real inputs always come from fields or state.
+// program can see them (state structs, fields). g++ keeps a faulting operation even on
+// constants as long as trapping math is on (the default; -ffast-math turns it off).
 void clearFloatFaults();
 void checkFloatFaults();
 
