@@ -273,12 +273,14 @@ TEST(TextToNumber, WhatUsersType) {
     EXPECT_EQ(parseReal("2.2250738585072011e-308"), 2.2250738585072011e-308);
     EXPECT_EQ(parseReal("1.7976931348623157e308"), 1.7976931348623157e308);
     EXPECT_TRUE(std::signbit(parseReal("-0")));
-    for (const char* bad : {"1,5", "abc", "", "1.2.3", "1e-3.5", "5 .", "+-5", "--5", "1e+", "1.e", "E3", ". 5"}) {
+    for (const char* bad :
+         {"1,5", "abc", "", "1.2.3", "1e-3.5", "5 .", "+-5", "--5", "1e+", "1.e", "E3", ". 5"}) {
         try {
             parseReal(bad);
             ADD_FAILURE() << "accepted '" << bad << "'";
         } catch (const InputError& e) {
-            EXPECT_EQ(std::string(e.what()), std::string("'") + bad + "' is not a valid floating point value");
+            EXPECT_EQ(std::string(e.what()),
+                      std::string("'") + bad + "' is not a valid floating point value");
         }
     }
     // The message quotes the field exactly as typed, spaces included.
