@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "numerics/number_text.h"
 #include "numerics/special_functions.h"
 #include "numerics/tabulated.h"
 
@@ -67,6 +68,26 @@ void BM_ModBess2Pass(benchmark::State& state) {
         for (double x : xs) benchmark::DoNotOptimize(lumerad::ModBess(tab, 2, x));
 }
 BENCHMARK(BM_ModBess2Pass)->Unit(benchmark::kMicrosecond);
+
+// Numbers as text: one result field, and one line of a spectrum file (five 23-character fields).
+void BM_FormatFixed3(benchmark::State& state) {
+    double v = 1.2345678;
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(lumerad::FormatFixed3(v));
+        v = v < 1e5 ? v * 1.37 : 0.0123;
+    }
+}
+BENCHMARK(BM_FormatFixed3);
+
+void BM_DataFieldLine(benchmark::State& state) {
+    const double values[5] = {1234.5, 2.5e13, 1.0 / 3.0, 0.04, 6.02e-7};
+    for (auto _ : state) {
+        std::string line;
+        for (double v : values) line += lumerad::dataField(v);
+        benchmark::DoNotOptimize(line);
+    }
+}
+BENCHMARK(BM_DataFieldLine);
 
 }  // namespace
 

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cfenv>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -18,18 +19,27 @@ struct Decimal {
     int exp = 0;
 };
 
-// The decimal expansion to 18 significant digits, the starting point of every rounding.
+void roundTo(Decimal& d, int k);
+
+// The decimal expansion to 18 significant digits, the starting point of every rounding,
+// itself rounded with halves away from zero. printf rounds to nearest with ties to even,
+// so the value is printed to 19 digits truncated toward zero (exact digits, since glibc
+// honours the rounding mode) and the 19th digit decides.
 Decimal expand18(double v) {
     Decimal d;
     d.negative = std::signbit(v);
     const double a = std::fabs(v);
     if (a == 0.0) return d;
-    char buf[40];
-    std::snprintf(buf, sizeof buf, "%.17e", a);  // d.ddddddddddddddddde+XX
-    d.digits.reserve(18);
+    char buf[48];
+    const int mode = std::fegetround();
+    std::fesetround(FE_TOWARDZERO);
+    std::snprintf(buf, sizeof buf, "%.18e", a);  // d.dddddddddddddddddde+XX
+    std::fesetround(mode);
+    d.digits.reserve(19);
     d.digits.push_back(buf[0]);
-    d.digits.append(buf + 2, 17);
-    d.exp = std::atoi(buf + 20) + 1;
+    d.digits.append(buf + 2, 18);
+    d.exp = std::atoi(buf + 21) + 1;
+    roundTo(d, 18);
     return d;
 }
 

@@ -47,6 +47,79 @@ TEST(NumberText, HalvesRoundAwayFromZeroOnThe18DigitExpansion) {
     EXPECT_EQ(fixed(0.15, 18, 1), "0.1");
 }
 
+TEST(NumberText, HalfwayCasesAndCarries) {
+    // Exact halves go away from zero in every pattern.
+    EXPECT_EQ(pattern("%8.2f", 0.125), "    0.13");
+    EXPECT_EQ(pattern("%5.0f", 2.5), "    3");
+    EXPECT_EQ(pattern("%5.0f", 0.5), "    1");
+    EXPECT_EQ(pattern("%5.0f", -0.5), "   -1");
+    EXPECT_EQ(pattern("%5.2g", 99.5), "  1E2");  // 100 has e = 3 > 2: scientific
+    // 9.9995 is 9.99949999999999939 to 18 digits: no carry at three decimals or four digits.
+    EXPECT_EQ(fixed(9.9995, 18, 3), "9.999");
+    EXPECT_EQ(general(9.9995, 4), "9.999");
+    EXPECT_EQ(general(9.9995, 3), "10");
+    EXPECT_EQ(fixed(9.9996, 18, 3), "10.000");
+    // 99.995 is 99.9950000000000045: up, carrying through every digit.
+    EXPECT_EQ(fixed(99.995, 18, 2), "100.00");
+    EXPECT_EQ(FormatFixed3(999.9995), "1000.000");  // 999.999500000000012
+    EXPECT_EQ(fixed(0.45, 18, 1), "0.5");           // 0.450000000000000011
+    // 1234567890123.015625 is exact; its 18th digit is a half: away from zero there too.
+    EXPECT_EQ(pattern("%10.5f", 1234567890123.015625), "1234567890123.01563");
+    EXPECT_EQ(pattern("%10.5f", -1234567890123.015625), "-1234567890123.01563");
+    EXPECT_EQ(general(976562500.0009765625, 18), "976562500.000976563");
+}
+
+TEST(NumberText, GeneralSwitchesToScientificOutsideTheExponentRange) {
+    // 1e-4 is 0.1 x 10^-3, the smallest plain exponent; 1e-5 is scientific.
+    EXPECT_EQ(general(1e-4, 7), "0.0001");
+    EXPECT_EQ(general(1e-5, 7), "1E-5");
+    EXPECT_EQ(general(0.000099999, 4), "0.0001");  // rounds up into the plain range
+    EXPECT_EQ(general(-0.000099994, 4), "-9.999E-5");
+    // Large values: plain while e (digits before the point) is at most p.
+    struct Case {
+        double v;
+        int p;
+        const char* text;
+    } cases[] = {{1e15, 15, "1E15"},
+                 {1e15, 16, "1000000000000000"},
+                 {1e16, 16, "1E16"},
+                 {1e16, 17, "10000000000000000"},
+                 {1e17, 17, "1E17"},
+                 {1e17, 18, "100000000000000000"},
+                 {1e18, 18, "1E18"},
+                 {1e19, 18, "1E19"},
+                 {1e20, 15, "1E20"},
+                 {123456789012345.0, 15, "123456789012345"},
+                 {1234567890123456.0, 15, "1.23456789012346E15"}};
+    for (const auto& c : cases) EXPECT_EQ(general(c.v, c.p), c.text) << c.v << " p " << c.p;
+    EXPECT_EQ(general(100, 2), "1E2");
+    EXPECT_EQ(general(150, 2), "1.5E2");
+    EXPECT_EQ(general(99, 2), "99");
+}
+
+TEST(NumberText, SignedZeroDenormalsAndHugeValues) {
+    // A zero, or a value that rounds to zero, carries no sign.
+    EXPECT_EQ(general(-0.0, 7), "0");
+    EXPECT_EQ(fixed(-0.0, 18, 2), "0.00");
+    EXPECT_EQ(exponent(-0.0, 3, 2), "0.00E+00");
+    EXPECT_EQ(pattern("%5.0f", -0.0), "    0");
+    EXPECT_EQ(FormatFixed3(-0.0004), "   0.000");
+    EXPECT_EQ(dataField(-0.0), " 0.00000000000000E+0000");
+    // Denormals: 4.94065645841246544e-324 is the smallest.
+    EXPECT_EQ(general(5e-324, 7), "4.940656E-324");
+    EXPECT_EQ(exponent(5e-324, 4, 3), "4.941E-324");
+    EXPECT_EQ(FormatFixed3(5e-324), "   0.000");
+    EXPECT_EQ(dataField(5e-324), " 4.94065645841247E-0324");
+    EXPECT_EQ(general(2.2250738585072014e-308, 7), "2.225074E-308");
+    // Beyond 18 digits before the point a fixed pattern writes general(18).
+    EXPECT_EQ(pattern("%8.3f", 1e17), "100000000000000000.000");
+    EXPECT_EQ(pattern("%8.3f", 1e18), "    1E18");
+    EXPECT_EQ(FormatFixed3(1.7976931348623157e308), "1.79769313486231571E308");
+    EXPECT_EQ(FormatFixed5(-1e300), "-1.00000000000000005E300");  // the binary value's digits
+    EXPECT_EQ(fixed(1e15, 15, 2), "1E15");
+    EXPECT_EQ(dataField(-1.7976931348623157e308), "-1.79769313486232E+0308");
+}
+
 TEST(NumberText, ExponentKeepsAllDigitsAndPadsTheExponent) {
     EXPECT_EQ(exponent(12345, 3, 2), "1.23E+04");
     EXPECT_EQ(exponent(12355, 3, 2), "1.24E+04");
@@ -125,6 +198,25 @@ TEST(NumberText, DisplayPictures) {
     EXPECT_EQ(picture("0.#E+00", -2.0), "-2E+00");
 }
 
+TEST(NumberText, PicturesOnAwkwardValues) {
+    // 1234567.8915 is 1234567.89149999991 in binary: three decimals round down.
+    EXPECT_EQ(picture("#,##0.###", 1234567.8915), "1,234,567.891");
+    EXPECT_EQ(picture("#,##0.###", 1234567.8925), "1,234,567.893");  // ...89250000000465
+    EXPECT_EQ(picture("#,##0.###", 0.0), "0");
+    EXPECT_EQ(picture("#,##0.###", -0.0001), "0");
+    EXPECT_EQ(picture("#,##0.###", 100000.0), "100,000");
+    EXPECT_EQ(picture("0.#E+00", 0.000123), "1.2E-04");
+    EXPECT_EQ(picture("0.#E+00", 12345.0), "1.2E+04");
+    EXPECT_EQ(picture("0.#E+00", 0.00015), "1.5E-04");  // 0.000149999999999999987
+    EXPECT_EQ(picture("0.#E+00", 0.0), "0E+00");
+    EXPECT_EQ(picture("0.#E+00", 99999.0), "1E+05");
+    EXPECT_EQ(picture("###,###.0", 1234.56), "1,234.6");
+    EXPECT_EQ(picture("###,###.0", 0.0), ".0");  // '#' places show no zero
+    EXPECT_EQ(picture("###,###.0", 999999.96), "1,000,000.0");
+    EXPECT_EQ(picture("0.00", 0.125), "0.13");
+    EXPECT_EQ(picture("0.00", -0.001), "0.00");
+}
+
 TEST(NumberText, DataFieldIs23Characters) {
     EXPECT_EQ(dataField(10), " 1.00000000000000E+0001");
     EXPECT_EQ(dataField(-0.5), "-5.00000000000000E-0001");
@@ -166,6 +258,38 @@ TEST(TextToNumber, AcceptsNumbersWithSurroundingSpaces) {
     EXPECT_EQ(parseInteger("+3"), 3);
     EXPECT_EQ(parseInteger("2147483647"), 2147483647);
     EXPECT_EQ(parseInteger("-2147483648"), -2147483647 - 1);
+}
+
+TEST(TextToNumber, WhatUsersType) {
+    EXPECT_EQ(parseReal("1e-3"), 0.001);
+    EXPECT_EQ(parseReal("+5"), 5.0);
+    EXPECT_EQ(parseReal(" 2.5 "), 2.5);
+    EXPECT_EQ(parseReal("1."), 1.0);
+    EXPECT_EQ(parseReal(".5"), 0.5);
+    EXPECT_EQ(parseReal("-.5"), -0.5);
+    EXPECT_EQ(parseReal("007"), 7.0);
+    EXPECT_EQ(parseReal("\t3E+2\r\n"), 300.0);
+    EXPECT_EQ(parseReal("0.1"), 0.1);  // correctly rounded, like the compiler's literal
+    EXPECT_EQ(parseReal("2.2250738585072011e-308"), 2.2250738585072011e-308);
+    EXPECT_EQ(parseReal("1.7976931348623157e308"), 1.7976931348623157e308);
+    EXPECT_TRUE(std::signbit(parseReal("-0")));
+    for (const char* bad :
+         {"1,5", "abc", "", "1.2.3", "1e-3.5", "5 .", "+-5", "--5", "1e+", "1.e", "E3", ". 5"}) {
+        try {
+            parseReal(bad);
+            ADD_FAILURE() << "accepted '" << bad << "'";
+        } catch (const InputError& e) {
+            EXPECT_EQ(std::string(e.what()),
+                      std::string("'") + bad + "' is not a valid floating point value");
+        }
+    }
+    // The message quotes the field exactly as typed, spaces included.
+    try {
+        parseReal(" 1,5 ");
+        ADD_FAILURE();
+    } catch (const InputError& e) {
+        EXPECT_STREQ(e.what(), "' 1,5 ' is not a valid floating point value");
+    }
 }
 
 TEST(TextToNumber, RefusesEverythingElseWithTheFieldText) {

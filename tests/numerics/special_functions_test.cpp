@@ -39,6 +39,21 @@ double referenceS(double x) {
     return 9.0 * std::sqrt(3.0) / (8.0 * Pi) * x * std::exp(-x) * sum * h;
 }
 
+// K_nu(x) from the same integral representation, as a check of the library's Bessel
+// functions that the accuracy tests below compare against.
+double referenceK(double nu, double x) {
+    const double h = 0.01;
+    double sum = 0.5;  // s = 0, scaled by exp(-x) below
+    for (int k = 1;; ++k) {
+        const double s = k * h;
+        const double c = std::cosh(s);
+        const double term = std::exp(-x * (c - 1.0)) * std::cosh(nu * s);
+        sum += term;
+        if (x * (c - 1.0) > 60.0 && term < 1e-18 * sum) break;
+    }
+    return std::exp(-x) * sum * h;
+}
+
 // Within half a unit of the last digit given.
 void expectDigits(double value, double given, double lastDigitUnit, const char* what) {
     EXPECT_LE(std::fabs(value - given), 0.5 * lastDigitUnit * (1 + 1e-9)) << what << " = " << value;
@@ -206,6 +221,48 @@ TEST(SpecialFunctions, ReferenceQuadratureIsNormalised) {
         sum += (k == 0 || k == n ? 0.5 : 1.0) * referenceS(x) * x;
     }
     EXPECT_NEAR(sum * h, 1.0, 1e-6);
+}
+
+TEST(SpecialFunctions, ReferenceQuadratureMatchesPublishedValuesAndBesselRelations) {
+    // G1(x) = x * integral of K5/3 from x on, so that S = 9 sqrt(3) / (8 pi) * G1.
+    const double toG1 = 8.0 * Pi / (9.0 * std::sqrt(3.0));
+    EXPECT_NEAR(referenceS(1.0) * toG1, 0.65142, 5e-6);  // published G1(1) = 0.65142
+    EXPECT_NEAR(referenceS(0.1) * toG1, 0.8182, 5e-5);   // published G1(0.1) = 0.8182
+    // G1 peaks at 0.9180 near x = 0.2858.
+    const double peak = referenceS(0.2858) * toG1;
+    EXPECT_NEAR(peak, 0.9180, 5e-5);
+    EXPECT_GT(peak, referenceS(0.27) * toG1);
+    EXPECT_GT(peak, referenceS(0.30) * toG1);
+    // Limits: S -> (9/2) 2^(-1/3) / Gamma(1/3) x^(1/3) for small x and
+    // 9 sqrt(3) / (8 pi) sqrt(pi / 2) sqrt(x) e^-x (1 + 55 / (72 x)) for large x.
+    const double small = 4.5 * std::cbrt(0.5) / std::tgamma(1.0 / 3.0);
+    EXPECT_NEAR(referenceS(1e-6) / (small * std::cbrt(1e-6)), 1.0, 2e-4);
+    const double large = 9.0 * std::sqrt(3.0) / (8.0 * Pi) * std::sqrt(Pi / 2.0);
+    EXPECT_NEAR(referenceS(100.0) / (large * 10.0 * std::exp(-100.0) * (1.0 + 55.0 / 7200.0)), 1.0, 2e-4);
+    // From K5/3 = -2 K2/3' - K1/3: the integral of K5/3 from x on is
+    // 2 K2/3(x) - integral of K1/3 from x on, the latter by Simpson's rule over ln t.
+    for (double x : {0.01, 0.3, 1.0, 5.0, 20.0}) {
+        const double v1 = std::log((x + 60.0) / x);
+        const int n = 20000;
+        const double h = v1 / n;
+        double sum = 0;
+        for (int k = 0; k <= n; ++k) {
+            const double t = x * std::exp(k * h);
+            const double w = (k == 0 || k == n) ? 1.0 : (k % 2 ? 4.0 : 2.0);
+            sum += w * std::cyl_bessel_k(1.0 / 3.0, t) * t;
+        }
+        const double intK13 = sum * h / 3.0;
+        const double expected =
+            9.0 * std::sqrt(3.0) / (8.0 * Pi) * x * (2.0 * std::cyl_bessel_k(2.0 / 3.0, x) - intK13);
+        EXPECT_NEAR(referenceS(x) / expected, 1.0, 1e-10) << x;
+    }
+}
+
+TEST(SpecialFunctions, LibraryBesselKAgreesWithItsIntegralRepresentation) {
+    for (double x : {1e-4, 0.00012, 0.01, 0.5, 1.0, 10.0, 30.0}) {
+        EXPECT_NEAR(std::cyl_bessel_k(1.0 / 3.0, x) / referenceK(1.0 / 3.0, x), 1.0, 1e-12) << x;
+        EXPECT_NEAR(std::cyl_bessel_k(2.0 / 3.0, x) / referenceK(2.0 / 3.0, x), 1.0, 1e-12) << x;
+    }
 }
 
 TEST_F(WithTable, NoFloatingPointFaultsInAFullSpectrumPass) {
