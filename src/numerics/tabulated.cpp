@@ -73,7 +73,6 @@ std::string Tabulated::loadFile(const std::string& path) {
     std::vector<double> cols[4];
     std::string line;
     int lineNumber = 0;
-    int firstIgnoredLine = 0;  // a line with numbers beyond the capacity
     while (std::getline(in, line)) {
         ++lineNumber;
         if (lineNumber == 1 && line.compare(0, 3, "\xEF\xBB\xBF") == 0) line.erase(0, 3);  // UTF-8 mark
@@ -83,10 +82,8 @@ std::string Tabulated::loadFile(const std::string& path) {
         while (tokens >> token) fields.push_back(token);
         if (fields.empty()) continue;  // blank lines, a trailing line break, CR of CR LF
         const std::string where = quoted(path) + ", line " + lineNo(lineNumber) + ": ";
-        if (static_cast<int>(xs.size()) == kCapacity) {
-            firstIgnoredLine = lineNumber;
-            break;
-        }
+        if (static_cast<int>(xs.size()) == kCapacity)
+            return where + "more than " + lineNo(kCapacity) + " rows." + notLoaded;
         if (fields.size() != kValuesPerRow)
             return where + "five numbers expected, found " + lineNo(static_cast<int>(fields.size())) + "." +
                    notLoaded;
@@ -104,11 +101,7 @@ std::string Tabulated::loadFile(const std::string& path) {
     if (xs.size() < 2) return quoted(path) + " holds fewer than two rows of numbers." + notLoaded;
     const double* f[4] = {cols[0].data(), cols[1].data(), cols[2].data(), cols[3].data()};
     const std::string err = setRows(static_cast<int>(xs.size()), xs.data(), f);
-    if (!err.empty()) return quoted(path) + ": " + err + notLoaded;
-    if (firstIgnoredLine > 0)
-        return quoted(path) + ", line " + lineNo(firstIgnoredLine) + ": more than " + lineNo(kCapacity) +
-               " rows; the table holds the first " + lineNo(kCapacity) + ", the rest is ignored.";
-    return {};
+    return err.empty() ? err : quoted(path) + ": " + err + notLoaded;
 }
 
 // Cubic spline with the first derivatives at both ends prescribed as the slopes of the

@@ -12,8 +12,7 @@ public:
     static constexpr int kCapacity = 350;
 
     // Reads the file. On failure the table is left empty (rows() == 0) and the returned
-    // text says why; on success the text is empty. A file with more than kCapacity rows
-    // loads its first kCapacity rows and the returned text says the rest was ignored.
+    // text says why; on success the text is empty.
     std::string loadFile(const std::string& path);
     // Replaces the table by the given rows (tests, generator). Same checks as loadFile.
     std::string setRows(int n, const double* x, const double* const f[4]);
