@@ -81,7 +81,11 @@ QLabel* Rows::add(const QString& labelText, QWidget* field, const QString& unit,
     QLabel* u = nullptr;
     if (!unit.isEmpty() || unitName) {
         u = new QLabel(unit);
-        if (unitName) u->setObjectName(QString::fromLatin1(unitName));
+        if (unitName) {
+            // a named unit label gets a unit prefix later ("k", "M", ...): keep room for it
+            u->setObjectName(QString::fromLatin1(unitName));
+            u->setMinimumWidth(u->fontMetrics().horizontalAdvance(QStringLiteral("M") + unit) + 4);
+        }
         grid_->addWidget(u, row_, 2);
     }
     ++row_;
