@@ -10,6 +10,7 @@
 #include <QRadioButton>
 #include <QToolBar>
 #include <QToolButton>
+#include <QVBoxLayout>
 
 namespace lumerad::form {
 
@@ -71,6 +72,16 @@ QComboBox* combo(QWidget* parent, const char* name, const QStringList& items, co
     auto* c = named(new QComboBox(parent), name, hint);
     c->addItems(items);
     return c;
+}
+
+std::pair<QVBoxLayout*, QVBoxLayout*> columns(QVBoxLayout* top) {
+    auto* body = new QHBoxLayout;
+    top->addLayout(body);
+    auto* left = new QVBoxLayout;
+    auto* right = new QVBoxLayout;
+    body->addLayout(left);
+    body->addLayout(right);
+    return {left, right};
 }
 
 Rows::Rows(QWidget* host) : grid_(new QGridLayout(host)) { grid_->setContentsMargins(6, 6, 6, 6); }

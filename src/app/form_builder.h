@@ -2,6 +2,7 @@
 // The one small helper every window builds its layout with: named controls, and a grid of
 // "label | field | unit" rows inside a widget or group box.
 #include <QString>
+#include <utility>
 
 class QWidget;
 class QLabel;
@@ -14,6 +15,7 @@ class QGridLayout;
 class QCheckBox;
 class QRadioButton;
 class QComboBox;
+class QVBoxLayout;
 
 namespace lumerad::form {
 
@@ -26,6 +28,9 @@ QGroupBox* group(QWidget* parent, const QString& title, const char* name = nullp
 QCheckBox* check(QWidget* parent, const char* name, const QString& caption, bool on, const QString& hint = {});
 QRadioButton* radio(QWidget* parent, const char* name, const QString& caption, bool on, const QString& hint = {});
 QComboBox* combo(QWidget* parent, const char* name, const QStringList& items, const QString& hint = {});
+
+// Two columns side by side, added below what top already holds: (left, right).
+std::pair<QVBoxLayout*, QVBoxLayout*> columns(QVBoxLayout* top);
 
 // Rows of label | field | unit on a grid layout installed on host.
 class Rows {

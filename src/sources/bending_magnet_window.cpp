@@ -3,7 +3,6 @@
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHeaderView>
-#include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QToolBar>
@@ -38,12 +37,7 @@ TfSynRad::TfSynRad(AppContext& ctx, QWidget* parent)
     addExitButton(bar);
     top->addWidget(bar);
 
-    auto* body = new QHBoxLayout;
-    top->addLayout(body);
-    auto* left = new QVBoxLayout;
-    auto* right = new QVBoxLayout;
-    body->addLayout(left);
-    body->addLayout(right);
+    auto [left, right] = form::columns(top);
 
     // Source and beam.
     auto* srcBox = form::group(this, QStringLiteral("source"), "gbSource");

@@ -46,12 +46,7 @@ TfSynSpectrum::TfSynSpectrum(AppContext& ctx, QWidget* parent)
     connect(tbUpdate, &QToolButton::clicked, this, [this] { act([this] { Calculate(false); }); });
     top->addWidget(bar);
 
-    auto* body = new QHBoxLayout;
-    top->addLayout(body);
-    auto* left = new QVBoxLayout;
-    auto* right = new QVBoxLayout;
-    body->addLayout(left);
-    body->addLayout(right);
+    auto [left, right] = form::columns(top);
 
     // Beam, source and the parameters of the calculation.
     auto* par = form::group(this, QStringLiteral("parameters"), "gbParameters");

@@ -13,14 +13,7 @@ using namespace lumerad;
 
 namespace {
 
-const Tabulated& table() {
-    static Tabulated tab = [] {
-        Tabulated t;
-        EXPECT_EQ(t.loadFile(LUMERAD_SOURCE_DATA_DIR "/DATA.TXT"), "");
-        return t;
-    }();
-    return tab;
-}
+using testref::table;
 
 // A 3 GeV, 100 mA ring and a 1.2 T bending magnet.
 struct Fixture {

@@ -1,9 +1,24 @@
 #pragma once
 // Independent reference values for the synchrotron-radiation tests: the modified Bessel
-// functions from the standard library and the universal function S(x) by quadrature.
+// functions from the standard library and the universal function S(x) by quadrature; and
+// the program's own table, which the code under test reads.
+#include <gtest/gtest.h>
+
 #include <cmath>
 
+#include "numerics/tabulated.h"
+
 namespace lumerad::testref {
+
+// The tabulated functions of the program's DATA.TXT, loaded once.
+inline const Tabulated& table() {
+    static const Tabulated tab = [] {
+        Tabulated t;
+        EXPECT_EQ(t.loadFile(LUMERAD_SOURCE_DATA_DIR "/DATA.TXT"), "");
+        return t;
+    }();
+    return tab;
+}
 
 inline double K13(double x) { return std::cyl_bessel_k(1.0 / 3.0, x); }
 inline double K23(double x) { return std::cyl_bessel_k(2.0 / 3.0, x); }

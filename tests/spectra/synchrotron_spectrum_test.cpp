@@ -16,14 +16,7 @@ using namespace lumerad;
 
 namespace {
 
-const Tabulated& table() {
-    static Tabulated tab = [] {
-        Tabulated t;
-        EXPECT_EQ(t.loadFile(LUMERAD_SOURCE_DATA_DIR "/DATA.TXT"), "");
-        return t;
-    }();
-    return tab;
-}
+using testref::table;
 
 CurrentBeam ring() {
     CurrentBeam b;
