@@ -6,10 +6,10 @@
 #include <QApplication>
 #include <cmath>
 
-#include "app/action_runner.h"
-#include "app/app_context.h"
-#include "app/dialogs.h"
-#include "app/session.h"
+#include "ui/action_runner.h"
+#include "ui/app_context.h"
+#include "ui/dialogs.h"
+#include "catalogue/session.h"
 #include "numerics/messages.h"
 #include "plot/graph_window.h"
 
@@ -22,7 +22,7 @@ struct Env {
     RecordingMessages messages;
     ScriptedDialogs dialogs;
     ActionRunner runner{messages};
-    AppContext ctx{session, messages, dialogs, runner, nullptr, {}};
+    AppContext ctx{session, messages, dialogs, runner, nullptr, {}, {}};
     TfGraphs graphs{ctx};
 };
 

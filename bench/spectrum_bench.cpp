@@ -8,10 +8,10 @@
 #include <QRadioButton>
 #include <charconv>
 
-#include "app/action_runner.h"
-#include "app/app_context.h"
-#include "app/dialogs.h"
-#include "app/session.h"
+#include "ui/action_runner.h"
+#include "ui/app_context.h"
+#include "ui/dialogs.h"
+#include "catalogue/session.h"
 #include "numerics/messages.h"
 #include "numerics/tabulated.h"
 #include "plot/graph_window.h"
@@ -28,7 +28,7 @@ struct World {
     RecordingMessages messages;
     ScriptedDialogs dialogs;
     ActionRunner runner{messages};
-    AppContext ctx{session, messages, dialogs, runner, nullptr, {}};
+    AppContext ctx{session, messages, dialogs, runner, nullptr, {}, {}};
     TfGraphs* graphs;
     TfSynSpectrum* spectrum;
     World() {

@@ -8,9 +8,9 @@
 #include <QApplication>
 #include <QTemporaryDir>
 
-#include "app/dialogs.h"
+#include "ui/dialogs.h"
 #include "app/program.h"
-#include "app/session.h"
+#include "catalogue/session.h"
 #include "app/start_window.h"
 #include "catalogue/tsr_module.h"
 #include "numerics/messages.h"

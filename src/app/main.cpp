@@ -12,9 +12,9 @@
 #include <cstdio>
 #include <ctime>
 
-#include "app/dialogs.h"
+#include "ui/dialogs.h"
 #include "app/program.h"
-#include "app/qt_messages.h"
+#include "ui/qt_messages.h"
 #include "app/start_window.h"
 
 namespace {

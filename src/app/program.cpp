@@ -39,7 +39,7 @@ ProgramOptions ProgramOptions::fromArguments(const QStringList& args) {
 }
 
 Program::Program(Messages& messages, Dialogs& dialogs, const ProgramOptions& options)
-    : runner_(messages), ctx_{session_, messages, dialogs, runner_, nullptr, {}} {
+    : runner_(messages), ctx_{session_, messages, dialogs, runner_, nullptr, {}, {}} {
     QApplication::setApplicationDisplayName(QStringLiteral("Lumerad"));
     module_ = std::make_unique<TSRModule>(session_, messages, options.catalogueFile);
     ctx_.module = module_.get();

@@ -7,9 +7,9 @@
 #include <memory>
 #include <optional>
 
-#include "app/action_runner.h"
-#include "app/app_context.h"
-#include "app/session.h"
+#include "ui/action_runner.h"
+#include "ui/app_context.h"
+#include "catalogue/session.h"
 
 namespace lumerad {
 

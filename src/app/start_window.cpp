@@ -10,8 +10,8 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
-#include "app/data_files.h"
-#include "app/session.h"
+#include "catalogue/data_files.h"
+#include "catalogue/session.h"
 #include "catalogue/circ_beam_window.h"
 #include "catalogue/single_pass_beam_window.h"
 #include "catalogue/tsr_module.h"
@@ -35,6 +35,7 @@ constexpr int kTextHeight = 25;
 
 TfStart::TfStart(AppContext& ctx, const std::optional<QString>& dataFile, QWidget* parent)
     : ToolWindow(ctx, "TfStart", QStringLiteral("Lumerad"), parent), dataFile_(dataFile) {
+    ctx_.beamAccepted = [this](bool singlePass) { beamAccepted(singlePass); };
     auto* lay = new QVBoxLayout(this);
     lay->setContentsMargins(4, 4, 4, 4);
     lay->setSpacing(2);

@@ -13,7 +13,7 @@
 #include <QString>
 #include <optional>
 
-#include "app/tool_window.h"
+#include "ui/tool_window.h"
 
 class QAbstractButton;
 class QWidget;

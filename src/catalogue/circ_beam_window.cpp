@@ -8,8 +8,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include "app/form_builder.h"
-#include "app/start_window.h"
+#include "ui/form_builder.h"
 #include "catalogue/data_widgets.h"
 #include "catalogue/tsr_module.h"
 #include "numerics/errors.h"
@@ -160,7 +159,7 @@ void TfCBeam::Accept() {
     if (!t.hasCurrent()) throw InputError("There is no beam configuration to accept: add one first.");
     if (t.editing()) t.post();
     t.edit();
-    ctx_.windows.start->beamAccepted(false);
+    if (ctx_.beamAccepted) ctx_.beamAccepted(false);
 }
 
 void TfCBeam::bbAcceptClick() { Accept(); }

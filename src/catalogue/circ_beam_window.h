@@ -3,7 +3,7 @@
 // with the navigator DBNavigator1, and the current one in an editing panel of bound fields
 // (DBEdt + field name, "DE/E" as DBEdtDE_E) with its derived quantities read-only beside them.
 // Buttons: bbAccept, bbAccClose, bbYes (new configuration), bbCBHelp; help text mCBHelp.
-#include "app/tool_window.h"
+#include "ui/tool_window.h"
 
 class QPlainTextEdit;
 class QPushButton;

@@ -7,7 +7,7 @@
 #include <QStyle>
 #include <QToolButton>
 
-#include "app/action_runner.h"
+#include "ui/action_runner.h"
 #include "catalogue/table.h"
 #include "numerics/messages.h"
 #include "numerics/text_to_number.h"

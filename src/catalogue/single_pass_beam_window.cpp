@@ -8,8 +8,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include "app/form_builder.h"
-#include "app/start_window.h"
+#include "ui/form_builder.h"
 #include "catalogue/data_widgets.h"
 #include "catalogue/tsr_module.h"
 #include "numerics/errors.h"
@@ -177,7 +176,7 @@ void TfSPBeam::Accept() {
     if (t.editing()) t.post();
     t.edit();
     t.post();
-    ctx_.windows.start->beamAccepted(true);
+    if (ctx_.beamAccepted) ctx_.beamAccepted(true);
 }
 
 void TfSPBeam::bbAcceptClick() { Accept(); }

@@ -3,7 +3,7 @@
 // the navigator DBNavigator1, and the current one in three groups of bound fields (DBEdt +
 // field name with "/" as "_", e.g. DBEdtPart_Bunch). Buttons: bbAccept, bbClose, bbNew (new
 // configuration), bbHelp; help text SBHelp.
-#include "app/tool_window.h"
+#include "ui/tool_window.h"
 
 class QPlainTextEdit;
 

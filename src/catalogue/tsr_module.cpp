@@ -9,7 +9,7 @@
 #include <QStandardPaths>
 #include <QStringList>
 
-#include "app/session.h"
+#include "catalogue/session.h"
 #include "catalogue/beam_quantities.h"
 #include "catalogue/seed_catalogue.h"
 #include "numerics/messages.h"

@@ -7,7 +7,7 @@
 #include <QSvgGenerator>
 #include <cmath>
 
-#include "app/dialogs.h"
+#include "ui/dialogs.h"
 #include "numerics/errors.h"
 #include "numerics/number_text.h"
 #include "plot/enter_text_window.h"

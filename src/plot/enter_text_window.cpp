@@ -4,7 +4,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include "app/form_builder.h"
+#include "ui/form_builder.h"
 
 namespace lumerad {
 

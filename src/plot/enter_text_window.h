@@ -3,7 +3,7 @@
 // kept in EnteredText for the rest of the run.
 #include <QDialog>
 
-#include "app/app_context.h"
+#include "ui/app_context.h"
 
 class QLineEdit;
 class QPushButton;

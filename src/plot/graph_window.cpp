@@ -17,8 +17,8 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
-#include "app/dialogs.h"
-#include "app/form_builder.h"
+#include "ui/dialogs.h"
+#include "ui/form_builder.h"
 #include "numerics/messages.h"
 #include "numerics/number_text.h"
 #include "plot/chart_support.h"

@@ -8,7 +8,7 @@
 #include <QString>
 #include <array>
 
-#include "app/tool_window.h"
+#include "ui/tool_window.h"
 #include "plot/graph_model.h"
 
 class QCustomPlot;

@@ -6,7 +6,7 @@
 #include <QVBoxLayout>
 #include <algorithm>
 
-#include "app/dialogs.h"
+#include "ui/dialogs.h"
 #include "plot/chart_support.h"
 
 namespace lumerad {

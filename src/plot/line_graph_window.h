@@ -3,7 +3,7 @@
 #include <QPrinter>
 #include <QSharedPointer>
 
-#include "app/tool_window.h"
+#include "ui/tool_window.h"
 
 class QCustomPlot;
 class QCPBars;

@@ -9,8 +9,8 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
-#include "app/form_builder.h"
-#include "app/session.h"
+#include "ui/form_builder.h"
+#include "catalogue/session.h"
 #include "catalogue/data_widgets.h"
 #include "catalogue/table.h"
 #include "catalogue/tsr_module.h"

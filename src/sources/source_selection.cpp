@@ -1,7 +1,7 @@
 #include "sources/source_selection.h"
 
-#include "app/app_context.h"
-#include "app/session.h"
+#include "ui/app_context.h"
+#include "catalogue/session.h"
 #include "catalogue/table.h"
 #include "catalogue/tsr_module.h"
 #include "numerics/errors.h"

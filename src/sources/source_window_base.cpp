@@ -7,7 +7,7 @@
 #include <QToolBar>
 #include <QToolButton>
 
-#include "app/form_builder.h"
+#include "ui/form_builder.h"
 #include "catalogue/circ_beam_window.h"
 #include "sources/source_selection.h"
 

@@ -6,7 +6,7 @@
 #include <QFrame>
 #include <QStringList>
 
-#include "app/tool_window.h"
+#include "ui/tool_window.h"
 
 class QComboBox;
 class QPushButton;

@@ -1,5 +1,5 @@
 #pragma once
-#include "app/tool_window.h"
+#include "ui/tool_window.h"
 
 namespace lumerad {
 

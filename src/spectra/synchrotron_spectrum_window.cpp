@@ -13,9 +13,9 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
-#include "app/dialogs.h"
-#include "app/form_builder.h"
-#include "app/session.h"
+#include "ui/dialogs.h"
+#include "ui/form_builder.h"
+#include "catalogue/session.h"
 #include "catalogue/data_widgets.h"
 #include "catalogue/tsr_module.h"
 #include "numerics/errors.h"

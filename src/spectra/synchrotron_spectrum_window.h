@@ -2,7 +2,7 @@
 // The synchrotron spectrum window: spectra of a bending magnet, or of a wiggler as a chain
 // of bending-magnet poles, over photon energy or vertical observation angle, plotted in the
 // graph window and optionally written to a file.
-#include "app/tool_window.h"
+#include "ui/tool_window.h"
 #include "spectra/synchrotron_spectrum.h"
 
 class QButtonGroup;

@@ -11,7 +11,7 @@
 #include <QToolButton>
 
 #include "../catalogue/window_test_support.h"
-#include "app/data_files.h"
+#include "catalogue/data_files.h"
 #include "catalogue/circ_beam_window.h"
 #include "catalogue/data_widgets.h"
 #include "catalogue/single_pass_beam_window.h"

@@ -8,7 +8,7 @@
 #include <QTest>
 #include <QToolButton>
 
-#include "app/session.h"
+#include "catalogue/session.h"
 #include "catalogue/data_widgets.h"
 #include "catalogue/tsr_module.h"
 #include "sources/source_selection.h"

@@ -8,7 +8,7 @@
 #include <memory>
 #include <optional>
 
-#include "app/dialogs.h"
+#include "ui/dialogs.h"
 #include "app/program.h"
 #include "numerics/messages.h"
 

@@ -3,10 +3,10 @@
 // the action runner, the text entry dialog and the window under test.
 #include <QLineEdit>
 
-#include "app/action_runner.h"
-#include "app/app_context.h"
-#include "app/dialogs.h"
-#include "app/session.h"
+#include "ui/action_runner.h"
+#include "ui/app_context.h"
+#include "ui/dialogs.h"
+#include "catalogue/session.h"
 #include "numerics/messages.h"
 #include "plot/enter_text_window.h"
 
@@ -17,7 +17,7 @@ struct PlotEnv {
     RecordingMessages messages;
     ScriptedDialogs dialogs;
     ActionRunner runner{messages};
-    AppContext ctx{session, messages, dialogs, runner, nullptr, {}};
+    AppContext ctx{session, messages, dialogs, runner, nullptr, {}, {}};
     TfEnterText enterText{ctx};
 
     PlotEnv() { ctx.windows.enterText = &enterText; }

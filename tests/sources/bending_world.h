@@ -7,9 +7,9 @@
 #include <QtTest>
 #include <memory>
 
-#include "app/dialogs.h"
+#include "ui/dialogs.h"
 #include "app/program.h"
-#include "app/session.h"
+#include "catalogue/session.h"
 #include "app/start_window.h"
 #include "catalogue/circ_beam_window.h"
 #include "catalogue/data_widgets.h"

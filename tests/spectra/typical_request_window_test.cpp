@@ -17,9 +17,9 @@
 #include <cmath>
 
 #include "../sources/sr_reference.h"
-#include "app/dialogs.h"
+#include "ui/dialogs.h"
 #include "app/program.h"
-#include "app/session.h"
+#include "catalogue/session.h"
 #include "app/start_window.h"
 #include "catalogue/circ_beam_window.h"
 #include "catalogue/data_widgets.h"

@@ -1,4 +1,4 @@
-#include "app/action_runner.h"
+#include "ui/action_runner.h"
 
 #include <exception>
 

@@ -1,11 +1,11 @@
-#include "app/tool_window.h"
+#include "ui/tool_window.h"
 
 #include <QApplication>
 #include <QDialog>
 #include <QEvent>
 #include <QShowEvent>
 
-#include "app/action_runner.h"
+#include "ui/action_runner.h"
 
 namespace lumerad {
 

@@ -5,7 +5,7 @@
 #include <QWidget>
 #include <functional>
 
-#include "app/app_context.h"
+#include "ui/app_context.h"
 
 namespace lumerad {
 

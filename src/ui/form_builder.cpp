@@ -1,4 +1,4 @@
-#include "app/form_builder.h"
+#include "ui/form_builder.h"
 
 #include <QCheckBox>
 #include <QComboBox>

@@ -1,4 +1,4 @@
-#include "app/data_files.h"
+#include "catalogue/data_files.h"
 
 #include <QCoreApplication>
 #include <QDir>

@@ -4,11 +4,11 @@
 #include <QDialog>
 #include <QtTest>
 
-#include "app/action_runner.h"
-#include "app/app_context.h"
-#include "app/dialogs.h"
-#include "app/session.h"
-#include "app/tool_window.h"
+#include "ui/action_runner.h"
+#include "ui/app_context.h"
+#include "ui/dialogs.h"
+#include "catalogue/session.h"
+#include "ui/tool_window.h"
 #include "numerics/messages.h"
 
 using namespace lumerad;
@@ -30,7 +30,7 @@ private slots:
         RecordingMessages messages;
         ScriptedDialogs dialogs;
         ActionRunner runner(messages);
-        AppContext ctx{session, messages, dialogs, runner, nullptr, {}};
+        AppContext ctx{session, messages, dialogs, runner, nullptr, {}, {}};
 
         CountingWindow tool(ctx, "TfTest", "test");
         QWidget other;

@@ -1,6 +1,8 @@
 #pragma once
 // What every window is handed: the session state, the message and dialog interfaces,
 // the action runner, the catalogue module and the one instance of each window.
+#include <functional>
+
 namespace lumerad {
 
 struct Session;
@@ -52,6 +54,8 @@ struct AppContext {
     ActionRunner& runner;
     TSRModule* module = nullptr;  // created before any window
     Windows windows;
+    // Set by the main window: a beam editor accepted a beam (single-pass or circulating).
+    std::function<void(bool singlePass)> beamAccepted;
 };
 
 } // namespace lumerad
