@@ -69,6 +69,7 @@ TfBesFun::TfBesFun(AppContext& ctx, QWidget* parent)
     connect(BtnCalc_, &QPushButton::clicked, this, [this] { act([this] { BtnCalcClick(); }); });
     connect(exit, &QPushButton::clicked, this, &QWidget::close);
     Initialize();
+    resize(sizeHint().expandedTo(QSize(460, 0)));
 }
 
 // Entering an input field empties it, so that typing starts afresh; but only when the user

@@ -178,7 +178,7 @@ TfWiggler::TfWiggler(AppContext& ctx, QWidget* parent)
     zLay->addWidget(edDist_);
     zLay->addWidget(form::label(zHost, QStringLiteral("m  downstream")));
     gen.addWide(zHost);
-    addOut(gen, genBox, "edPwmmz", {}, QStringLiteral("W/mm^2"), "lPwmmz");
+    addOut(gen, genBox, "edPwmmz", QStringLiteral("at z"), QStringLiteral("W/mm^2"), "lPwmmz");
 
     // Photon parameters.
     auto* phBox = form::group(this, QStringLiteral("select photon parameters"), "gbPhoton");
@@ -262,6 +262,10 @@ void TfWiggler::showResults() {
     writing_ = true;
     for (const char* name : kResultNames)
         if (auto* e = qobject_cast<QLineEdit*>(outputs_[name])) e->clear();
+    // unit labels without a prefix until a result gives them one
+    for (const auto& [label, unit] :
+         {std::pair{"LeV", "eV"}, {"LeV2", "eV"}, {"lW", "W"}, {"LWmm", "W/mm^2"}, {"lPwmmz", "W/mm^2"}})
+        if (auto* l = qobject_cast<QLabel*>(outputs_[label])) l->setText(QString::fromLatin1(unit));
     for (const ResultField& f : WigglerResults(result_)) {
         if (f.name == "Wfield") {
             Wfield_->setText(qs(f.text));
