@@ -17,4 +17,6 @@
     X(sourcesCommand)           \
     X(beamCommand)              \
     X(bendCommand)              \
-    X(spectrumCommand)
+    X(spectrumCommand)          \
+    X(wigglerCommand)           \
+    X(functionCommand)
