@@ -214,6 +214,17 @@ void CliWindow::setOverridesOnlyThisRun() {
         QCOMPARE(r.value("Ephcrit").toObject().value("shown_unit").toString(), QStringLiteral("keV"));
         QCOMPARE(r.value("edRigidity").toObject().value("text").toString(), QString::fromLatin1(c.rigidity));
     }
+    // a negative field: eps_c = -8379 eV, the critical wavelength is left empty (null in JSON),
+    // xi is held at 1e-6 and the photon energy becomes 1e-6 eps_c
+    const CliRun negative = runCli(common(x) + QStringList{"bend", "--json", "--beam", "Diamond", "--source",
+                                                           "Diamond dipole 1.4 T", "--set", "Field=-1.4"});
+    QVERIFY2(negative.status == 0, negative.err.constData());
+    const QJsonObject n = negative.json().value("results").toObject();
+    QCOMPARE(n.value("Ephcrit").toObject().value("text").toString(), QStringLiteral("-8.379"));
+    QCOMPARE(n.value("Lamcrit").toObject().value("text").toString(), QString());
+    QVERIFY(n.value("Lamcrit").toObject().value("value").isNull());
+    QCOMPARE(n.value("Edtxi").toObject().value("text").toString(), QStringLiteral("1E-6"));
+    QCOMPARE(n.value("EdtPhEnergy").toObject().value("text").toString(), QStringLiteral("-0.008379"));
     QCOMPARE(fileHash(catalogueOf(x)), before);
     // the record itself is unchanged: a run without --set gives the stored field again
     const CliRun again = runCli(common(x) + QStringList{"beam", "Diamond", "--json"});
