@@ -7,6 +7,8 @@
 #include <algorithm>
 #include <cmath>
 
+#include "numerics/number_text.h"
+
 namespace lumerad::cli {
 
 namespace {
@@ -169,6 +171,12 @@ std::string json(const Report& r) {
 }
 
 }  // namespace
+
+Column dataColumn(const std::string& name, const std::string& unit, const std::vector<double>& values) {
+    Column c{name, unit, true, values, {}};
+    for (double v : values) c.texts.push_back(dataField(v));
+    return c;
+}
 
 std::string formatReport(const Report& r, OutputFormat format) {
     switch (format) {

@@ -482,6 +482,13 @@ void CliWindow::optionsHelpAndFormats() {
     QCOMPARE(lines.size(), 4);
     QCOMPARE(lines[0], QStringLiteral("name,kind,magnet,design,field (T),gap (mm),period (mm),poles"));
     QVERIFY(lines.contains(QStringLiteral("hybrid wiggler W150,Wig,PM,hybrid,1.66,20,150,26")));
+    // --set before the subcommand
+    const CliRun setFirst =
+        runCli(QStringList{"--set", "Field=1.2", "--catalogue", cat, "--data", dataFile()} + bend +
+               QStringList{"--json"});
+    QVERIFY2(setFirst.status == 0, setFirst.err.constData());
+    QCOMPARE(setFirst.json().value("results").toObject().value("Ephcrit").toObject().value("text").toString(),
+             QStringLiteral("7.182"));
     // --set given twice: both in the inputs
     const CliRun sets = runCli(QStringList{"--catalogue", cat, "--data", dataFile(), "--json"} + bend +
                                QStringList{"--set", "Field=1.2", "--set", "Cur=100"});
