@@ -23,7 +23,10 @@ bool StderrMessages::question(const std::string& text) {
 
 QCommandLineOption valueOption(const QString& name, const QString& description, const QString& valueName,
                                const QString& defaultText) {
-    QCommandLineOption o(name, description, valueName);
+    // the default is the window's design text; the help shows it
+    QCommandLineOption o(
+        name, defaultText.isNull() ? description : description + QStringLiteral(" Default: ") + defaultText,
+        valueName);
     if (!defaultText.isNull()) o.setDefaultValue(defaultText);
     return o;
 }
