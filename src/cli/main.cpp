@@ -139,6 +139,10 @@ int run(const QStringList& args) {
         print(stdout, "lumerad-cli " LUMERAD_VERSION "\n");
         return kOk;
     }
+    if (parser.positionalArguments().size() > cmd->positionals)
+        throw CliError(kBadInput, "unexpected argument \"" +
+                                      parser.positionalArguments().value(cmd->positionals).toStdString() +
+                                      "\" (a text with spaces needs quotes)");
     if (parser.isSet(QStringLiteral("json")) && parser.isSet(QStringLiteral("csv")))
         throw CliError(kBadInput, "choose one of --json and --csv");
 
