@@ -394,6 +394,28 @@ void CliWindow::refusalsAndExitStatus() {
         QVERIFY(run.out.isEmpty());
         for (const QString& s : c.stderrHas) QVERIFY2(run.errText().contains(s), qPrintable(run.errText()));
     }
+    // the window's own message for the same bad text, word for word
+    struct Same {
+        const char* field;
+        const char* option;
+        const char* text;
+    } same[] = {{"WaveLength", "--wavelength", "1,5"},      {"edBandW", "--bandwidth", "abc"},
+                {"VerObsAng", "--vertical-angle", "1e999"}, {"edDist", "--distance", ""},
+                {"edIncAng", "--incidence-angle", "9O"},    {"WaveLength", "--wavelength", "0"}};
+    for (const Same& c : same) {
+        TfSynRad* win = x.w().synRad;
+        QLineEdit* field = child<QLineEdit>(win, c.field);
+        const QString kept = field->text();
+        x.messages.clear();
+        field->setText(QString::fromLatin1(c.text));
+        child<QAbstractButton>(win, "tbRecalc")->click();
+        field->setText(kept);
+        QCOMPARE(x.texts().size(), size_t(1));
+        const CliRun run = runCli(common(x) + bend + QStringList{c.option, c.text});
+        QCOMPARE(run.status, 2);
+        QCOMPARE(run.errText(),
+                 QStringLiteral("lumerad-cli: ") + QString::fromStdString(x.texts()[0]) + "\n");
+    }
     // a damaged catalogue or a missing table of functions: status 1, and the file stays as it was
     const CliRun bad = runCli(QStringList{"--catalogue", damaged.fileName(), "--data", dataFile()} + bend);
     QCOMPARE(bad.status, 1);
