@@ -47,7 +47,9 @@ std::string trimmed(const std::string& s) {
 
 QJsonValue number(double v) { return std::isfinite(v) ? QJsonValue(v) : QJsonValue(QJsonValue::Null); }
 
-std::string columnHeader(const Column& c) { return c.unit.empty() ? c.name : c.name + " (" + c.unit + ")"; }
+std::string columnHeader(const Column& c) {
+    return c.unit.empty() || c.unitsInTexts ? c.name : c.name + " (" + c.unit + ")";
+}
 
 size_t rowCount(const Report& r) {
     size_t n = 0;

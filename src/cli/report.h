@@ -20,6 +20,7 @@ struct Column {
     bool numeric = true;
     std::vector<double> values;      // numeric columns
     std::vector<std::string> texts;  // every column: the cell as printed
+    bool unitsInTexts = false;       // each cell carries its own (prefixed) unit: no unit in the header
 };
 
 struct Report {
