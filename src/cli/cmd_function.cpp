@@ -67,6 +67,7 @@ Command functionCommand() {
         p.addOption(valueOption(QStringLiteral("K"), QStringLiteral("The deflection parameter K of [JJ]."),
                                 QStringLiteral("K"), QStringLiteral("0")));
     };
+    c.positionals = 1;
     c.run = runFunction;
     return c;
 }
