@@ -193,9 +193,9 @@ TfUndulator::TfUndulator(AppContext& ctx, QWidget* parent)
 
     connect(bbYes_, &QPushButton::clicked, this, [this] { act([this] { bbYesClick(); }); });
     connect(bbNo_, &QPushButton::clicked, this, [this] { act([this] { bbNoClick(); }); });
+    FormCreate();
     for (QLineEdit* e : {harm_, edDist_, Wfield_})
         connect(e, &QLineEdit::textChanged, this, [this] { Dirty(); });
-    FormCreate();
     markStale();
     resize(sizeHint().expandedTo(QSize(1000, 640)));
 }

@@ -103,6 +103,19 @@ TEST(UndulatorBessel, SmallDeflectionGivesTheLeadingTerm) {
     }
 }
 
+TEST(UndulatorBessel, TinyDeflectionNeitherOverflowsNorLosesTheValue) {
+    // xi down to 1e-29: the recurrence's small-argument limit, orders up to 15
+    for (double K : {1e-6, 1e-9, 1e-14}) {
+        for (int n : {3, 9, 21, 29}) {
+            clearFloatFaults();
+            const double ref = refBesselFactor(n, K);
+            const double got = harmonicBesselFactor(n, K);
+            EXPECT_NO_THROW(checkFloatFaults()) << n << " " << K;
+            EXPECT_NEAR(got, ref, 1e-6 * ref) << n << " " << K;
+        }
+    }
+}
+
 TEST(UndulatorSource, WorkedExampleOfThreeGeVRing) {
     Fixture f;
     auto t = f.run();
