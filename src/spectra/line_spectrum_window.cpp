@@ -10,6 +10,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QStyle>
 #include <QTableWidget>
 #include <QVBoxLayout>
 
@@ -32,6 +33,19 @@ QString qs(const std::string& s) { return QString::fromStdString(s); }
 std::string text(const QLineEdit* e) { return e->text().toStdString(); }
 constexpr int kListRows = 15;
 constexpr int kRed = 255;
+constexpr int kColumnWidths[] = {30, 60, 70, 60, 95};
+
+// The design widths, widened where a text or header of the font in use needs more room: a
+// number cut short in the list would be a wrong number.
+void fitColumns(QTableWidget* t) {
+    int total = 0;
+    for (int c = 0; c < 5; ++c) {
+        t->resizeColumnToContents(c);
+        if (t->columnWidth(c) < kColumnWidths[c]) t->setColumnWidth(c, kColumnWidths[c]);
+        total += t->columnWidth(c);
+    }
+    t->setMinimumWidth(total + 2 * t->frameWidth() + t->style()->pixelMetric(QStyle::PM_ScrollBarExtent) + 4);
+}
 }  // namespace
 
 TfLineSpectrum::TfLineSpectrum(AppContext& ctx, QWidget* parent)
@@ -161,11 +175,7 @@ TfLineSpectrum::TfLineSpectrum(AppContext& ctx, QWidget* parent)
                                         QStringLiteral("*)")});
     ListLS_->verticalHeader()->hide();
     ListLS_->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    ListLS_->setColumnWidth(0, 30);
-    const int widths[] = {30, 60, 70, 60, 95};
-    int total = 0;
-    for (int w : widths) total += w;
-    ListLS_->setMinimumWidth(total + 2 * ListLS_->frameWidth() + 24);
+    fitColumns(ListLS_);
     ListLS_->setMinimumHeight(ListLS_->horizontalHeader()->sizeHint().height() +
                               kListRows * ListLS_->verticalHeader()->defaultSectionSize() +
                               2 * ListLS_->frameWidth());
@@ -197,8 +207,8 @@ void TfLineSpectrum::FormCreate() {
         if (!mn.isEmpty()) edGapmin_->setText(mn);
         if (!mx.isEmpty()) edGapmax_->setText(mx);
     }
-    const int widths[] = {30, 60, 70, 60, 95};
-    for (int c = 0; c < 5; ++c) ListLS_->setColumnWidth(c, widths[c]);
+    for (int c = 0; c < 5; ++c) ListLS_->setColumnWidth(c, kColumnWidths[c]);
+    fitColumns(ListLS_);
 }
 
 int TfLineSpectrum::quantity() const { return quantityGroup_->checkedId(); }
@@ -239,6 +249,7 @@ bool TfLineSpectrum::Calculate() {
             item->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
             ListLS_->setItem(row, c, item);
         }
+    fitColumns(ListLS_);
     return true;
 }
 

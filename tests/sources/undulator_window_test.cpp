@@ -205,6 +205,10 @@ void UndulatorWindows::typicalRequest() {
         QVERIFY(std::fabs(parsed(list->item(row, 4)->text()) / angularFlux(n, K) - 1) < 1e-3);
     }
     QVERIFY(!list->item(5, 0) || list->item(5, 0)->text().isEmpty());
+    for (int row = 0; row < 5; ++row)  // no number of the list is cut short
+        for (int c = 0; c < 5; ++c)
+            QVERIFY(list->columnWidth(c) >=
+                    list->fontMetrics().horizontalAdvance(list->item(row, c)->text()));
     QCOMPARE(textOf(lines, "periods").trimmed(), QStringLiteral("45"));
 
     // The line graph: five bars and the closing bar at 0.
