@@ -1,0 +1,20 @@
+#pragma once
+// The subcommands of lumerad-cli.
+//
+// To add a subcommand NAME (say "wiggler"):
+//   1. write src/cli/cmd_NAME.cpp with a function, in namespace lumerad::cli,
+//          Command NAMECommand();   // e.g. Command wigglerCommand()
+//      that returns the Command (command.h): name, synopsis, summary, addOptions, run.
+//      The build takes every src/cli/cmd_*.cpp (re-run cmake after adding the file).
+//   2. add one line X(NAMECommand) to LUMERAD_CLI_COMMANDS below; the order is that of
+//      `lumerad-cli --help`.
+// A run reads its inputs with ctx.text(option), picks records with ctx.selectCircBeam /
+// ctx.selectSource, calls the same core routines as the window with the same texts, and
+// puts what the window shows into ctx.report (results as ResultFields, spectra as columns).
+// Throw InputError/FloatError (status 2) or CliError for anything else.
+#define LUMERAD_CLI_COMMANDS(X) \
+    X(beamsCommand)             \
+    X(sourcesCommand)           \
+    X(beamCommand)              \
+    X(bendCommand)              \
+    X(spectrumCommand)
