@@ -17,4 +17,8 @@
     X(sourcesCommand)           \
     X(beamCommand)              \
     X(bendCommand)              \
-    X(spectrumCommand)
+    X(spectrumCommand)          \
+    X(undulatorCommand)         \
+    X(fluxCommand)              \
+    X(linesCommand)             \
+    X(tuneCommand)

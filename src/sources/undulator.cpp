@@ -152,9 +152,9 @@ ResultFields UndulatorTexts(const UndulatorResult& r) {
     ResultFields t;
     const int c = r.completed;
     if (c >= 3) {
-        t.push_back(field("Wfield", "field", r.BField, "T", FormatFixed3(r.BField), "T"));
-        if (r.permanentMagnet)
-            t.push_back(field("fldmax", "field", r.BField, "T", FormatFixed3(r.BField), "T"));
+        // a permanent magnet's field is shown in fldmax, an electromagnet's in Wfield
+        t.push_back(field(r.permanentMagnet ? "fldmax" : "Wfield", "field", r.BField, "T",
+                          FormatFixed3(r.BField), "T"));
     }
     if (c >= 4) {
         t.push_back(field("stKPar", "K-parameter", r.K, "", FormatFixed3(r.K), ""));

@@ -231,13 +231,11 @@ void TfUndulator::bbNoClick() {
 
 void TfUndulator::showResults() {
     for (const ResultField& f : UndulatorTexts(result_)) {
-        if (f.name == "Wfield") {
+        if (f.name == "Wfield" || f.name == "fldmax") {
+            // the field box always holds the field; a permanent magnet shows it in fldmax
             const QSignalBlocker quiet(Wfield_);  // the window writes it; no input changed
             Wfield_->setText(qs(f.text));
-            continue;
-        }
-        if (f.name == "fldmax") {
-            fldmax_->setText(qs(f.text));
+            if (f.name == "fldmax") fldmax_->setText(qs(f.text));
             continue;
         }
         auto it = outputs_.find(f.name);

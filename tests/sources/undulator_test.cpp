@@ -134,6 +134,7 @@ TEST(UndulatorSource, WorkedExampleOfThreeGeVRing) {
     EXPECT_EQ(t["stUndLen"].text, "   2.500");
     EXPECT_EQ(t["MagTyp"].text, "hybrid");
     EXPECT_EQ(t["fldmax"].text, "   0.214");
+    EXPECT_EQ(t.count("Wfield"), 0u);
     EXPECT_NEAR(f.und.ConeAngle, 2.0862e-5, 0.0001e-5);
     EXPECT_EQ(f.und.Harmonic, 1);
 
