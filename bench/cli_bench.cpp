@@ -7,6 +7,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <cstdio>
 #include <cstdlib>
 #include <string>
 #include <vector>
@@ -15,14 +16,21 @@ extern char** environ;
 
 namespace {
 
+std::string benchDir;
+
+void removeBenchDir() {
+    std::remove((benchDir + "/bench.sqlite").c_str());
+    rmdir(benchDir.c_str());
+}
+
 std::string catalogue() {
-    static std::string file;
-    if (file.empty()) {
+    if (benchDir.empty()) {
         char dir[] = "/tmp/lumerad-cli-bench-XXXXXX";
         if (!mkdtemp(dir)) std::abort();
-        file = std::string(dir) + "/bench.sqlite";
+        benchDir = dir;
+        std::atexit(removeBenchDir);
     }
-    return file;
+    return benchDir + "/bench.sqlite";
 }
 
 // Runs the program with stdout and stderr sent to /dev/null; returns its exit status.

@@ -116,6 +116,7 @@ Command beamCommand() {
     c.summary =
         QStringLiteral("the fields and derived quantities of a beam record, as the beam editor shows them");
     c.usesSet = true;
+    c.positionals = 1;
     c.addOptions = [](QCommandLineParser& p) {
         p.addPositionalArgument(QStringLiteral("NAME"), QStringLiteral("The name of the beam."));
     };

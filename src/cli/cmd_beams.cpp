@@ -10,7 +10,7 @@ namespace {
 int runBeams(Context& ctx) {
     TSRModule& m = ctx.catalogue();
     Column name{"name", "", false, {}, {}}, kind{"kind", "", false, {}, {}};
-    Column energy{"energy", "eV", true, {}, {}}, current{"current", "A", true, {}, {}};
+    Column energy{"energy", "eV", true, {}, {}, true}, current{"current", "A", true, {}, {}, true};
     // energy and current as the editors show them, with their units; the numbers in eV and A
     auto add = [&](Table& t, const char* nameField, const char* k, double eV, const char* eUnit,
                    const char* curField, double amps, const char* cUnit) {

@@ -50,10 +50,8 @@ int runBend(Context& ctx) {
     return kOk;
 }
 
-}  // namespace
-
-// The options of the bending-magnet calculation, shared with the spectrum that follows it.
-void addBendOptions(QCommandLineParser& p, bool all) {
+// The window's inputs as options, each with its design text as default.
+void addBendOptions(QCommandLineParser& p) {
     p.addOption(valueOption(QStringLiteral("beam"),
                             QStringLiteral("The circulating beam (its name in the catalogue)."),
                             QStringLiteral("NAME")));
@@ -61,13 +59,13 @@ void addBendOptions(QCommandLineParser& p, bool all) {
                             QStringLiteral("The source (its name in the catalogue)."),
                             QStringLiteral("NAME")));
     BendingMagnetInputs design;
-    for (const BendOption& o : kOptions) {
-        if (!all && std::string(o.option) == "bandwidth") continue;
+    for (const BendOption& o : kOptions)
         p.addOption(valueOption(QString::fromLatin1(o.option), QString::fromLatin1(o.description),
                                 QString::fromLatin1(o.valueName),
                                 QString::fromStdString(inputOf(design, o.field))));
-    }
 }
+
+}  // namespace
 
 Command bendCommand() {
     Command c;
@@ -75,7 +73,7 @@ Command bendCommand() {
     c.synopsis = QStringLiteral("--beam NAME --source NAME [options]");
     c.summary = QStringLiteral("every result of the bending-magnet window");
     c.usesSet = true;
-    c.addOptions = [](QCommandLineParser& p) { addBendOptions(p, true); };
+    c.addOptions = addBendOptions;
     c.run = runBend;
     return c;
 }

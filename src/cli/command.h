@@ -109,6 +109,7 @@ struct Command {
     std::function<void(QCommandLineParser&)> addOptions;  // its own options (may be empty)
     std::function<int(Context&)> run;                     // fills ctx.report; returns the exit status
     bool usesSet = false;                                 // accepts --set FIELD=VALUE
+    int positionals = 0;  // arguments without an option it takes (beam: its NAME)
 };
 
 // The registered subcommands in the order of the program's --help.

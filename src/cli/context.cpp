@@ -23,7 +23,10 @@ bool StderrMessages::question(const std::string& text) {
 
 QCommandLineOption valueOption(const QString& name, const QString& description, const QString& valueName,
                                const QString& defaultText) {
-    QCommandLineOption o(name, description, valueName);
+    // the default is the window's design text; the help shows it
+    QCommandLineOption o(
+        name, defaultText.isNull() ? description : description + QStringLiteral(" Default: ") + defaultText,
+        valueName);
     if (!defaultText.isNull()) o.setDefaultValue(defaultText);
     return o;
 }
@@ -77,7 +80,10 @@ QStringList Context::sets() const { return setAllowed ? args.values(QStringLiter
 std::string Context::text(const QString& option) const { return args.value(option).toStdString(); }
 
 void Context::selectRecord(Table& t, const QString& nameField, const QString& name, const char* what) {
-    if (name.isEmpty()) throw CliError(kBadInput, std::string("choose a ") + what + " with its option");
+    if (name.isEmpty())
+        throw CliError(kBadInput, std::string("no ") + what + " given: name one with " +
+                                      (std::string(what) == "source" ? "--source NAME" : "--beam NAME") +
+                                      " (lumerad-cli beams and lumerad-cli sources list them)");
     if (!t.isOpen()) t.open();
     int found = -1;
     for (int r = 0; r < t.rowCount() && found < 0; ++r)

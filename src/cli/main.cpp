@@ -75,11 +75,12 @@ std::string programHelp() {
 }
 
 // The subcommand: the first argument that is neither an option nor the value of a common
-// option that takes one.
+// option (or --set) that takes one.
 int findCommand(const QStringList& args) {
     for (int i = 1; i < args.size(); ++i) {
         const QString& a = args[i];
-        if (a == QLatin1String("--catalogue") || a == QLatin1String("--data")) {
+        if (a == QLatin1String("--catalogue") || a == QLatin1String("--data") ||
+            a == QLatin1String("--set")) {
             ++i;
             continue;
         }
@@ -138,6 +139,10 @@ int run(const QStringList& args) {
         print(stdout, "lumerad-cli " LUMERAD_VERSION "\n");
         return kOk;
     }
+    if (parser.positionalArguments().size() > cmd->positionals)
+        throw CliError(kBadInput, "unexpected argument \"" +
+                                      parser.positionalArguments().value(cmd->positionals).toStdString() +
+                                      "\" (a text with spaces needs quotes)");
     if (parser.isSet(QStringLiteral("json")) && parser.isSet(QStringLiteral("csv")))
         throw CliError(kBadInput, "choose one of --json and --csv");
 

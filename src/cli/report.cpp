@@ -7,6 +7,8 @@
 #include <algorithm>
 #include <cmath>
 
+#include "numerics/number_text.h"
+
 namespace lumerad::cli {
 
 namespace {
@@ -45,7 +47,9 @@ std::string trimmed(const std::string& s) {
 
 QJsonValue number(double v) { return std::isfinite(v) ? QJsonValue(v) : QJsonValue(QJsonValue::Null); }
 
-std::string columnHeader(const Column& c) { return c.unit.empty() ? c.name : c.name + " (" + c.unit + ")"; }
+std::string columnHeader(const Column& c) {
+    return c.unit.empty() || c.unitsInTexts ? c.name : c.name + " (" + c.unit + ")";
+}
 
 size_t rowCount(const Report& r) {
     size_t n = 0;
@@ -169,6 +173,12 @@ std::string json(const Report& r) {
 }
 
 }  // namespace
+
+Column dataColumn(const std::string& name, const std::string& unit, const std::vector<double>& values) {
+    Column c{name, unit, true, values, {}};
+    for (double v : values) c.texts.push_back(dataField(v));
+    return c;
+}
 
 std::string formatReport(const Report& r, OutputFormat format) {
     switch (format) {

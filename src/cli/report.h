@@ -20,6 +20,7 @@ struct Column {
     bool numeric = true;
     std::vector<double> values;      // numeric columns
     std::vector<std::string> texts;  // every column: the cell as printed
+    bool unitsInTexts = false;       // each cell carries its own (prefixed) unit: no unit in the header
 };
 
 struct Report {
@@ -30,6 +31,10 @@ struct Report {
 
     void input(const std::string& name, const std::string& text) { inputs.emplace_back(name, text); }
 };
+
+// A numeric column whose cells are written as the data files write numbers (the
+// 23-character real field), so a column and the window's file hold the same texts.
+Column dataColumn(const std::string& name, const std::string& unit, const std::vector<double>& values);
 
 enum class OutputFormat { Table, Csv, Json };
 

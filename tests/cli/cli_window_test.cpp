@@ -214,6 +214,17 @@ void CliWindow::setOverridesOnlyThisRun() {
         QCOMPARE(r.value("Ephcrit").toObject().value("shown_unit").toString(), QStringLiteral("keV"));
         QCOMPARE(r.value("edRigidity").toObject().value("text").toString(), QString::fromLatin1(c.rigidity));
     }
+    // a negative field: eps_c = -8379 eV, the critical wavelength is left empty (null in JSON),
+    // xi is held at 1e-6 and the photon energy becomes 1e-6 eps_c
+    const CliRun negative = runCli(common(x) + QStringList{"bend", "--json", "--beam", "Diamond", "--source",
+                                                           "Diamond dipole 1.4 T", "--set", "Field=-1.4"});
+    QVERIFY2(negative.status == 0, negative.err.constData());
+    const QJsonObject n = negative.json().value("results").toObject();
+    QCOMPARE(n.value("Ephcrit").toObject().value("text").toString(), QStringLiteral("-8.379"));
+    QCOMPARE(n.value("Lamcrit").toObject().value("text").toString(), QString());
+    QVERIFY(n.value("Lamcrit").toObject().value("value").isNull());
+    QCOMPARE(n.value("Edtxi").toObject().value("text").toString(), QStringLiteral("1E-6"));
+    QCOMPARE(n.value("EdtPhEnergy").toObject().value("text").toString(), QStringLiteral("-0.008379"));
     QCOMPARE(fileHash(catalogueOf(x)), before);
     // the record itself is unchanged: a run without --set gives the stored field again
     const CliRun again = runCli(common(x) + QStringList{"beam", "Diamond", "--json"});
@@ -343,6 +354,10 @@ void CliWindow::refusalsAndExitStatus() {
         {{"bend", "--beam", "LCLS", "--source", "Diamond dipole 1.4 T"},
          2,
          {"no circulating beam named \"LCLS\""}},
+        {{"bend", "--source", "Diamond dipole 1.4 T"},
+         2,
+         {"no circulating beam given: name one with --beam NAME"}},
+        {{"bend", "--beam", "Diamond"}, 2, {"no source given: name one with --source NAME"}},
         {bend + QStringList{"--set", "Bogus=1"},
          2,
          {"unknown field \"Bogus\"", "fields of the beam: SR, Energy, Cur",
@@ -365,6 +380,9 @@ void CliWindow::refusalsAndExitStatus() {
          1,
          {"the file /nonexistent/x/s.txt cannot be created"}},
         {{"frobnicate"}, 2, {"unknown subcommand \"frobnicate\"", "bend"}},
+        {{"bend", "--beam", "Diamond", "--source", "Diamond", "dipole 1.4 T"},
+         2,
+         {"unexpected argument \"dipole 1.4 T\""}},
         {bend + QStringList{"--frobnicate"}, 2, {"Unknown option 'frobnicate'"}},
         {bend + QStringList{"--json", "--csv"}, 2, {"choose one of --json and --csv"}},
         {{"sources", "--kind", "Laser"}, 2, {"unknown source kind \"Laser\""}},
@@ -375,6 +393,28 @@ void CliWindow::refusalsAndExitStatus() {
         QVERIFY2(run.status == c.status, qPrintable(c.args.join(' ') + ": " + run.errText()));
         QVERIFY(run.out.isEmpty());
         for (const QString& s : c.stderrHas) QVERIFY2(run.errText().contains(s), qPrintable(run.errText()));
+    }
+    // the window's own message for the same bad text, word for word
+    struct Same {
+        const char* field;
+        const char* option;
+        const char* text;
+    } same[] = {{"WaveLength", "--wavelength", "1,5"},      {"edBandW", "--bandwidth", "abc"},
+                {"VerObsAng", "--vertical-angle", "1e999"}, {"edDist", "--distance", ""},
+                {"edIncAng", "--incidence-angle", "9O"},    {"WaveLength", "--wavelength", "0"}};
+    for (const Same& c : same) {
+        TfSynRad* win = x.w().synRad;
+        QLineEdit* field = child<QLineEdit>(win, c.field);
+        const QString kept = field->text();
+        x.messages.clear();
+        field->setText(QString::fromLatin1(c.text));
+        child<QAbstractButton>(win, "tbRecalc")->click();
+        field->setText(kept);
+        QCOMPARE(x.texts().size(), size_t(1));
+        const CliRun run = runCli(common(x) + bend + QStringList{c.option, c.text});
+        QCOMPARE(run.status, 2);
+        QCOMPARE(run.errText(),
+                 QStringLiteral("lumerad-cli: ") + QString::fromStdString(x.texts()[0]) + "\n");
     }
     // a damaged catalogue or a missing table of functions: status 1, and the file stays as it was
     const CliRun bad = runCli(QStringList{"--catalogue", damaged.fileName(), "--data", dataFile()} + bend);
@@ -471,6 +511,13 @@ void CliWindow::optionsHelpAndFormats() {
     QCOMPARE(lines.size(), 4);
     QCOMPARE(lines[0], QStringLiteral("name,kind,magnet,design,field (T),gap (mm),period (mm),poles"));
     QVERIFY(lines.contains(QStringLiteral("hybrid wiggler W150,Wig,PM,hybrid,1.66,20,150,26")));
+    // --set before the subcommand
+    const CliRun setFirst =
+        runCli(QStringList{"--set", "Field=1.2", "--catalogue", cat, "--data", dataFile()} + bend +
+               QStringList{"--json"});
+    QVERIFY2(setFirst.status == 0, setFirst.err.constData());
+    QCOMPARE(setFirst.json().value("results").toObject().value("Ephcrit").toObject().value("text").toString(),
+             QStringLiteral("7.182"));
     // --set given twice: both in the inputs
     const CliRun sets = runCli(QStringList{"--catalogue", cat, "--data", dataFile(), "--json"} + bend +
                                QStringList{"--set", "Field=1.2", "--set", "Cur=100"});
