@@ -325,6 +325,23 @@ void UndulatorWindows::harmonicsAreChecked() {
     click(lines, "bbShoLineGraph");
     QCOMPARE(w.lineGraph->bars()->data()->size(), 6);
     QVERIFY(world.messages.log.empty());
+
+    // Another quantity empties the list; "recalculate" fills it in the new unit, and the line
+    // graph takes the new caption.
+    type(lines, "fharm", "1");
+    type(lines, "toharm", "3");
+    click(lines, "bbRecalc");
+    auto* list = child<QTableWidget>(lines, "ListLS");
+    const QString angular = list->item(0, 4)->text();
+    child<QAbstractButton>(lines, "rgQuantity1")->click();
+    QVERIFY(list->item(0, 4)->text().isEmpty());
+    QVERIFY(list->item(0, 0)->text().isEmpty());
+    click(lines, "bbRecalc");
+    QVERIFY(!list->item(0, 4)->text().isEmpty());
+    QVERIFY(parsed(list->item(0, 4)->text()) < parsed(angular) / 1e6);  // ph/s against ph/s/sr
+    click(lines, "bbShoLineGraph");
+    QCOMPARE(w.lineGraph->chart()->yAxis->label(), QStringLiteral("flux, ph/sec "));
+    QCOMPARE(w.lineGraph->bars()->data()->size(), 3);
 }
 
 void UndulatorWindows::fluxBeforeAnyUndulatorCalculation() {
