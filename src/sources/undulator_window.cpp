@@ -16,6 +16,7 @@
 #include "catalogue/session.h"
 #include "catalogue/table.h"
 #include "catalogue/tsr_module.h"
+#include "numerics/errors.h"
 #include "numerics/messages.h"
 #include "sources/source_selection.h"
 #include "spectra/line_spectrum_window.h"
@@ -266,6 +267,13 @@ void TfUndulator::Recalculate() {
     in.edDist = edDist_->text().toStdString();
     try {
         UndulatorRecalculate(in, s.beam, s.magnet, s.undulator, ctx_.messages, result_);
+    } catch (const InputError& e) {
+        showResults();
+        if (std::string(e.what()) == kHarmonicBelowOneText) {  // the harmonic field, ready to retype
+            harm_->setFocus();
+            harm_->selectAll();
+        }
+        throw;
     } catch (...) {
         showResults();  // what was computed before the failing step stays on screen
         throw;

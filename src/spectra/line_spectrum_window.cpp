@@ -240,7 +240,12 @@ bool TfLineSpectrum::Calculate() {
         throw;
     }
     showHeader(r);
-    if (!accepted) return false;
+    if (!accepted) {
+        QLineEdit* e = r.refusedHarmonic == 1 ? fharm_ : toharm_;  // ready to retype
+        e->setFocus();
+        e->selectAll();
+        return false;
+    }
     Change();
     if (ListLS_->rowCount() < int(r.rows.size())) ListLS_->setRowCount(int(r.rows.size()));
     for (int row = 0; row < int(r.rows.size()); ++row)

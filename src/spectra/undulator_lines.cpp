@@ -158,6 +158,7 @@ bool LineListCalculate(const LineListInputs& in, const CurrentBeam& beam, Magnet
     r.completed = 0;
     r.header.clear();
     r.rows.clear();
+    r.refusedHarmonic = 0;
     requireUndulator(und);
     const double lambda1 = und.FundWaveLen;
     const double K = m.KValue;
@@ -184,15 +185,18 @@ bool LineListCalculate(const LineListInputs& in, const CurrentBeam& beam, Magnet
     const int iFrom = parseInteger(in.fharm);
     const int iTo = parseInteger(in.toharm);
     if (iFrom < 1 || iFrom >= kHarmonicTableSize || iFrom % 2 == 0) {
+        r.refusedHarmonic = 1;
         messages.info(kFirstHarmonicText);
         return false;
     }
     if (iTo < 1) {
+        r.refusedHarmonic = 2;
         messages.info(kLastHarmonicText);
         return false;
     }
     const double parity = (iTo + 1) / 2.0 - std::floor((iTo + 1) / 2.0);
     if (iTo >= kHarmonicTableSize || parity != 0) {
+        r.refusedHarmonic = 2;
         messages.info(kOddHarmonicText);
         return false;
     }

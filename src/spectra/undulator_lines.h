@@ -88,6 +88,7 @@ struct LineListResult {
     int completed = 0;    // 1: beam and magnet fields, 2: everything
     ResultFields header;  // periods, LenPer, stUndlen, KPar, lam0, ephi0, lami, lamf, ephii, ephif
     std::vector<std::array<std::string, 5>> rows;  // cells of ListLS
+    int refusedHarmonic = 0;                       // 1: the first harmonic refused, 2: the last
 };
 
 // The radiation quantity of harmonic i at deflection K for an undulator of fundamental

@@ -285,6 +285,7 @@ void UndulatorWindows::harmonicsAreChecked() {
     type(und, "harm", "0");
     click(und, "tbRecalc");
     QCOMPARE(world.texts(), std::vector<std::string>{kHarmonicBelowOneText});
+    QCOMPARE(child<QLineEdit>(und, "harm")->selectedText(), QStringLiteral("0"));
     QCOMPARE(child<QToolButton>(und, "tbRecalc")->property("captionColour").toInt(), 255);
     world.messages.clear();
     type(und, "harm", "3");
@@ -312,6 +313,8 @@ void UndulatorWindows::harmonicsAreChecked() {
         type(lines, "toharm", c.to);
         click(lines, "bbRecalc");
         QCOMPARE(world.texts(), std::vector<std::string>{c.message});
+        QLineEdit* refused = child<QLineEdit>(lines, c.message == kFirstHarmonicText ? "fharm" : "toharm");
+        QCOMPARE(refused->selectedText(), refused->text());
         QCOMPARE(lines->list().iFrom, 1);
         QCOMPARE(lines->list().iTo, 9);
         // a scan with the refused range shows the message once and draws nothing

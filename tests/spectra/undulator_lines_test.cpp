@@ -239,7 +239,9 @@ TEST(UndulatorLines, RangesRefusedBeforeAnyWorkKeepTheLastList) {
     for (const Case& c : cases) {
         w.messages.clear();
         w.und.FundPhotEn = 1.0;
-        EXPECT_FALSE(w.list1(c.from, c.to, kLineBrightness)) << c.from << ".." << c.to;
+        LineListResult r;
+        EXPECT_FALSE(w.list1(c.from, c.to, kLineBrightness, "0.1", &r)) << c.from << ".." << c.to;
+        EXPECT_EQ(r.refusedHarmonic, c.message == kFirstHarmonicText ? 1 : 2);
         EXPECT_EQ(w.messages.texts(), std::vector<std::string>{c.message});
         EXPECT_EQ(w.list.iFrom, 1);
         EXPECT_EQ(w.list.iTo, 9);
