@@ -24,4 +24,8 @@
     X(bendCommand)              \
     X(spectrumCommand)          \
     X(wigglerCommand)           \
-    X(functionCommand)
+    X(functionCommand)          \
+    X(undulatorCommand)         \
+    X(fluxCommand)              \
+    X(linesCommand)             \
+    X(tuneCommand)
