@@ -5,6 +5,10 @@
 
 #include "numerics/constants.h"
 #include "numerics/errors.h"
+#include "numerics/messages.h"
+#include "numerics/number_text.h"
+#include "numerics/text_to_number.h"
+#include "spectra/synchrotron_spectrum.h"
 
 namespace lumerad {
 
@@ -118,5 +122,42 @@ FormFactorPoints formFactorScan(BunchShape shape, double length, double kMin, do
     checkFloatFaults();
     return p;
 }
+
+double bunchLengthOfDuration(double bunchDurationFs) { return bunchDurationFs * CLight * 1e-15; }
+
+FormFactorValue formFactorAt(const std::string& wavelen, const std::string& distribution,
+                             double bunchDurationFs, Messages& messages) {
+    FormFactorValue v;
+    v.Lff = {"Lff", "form factor", 0, "", "", ""};
+    if (wavelen == "999.99") {
+        messages.info(kSelectWavelengthText);
+        v.wavelenText = "100.0";
+        return v;
+    }
+    v.lambda = parseReal(wavelen) * 1e-6;
+    if (v.lambda == 0) {
+        messages.info(kSelectWavelengthText);
+        v.lambda = 1e-4;
+    }
+    v.length = checkedValue(bunchLengthOfDuration(bunchDurationFs));
+    const std::optional<BunchShape> shape = bunchShapeOf(distribution);
+    if (!shape) {
+        messages.info(kSelectDistributionText);
+        return v;
+    }
+    v.FF = checkedValue(formFactor(*shape, v.length, v.lambda));
+    v.computed = true;
+    v.Lff.value = v.FF;
+    v.Lff.text =
+        std::string("the form factor for a ") + bunchShapeName(*shape) + " beam is " + FormatFixed3(v.FF);
+    return v;
+}
+
+std::vector<std::pair<int, std::string>> formFactorCurveLines(BunchShape shape, double length) {
+    return {{1, std::string("distribution:     ") + bunchShapeName(shape)},
+            {2, "eff.bunchlength   " + pattern("%6.3f", length) + " m"}};
+}
+
+std::string formFactorFileLine(double k, double ff) { return spectrumFileLine({k, ff}); }
 
 }  // namespace lumerad

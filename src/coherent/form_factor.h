@@ -9,9 +9,14 @@
 // Shared by the single-pass undulator, the transition radiation and the form-factor scan.
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
+#include "numerics/result_field.h"
+
 namespace lumerad {
+
+class Messages;
 
 enum class BunchShape { Gaussian, Uniform };
 
@@ -50,5 +55,31 @@ inline constexpr int kMaxFormFactorPoints = 100001;
 // (a Gaussian point bunch never falls below 1e-6, a uniform one makes no point), more than
 // kMaxFormFactorPoints points.
 FormFactorPoints formFactorScan(BunchShape shape, double length, double kMin, double kMax, double dk);
+
+// The single value of the form-factor window at the wavelength typed in um, for a bunch of
+// the given duration (fs; the length is c times it). The text "999.99" and a wavelength of 0
+// get the message "select valid wavelength!" (the first also resets the field to "100.0" and
+// computes nothing; the second goes on at 100 um).
+inline constexpr const char* kSelectWavelengthText = "select valid wavelength!";
+struct FormFactorValue {
+    bool computed = false;
+    double lambda = 1e-4;  // m
+    double length = 0;     // m
+    double FF = 0;
+    std::optional<std::string> wavelenText;  // new text of the wavelength field
+    ResultField Lff;                         // the result label
+};
+FormFactorValue formFactorAt(const std::string& wavelen, const std::string& distribution,
+                             double bunchDurationFs, Messages& messages);
+
+// The bunch length (m) of a duration in fs, as the form-factor window computes it.
+double bunchLengthOfDuration(double bunchDurationFs);
+
+// The parameter lines of a scan's curve: (1, "distribution:     gaussian"),
+// (2, "eff.bunchlength   " + the length in m with "%6.3f" + " m").
+std::vector<std::pair<int, std::string>> formFactorCurveLines(BunchShape shape, double length);
+
+// One line of the form-factor file: wavenumber and form factor in 23-character fields, CR LF.
+std::string formFactorFileLine(double k, double ff);
 
 }  // namespace lumerad
