@@ -22,4 +22,7 @@
     X(sourcesCommand)           \
     X(beamCommand)              \
     X(bendCommand)              \
-    X(spectrumCommand)
+    X(spectrumCommand)          \
+    X(spUndulatorCommand)       \
+    X(trCommand)                \
+    X(formFactorCommand)
