@@ -23,6 +23,12 @@
     X(beamCommand)              \
     X(bendCommand)              \
     X(spectrumCommand)          \
+    X(wigglerCommand)           \
+    X(functionCommand)          \
+    X(undulatorCommand)         \
+    X(fluxCommand)              \
+    X(linesCommand)             \
+    X(tuneCommand)              \
     X(spUndulatorCommand)       \
     X(trCommand)                \
     X(formFactorCommand)
