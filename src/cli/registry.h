@@ -28,4 +28,7 @@
     X(undulatorCommand)         \
     X(fluxCommand)              \
     X(linesCommand)             \
-    X(tuneCommand)
+    X(tuneCommand)              \
+    X(spUndulatorCommand)       \
+    X(trCommand)                \
+    X(formFactorCommand)
