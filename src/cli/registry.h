@@ -23,6 +23,8 @@
     X(beamCommand)              \
     X(bendCommand)              \
     X(spectrumCommand)          \
+    X(wigglerCommand)           \
+    X(functionCommand)          \
     X(undulatorCommand)         \
     X(fluxCommand)              \
     X(linesCommand)             \
