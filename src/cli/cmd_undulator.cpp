@@ -29,7 +29,7 @@ UndulatorResult runUndulatorCalculation(Context& ctx, const std::string& harm, c
     ctx.selectSource(source);
     Session& s = ctx.session;
     if (s.magnet.NPeriods <= 1) throw InputError(kNotUndulatorText);
-    if (s.magnet.MagType != "PM" && s.magnet.MagType != "EM") throw InputError(kChooseComponentText);
+    if (s.magnet.MagType != "PM" && s.magnet.MagType != "EM") throw InputError(kChooseMagnetComponentText);
     UndulatorResult r;
     UndulatorRecalculate({harm, dist}, s.beam, s.magnet, s.undulator, ctx.messages, r);
     return r;

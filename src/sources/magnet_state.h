@@ -41,4 +41,7 @@ struct UndulatorState {
     int Harmonic = 1;
 };
 
+// The message of a source record whose magnet type is neither "PM" nor "EM".
+inline constexpr const char* kChooseMagnetComponentText = "choose magnetic source component";
+
 } // namespace lumerad

@@ -7,7 +7,6 @@
 
 #include "numerics/result_field.h"
 #include "sources/magnet_state.h"
-#include "sources/wiggler.h"  // kChooseMagnetComponentText, the message both windows show
 
 namespace lumerad {
 

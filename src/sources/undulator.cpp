@@ -82,7 +82,7 @@ void UndulatorRecalculate(const UndulatorInputs& in, const CurrentBeam& beam, Ma
 
     // 5. The field of any other magnet type is not known.
     if (m.MagType != "PM" && m.MagType != "EM") {
-        messages.info(kChooseComponentText);
+        messages.info(kChooseMagnetComponentText);
         return;
     }
     const double K = m.KValue;

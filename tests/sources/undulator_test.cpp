@@ -237,7 +237,7 @@ TEST(UndulatorSource, UnknownMagnetTypeShowsOnlyKAndLength) {
     Fixture f;
     f.magnet.MagType = "XY";
     auto t = f.run();
-    EXPECT_EQ(f.messages.texts(), std::vector<std::string>{kChooseComponentText});
+    EXPECT_EQ(f.messages.texts(), std::vector<std::string>{kChooseMagnetComponentText});
     EXPECT_EQ(f.r.completed, 4);
     EXPECT_EQ(t.count("stKPar"), 1u);
     EXPECT_EQ(t.count("lami"), 0u);
