@@ -77,6 +77,7 @@ void UndFluxCalculate(const std::string& EdtBW, const CurrentBeam& beam, MagnetS
     r.completed = 1;
 
     store(r.relBandWidth, parseReal(EdtBW) / 100.0);
+    if (!(r.relBandWidth > 0)) throw InputError(kBandWidthText);
     const double perBW = onAxisFluxPerBW(i, m.KValue, m.NPeriods, beam.BeamGamma, beam.BeamCurrent);
     store(r.FOmega, perBW * r.relBandWidth);
     store(r.F, perBW * TwoPi * und.ConeAngle * und.ConeAngle * r.relBandWidth);
@@ -173,7 +174,9 @@ bool LineListCalculate(const LineListInputs& in, const CurrentBeam& beam, Magnet
     r.completed = 1;
 
     // 2. Band width.
-    RelBandWidth = checkedValue(parseReal(in.BW) / 100.0);
+    const double bw = checkedValue(parseReal(in.BW) / 100.0);
+    if (!(bw > 0)) throw InputError(kBandWidthText);
+    RelBandWidth = bw;
 
     // 3. Fundamental.
     r.header.push_back(

@@ -166,6 +166,26 @@ TEST(UndulatorFlux, RefusedBeforeAnyUndulatorCalculation) {
         EXPECT_STREQ(e.what(), kNoUndulatorYetText);
     }
     EXPECT_EQ(r.completed, 0);
+    // a band width of 0 or below would give no flux or a negative one
+    for (const char* bw : {"0", "-0.1"}) {
+        UndFluxResult b;
+        try {
+            UndFluxCalculate(bw, World().beam, w.magnet, World().und, b);
+            ADD_FAILURE() << bw;
+        } catch (const InputError& e) {
+            EXPECT_STREQ(e.what(), kBandWidthText);
+        }
+        World x;
+        const double before = x.rbw = 0.5;
+        try {
+            x.list1("1", "3", kLineFlux, bw);
+            ADD_FAILURE() << bw;
+        } catch (const InputError& e) {
+            EXPECT_STREQ(e.what(), kBandWidthText);
+        }
+        EXPECT_EQ(x.rbw, before);
+        EXPECT_FALSE(x.list.accepted);
+    }
     w.und.FundWaveLen = 1e-9;
     EXPECT_THROW(UndFluxCalculate("abc", w.beam, w.magnet, w.und, r), InputError);
     EXPECT_EQ(r.completed, 1);  // the header of the harmonic is written before the band width is read
