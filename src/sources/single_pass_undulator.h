@@ -7,11 +7,12 @@
 
 #include "numerics/result_field.h"
 #include "sources/magnet_state.h"
-#include "sources/wiggler.h"  // kChooseMagnetComponentText, the message both windows show
 
 namespace lumerad {
 
 class Messages;
+
+inline constexpr const char* kChooseMagnetComponentText = "choose magnetic source component";
 
 struct SinglePassUndulatorInputs {
     bool wfieldEnabled = true;
