@@ -24,7 +24,10 @@ namespace {
 QString qs(const std::string& s) { return QString::fromStdString(s); }
 const QString kPanelStyle = QStringLiteral(
     "QGroupBox { background: #ffffc0; border: 1px solid #800000; margin-top: 1.4em; font-weight: bold; }"
-    "QGroupBox::title { subcontrol-origin: margin; left: 6px; color: white; }");
+    "QGroupBox::title { subcontrol-origin: margin; left: 6px; color: white; }"
+    // a group inside a panel: its title on the light yellow
+    "QGroupBox QGroupBox { margin-top: 1.2em; }"
+    "QGroupBox QGroupBox::title { color: #800000; }");
 
 Table& singlePassBeam(AppContext& ctx) {
     if (!ctx.module || !ctx.module->SnglBeam->isOpen() || !ctx.module->SnglBeam->hasCurrent())

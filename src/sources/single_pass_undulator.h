@@ -12,6 +12,8 @@ namespace lumerad {
 
 class Messages;
 
+inline constexpr const char* kChooseMagnetComponentText = "choose magnetic source component";
+
 struct SinglePassUndulatorInputs {
     bool wfieldEnabled = true;
     std::string Wfield;        // T, read when enabled
