@@ -158,8 +158,9 @@ QString TSRModule::defaultCatalogueFile() {
     return QDir(dir).filePath(QStringLiteral("Lumerad.sqlite"));
 }
 
-TSRModule::TSRModule(Session& session, Messages& messages, const QString& catalogueFile, QObject* parent)
-    : QObject(parent), session_(session), messages_(messages), fileName_(catalogueFile) {
+TSRModule::TSRModule(Session& session, Messages& messages, const QString& catalogueFile, QObject* parent,
+                     CatalogueAccess access)
+    : QObject(parent), session_(session), messages_(messages), fileName_(catalogueFile), access_(access) {
     setObjectName(QStringLiteral("TSRModule"));
     if (fileName_.isEmpty()) fileName_ = defaultCatalogueFile();
     connection_ = QStringLiteral("Lumerad-%1").arg(reinterpret_cast<quintptr>(this));
@@ -209,13 +210,15 @@ TSRModule::TSRModule(Session& session, Messages& messages, const QString& catalo
     QString problem;
     if (!openFile(&problem)) {
         closeStore();
-        messages_.error(
-            "The catalogue file \"" + QDir::toNativeSeparators(fileName_).toStdString() +
-            "\" cannot be used: " + problem.toStdString() +
-            ". The file is left as it is; Lumerad works on a temporary catalogue whose changes are "
-            "not saved.");
+        problem_ = problem;
+        if (access_ == CatalogueAccess::Program)
+            messages_.error(
+                "The catalogue file \"" + QDir::toNativeSeparators(fileName_).toStdString() +
+                "\" cannot be used: " + problem.toStdString() +
+                ". The file is left as it is; Lumerad works on a temporary catalogue whose changes are "
+                "not saved.");
         openMemory();
-    } else if (readOnly_) {
+    } else if (readOnly_ && access_ == CatalogueAccess::Program) {
         messages_.error("The catalogue file \"" + QDir::toNativeSeparators(fileName_).toStdString() +
                         "\" is read-only: changes to beams and sources cannot be saved.");
     }
@@ -259,7 +262,8 @@ bool TSRModule::openFile(QString* problem) {
             return false;
         }
         // A file marked read-only stays unwritten, also for a user whose rights would allow it.
-        readOnly_ = !fi.isWritable() || !(fi.permissions() & QFileDevice::WriteOwner);
+        readOnly_ = !fi.isWritable() || !(fi.permissions() & QFileDevice::WriteOwner) ||
+                    access_ == CatalogueAccess::ReadOnlyExisting;
     } else {
         if (!QDir().mkpath(fi.absolutePath())) {
             *problem = QStringLiteral("its folder cannot be created");

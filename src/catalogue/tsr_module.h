@@ -20,10 +20,17 @@ namespace lumerad {
 struct Session;
 class Messages;
 
+// How the module treats an existing file. The program opens it for reading and writing and,
+// when it cannot be used, reports that and goes on with a temporary catalogue. The command
+// line never writes an existing file: it is opened read-only, and a file that cannot be used
+// is only recorded in problem() (no message), for the caller to report.
+enum class CatalogueAccess { Program, ReadOnlyExisting };
+
 class TSRModule : public QObject {
     Q_OBJECT
 public:
-    TSRModule(Session& session, Messages& messages, const QString& catalogueFile, QObject* parent = nullptr);
+    TSRModule(Session& session, Messages& messages, const QString& catalogueFile, QObject* parent = nullptr,
+              CatalogueAccess access = CatalogueAccess::Program);
     ~TSRModule() override;
 
     // Lumerad.sqlite in the user's application-data folder.
@@ -36,6 +43,8 @@ public:
     const QString& fileName() const { return fileName_; }
     bool inMemory() const { return inMemory_; }  // the file could not be used
     bool readOnly() const { return readOnly_; }
+    // Why the file could not be used (empty when it is in use).
+    const QString& problem() const { return problem_; }
 
 private:
     bool openFile(QString* problem);
@@ -48,6 +57,8 @@ private:
     Messages& messages_;
     QString fileName_;
     QString connection_;
+    QString problem_;
+    CatalogueAccess access_ = CatalogueAccess::Program;
     bool inMemory_ = false;
     bool readOnly_ = false;
 };

@@ -74,8 +74,37 @@ double bessj1(double x) {
     return x < 0.0 ? -r : r;
 }
 
+namespace {
+
+// Jn(a) for a > 0 small against the order, by the power series
+// (a/2)^n/n! (1 - (a/2)^2/(n+1) + (a/2)^4/(2 (n+1)(n+2)) - ...). The leading term goes
+// through logarithms so that it underflows to 0 instead of overflowing (a/2)^n or n!.
+double besselSeries(int n, double a) {
+    const double lead = n * std::log(a / 2.0) - std::lgamma(n + 1.0);
+    if (lead < -745.0) return 0.0;
+    const double q = (a / 2.0) * (a / 2.0);
+    double term = 1.0, sum = 1.0;
+    for (int k = 1; k <= 60; ++k) {
+        term *= -q / (k * (static_cast<double>(n) + k));
+        sum += term;
+        if (std::fabs(term) < 1e-17 * std::fabs(sum)) break;
+    }
+    return std::exp(lead) * sum;
+}
+
+// Below this argument 2/a times an order is no longer safely a double.
+constexpr double kTinyArgument = 1e-290;
+// A recurrence value beyond this could overflow in the next step or in the normalising sum.
+constexpr double kRecurrenceLimit = 1e290;
+// Orders above this take the series where it converges fast rather than a long recurrence.
+constexpr int kLongRecurrence = 100000;
+
+}  // namespace
+
 // Jn for integer n >= 0: upward recurrence where the order is below the argument,
-// Miller's downward recurrence with normalisation otherwise.
+// Miller's downward recurrence with normalisation otherwise. Where the downward
+// recurrence would leave the doubles (tiny arguments: each step grows by 2k/a, far more
+// than the renormalisation takes back), the small-argument series gives the value.
 double bessj(int n, double x) {
     const double a = std::fabs(x);
     double result = 1.0;
@@ -94,13 +123,24 @@ double bessj(int n, double x) {
             j = jp;
         }
         result = j;
+    } else if (a < kTinyArgument || (n > kLongRecurrence && a * a < n + 1.0)) {
+        // Tiny arguments, or so high an order that the recurrence would take millions of
+        // steps where the series (a/2 below half the root of n + 1) converges in a few.
+        result = besselSeries(n, a);
     } else {
         const double t = 2.0 / a;
-        const int m = 2 * static_cast<int>(std::floor((n + std::sqrt(100.0 * n)) / 2.0));
+        // Start order in 64 bits: near the int limit n + sqrt(100 n) does not fit an int.
+        const long long m = 2 * static_cast<long long>(std::floor((n + std::sqrt(100.0 * n)) / 2.0));
         double bnext = 0.0, b = 1.0, sum = 0.0;
         bool add = false;
-        for (int k = m; k >= 1; --k) {
-            const double bprev = k * t * b - bnext;
+        bool finite = true;
+        for (long long k = m; k >= 1; --k) {
+            const double kt = static_cast<double>(k) * t;
+            if (std::fabs(b) > kRecurrenceLimit / kt) {
+                finite = false;
+                break;
+            }
+            const double bprev = kt * b - bnext;
             bnext = b;
             b = bprev;
             if (std::fabs(b) > 1e10) {
@@ -113,8 +153,12 @@ double bessj(int n, double x) {
             add = !add;
             if (k == n) result = bnext;
         }
-        sum = 2.0 * sum - b;
-        result /= sum;
+        if (finite) {
+            sum = 2.0 * sum - b;
+            result /= sum;
+        } else {
+            result = besselSeries(n, a);
+        }
     }
     return (x < 0.0 && (n & 1)) ? -result : result;
 }

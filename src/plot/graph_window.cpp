@@ -231,10 +231,32 @@ void TfGraphs::NewCurve() {
     for (int i : removed) dropSeries(i);
     dropSeries(index);
     openSeries(index);
+    owners_[index].clear();
     QPalette pal = palette();
     pal.setColor(QPalette::Window, Qt::red);
     setPalette(pal);
     lbCurvInfo_->clear();
+    replotLater();
+}
+
+void TfGraphs::setTitle(const QString& title) {
+    chartTitle(chart_)->setText(title);
+    replotLater();
+}
+
+void TfGraphs::setCurveOwner(const QString& owner) { owners_[model_.CurrentCurve] = owner; }
+
+QString TfGraphs::curveOwner(int index) const {
+    return index >= 0 && index < kCurveSlots && model_.shown(index) ? owners_[index] : QString();
+}
+
+void TfGraphs::deleteCurvesOf(const QString& owner) {
+    for (int i : model_.shownCurves()) {
+        if (owners_[i] != owner) continue;
+        dropSeries(i);
+        model_.deleteCurve(i);
+        owners_[i].clear();
+    }
     replotLater();
 }
 

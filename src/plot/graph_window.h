@@ -49,6 +49,13 @@ public:
     static QString f6(double x);
     static QString f42f(double x);
     static QString f52g(double x);
+    // The chart title as one line (the curves stay).
+    void setTitle(const QString& title);
+    // The window that made the current curve (its objectName), so that a calculator window can
+    // take away its own curves and leave those of the others.
+    void setCurveOwner(const QString& owner);
+    QString curveOwner(int index) const;
+    void deleteCurvesOf(const QString& owner);
 
     // --- window events
     void FormCreate();
@@ -90,6 +97,7 @@ private:
 
     GraphModel model_;
     std::array<QCPGraph*, kCurveSlots> CurveSeries{};
+    std::array<QString, kCurveSlots> owners_;  // by curve index: objectName of the window that made it
 
     QCustomPlot* chart_ = nullptr;
     QSharedPointer<PictureTicker> linTickerX_, linTickerY_;

@@ -154,54 +154,86 @@ void RecalcSRPar(const BendingMagnetInputs& in, const CurrentBeam& beam, MagnetS
     r.completed = 18;
 }
 
+const std::vector<BendingMagnetField>& BendingMagnetFields() {
+    static const std::vector<BendingMagnetField> fields = {
+        {"EdtRho", "bending radius", "m", "m", ""},
+        {"edRigidity", "beam rigidity", "T m", "T m", ""},
+        {"Ephcrit", "critical photon energy", "eV", "eV", "LeV"},
+        {"Lamcrit", "critical wavelength", "m", "Å", ""},
+        {"EdtPhEnergy", "photon energy", "eV", "eV", "LPhotEn"},
+        {"Edtxi", "ε/εc", "", "", ""},
+        {"PhFlux", "angular photon flux", "ph/s/mrad", "ph/s/mr", ""},
+        {"edSigPsi", "vert. opening angle σψ", "rad", "mr", ""},
+        {"AngPhDenSig", "flux density, σ-mode", "ph/s/mrad^2", "ph/s/mr^2", ""},
+        {"AngPhDenPi", "flux density, π-mode", "ph/s/mrad^2", "ph/s/mr^2", ""},
+        {"AngPhDen", "flux density, total", "ph/s/mrad^2", "ph/s/mr^2", ""},
+        {"PowTot", "total power", "W", "W;", "lW"},
+        {"Pow_mr", "angular power", "W/mrad", "W/mr", "lWmr"},
+        {"edPowmm", "power density at source", "W/mm^2", "W/mm^2", "lWmm"},
+        {"edPwmmz", "power density at distance", "W/mm^2", "W/mm^2", "lPwmmz"},
+        {"edPowInc", "on inclined surface", "W/mm^2", "W/mm^2", "lPowInc"},
+    };
+    return fields;
+}
+
+ResultFields BendingMagnetResults(const BendingMagnetResult& r) {
+    ResultFields out;
+    auto add = [&out](const char* name, double value, std::string text, std::string shownUnit = {}) {
+        for (const BendingMagnetField& f : BendingMagnetFields())
+            if (std::string(f.name) == name) {
+                out.push_back({f.name, f.label, value, f.unit, std::move(text),
+                               shownUnit.empty() ? std::string(f.designUnit) : std::move(shownUnit)});
+                return;
+            }
+    };
+    // A value scaled to a unit prefix: the text of the scaled number, the prefix before the unit.
+    auto scaled = [&add](const char* name, double value, auto format, const std::string& unit) {
+        double s = 0;
+        std::string prefix;
+        ScaleToPrefix(value, s, prefix);
+        add(name, value, format(s), prefix + unit);
+    };
+    const int c = r.completed;
+    if (c >= 3) add("EdtRho", r.rho, FormatFixed3(r.rho));
+    if (c >= 4) add("edRigidity", r.rigidity, FormatFixed3(r.rigidity));
+    auto general4 = [](double v) { return general(v, 4, 3); };
+    auto general5 = [](double v) { return general(v, 5, 3); };
+    if (c >= 5) scaled("Ephcrit", r.critEnergy, general4, "eV");
+    if (c >= 6) {
+        if (r.critEnergy > 0)
+            add("Lamcrit", r.critWaveLength * 1e-10, general(r.critWaveLength, 4, 3));
+        else
+            add("Lamcrit", std::nan(""), "");
+    }
+    if (c >= 8) {
+        scaled("EdtPhEnergy", r.photonEnergy, general5, "eV");
+        add("Edtxi", r.xi, general(r.xi, 4, 3));
+    }
+    if (c >= 10) add("PhFlux", r.flux, FormatGeneral4(r.flux));
+    if (c >= 13) add("edSigPsi", r.sigPsi, general(r.sigPsi * 1000.0, 3, 3));
+    if (c >= 14) {
+        add("AngPhDenSig", r.densSigma, exponent(r.densSigma, 3, 2));
+        add("AngPhDenPi", r.densPi, exponent(r.densPi, 3, 2));
+        add("AngPhDen", r.densTotal, exponent(r.densTotal, 3, 2));
+    }
+    auto fixed42 = [](double v) { return fixed(v, 4, 2); };
+    auto fixed43 = [](double v) { return fixed(v, 4, 3); };
+    if (c >= 15) {
+        scaled("PowTot", r.power, fixed42, "W;");
+        scaled("Pow_mr", r.angularPower, fixed42, "W/mr");
+    }
+    if (c >= 16) scaled("edPowmm", r.powDensSource, fixed43, "W/mm^2");
+    if (c >= 17) scaled("edPwmmz", r.powDensZ, fixed43, "W/mm^2");
+    if (c >= 18) scaled("edPowInc", r.powDensInclined, fixed43, "W/mm^2");
+    return out;
+}
+
 std::vector<std::pair<std::string, std::string>> BendingMagnetTexts(const BendingMagnetResult& r) {
     std::vector<std::pair<std::string, std::string>> t;
-    double scaled = 0;
-    std::string prefix;
-    const int c = r.completed;
-    if (c >= 3) t.emplace_back("EdtRho", FormatFixed3(r.rho));
-    if (c >= 4) t.emplace_back("edRigidity", FormatFixed3(r.rigidity));
-    if (c >= 5) {
-        ScaleToPrefix(r.critEnergy, scaled, prefix);
-        t.emplace_back("Ephcrit", general(scaled, 4, 3));
-        t.emplace_back("LeV", prefix + "eV");
-    }
-    if (c >= 6) t.emplace_back("Lamcrit", r.critEnergy > 0 ? general(r.critWaveLength, 4, 3) : "");
-    if (c >= 8) {
-        ScaleToPrefix(r.photonEnergy, scaled, prefix);
-        t.emplace_back("EdtPhEnergy", general(scaled, 5, 3));
-        t.emplace_back("LPhotEn", prefix + "eV");
-        t.emplace_back("Edtxi", general(r.xi, 4, 3));
-    }
-    if (c >= 10) t.emplace_back("PhFlux", FormatGeneral4(r.flux));
-    if (c >= 13) t.emplace_back("edSigPsi", general(r.sigPsi * 1000.0, 3, 3));
-    if (c >= 14) {
-        t.emplace_back("AngPhDenSig", exponent(r.densSigma, 3, 2));
-        t.emplace_back("AngPhDenPi", exponent(r.densPi, 3, 2));
-        t.emplace_back("AngPhDen", exponent(r.densTotal, 3, 2));
-    }
-    if (c >= 15) {
-        ScaleToPrefix(r.power, scaled, prefix);
-        t.emplace_back("PowTot", fixed(scaled, 4, 2));
-        t.emplace_back("lW", prefix + "W;");
-        ScaleToPrefix(r.angularPower, scaled, prefix);
-        t.emplace_back("Pow_mr", fixed(scaled, 4, 2));
-        t.emplace_back("lWmr", prefix + "W/mr");
-    }
-    if (c >= 16) {
-        ScaleToPrefix(r.powDensSource, scaled, prefix);
-        t.emplace_back("edPowmm", fixed(scaled, 4, 3));
-        t.emplace_back("lWmm", prefix + "W/mm^2");
-    }
-    if (c >= 17) {
-        ScaleToPrefix(r.powDensZ, scaled, prefix);
-        t.emplace_back("edPwmmz", fixed(scaled, 4, 3));
-        t.emplace_back("lPwmmz", prefix + "W/mm^2");
-    }
-    if (c >= 18) {
-        ScaleToPrefix(r.powDensInclined, scaled, prefix);
-        t.emplace_back("edPowInc", fixed(scaled, 4, 3));
-        t.emplace_back("lPowInc", prefix + "W/mm^2");
+    for (const ResultField& f : BendingMagnetResults(r)) {
+        t.emplace_back(f.name, f.text);
+        for (const BendingMagnetField& d : BendingMagnetFields())
+            if (f.name == d.name && *d.unitLabel) t.emplace_back(d.unitLabel, f.shownUnit);
     }
     return t;
 }

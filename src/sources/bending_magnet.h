@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "catalogue/beam_state.h"
+#include "numerics/result_field.h"
 #include "sources/magnet_state.h"
 
 namespace lumerad {
@@ -64,6 +65,23 @@ void RecalcSRPar(const BendingMagnetInputs& in, const CurrentBeam& beam, MagnetS
 
 // Bending radius (m) as the field edit shows it: beam energy over (c/1e9) over the field.
 double BendingRadiusFromField(double beamEnergyGeV, double field);
+
+// One result field of the window: its objectName, the caption of its row, the unit of the
+// value (without prefix), the unit label the window shows before any result, and the
+// objectName of that label when a prefix makes it change (empty otherwise).
+struct BendingMagnetField {
+    const char* name;
+    const char* label;
+    const char* unit;
+    const char* designUnit;
+    const char* unitLabel;
+};
+// Every result field in the order of the steps that compute them.
+const std::vector<BendingMagnetField>& BendingMagnetFields();
+
+// The results of every step completed in r, as the window shows them. The value of a field
+// the window leaves empty (the critical wavelength of a critical energy of 0 or below) is NaN.
+ResultFields BendingMagnetResults(const BendingMagnetResult& r);
 
 // The displayed texts of every step completed in r, as (objectName, text) pairs in the
 // order of the steps; unit labels with a prefix are among them.

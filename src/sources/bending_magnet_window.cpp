@@ -118,45 +118,35 @@ TfSynRad::TfSynRad(AppContext& ctx, QWidget* parent)
     in.add(QStringLiteral("angle of incidence"), edIncAng_, QStringLiteral("deg"));
     right->addWidget(inBox);
 
-    // Outputs, grouped as the quantities belong together.
-    auto addOut = [this](form::Rows& rows, QWidget* host, const char* name, const QString& label,
-                         const QString& unit, const char* unitName = nullptr) {
+    // Outputs, grouped as the quantities belong together; captions and units come with the
+    // calculation's list of result fields, which the command line prints too.
+    auto addOut = [this](form::Rows& rows, QWidget* host, const char* name) {
+        const BendingMagnetField* def = nullptr;
+        for (const BendingMagnetField& f : BendingMagnetFields())
+            if (std::string(f.name) == name) def = &f;
         auto* e = form::output(host, name);
         // room for the longest text ("-1.234E-05", "12.345") so no number is ever cut
         e->setMinimumWidth(e->fontMetrics().horizontalAdvance(QStringLiteral("-0.000E+000")) + 16);
         outputs_[name] = e;
-        QLabel* u = rows.add(label, e, unit, unitName);
+        const char* unitName = *def->unitLabel ? def->unitLabel : nullptr;
+        QLabel* u = rows.add(QString::fromUtf8(def->label), e, QString::fromUtf8(def->designUnit), unitName);
         if (unitName) outputs_[unitName] = u;
     };
     auto* magBox = form::group(this, QStringLiteral("magnet and critical energy"), "gbCritical");
     form::Rows mag(magBox);
-    addOut(mag, magBox, "EdtRho", QStringLiteral("bending radius"), QStringLiteral("m"));
-    addOut(mag, magBox, "edRigidity", QStringLiteral("beam rigidity"), QStringLiteral("T m"));
-    addOut(mag, magBox, "Ephcrit", QStringLiteral("critical photon energy"), QStringLiteral("eV"), "LeV");
-    addOut(mag, magBox, "Lamcrit", QStringLiteral("critical wavelength"), QStringLiteral("Å"));
+    for (const char* n : {"EdtRho", "edRigidity", "Ephcrit", "Lamcrit"}) addOut(mag, magBox, n);
     right->addWidget(magBox);
 
     auto* powBox = form::group(this, QStringLiteral("radiated power"), "gbPower");
     form::Rows pow(powBox);
-    addOut(pow, powBox, "PowTot", QStringLiteral("total power"), QStringLiteral("W;"), "lW");
-    addOut(pow, powBox, "Pow_mr", QStringLiteral("angular power"), QStringLiteral("W/mr"), "lWmr");
-    addOut(pow, powBox, "edPowmm", QStringLiteral("power density at source"), QStringLiteral("W/mm^2"),
-           "lWmm");
-    addOut(pow, powBox, "edPwmmz", QStringLiteral("power density at distance"), QStringLiteral("W/mm^2"),
-           "lPwmmz");
-    addOut(pow, powBox, "edPowInc", QStringLiteral("on inclined surface"), QStringLiteral("W/mm^2"),
-           "lPowInc");
+    for (const char* n : {"PowTot", "Pow_mr", "edPowmm", "edPwmmz", "edPowInc"}) addOut(pow, powBox, n);
     right->addWidget(powBox);
 
     auto* fluxBox = form::group(this, QStringLiteral("photon flux at the wavelength"), "gbFlux");
     form::Rows flux(fluxBox);
-    addOut(flux, fluxBox, "EdtPhEnergy", QStringLiteral("photon energy"), QStringLiteral("eV"), "LPhotEn");
-    addOut(flux, fluxBox, "Edtxi", QStringLiteral("ε/εc"), {});
-    addOut(flux, fluxBox, "edSigPsi", QStringLiteral("vert. opening angle σψ"), QStringLiteral("mr"));
-    addOut(flux, fluxBox, "PhFlux", QStringLiteral("angular photon flux"), QStringLiteral("ph/s/mr"));
-    addOut(flux, fluxBox, "AngPhDenSig", QStringLiteral("flux density, σ-mode"), QStringLiteral("ph/s/mr^2"));
-    addOut(flux, fluxBox, "AngPhDenPi", QStringLiteral("flux density, π-mode"), QStringLiteral("ph/s/mr^2"));
-    addOut(flux, fluxBox, "AngPhDen", QStringLiteral("flux density, total"), QStringLiteral("ph/s/mr^2"));
+    for (const char* n :
+         {"EdtPhEnergy", "Edtxi", "edSigPsi", "PhFlux", "AngPhDenSig", "AngPhDenPi", "AngPhDen"})
+        addOut(flux, fluxBox, n);
     right->addWidget(fluxBox);
     right->addStretch(1);
 

@@ -336,6 +336,24 @@ std::string spectrumFileLine(const std::vector<double>& numbers) {
 
 std::string spectrumFileTextLine(const std::string& text) { return text + "\r\n"; }
 
+std::string spectrumFileHeader(int item, bool angleScan) {
+    return spectrumFileTextLine(spectrumTitleLine(item, angleScan)) +
+           spectrumFileTextLine(spectrumColumnLine(item));
+}
+
+std::string spectrumFilePointLine(int item, const SpectrumPoints& pts, int i) {
+    if (item == kSigmaPi || item == kSigmaPiNormalized)
+        return spectrumFileLine({pts.x[i], pts.value[i], pts.pi[i]});
+    return spectrumFileLine({pts.x[i], pts.value[i]});
+}
+
+ResultField spectrumCritEnergyField(double critEnergy) {
+    double scaled = 0;
+    std::string prefix;
+    ScaleToPrefix(critEnergy, scaled, prefix);
+    return {"Ephcrit", "critical photon energy:", critEnergy, "eV", FormatFixed3(scaled), prefix + "eV"};
+}
+
 SpectrumFile::~SpectrumFile() { close(); }
 
 bool SpectrumFile::open(const std::string& path) {

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "catalogue/beam_state.h"
+#include "numerics/result_field.h"
 #include "sources/magnet_state.h"
 
 namespace lumerad {
@@ -35,6 +36,7 @@ inline constexpr const char* kAngleStepStallsText =
     "the step no longer changes the observation angle: raise the angle step!";
 inline constexpr const char* kStepTooSmallText = "step size too small! will be set to 0.1%!";
 inline constexpr const char* kNoPiFromWigglerText = "there is no pi-mode polarization from a wiggler magnet!";
+inline constexpr const char* kPhotonEnergyPositiveText = "the photon energy must be greater than 0 eV!";
 
 // Step A.1: observation point of the calculation.
 struct ObservationPoint {
@@ -51,6 +53,9 @@ ObservationPoint observationPoint(bool wigglerMode, bool bendMagMode, const Magn
 
 // Step A.2: critical photon energy (eV) for beam energy E (GeV) and field (T).
 double spectrumCritEnergy(double E, double field);
+
+// Step A.3: the critical energy as the window shows it (Ephcrit, its unit label LeV3).
+ResultField spectrumCritEnergyField(double critEnergy);
 
 // Steps A.5 and A.6: the photon-energy range and the step factor. A step below 0.1 % is
 // set to 0.1 % after a message; stepReset tells that the step field must show "0.1".
@@ -108,6 +113,9 @@ std::string piCurveText(int item);
 // One line of the spectrum file: the numbers in 23-character fields, CR LF at the end.
 std::string spectrumFileLine(const std::vector<double>& numbers);
 std::string spectrumFileTextLine(const std::string& text);
+// The title and column lines of the file of an item, and the line of point i.
+std::string spectrumFileHeader(int item, bool angleScan);
+std::string spectrumFilePointLine(int item, const SpectrumPoints& pts, int i);
 
 // The spectrum file, written line by line while the spectrum is output.
 class SpectrumFile {

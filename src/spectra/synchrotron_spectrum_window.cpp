@@ -305,11 +305,9 @@ void TfSynSpectrum::Calculate(bool doPlot) {
         HobsMax_->setToolTip(qs(obs_.HobsMaxHint));
     }
     s.CritEnergy = spectrumCritEnergy(E, obs_.ObsField);
-    double scaled = 0;
-    std::string prefix;
-    ScaleToPrefix(s.CritEnergy, scaled, prefix);
-    LeV3_->setText(qs(prefix + "eV"));
-    Ephcrit_->setText(qs(FormatFixed3(scaled)));
+    const ResultField crit = spectrumCritEnergyField(s.CritEnergy);
+    LeV3_->setText(qs(crit.shownUnit));
+    Ephcrit_->setText(qs(crit.text));
     const double relBandWidth = checkedValue(parseReal(text(BW_)) / 100.0);
     if (relBandWidth < 0) throw InputError(kBandWidthText, "BW");
     s.RelBandWidth = relBandWidth;
@@ -331,7 +329,7 @@ void TfSynSpectrum::Calculate(bool doPlot) {
         phEn = parseReal(text(edPhEn_));
         angleScanPointCount(psiMax, dPsi);
         // the Bessel functions take no argument of 0 or below: the curves would be zeros
-        if (!(phEn > 0)) throw InputError("the photon energy must be greater than 0 eV!");
+        if (!(phEn > 0)) throw InputError(kPhotonEnergyPositiveText);
     } else {
         energyScanPointCount(scan);
     }
@@ -353,8 +351,7 @@ void TfSynSpectrum::Calculate(bool doPlot) {
             QStringLiteral("text files (*.txt *.dat);;all files (*)"), QStringLiteral("txt"));
         if (!name.isEmpty()) {
             if (file.open(name.toStdString())) {
-                file.write(spectrumFileTextLine(spectrumTitleLine(item, vsAngle)));
-                file.write(spectrumFileTextLine(spectrumColumnLine(item)));
+                file.write(spectrumFileHeader(item, vsAngle));
             } else {
                 say("the file " + name.toStdString() + " cannot be created; the spectrum is not saved.");
             }
@@ -389,12 +386,11 @@ void TfSynSpectrum::Calculate(bool doPlot) {
         for (int i = 0; i < pts.size(); ++i) g->LoadData(kGreen, pts.x[i], pts.pi[i]);
         CurveLegend();
         g->addInfo(9, qs(piCurveText(item)));
-        for (int i = 0; i < pts.size(); ++i)
-            file.write(spectrumFileLine({pts.x[i], pts.value[i], pts.pi[i]}));
+        for (int i = 0; i < pts.size(); ++i) file.write(spectrumFilePointLine(item, pts, i));
     } else {
         for (int i = 0; i < pts.size(); ++i) {
             g->LoadData(kRed, pts.x[i], pts.value[i]);
-            file.write(spectrumFileLine({pts.x[i], pts.value[i]}));
+            file.write(spectrumFilePointLine(item, pts, i));
         }
     }
     if (ctx_.windows.graphs) ctx_.windows.graphs->showTool();

@@ -94,6 +94,51 @@ TEST(SpecialFunctions, BesselJByItsRationalApproximationsAndRecurrences) {
     EXPECT_NEAR(bessj(60, 1) / std::cyl_bessel_j(60.0, 1.0), 1.0, 1e-6);
 }
 
+// Jn against the standard library over orders and arguments from tiny (where the downward
+// recurrence used to overflow) to beyond the order (upward recurrence).
+TEST(SpecialFunctions, BesselJAgainstTheStandardLibrary) {
+    struct Case {
+        int n;
+        double x;
+        double relTol;
+    };
+    const Case cases[] = {
+        {2, 1e-3, 1e-8},    {2, 1e-20, 1e-12},  {2, 1e-28, 1e-12}, {2, 1e-29, 1e-12},  {2, 1e-100, 1e-12},
+        {2, -1e-30, 1e-12}, {3, -1e-30, 1e-12}, {5, 1e-40, 1e-12}, {10, 1e-12, 1e-12}, {10, 1e-16, 1e-12},
+        {10, 1e-17, 1e-12}, {10, 1e-30, 1e-12}, {10, 0.5, 1e-8},   {10, 3, 1e-7},      {10, 20, 1e-7},
+        {20, 1e-8, 1e-12},  {40, 1e-5, 1e-12},  {60, 1e-3, 1e-12}, {7, 7.5, 1e-7},     {4, 0.01, 1e-8},
+        {100, 50, 1e-7},    {30, 1e-6, 1e-12},
+    };
+    for (const Case& c : cases) {
+        clearFloatFaults();
+        const double got = bessj(c.n, c.x);
+        const double want = std::cyl_bessel_j(static_cast<double>(c.n), std::fabs(c.x)) *
+                            ((c.x < 0 && (c.n & 1)) ? -1.0 : 1.0);
+        EXPECT_NO_THROW(checkFloatFaults()) << c.n << ", " << c.x;
+        ASSERT_TRUE(std::isfinite(got)) << c.n << ", " << c.x;
+        EXPECT_NEAR(got / want, 1.0, c.relTol) << "J" << c.n << "(" << c.x << ") = " << got;
+    }
+}
+
+// Where even the leading term (a/2)^n/n! is below the doubles the result is 0, not an
+// overflow; near the int limit the order arithmetic stays in range and returns at once.
+TEST(SpecialFunctions, BesselJUnderflowsToZeroForTinyArgumentsAndHugeOrders) {
+    struct Case {
+        int n;
+        double x;
+    };
+    const Case cases[] = {
+        {10, 1e-300},         {2, 1e-310},       {300, 1e-5},   {2147483647, 1.0},
+        {2147483647, 1e-300}, {2147483646, 3e4}, {200000, 300},
+    };
+    for (const Case& c : cases) {
+        clearFloatFaults();
+        const double got = bessj(c.n, c.x);
+        EXPECT_NO_THROW(checkFloatFaults()) << c.n << ", " << c.x;
+        EXPECT_EQ(got, 0.0) << c.n << ", " << c.x;
+    }
+}
+
 TEST(SpecialFunctions, UndulatorCouplingFactor) {
     EXPECT_DOUBLE_EQ(JJFun(1, 0), 1.0);
     for (double K : {0.0, 0.5, 1.0, 3.0}) EXPECT_EQ(JJFun(0, K), 0.0) << K;

@@ -1,0 +1,66 @@
+// lumerad-cli sources [--kind Bend|Wig|Und|TR|All]: the radiation sources of the catalogue.
+#include "catalogue/table.h"
+#include "catalogue/tsr_module.h"
+#include "cli/command.h"
+
+namespace lumerad::cli {
+
+namespace {
+
+const QStringList kKinds = {"Bend", "Wig", "Und", "TR", "All"};
+
+int runSources(Context& ctx) {
+    const QString kindText = ctx.args.value(QStringLiteral("kind"));
+    QString kind;
+    for (const QString& k : kKinds)
+        if (k.compare(kindText, Qt::CaseInsensitive) == 0) kind = k;
+    if (kind.isEmpty())
+        throw CliError(kBadInput, "unknown source kind \"" + kindText.toStdString() + "\"; the kinds are " +
+                                      kKinds.join(QStringLiteral(", ")).toStdString());
+    ctx.report.input("kind", kind.toStdString());
+    Table& t = *ctx.catalogue().InsDevice;
+    t.setFiltered(false);
+    struct Col {
+        const char* field;
+        const char* caption;
+        const char* unit;
+        double toUnit;  // record value -> unit of the column's numbers
+    };
+    const Col cols[] = {{"Name", "name", "", 0},       {"SrceType", "kind", "", 0},
+                        {"MagType", "magnet", "", 0},  {"PermMag", "design", "", 0},
+                        {"Field", "field", "T", 1},    {"Gap", "gap", "mm", 1},
+                        {"PerLen", "period", "mm", 1}, {"#Poles", "poles", "", 1}};
+    std::vector<Column> out;
+    for (const Col& c : cols) out.push_back({c.caption, c.unit, c.toUnit != 0, {}, {}});
+    for (int r = 0; r < t.rowCount(); ++r) {
+        const Record& rec = t.row(r);
+        if (kind != QLatin1String("All") &&
+            rec.text(QStringLiteral("SrceType")).compare(kind, Qt::CaseInsensitive) != 0)
+            continue;
+        for (size_t k = 0; k < std::size(cols); ++k) {
+            const QString f = QString::fromLatin1(cols[k].field);
+            out[k].texts.push_back(t.displayText(r, t.fieldIndex(f)).toStdString());
+            if (out[k].numeric)
+                out[k].values.push_back(rec.isNull(f) ? std::nan("") : rec.number(f) * cols[k].toUnit);
+        }
+    }
+    ctx.report.columns = std::move(out);
+    return kOk;
+}
+
+}  // namespace
+
+Command sourcesCommand() {
+    Command c;
+    c.name = QStringLiteral("sources");
+    c.synopsis = QStringLiteral("[--kind Bend|Wig|Und|TR|All]");
+    c.summary = QStringLiteral("list the sources with their kind, magnet type, field, gap, period and poles");
+    c.addOptions = [](QCommandLineParser& p) {
+        p.addOption(valueOption(QStringLiteral("kind"), QStringLiteral("Only the sources of this kind."),
+                                QStringLiteral("KIND"), QStringLiteral("All")));
+    };
+    c.run = runSources;
+    return c;
+}
+
+}  // namespace lumerad::cli

@@ -1,0 +1,126 @@
+// lumerad-cli tr --beam NAME [options]: every result of the transition-radiation window for a
+// single-pass beam of the catalogue, with the photon energy in its unit, the band width, the
+// coherence and the acceptance angle it was computed for.
+#include "catalogue/table.h"
+#include "catalogue/tsr_module.h"
+#include "cli/command.h"
+#include "coherent/transition_radiation.h"
+#include "numerics/errors.h"
+#include "numerics/number_text.h"
+
+namespace lumerad::cli {
+
+namespace {
+
+PhotonUnit unitOf(const QString& u) {
+    const struct {
+        const char* name;
+        PhotonUnit unit;
+    } units[] = {{"eV", PhotonUnit::eV},      {"m", PhotonUnit::m},
+                 {"A", PhotonUnit::Angstrom}, {"Angstrom", PhotonUnit::Angstrom},
+                 {"1/cm", PhotonUnit::perCm}, {"THz", PhotonUnit::THz}};
+    for (const auto& x : units)
+        if (u.compare(QString::fromLatin1(x.name), Qt::CaseInsensitive) == 0) return x.unit;
+    throw CliError(kBadInput, "unknown unit \"" + u.toStdString() + "\"; the units are eV, m, A, 1/cm, THz");
+}
+
+int runTr(Context& ctx) {
+    const QString beam = ctx.args.value(QStringLiteral("beam"));
+    TransitionRadiationInputs in;
+    in.photon = ctx.text(QStringLiteral("photon"));
+    in.unit = unitOf(ctx.args.value(QStringLiteral("unit")));
+    in.bandWidth = ctx.text(QStringLiteral("bandwidth"));
+    in.coherent = !ctx.args.isSet(QStringLiteral("incoherent"));
+    TransitionRadiationState state;
+    const bool byGamma = ctx.args.isSet(QStringLiteral("angle-gamma")),
+               byMrad = ctx.args.isSet(QStringLiteral("angle-mrad"));
+    if (byGamma && byMrad) throw CliError(kBadInput, "choose one of --angle-gamma and --angle-mrad");
+    if (byGamma) in.angleGamma = ctx.text(QStringLiteral("angle-gamma"));
+    if (byMrad) in.angleMrad = ctx.text(QStringLiteral("angle-mrad"));
+    state.AccAngFromGamma = byGamma;
+    state.AccAngFromMrad = byMrad;
+
+    Report& rep = ctx.report;
+    rep.input("beam", beam.toStdString());
+    rep.input("photon", in.photon);
+    rep.input("unit", photonUnitLabel(in.unit));
+    rep.input("bandwidth", in.bandWidth);
+    rep.input("coherent", in.coherent ? "yes" : "no");
+    if (byGamma) rep.input("angle-gamma", in.angleGamma);
+    if (byMrad) rep.input("angle-mrad", in.angleMrad);
+    for (const QString& s : ctx.sets()) rep.input("set", s.toStdString());
+
+    ctx.selectSinglePassBeam(beam);
+    ctx.checkSetFields();
+    Table& t = *ctx.catalogue().SnglBeam;
+    TransitionRadiationBeam b;
+    b.gamma = t.asNumber(QStringLiteral("gamma"));
+    b.partPerBunch = t.asNumber(QStringLiteral("Part/Bunch"));
+    b.bunchesPerPulse = t.asNumber(QStringLiteral("Bunches/Pulse"));
+    b.pulseRepRate = t.asNumber(QStringLiteral("PulseRepRate"));
+    b.bunchDuration = t.asNumber(QStringLiteral("BunchDuration"));
+    b.distribution = t.asText(QStringLiteral("PartDistribution")).toStdString();
+    TransitionRadiationResult r;
+    CalculateTR(in, b, state, ctx.messages, r);
+
+    // What the window shows around its results: the photon entry in its unit, the band width,
+    // the coherence, the unit list, the acceptance angle.
+    const std::string bw = r.bandWidthText.value_or(in.bandWidth);
+    rep.results.push_back({"EdtPhEn", photonUnitCaption(in.unit), 0, photonUnitLabel(in.unit), in.photon,
+                           photonUnitLabel(in.unit)});
+    rep.results.push_back({"photonEnergy", "photon energy", r.E, "eV", general(r.E, 5, 3), "eV"});
+    rep.results.push_back({"EdtBnWdth", "bandwidth", r.bandWidth, "", bw, ""});
+    rep.results.push_back(
+        {"coherence", "select", in.coherent ? 1.0 : 0.0, "", in.coherent ? "coherent" : "incoherent", ""});
+    const char* convertUnits[] = {"m", "Angstrom", "eV", "1/cm", "THz", "deg Kelvin"};
+    for (size_t i = 1; i < r.convertLines.size(); ++i) {
+        const std::string& line = r.convertLines[i];
+        const std::string unit = convertUnits[i - 1];
+        rep.results.push_back({"cbConvert" + std::to_string(i), "other energy units", 0, unit,
+                               line.substr(0, line.size() - unit.size() - 1), unit});
+    }
+    for (const ResultField& f : r.fields) rep.results.push_back(f);
+    rep.results.push_back({"EdtAngAccGam", "acceptance angle", r.theta * b.gamma, "1/gamma",
+                           r.angleGammaText.value_or(in.angleGamma), "1/γ"});
+    rep.results.push_back(
+        {"EdtAngAccmr", "acceptance angle", r.theta, "rad", r.angleMradText.value_or(in.angleMrad), "mrad"});
+    return kOk;
+}
+
+}  // namespace
+
+Command trCommand() {
+    Command c;
+    c.name = QStringLiteral("tr");
+    c.synopsis = QStringLiteral(
+        "--beam NAME [--photon V --unit U --bandwidth BW --incoherent --angle-gamma A | --angle-mrad A]");
+    c.summary = QStringLiteral("every result of the transition-radiation window");
+    c.usesSet = true;
+    c.addOptions = [](QCommandLineParser& p) {
+        TransitionRadiationInputs design;
+        p.addOption(valueOption(QStringLiteral("beam"),
+                                QStringLiteral("The single-pass beam (its name in the catalogue)."),
+                                QStringLiteral("NAME")));
+        p.addOption(valueOption(
+            QStringLiteral("photon"),
+            QStringLiteral("Photon energy, wavelength, wave number or frequency, in the unit of --unit."),
+            QStringLiteral("V"), QString::fromStdString(design.photon)));
+        p.addOption(valueOption(QStringLiteral("unit"),
+                                QStringLiteral("Unit of --photon: eV, m, A, 1/cm or THz."),
+                                QStringLiteral("U"), QStringLiteral("eV")));
+        p.addOption(valueOption(QStringLiteral("bandwidth"),
+                                QStringLiteral("Relative band width (a fraction)."), QStringLiteral("BW"),
+                                QString::fromStdString(design.bandWidth)));
+        p.addOption(QCommandLineOption(QStringLiteral("incoherent"),
+                                       QStringLiteral("Incoherent radiation (coherent without it).")));
+        p.addOption(valueOption(QStringLiteral("angle-gamma"),
+                                QStringLiteral("Acceptance half-angle in units of 1/gamma."),
+                                QStringLiteral("A")));
+        p.addOption(valueOption(QStringLiteral("angle-mrad"),
+                                QStringLiteral("Acceptance half-angle in mrad."), QStringLiteral("A")));
+    };
+    c.run = runTr;
+    return c;
+}
+
+}  // namespace lumerad::cli

@@ -1,0 +1,184 @@
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <cstdio>
+
+#include "catalogue/data_files.h"
+#include "catalogue/table.h"
+#include "catalogue/tsr_module.h"
+#include "cli/command.h"
+#include "numerics/errors.h"
+#include "sources/magnet_model.h"
+
+namespace lumerad::cli {
+
+void StderrMessages::error(const std::string& text) {
+    std::fprintf(stderr, "lumerad-cli: %s\n", text.c_str());
+}
+void StderrMessages::info(const std::string& text) { std::fprintf(stderr, "note: %s\n", text.c_str()); }
+bool StderrMessages::question(const std::string& text) {
+    std::fprintf(stderr, "note: %s (answered No)\n", text.c_str());
+    return false;
+}
+
+QCommandLineOption valueOption(const QString& name, const QString& description, const QString& valueName,
+                               const QString& defaultText) {
+    // the default is the window's design text; the help shows it
+    QCommandLineOption o(
+        name, defaultText.isNull() ? description : description + QStringLiteral(" Default: ") + defaultText,
+        valueName);
+    if (!defaultText.isNull()) o.setDefaultValue(defaultText);
+    return o;
+}
+
+Context::Context(QCommandLineParser& parser, QString commandName)
+    : args(parser), command(std::move(commandName)) {
+    report.command = command.toStdString();
+}
+
+Context::~Context() = default;
+
+QString Context::catalogueFile() const {
+    const QString f = args.value(QStringLiteral("catalogue"));
+    return f.isEmpty() ? TSRModule::defaultCatalogueFile() : QFileInfo(f).absoluteFilePath();
+}
+
+QString Context::dataFile() const {
+    const QString f = args.value(QStringLiteral("data"));
+    if (!f.isEmpty()) return QFileInfo(f).absoluteFilePath();
+    return QFileInfo(findDataFile(QStringLiteral("DATA.TXT"))).absoluteFilePath();
+}
+
+TSRModule& Context::catalogue() {
+    if (!module_) {
+        const QString file = catalogueFile();
+        module_ =
+            std::make_unique<TSRModule>(session, messages, file, nullptr, CatalogueAccess::ReadOnlyExisting);
+        if (!module_->problem().isEmpty())
+            throw CliError(kFileFault, "the catalogue file \"" +
+                                           QDir::toNativeSeparators(file).toStdString() +
+                                           "\" cannot be used: " + module_->problem().toStdString());
+        checkSets();
+        report.input("catalogue", QDir::toNativeSeparators(file).toStdString());
+    }
+    return *module_;
+}
+
+const Tabulated& Context::data() {
+    if (!dataLoaded_) {
+        const QString file = dataFile();
+        const std::string problem = session.tab.loadFile(file.toStdString());
+        if (!problem.empty()) throw CliError(kFileFault, problem);
+        dataLoaded_ = true;
+        report.input("data", QDir::toNativeSeparators(file).toStdString());
+    }
+    return session.tab;
+}
+
+QStringList Context::sets() const { return setAllowed ? args.values(QStringLiteral("set")) : QStringList(); }
+
+std::string Context::text(const QString& option) const { return args.value(option).toStdString(); }
+
+void Context::selectRecord(Table& t, const QString& nameField, const QString& name, const char* what) {
+    if (name.isEmpty())
+        throw CliError(kBadInput, std::string("no ") + what + " given: name one with " +
+                                      (std::string(what) == "source" ? "--source NAME" : "--beam NAME") +
+                                      " (lumerad-cli beams and lumerad-cli sources list them)");
+    if (!t.isOpen()) t.open();
+    int found = -1;
+    for (int r = 0; r < t.rowCount() && found < 0; ++r)
+        if (t.displayText(r, t.fieldIndex(nameField)) == name) found = r;
+    // a name that differs only in case is taken when it is the only one
+    if (found < 0) {
+        for (int r = 0; r < t.rowCount(); ++r)
+            if (t.displayText(r, t.fieldIndex(nameField)).compare(name, Qt::CaseInsensitive) == 0) {
+                if (found >= 0) {
+                    found = -1;
+                    break;
+                }
+                found = r;
+            }
+    }
+    if (found < 0) {
+        std::string list;
+        for (int r = 0; r < t.rowCount(); ++r)
+            list += "\n  " + t.displayText(r, t.fieldIndex(nameField)).toStdString();
+        throw CliError(kBadInput, std::string("there is no ") + what + " named \"" + name.toStdString() +
+                                      "\"; the " + what + "s of the catalogue are:" + list);
+    }
+    t.moveTo(found);
+    // the record of the tools: read again and calculated into the session's state
+    t.edit();
+}
+
+void Context::applySets(Table& t, bool beam) {
+    for (const QString& s : sets()) {
+        const int eq = s.indexOf(QLatin1Char('='));
+        const QString field = s.left(eq).trimmed();
+        if (t.fieldIndex(field) < 0) continue;
+        // a field of the beam is the beam's, also when the source has one of that name
+        if (!beam && beamTable_ && beamTable_->fieldIndex(field) >= 0) continue;
+        t.setText(field, s.mid(eq + 1));  // in the record being edited only; never posted
+        setsUsed_ << s;
+    }
+}
+
+void Context::checkSets() const {
+    for (const QString& s : sets()) {
+        if (s.indexOf(QLatin1Char('=')) <= 0)
+            throw CliError(kBadInput, "--set needs FIELD=VALUE, not \"" + s.toStdString() + "\"");
+    }
+}
+
+namespace {
+std::string fieldList(const Table& t) {
+    std::string list;
+    for (const FieldDef& f : t.fields())
+        if (!f.calculated) list += (list.empty() ? "" : ", ") + f.name.toStdString();
+    return list;
+}
+}  // namespace
+
+void Context::checkSetFields() const {
+    for (const QString& s : sets()) {
+        const QString field = s.left(s.indexOf(QLatin1Char('='))).trimmed();
+        const bool known = (beamTable_ && beamTable_->fieldIndex(field) >= 0) ||
+                           (sourceTable_ && sourceTable_->fieldIndex(field) >= 0);
+        if (!known) {
+            std::string text = "unknown field \"" + field.toStdString() + "\" in --set " + s.toStdString();
+            if (beamTable_) text += "\nfields of the beam: " + fieldList(*beamTable_);
+            if (sourceTable_) text += "\nfields of the source: " + fieldList(*sourceTable_);
+            throw CliError(kBadInput, text);
+        }
+    }
+}
+
+void Context::selectCircBeam(const QString& name) {
+    TSRModule& m = catalogue();
+    m.SnglBeam->close();
+    m.CircBeam->open();
+    selectRecord(*m.CircBeam, QStringLiteral("SR"), name, "circulating beam");
+    beamTable_ = m.CircBeam;
+    applySets(*m.CircBeam, true);
+}
+
+void Context::selectSinglePassBeam(const QString& name) {
+    TSRModule& m = catalogue();
+    m.CircBeam->close();
+    m.SnglBeam->open();
+    selectRecord(*m.SnglBeam, QStringLiteral("Name"), name, "single-pass beam");
+    beamTable_ = m.SnglBeam;
+    applySets(*m.SnglBeam, true);
+}
+
+void Context::selectSource(const QString& name) {
+    TSRModule& m = catalogue();
+    m.InsDevice->setFiltered(false);
+    selectRecord(*m.InsDevice, QStringLiteral("Name"), name, "source");
+    sourceTable_ = m.InsDevice;
+    applySets(*m.InsDevice, false);
+    checkSetFields();
+    ReadSourcePar(readSourceRecord(*m.InsDevice), session.magnet, messages);
+}
+
+}  // namespace lumerad::cli

@@ -1,0 +1,153 @@
+// The special-function calculator through its controls: refresh button, defaults, the
+// messages in the input fields, a refused text, and the entry handlers.
+#include "numerics/bessel_window.h"
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QFocusEvent>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QtTest>
+#include <memory>
+
+#include "app/program.h"
+#include "app/start_window.h"
+#include "numerics/messages.h"
+#include "ui/dialogs.h"
+
+using namespace lumerad;
+
+namespace {
+
+struct World {
+    QTemporaryDir dir;
+    RecordingMessages messages;
+    ScriptedDialogs dialogs;
+    std::unique_ptr<Program> program;
+    TfBesFun* w;
+    World() {
+        ProgramOptions o;
+        o.catalogueFile = dir.filePath("catalogue.sqlite");
+        o.dataFile = QStringLiteral(LUMERAD_SOURCE_DATA_DIR "/DATA.TXT");
+        program = std::make_unique<Program>(messages, dialogs, o);
+        program->windows().start->show();
+        for (QAbstractButton* b : program->windows().start->findChildren<QAbstractButton*>())
+            if (b->objectName() == QStringLiteral("Bessel")) b->click();
+        w = program->windows().besFun;
+    }
+    QLineEdit* field(const char* name) const { return w->findChild<QLineEdit*>(QString::fromLatin1(name)); }
+    QString operator[](const char* name) const { return field(name)->text(); }
+    void set(const char* name, const char* text) { field(name)->setText(QString::fromUtf8(text)); }
+    QPushButton* refresh() const { return w->findChild<QPushButton*>(QStringLiteral("BtnCalc")); }
+    void press() { QTest::mouseClick(refresh(), Qt::LeftButton); }
+};
+
+}  // namespace
+
+class BesselWindow : public QObject {
+    Q_OBJECT
+private slots:
+    void opensWithDefaultsAndRefreshes();
+    void panelsShowTheWorkedExamples();
+    void tinyArgumentsAndHugeOrders();
+    void notANumberKeepsTheButtonAndTheText();
+    void entryHandlersClearOnlyWhenTheUserEnters();
+    void activationResetsTheFields();
+};
+
+void BesselWindow::opensWithDefaultsAndRefreshes() {
+    World world;
+    QVERIFY(world.w->isVisible());
+    QCOMPARE(world.w->windowTitle(), QStringLiteral("Bessel's Function"));
+    QVERIFY(world.refresh()->isVisible());
+    world.press();
+    QVERIFY(!world.refresh()->isVisible());
+    QCOMPARE(world["BsRes"], QStringLiteral("1"));
+    QCOMPARE(world["MBsArg"], QStringLiteral("x must be > 0"));
+    QCOMPARE(world["AiryArg"], QStringLiteral("x must be > 0 !"));
+    QCOMPARE(world["UFVal"], QStringLiteral("0"));
+    QCOMPARE(world["JJ"], QStringLiteral("1"));
+    QCOMPARE(world["lnspctrm"], QStringLiteral("0"));
+    world.set("BsArg", "1");  // typing shows the button again
+    QVERIFY(world.refresh()->isVisible());
+    world.press();
+    QCOMPARE(world["MBsArg"], QString());
+    QCOMPARE(world["K13_x"], QString());
+    QVERIFY(world.messages.log.empty());
+}
+
+void BesselWindow::panelsShowTheWorkedExamples() {
+    World world;
+    const std::pair<const char*, const char*> in[] = {{"BsArg", "2.5"}, {"BsOrd", "3"}, {"MBsArg", "40"},
+                                                      {"UFArg", "30"},  {"JJh", "3"},   {"JJK", "2"}};
+    for (const auto& [name, text] : in) world.set(name, text);
+    world.press();
+    const std::pair<const char*, const char*> out[] = {
+        {"BsRes", "0.2166004"},
+        {"K13_x", "0"},
+        {"K23_x", "0"},
+        {"UFVal", "3.982421E-13"},  // 0.777 sqrt(30) e^-30
+        {"JJx", "1"},
+        {"JJ", "0.1057206"},
+        {"lnspctrm", "0.4228825"},
+    };
+    for (const auto& [name, text] : out) QCOMPARE(world[name], QString::fromLatin1(text));
+}
+
+void BesselWindow::tinyArgumentsAndHugeOrders() {
+    World world;
+    world.set("BsArg", "1e-30");
+    world.set("BsOrd", "2");
+    world.press();
+    QCOMPARE(world["BsRes"], QStringLiteral("1.25E-61"));  // (x/2)^2 / 2
+    world.set("BsOrd", "2147483647");
+    world.set("JJh", "2000000000");
+    world.press();
+    QCOMPARE(world["BsOrd"], QStringLiteral("n < = 10000 !"));
+    QCOMPARE(world["JJh"], QStringLiteral("h must be < = 10000"));
+    QVERIFY(world.messages.log.empty());
+}
+
+void BesselWindow::notANumberKeepsTheButtonAndTheText() {
+    World world;
+    world.set("UFArg", "1,5");
+    world.press();
+    QCOMPARE(world.messages.texts(), std::vector<std::string>{"'1,5' is not a valid floating point value"});
+    QVERIFY(world.refresh()->isVisible());
+    QCOMPARE(world["UFArg"], QStringLiteral("1,5"));
+    QCOMPARE(world["BsRes"], QStringLiteral("1"));  // the panels before it were evaluated
+    QCOMPARE(world["JJ"], QString());               // the one after it not
+}
+
+void BesselWindow::entryHandlersClearOnlyWhenTheUserEnters() {
+    World world;
+    world.set("JJK", "1.5");
+    // Focus coming back when a message box closes, or given by the program: text kept.
+    for (Qt::FocusReason r : {Qt::ActiveWindowFocusReason, Qt::PopupFocusReason, Qt::OtherFocusReason}) {
+        QFocusEvent e(QEvent::FocusIn, r);
+        QApplication::sendEvent(world.field("JJK"), &e);
+        QCOMPARE(world["JJK"], QStringLiteral("1.5"));
+    }
+    // The user clicking or tabbing into it: typing starts in an empty field.
+    for (Qt::FocusReason r : {Qt::MouseFocusReason, Qt::TabFocusReason}) {
+        world.set("JJK", "1.5");
+        QFocusEvent e(QEvent::FocusIn, r);
+        QApplication::sendEvent(world.field("JJK"), &e);
+        QCOMPARE(world["JJK"], QString());
+    }
+}
+
+void BesselWindow::activationResetsTheFields() {
+    World world;
+    world.set("BsArg", "3");
+    world.press();
+    QEvent e(QEvent::WindowActivate);
+    QApplication::sendEvent(world.w, &e);
+    QCOMPARE(world["BsArg"], QStringLiteral("0"));
+    QCOMPARE(world["BsRes"], QString());
+    QVERIFY(world.refresh()->isVisible());
+}
+
+QTEST_MAIN(BesselWindow)
+#include "bessel_window_test.moc"
