@@ -8,14 +8,16 @@
 #include <QElapsedTimer>
 #include <QEvent>
 #include <QFile>
+#include <QMessageBox>
 #include <QTimer>
 #include <cstdio>
 #include <ctime>
 
-#include "ui/dialogs.h"
 #include "app/program.h"
-#include "ui/qt_messages.h"
 #include "app/start_window.h"
+#include "numerics/errors.h"
+#include "ui/dialogs.h"
+#include "ui/qt_messages.h"
 
 namespace {
 
@@ -61,12 +63,36 @@ private:
     bool done_ = false;
 };
 
+// The last resort behind the action runner: a handler that does not go through it (Qt's
+// own, or one a window forgot to wrap) may still throw; the user gets a message instead of
+// the end of the program.
+class Application : public QApplication {
+public:
+    using QApplication::QApplication;
+    bool notify(QObject* receiver, QEvent* e) override {
+        try {
+            return QApplication::notify(receiver, e);
+        } catch (const std::exception& ex) {
+            report(QStringLiteral("internal error: ") + QString::fromLocal8Bit(ex.what()));
+        } catch (...) {
+            report(QStringLiteral("internal error: unknown exception"));
+        }
+        return false;
+    }
+
+private:
+    static void report(const QString& text) {
+        lumerad::FloatFlagsKept keep;
+        QMessageBox::critical(QApplication::activeWindow(), QApplication::applicationDisplayName(), text);
+    }
+};
+
 }  // namespace
 
 int main(int argc, char** argv) {
     QElapsedTimer sinceMain;
     sinceMain.start();
-    QApplication app(argc, argv);
+    Application app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Lumerad"));
     QApplication::setApplicationDisplayName(QStringLiteral("Lumerad"));
     const qint64 appReady = sinceMain.elapsed();

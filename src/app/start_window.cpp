@@ -10,9 +10,9 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
+#include "catalogue/circ_beam_window.h"
 #include "catalogue/data_files.h"
 #include "catalogue/session.h"
-#include "catalogue/circ_beam_window.h"
 #include "catalogue/single_pass_beam_window.h"
 #include "catalogue/tsr_module.h"
 #include "coherent/form_factor_window.h"
@@ -36,6 +36,7 @@ constexpr int kTextHeight = 25;
 TfStart::TfStart(AppContext& ctx, const std::optional<QString>& dataFile, QWidget* parent)
     : ToolWindow(ctx, "TfStart", QStringLiteral("Lumerad"), parent), dataFile_(dataFile) {
     ctx_.beamAccepted = [this](bool singlePass) { beamAccepted(singlePass); };
+    setCloseShortcut(false);  // closing the main window ends the program
     auto* lay = new QVBoxLayout(this);
     lay->setContentsMargins(4, 4, 4, 4);
     lay->setSpacing(2);

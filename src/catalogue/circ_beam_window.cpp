@@ -8,10 +8,10 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include "ui/form_builder.h"
 #include "catalogue/data_widgets.h"
 #include "catalogue/tsr_module.h"
 #include "numerics/errors.h"
+#include "ui/form_builder.h"
 
 namespace lumerad {
 
@@ -159,6 +159,7 @@ void TfCBeam::Accept() {
     if (!t.hasCurrent()) throw InputError("There is no beam configuration to accept: add one first.");
     if (t.editing()) t.post();
     t.edit();
+    requireUsableRecord(t);
     if (ctx_.beamAccepted) ctx_.beamAccepted(false);
 }
 

@@ -8,10 +8,10 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include "ui/form_builder.h"
 #include "catalogue/data_widgets.h"
 #include "catalogue/tsr_module.h"
 #include "numerics/errors.h"
+#include "ui/form_builder.h"
 
 namespace lumerad {
 
@@ -176,6 +176,7 @@ void TfSPBeam::Accept() {
     if (t.editing()) t.post();
     t.edit();
     t.post();
+    requireUsableRecord(t);
     if (ctx_.beamAccepted) ctx_.beamAccepted(true);
 }
 

@@ -216,6 +216,10 @@ void Table::calcCurrent() {
     }
 }
 
+void Table::checkLimits() const {
+    if (limits_ && hasCurrent()) limits_(current());
+}
+
 void Table::emitAll() {
     emit rowsChanged();
     emit recordChanged();
@@ -363,7 +367,8 @@ void Table::post() {
             (v.isNull() || (f.kind == FieldKind::String && v.toString().isEmpty())))
             throw InputError("Field '" + f.name.toStdString() + "' must have a value");
     }
-    if (state_ == TableState::Edit && !changed()) {  // nothing to store
+    if (state_ == TableState::Edit && !changed()) {  // nothing to store (a stored record that
+                                                     // breaks a limit can still be left)
         Record stored = buf_;
         calcDisplay(stored);
         rows_[view_[cur_]] = stored;
@@ -371,6 +376,7 @@ void Table::post() {
         emitAll();
         return;
     }
+    if (limits_) limits_(buf_);
     QSqlDatabase db = QSqlDatabase::database(connection_, false);
     auto fail = [&](const QString& why) {
         throw InputError("The catalogue file \"" + fileName_.toStdString() + "\" could not be written (" +

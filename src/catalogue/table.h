@@ -71,6 +71,8 @@ class Table : public QObject {
     Q_OBJECT
 public:
     using CalcHandler = std::function<void(Record& rec, bool current)>;
+    // Checks a record's values against their limits; throws InputError naming the field.
+    using LimitCheck = std::function<void(const Record& rec)>;
 
     // name: the object name (CircBeam), sqlTable: the table in the store (SR_ring).
     Table(const QString& name, const QString& sqlTable, std::vector<FieldDef> fields,
@@ -79,6 +81,11 @@ public:
     // The store: a QSqlDatabase connection name and the file name used in messages.
     void setStore(const QString& connectionName, const QString& fileName);
     void setCalcHandler(CalcHandler handler) { calc_ = std::move(handler); }
+    // post() runs the check after the required fields and before anything is written; a
+    // refused record stays in edit state with everything typed.
+    void setLimitCheck(LimitCheck check) { limits_ = std::move(check); }
+    // Runs the check on the current record (nothing when there is none).
+    void checkLimits() const;
     const QString& sqlTable() const { return sqlTable_; }
     QString createStatement() const;  // CREATE TABLE for the store
 
@@ -186,6 +193,7 @@ private:
     std::vector<FieldDef> fields_;
     QString connection_, fileName_;
     CalcHandler calc_;
+    LimitCheck limits_;
 
     std::vector<Record> rows_;  // every stored row (and a new one while inserting)
     std::vector<int> view_;     // indexes into rows_ of the rows passing the filter

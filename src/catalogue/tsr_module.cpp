@@ -9,9 +9,11 @@
 #include <QStandardPaths>
 #include <QStringList>
 
-#include "catalogue/session.h"
 #include "catalogue/beam_quantities.h"
+#include "catalogue/record_limits.h"
 #include "catalogue/seed_catalogue.h"
+#include "catalogue/session.h"
+#include "numerics/errors.h"
 #include "numerics/messages.h"
 #include "sources/magnet_state.h"
 
@@ -126,6 +128,26 @@ QString quoted(const QString& identifier) {
     return QLatin1Char('"') + s + QLatin1Char('"');
 }
 
+// The objectName convention of the bound edit fields: "DBEdt" and the field name with "/"
+// as "_" (DBEdtEnergy, DBEdtDE_E); the bending-magnet window's field edit is DBEdtField.
+std::string editName(const std::string& field) {
+    std::string n = "DBEdt" + field;
+    for (char& c : n)
+        if (c == '/') c = '_';
+    return n;
+}
+
+void refuseBreach(const std::optional<LimitBreach>& b) {
+    if (b) throw InputError(b->text, editName(b->field));
+}
+
+// Refuses the breach when its field holds a value (not the empty fields of a new record).
+void refuseTyped(const Record& r, const LimitBreach& b) {
+    const QString field = QString::fromStdString(b.field);
+    if (r.fieldIndex(field) >= 0 && !r.isNull(field) && !r.text(field).trimmed().isEmpty())
+        throw InputError(b.text, editName(b.field));
+}
+
 QVariant seedValue(double v) { return v == kNoValue ? QVariant() : QVariant(v); }
 QVariant seedText(const char* s) { return (s && *s) ? QVariant(QString::fromUtf8(s)) : QVariant(); }
 
@@ -148,21 +170,14 @@ TSRModule::TSRModule(Session& session, Messages& messages, const QString& catalo
     InsDevice = new Table(QStringLiteral("InsDevice"), QStringLiteral("Rad_Srce"), insDeviceFields(), this);
 
     CircBeam->setCalcHandler([this](Record& r, bool current) {
-        CircBeamValues v;
-        v.SR = r.text(QStringLiteral("SR")).toStdString();
-        v.Energy = r.number(QStringLiteral("Energy"));
-        v.Cur = r.number(QStringLiteral("Cur"));
-        v.Eps_x = r.number(QStringLiteral("Eps_x"));
-        v.Eps_y = r.number(QStringLiteral("Eps_y"));
-        v.DE_E = r.number(QStringLiteral("DE/E"));
-        v.Beta_x = r.number(QStringLiteral("Beta_x"));
-        v.Alpha_x = r.number(QStringLiteral("Alpha_x"));
-        v.Beta_y = r.number(QStringLiteral("Beta_y"));
-        v.Alpha_y = r.number(QStringLiteral("Alpha_y"));
-        v.Eta_x = r.number(QStringLiteral("Eta_x"));
-        v.Etap_x = r.number(QStringLiteral("Etap_x"));
-        v.Eta_y = r.number(QStringLiteral("Eta_y"));
-        v.Etap_y = r.number(QStringLiteral("Etap_y"));
+        const CircBeamValues v = circBeamValues(r);
+        // A record that breaks a limit is not calculated: its derived fields stay empty and
+        // the shared beam state is left alone until it is mended. A value the user typed
+        // into the record being edited is refused at once, naming the field.
+        if (auto b = circBeamBreach(v)) {
+            if (current) refuseTyped(r, *b);
+            return;
+        }
         CircBeamDerived d = CircBeamCalcFields(v, current ? &session_.beam : nullptr);
         if (d.betaXDefaulted) r.setNumber(QStringLiteral("Beta_x"), d.Beta_x);
         if (d.betaYDefaulted) r.setNumber(QStringLiteral("Beta_y"), d.Beta_y);
@@ -176,14 +191,11 @@ TSRModule::TSRModule(Session& session, Messages& messages, const QString& catalo
         r.setNumber(QStringLiteral("Sig_yp"), d.Sig_yp);
     });
     SnglBeam->setCalcHandler([this](Record& r, bool current) {
-        SnglBeamValues v;
-        v.Name = r.text(QStringLiteral("Name")).toStdString();
-        v.Energy = r.number(QStringLiteral("Energy"));
-        v.PartPerBunch = r.number(QStringLiteral("Part/Bunch"));
-        v.PulseDuration = r.number(QStringLiteral("PulseDuration"));
-        v.PulseRepRate = r.number(QStringLiteral("PulseRepRate"));
-        v.BunchesPerPulse = r.number(QStringLiteral("Bunches/Pulse"));
-        v.BunchDuration = r.number(QStringLiteral("BunchDuration"));
+        const SnglBeamValues v = snglBeamValues(r);
+        if (auto b = snglBeamBreach(v)) {
+            if (current) refuseTyped(r, *b);
+            return;
+        }
         SnglBeamDerived d = SnglBeamCalcFields(v, current ? &session_.beam : nullptr);
         r.setNumber(QStringLiteral("gamma"), d.gamma);
         r.setNumber(QStringLiteral("PulseCurrent"), d.PulseCurrent);
@@ -191,6 +203,9 @@ TSRModule::TSRModule(Session& session, Messages& messages, const QString& catalo
         r.setNumber(QStringLiteral("AvgCurrent"), d.AvgCurrent);
         r.setNumber(QStringLiteral("BunchLength"), d.BunchLength);
     });
+    CircBeam->setLimitCheck([](const Record& r) { refuseBreach(circBeamBreach(circBeamValues(r))); });
+    SnglBeam->setLimitCheck([](const Record& r) { refuseBreach(snglBeamBreach(snglBeamValues(r))); });
+    InsDevice->setLimitCheck([](const Record& r) { refuseBreach(sourceBreach(sourceRecordValues(r))); });
 
     QString problem;
     if (!openFile(&problem)) {
@@ -276,35 +291,20 @@ bool TSRModule::openFile(QString* problem) {
 
 bool TSRModule::prepareTables(QString* problem) {
     QSqlDatabase db = QSqlDatabase::database(connection_, false);
-    for (Table* t : {CircBeam, SnglBeam, InsDevice}) {
+    // First the whole file is read and judged; only then is anything written.
+    QStringList present;  // every table of the file
+    {
         QSqlQuery q(db);
-        q.prepare(QStringLiteral("SELECT count(*) FROM sqlite_master WHERE type = 'table' AND name = ?"));
-        q.addBindValue(t->sqlTable());
-        if (!q.exec() || !q.next()) {
+        if (!q.exec(QStringLiteral("SELECT name FROM sqlite_master WHERE type = 'table'"))) {
             *problem = q.lastError().text();
             return false;
         }
-        if (q.value(0).toInt() == 0) {
-            if (readOnly_) {
-                *problem = QStringLiteral("it has no table %1 and is read-only").arg(t->sqlTable());
-                return false;
-            }
-            if (!db.transaction()) {
-                *problem = db.lastError().text();
-                return false;
-            }
-            QSqlQuery c(db);
-            if (!c.exec(t->createStatement())) {
-                *problem = c.lastError().text();
-                db.rollback();
-                return false;
-            }
-            seed(*t);
-            if (!db.commit()) {
-                *problem = db.lastError().text();
-                db.rollback();
-                return false;
-            }
+        while (q.next()) present << q.value(0).toString();
+    }
+    std::vector<Table*> missing;
+    for (Table* t : {CircBeam, SnglBeam, InsDevice}) {
+        if (!present.contains(t->sqlTable(), Qt::CaseInsensitive)) {
+            missing.push_back(t);
             continue;
         }
         QSqlQuery info(db);
@@ -323,6 +323,44 @@ bool TSRModule::prepareTables(QString* problem) {
             *problem = QStringLiteral("its table %1 has no field id").arg(t->sqlTable());
             return false;
         }
+    }
+    if (missing.empty()) return true;
+    QStringList missingNames;
+    for (Table* t : missing) missingNames << t->sqlTable();
+    if (readOnly_) {
+        *problem = QStringLiteral("it has no table %1 and is read-only")
+                       .arg(missingNames.join(QStringLiteral(", ")));
+        return false;
+    }
+    // A database with tables of its own and none of ours belongs to something else: it
+    // becomes a catalogue only when the user says so.
+    if (missing.size() == 3 && !present.isEmpty() && !inMemory_) {
+        const bool yes = messages_.question(
+            "The file \"" + QDir::toNativeSeparators(fileName_).toStdString() +
+            "\" is a database but not a Lumerad catalogue. Add the catalogue's tables to it?");
+        if (!yes) {
+            *problem = QStringLiteral("it is not a Lumerad catalogue");
+            return false;
+        }
+    }
+    // The missing tables are created and seeded together: all of them or none.
+    if (!db.transaction()) {
+        *problem = db.lastError().text();
+        return false;
+    }
+    for (Table* t : missing) {
+        QSqlQuery c(db);
+        if (!c.exec(t->createStatement())) {
+            *problem = c.lastError().text();
+            db.rollback();
+            return false;
+        }
+        seed(*t);
+    }
+    if (!db.commit()) {
+        *problem = db.lastError().text();
+        db.rollback();
+        return false;
     }
     return true;
 }
@@ -396,22 +434,73 @@ void TSRModule::seed(Table& t) {
     }
 }
 
-SourceRecord readSourceRecord(const Table& t) {
+SourceRecord sourceRecordValues(const Record& t) {
     SourceRecord r;
-    r.Name = t.asText(QStringLiteral("Name")).toStdString();
-    r.MagType = t.asText(QStringLiteral("MagType")).toStdString();
-    r.SrceType = t.asText(QStringLiteral("SrceType")).toStdString();
-    r.PermMag = t.asText(QStringLiteral("PermMag")).toStdString();
-    r.Field = t.asNumber(QStringLiteral("Field"));
-    r.RemnFld = t.asNumber(QStringLiteral("RemnFld"));
-    r.Poles = t.asInteger(QStringLiteral("#Poles"));
-    r.PerLen = t.asNumber(QStringLiteral("PerLen"));
-    r.Gap = t.asNumber(QStringLiteral("Gap"));
-    r.Gap_mn = t.asNumber(QStringLiteral("Gap_mn"));
-    r.Gap_mx = t.asNumber(QStringLiteral("Gap_mx"));
-    r.ObsAngle_x = t.asNumber(QStringLiteral("ObsAngle_x"));
-    r.ObsAngle_y = t.asNumber(QStringLiteral("ObsAngle_y"));
+    r.Name = t.text(QStringLiteral("Name")).toStdString();
+    r.MagType = t.text(QStringLiteral("MagType")).toStdString();
+    r.SrceType = t.text(QStringLiteral("SrceType")).toStdString();
+    r.PermMag = t.text(QStringLiteral("PermMag")).toStdString();
+    r.Field = t.number(QStringLiteral("Field"));
+    r.RemnFld = t.number(QStringLiteral("RemnFld"));
+    r.Poles = t.integer(QStringLiteral("#Poles"));
+    r.PerLen = t.number(QStringLiteral("PerLen"));
+    r.Gap = t.number(QStringLiteral("Gap"));
+    r.Gap_mn = t.number(QStringLiteral("Gap_mn"));
+    r.Gap_mx = t.number(QStringLiteral("Gap_mx"));
+    r.ObsAngle_x = t.number(QStringLiteral("ObsAngle_x"));
+    r.ObsAngle_y = t.number(QStringLiteral("ObsAngle_y"));
     return r;
+}
+
+SourceRecord readSourceRecord(const Table& t) { return sourceRecordValues(t.current()); }
+
+CircBeamValues circBeamValues(const Record& r) {
+    CircBeamValues v;
+    v.SR = r.text(QStringLiteral("SR")).toStdString();
+    v.Energy = r.number(QStringLiteral("Energy"));
+    v.Cur = r.number(QStringLiteral("Cur"));
+    v.Eps_x = r.number(QStringLiteral("Eps_x"));
+    v.Eps_y = r.number(QStringLiteral("Eps_y"));
+    v.DE_E = r.number(QStringLiteral("DE/E"));
+    v.Beta_x = r.number(QStringLiteral("Beta_x"));
+    v.Alpha_x = r.number(QStringLiteral("Alpha_x"));
+    v.Beta_y = r.number(QStringLiteral("Beta_y"));
+    v.Alpha_y = r.number(QStringLiteral("Alpha_y"));
+    v.Eta_x = r.number(QStringLiteral("Eta_x"));
+    v.Etap_x = r.number(QStringLiteral("Etap_x"));
+    v.Eta_y = r.number(QStringLiteral("Eta_y"));
+    v.Etap_y = r.number(QStringLiteral("Etap_y"));
+    return v;
+}
+
+SnglBeamValues snglBeamValues(const Record& r) {
+    SnglBeamValues v;
+    v.Name = r.text(QStringLiteral("Name")).toStdString();
+    v.Energy = r.number(QStringLiteral("Energy"));
+    v.PartPerBunch = r.number(QStringLiteral("Part/Bunch"));
+    v.PulseDuration = r.number(QStringLiteral("PulseDuration"));
+    v.PulseRepRate = r.number(QStringLiteral("PulseRepRate"));
+    v.BunchesPerPulse = r.number(QStringLiteral("Bunches/Pulse"));
+    v.BunchDuration = r.number(QStringLiteral("BunchDuration"));
+    return v;
+}
+
+void requireUsableRecord(const Table& t) {
+    if (!t.hasCurrent()) return;
+    const Record& r = t.current();
+    if (t.sqlTable() == QLatin1String("SR_ring")) {
+        const CircBeamValues v = circBeamValues(r);
+        if (auto b = circBeamBreach(v))
+            throw InputError(unusableRecordText("beam", v.SR, *b), editName(b->field));
+    } else if (t.sqlTable() == QLatin1String("Sngl_pass")) {
+        const SnglBeamValues v = snglBeamValues(r);
+        if (auto b = snglBeamBreach(v))
+            throw InputError(unusableRecordText("beam", v.Name, *b), editName(b->field));
+    } else if (t.sqlTable() == QLatin1String("Rad_Srce")) {
+        const SourceRecord v = sourceRecordValues(r);
+        if (auto b = sourceBreach(v))
+            throw InputError(unusableRecordText("source", v.Name, *b), editName(b->field));
+    }
 }
 
 }  // namespace lumerad

@@ -11,6 +11,7 @@
 #include <QObject>
 #include <QString>
 
+#include "catalogue/beam_quantities.h"
 #include "catalogue/table.h"
 #include "sources/magnet_state.h"
 
@@ -64,5 +65,15 @@ private:
 
 // The current source record as plain values (empty numbers read as 0).
 SourceRecord readSourceRecord(const Table& insDevice);
+// A record's values as plain values (empty numbers read as 0).
+SourceRecord sourceRecordValues(const Record& rec);
+CircBeamValues circBeamValues(const Record& rec);
+SnglBeamValues snglBeamValues(const Record& rec);
+
+// Refuses a calculation on the table's current record when it breaks a limit of
+// catalogue/record_limits.h (a stored record from before the limits, or one changed outside
+// the program): InputError "The beam 'X' cannot be used until it is mended: ...", naming the
+// field. Every window that calculates from a record calls this first.
+void requireUsableRecord(const Table& t);
 
 }  // namespace lumerad

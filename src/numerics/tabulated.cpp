@@ -9,6 +9,7 @@
 
 #include "numerics/errors.h"
 #include "numerics/number_text.h"
+#include "numerics/text_to_number.h"
 
 namespace lumerad {
 
@@ -33,7 +34,14 @@ bool readReal(const std::string& token, double& value) {
             return false;
     }
     if (first != last && first != token.data() && (*first == '+' || *first == '-')) return false;
+    const bool negative = first != last && *first == '-';
     const auto [ptr, ec] = std::from_chars(first, last, value, std::chars_format::general);
+    if (ec == std::errc::result_out_of_range && ptr == last) {
+        // the largest double as the data-file field writes it, rounded to 15 digits
+        if (!readNearLargest(first + (negative ? 1 : 0), last, value)) return false;
+        if (negative) value = -value;
+        return true;
+    }
     return ec == std::errc() && ptr == last && std::isfinite(value);
 }
 
@@ -42,6 +50,7 @@ bool readReal(const std::string& token, double& value) {
 void Tabulated::clear() { rows_ = 0; }
 
 std::string Tabulated::setRows(int n, const double* x, const double* const f[4]) {
+    FloatFlagsKept keep;  // the checks below go by the values; the caller's flags stay as they were
     clear();
     if (n > kCapacity)
         return "The table of tabulated functions holds more than " + lineNo(kCapacity) + " rows.";
@@ -54,12 +63,34 @@ std::string Tabulated::setRows(int n, const double* x, const double* const f[4])
             return "The abscissae of the tabulated functions do not increase strictly at row " +
                    lineNo(i + 1) + ".";
     }
+    // The spline divides by the steps and by sums of two steps: a step that overflows
+    // (-1e308 to 1e308) or whose reciprocal does (a step among the subnormal doubles)
+    // gives infinities and NaN later on; so do slopes or curvatures beyond the doubles,
+    // caught on the finished second derivatives.
+    for (int i = 1; i < n; ++i) {
+        const double h = x[i] - x[i - 1];
+        const double wide = i + 1 < n ? x[i + 1] - x[i - 1] : h;
+        if (!std::isfinite(h) || !std::isfinite(wide) || !std::isfinite(1.0 / h))
+            return "The abscissae of the tabulated functions are too close together or too far apart for a "
+                   "spline at row " +
+                   lineNo(i + 1) + ".";
+        for (int c = 0; c < 4; ++c)
+            if (!std::isfinite((f[c][i] - f[c][i - 1]) / h))
+                return "The tabulated functions change too steeply for a spline at row " + lineNo(i + 1) +
+                       ".";
+    }
     for (int i = 0; i < n; ++i) {
         x_[i + 1] = x[i];
         for (int c = 0; c < 4; ++c) f_[c + 1][i + 1] = f[c][i];
     }
     rows_ = n;
     buildSplines();
+    for (int c = 1; c <= 4; ++c)
+        for (int i = 1; i <= n; ++i)
+            if (!std::isfinite(y2_[c][i])) {
+                clear();
+                return "The tabulated functions do not give a finite spline.";
+            }
     return {};
 }
 

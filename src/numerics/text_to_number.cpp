@@ -4,6 +4,7 @@
 #include <charconv>
 #include <climits>
 #include <cmath>
+#include <limits>
 #include <system_error>
 
 #include "numerics/errors.h"
@@ -32,6 +33,33 @@ std::string trimmed(const std::string& text) {
 }
 
 }  // namespace
+
+bool readNearLargest(const char* first, const char* last, double& value) {
+    long double wide = 0;
+    const auto [ptr, ec] = std::from_chars(first, last, wide, std::chars_format::general);
+    if (ec != std::errc() || ptr != last) return false;
+    // Half a unit of the 15th significant digit: 5e-15 relative.
+    constexpr long double kLargest = std::numeric_limits<double>::max();
+    if (!(wide >= kLargest) || wide > kLargest * (1.0L + 5e-15L)) return false;
+    value = std::numeric_limits<double>::max();
+    return true;
+}
+
+double parseReal(const std::string& text, const std::string& field) {
+    try {
+        return parseReal(text);
+    } catch (const InputError& e) {
+        throw InputError(e.what(), field);
+    }
+}
+
+int parseInteger(const std::string& text, const std::string& field) {
+    try {
+        return parseInteger(text);
+    } catch (const InputError& e) {
+        throw InputError(e.what(), field);
+    }
+}
 
 double parseReal(const std::string& text) {
     const std::string s = trimmed(text);
@@ -88,8 +116,12 @@ double parseReal(const std::string& text) {
     if (ec == std::errc::result_out_of_range) {
         // Decimal exponent of the first significant digit decides overflow or underflow.
         const long long magnitude = exp10 + (intDigits - firstNonZeroPos) - 1;
-        if (magnitude > 0) notReal(text);  // beyond the largest double
-        value = 0.0;                       // below the smallest: underflow gives 0
+        if (magnitude > 0) {
+            // beyond the largest double, unless only by the rounding of its own text
+            if (!readNearLargest(first, last, value)) notReal(text);
+        } else {
+            value = 0.0;  // below the smallest: underflow gives 0
+        }
     } else if (ec != std::errc() || ptr != last) {
         notReal(text);
     }

@@ -8,6 +8,7 @@
 #include <cfenv>
 #include <string>
 
+#include "numerics/errors.h"
 #include "plot/graph_model.h"
 
 class QPrinter;
@@ -15,20 +16,6 @@ class QPrinter;
 namespace lumerad {
 
 struct AppContext;
-
-// Keeps the floating-point status flags of the running action across a stretch of
-// drawing: whatever the drawing raises is dropped on leaving, whatever was raised before
-// stays raised. Never throws, so it can guard event handlers.
-class FloatFlagsKept {
-public:
-    FloatFlagsKept() { std::fegetexceptflag(&saved_, FE_ALL_EXCEPT); }
-    ~FloatFlagsKept() { std::fesetexceptflag(&saved_, FE_ALL_EXCEPT); }
-    FloatFlagsKept(const FloatFlagsKept&) = delete;
-    FloatFlagsKept& operator=(const FloatFlagsKept&) = delete;
-
-private:
-    std::fexcept_t saved_{};
-};
 
 // The chart widget of the plot windows. QCustomPlot computes freely in floating point
 // while it lays out and draws (the logarithm of a zero value on a logarithmic axis, pixel
@@ -97,8 +84,8 @@ void printChart(QCustomPlot* chart, QPrinter& printer);
 bool enterTitle(AppContext& ctx, QString& text);
 
 // QCustomPlot computes freely in floating point while it draws (logarithms of clipped
-// values and the like); those faults belong to the drawing, not to the user's action.
-// Our own faults are checked before, the drawing's are dropped after.
+// values and the like); those faults belong to the drawing, not to the user's action:
+// they are dropped, and the flags are left as they were before the drawing.
 template <class F>
 void drawQuietly(F&& draw);
 
@@ -108,7 +95,6 @@ void drawQuietly(F&& draw);
 
 template <class F>
 void lumerad::drawQuietly(F&& draw) {
-    checkFloatFaults();
     FloatFlagsKept keep;
     draw();
 }

@@ -17,11 +17,11 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
-#include "ui/dialogs.h"
-#include "ui/form_builder.h"
 #include "numerics/messages.h"
 #include "numerics/number_text.h"
 #include "plot/chart_support.h"
+#include "ui/dialogs.h"
+#include "ui/form_builder.h"
 
 namespace lumerad {
 
@@ -76,6 +76,8 @@ TfGraphs::TfGraphs(AppContext& ctx, QWidget* parent)
               &TfGraphs::saveasmetafile1Click);
     addAction(printMenu, "plotgraph1", QStringLiteral("plot graph"), &TfGraphs::plotgraph1Click);
     addAction(printMenu, "copydata1", QStringLiteral("copy data"), &TfGraphs::copydata1Click);
+    addShortcut(QKeySequence(Qt::CTRL | Qt::Key_P), [this] { plotgraph1Click(); });
+    addShortcut(QKeySequence(Qt::CTRL | Qt::Key_S), [this] { saveasmetafile1Click(); });
     QMenu* titles = bar->addMenu(QStringLiteral("Titles"));
     titles->setObjectName(QStringLiteral("Titles1"));
     addAction(titles, "MainTitle1", QStringLiteral("Main Title"), &TfGraphs::MainTitle1Click);
@@ -323,9 +325,7 @@ void TfGraphs::writeExtremeFields() {
     fieldsShowExtremes_ = true;
 }
 
-void TfGraphs::replotLater() {
-    chart_->replot(QCustomPlot::rpQueuedReplot);
-}
+void TfGraphs::replotLater() { chart_->replot(QCustomPlot::rpQueuedReplot); }
 
 // ---------------------------------------------------------------- axes
 
@@ -357,7 +357,8 @@ void TfGraphs::Update() {
         typed = &fields;
     }
     // Every conversion and check happens here; nothing on the chart has changed yet.
-    const UpdatePlan plan = model_.planUpdate(rbXLog_->isChecked(), rbYLog_->isChecked(), typed);
+    const UpdatePlan plan =
+        calculated([&] { return model_.planUpdate(rbXLog_->isChecked(), rbYLog_->isChecked(), typed); });
     model_.commit(plan);
     drawQuietly([&] {
         applyAxis(false, plan.y, model_.LogLabelsY);

@@ -6,8 +6,8 @@
 #include <QVBoxLayout>
 #include <algorithm>
 
-#include "ui/dialogs.h"
 #include "plot/chart_support.h"
+#include "ui/dialogs.h"
 
 namespace lumerad {
 
@@ -48,6 +48,8 @@ TfLineGraph::TfLineGraph(AppContext& ctx, QWidget* parent)
     addAction(printMenu, "saveasmetafile1", QStringLiteral("save as metafile"),
               &TfLineGraph::saveasmetafile1Click);
     addAction(printMenu, "plot1", QStringLiteral("plot chart"), &TfLineGraph::plot1Click);
+    addShortcut(QKeySequence(Qt::CTRL | Qt::Key_P), [this] { plot1Click(); });
+    addShortcut(QKeySequence(Qt::CTRL | Qt::Key_S), [this] { saveasmetafile1Click(); });
     QMenu* titles = bar->addMenu(QStringLiteral("add Titles"));
     titles->setObjectName(QStringLiteral("addTitles1"));
     addAction(titles, "MainTitle1", QStringLiteral("Main Title"), &TfLineGraph::MainTitle1Click);

@@ -35,6 +35,7 @@ void RecalcSRPar(const BendingMagnetInputs& in, const CurrentBeam& beam, MagnetS
                  const Tabulated& tab, double& CritEnergy, double& RelBandWidth, BendingMagnetResult& r) {
     const double E = beam.BeamEnergy, I = beam.BeamCurrent, gamma = beam.BeamGamma;
     r.completed = 0;
+    clearFloatFaults();  // only this calculation's own faults count
 
     // 1. A bending magnet is one pole.
     if (magnet.NPoles != 1) magnet.NPoles = 1;
@@ -64,6 +65,7 @@ void RecalcSRPar(const BendingMagnetInputs& in, const CurrentBeam& beam, MagnetS
 
     // 7. Photon energy of the wavelength.
     const double lambda = parseReal(in.WaveLength) * 1e-10;
+    if (!(lambda > 0)) throw InputError(kWaveLengthText, "WaveLength");
     store(r.photonEnergy, HPlanck * CLight / ElCharge / lambda);
     r.completed = 7;
 
@@ -77,6 +79,7 @@ void RecalcSRPar(const BendingMagnetInputs& in, const CurrentBeam& beam, MagnetS
 
     // 9. Band width.
     store(r.relBandWidth, parseReal(in.edBandW) / 100.0);
+    if (r.relBandWidth < 0) throw InputError(kBandWidthText, "edBandW");
     RelBandWidth = r.relBandWidth;
     r.completed = 9;
 

@@ -53,6 +53,10 @@ struct BendingMagnetResult {
     double powDensInclined = 0;                       // W/mm^2 at distance z on the inclined surface
 };
 
+// Refusals of inputs that have no physical meaning.
+inline constexpr const char* kWaveLengthText = "the photon wavelength must be greater than 0 Å!";
+inline constexpr const char* kBandWidthText = "the band width must not be negative!";
+
 // Steps 1 (after the caller's ReadSourcePar) to 18 of the recalculation. Writes NPoles := 1,
 // CritEnergy and RelBandWidth. Throws InputError for a field that is not a number and
 // FloatError for a floating-point fault; r holds every step completed before.

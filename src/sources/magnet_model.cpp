@@ -26,6 +26,7 @@ constexpr double kRatioLimit = 5.0;
 }  // namespace
 
 void ReadSourcePar(const SourceRecord& rec, MagnetState& m, Messages& messages) {
+    clearFloatFaults();
     m.SrcName = rec.Name;
     m.SrcType = rec.SrceType;
     m.PerLength = rec.PerLen / 1000.0;

@@ -1,12 +1,12 @@
 #include "sources/source_selection.h"
 
-#include "ui/app_context.h"
 #include "catalogue/session.h"
 #include "catalogue/table.h"
 #include "catalogue/tsr_module.h"
 #include "numerics/errors.h"
 #include "sources/bending_magnet_window.h"
 #include "sources/magnet_model.h"
+#include "ui/app_context.h"
 
 namespace lumerad {
 
@@ -33,6 +33,7 @@ void SelectSources(AppContext& ctx, const std::string& kind) {
 void requireCirculatingBeam(AppContext& ctx) {
     if (!ctx.module || !ctx.module->CircBeam) return;
     const Table& ring = *ctx.module->CircBeam;
+    if (ring.isOpen()) requireUsableRecord(ring);
     // The beam state is the ring's when the ring table is open and its current record is
     // the one the state was calculated from.
     const bool fromRing = ring.isOpen() && ring.hasCurrent() &&
@@ -46,6 +47,7 @@ void ReadSourcePar(AppContext& ctx) {
     if (t.editing()) t.post();
     if (!t.hasCurrent()) throw InputError("there is no source to calculate: choose a source in the grid!");
     t.edit();
+    requireUsableRecord(t);
     ReadSourcePar(readSourceRecord(t), ctx.session.magnet, ctx.messages);
 }
 

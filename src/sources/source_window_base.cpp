@@ -7,9 +7,9 @@
 #include <QToolBar>
 #include <QToolButton>
 
-#include "ui/form_builder.h"
 #include "catalogue/circ_beam_window.h"
 #include "sources/source_selection.h"
+#include "ui/form_builder.h"
 
 namespace lumerad {
 
@@ -67,6 +67,7 @@ QToolBar* SourceWindow::makeToolBar() {
     tbRecalc_ = form::toolButton(bar, "tbRecalc", QStringLiteral("recalculate"),
                                  QStringLiteral("recalculate with the current parameters"));
     connect(tbRecalc_, &QToolButton::clicked, this, [this] { act([this] { recalculate(); }); });
+    setDefaultButton(tbRecalc_);
     return bar;
 }
 

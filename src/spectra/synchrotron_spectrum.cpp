@@ -81,7 +81,11 @@ int energyScanPointCount(const EnergyScan& s) {
         double e = s.emin;
         do {
             ++count;
-            e *= s.f;
+            const double next = e * s.f;
+            // Below the normal doubles the product rounds back to the same value: the
+            // scan would never reach its end.
+            if (!(next > e)) throw InputError(kStepStallsText, "e_phmin");
+            e = next;
         } while (!(e > s.emax));
         n = static_cast<double>(count);
     }
@@ -104,7 +108,9 @@ int angleScanPointCount(double psiMax, double dPsi) {
         double psi = 0;
         do {
             ++count;
-            psi += dPsi;
+            const double next = psi + dPsi;
+            if (!(next > psi)) throw InputError(kAngleStepStallsText, "edDAng");
+            psi = next;
         } while (!(psi > psiMax));
         n = static_cast<double>(count);
     }
@@ -234,7 +240,8 @@ SpectrumPoints energyScanPoints(int item, bool wigglerMode, const Tabulated& tab
 }
 
 std::string divergenceOutOfReachText(double critEnergy) {
-    return "the opening angle cannot be computed above 70 critical energies (" + general(70.0 * critEnergy, 5, 3) +
+    return "the opening angle cannot be computed above 70 critical energies (" +
+           general(70.0 * critEnergy, 5, 3) +
            " eV), where the on-axis flux density vanishes! choose a smaller maximum photon energy.";
 }
 

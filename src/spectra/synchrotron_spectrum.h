@@ -28,6 +28,12 @@ enum SpectrumItem {
 };
 
 inline constexpr int kMaxSpectrumPoints = 1001;
+// A scan whose step no longer changes its variable (a minimum photon energy among the
+// subnormal doubles) is refused before it starts.
+inline constexpr const char* kStepStallsText =
+    "the step no longer changes the photon energy: raise the minimum photon energy!";
+inline constexpr const char* kAngleStepStallsText =
+    "the step no longer changes the observation angle: raise the angle step!";
 inline constexpr const char* kStepTooSmallText = "step size too small! will be set to 0.1%!";
 inline constexpr const char* kNoPiFromWigglerText = "there is no pi-mode polarization from a wiggler magnet!";
 inline constexpr const char* kPhotonEnergyPositiveText = "the photon energy must be greater than 0 eV!";

@@ -13,17 +13,18 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
-#include "ui/dialogs.h"
-#include "ui/form_builder.h"
-#include "catalogue/session.h"
 #include "catalogue/data_widgets.h"
+#include "catalogue/session.h"
 #include "catalogue/tsr_module.h"
 #include "numerics/errors.h"
 #include "numerics/messages.h"
 #include "numerics/number_text.h"
 #include "numerics/text_to_number.h"
 #include "plot/graph_window.h"
+#include "sources/bending_magnet.h"
 #include "sources/source_selection.h"
+#include "ui/dialogs.h"
+#include "ui/form_builder.h"
 
 namespace lumerad {
 
@@ -44,6 +45,7 @@ TfSynSpectrum::TfSynSpectrum(AppContext& ctx, QWidget* parent)
                                       QStringLiteral("update parameters displayed on panel"));
     connect(tbClose, &QToolButton::clicked, this, &QWidget::close);
     connect(tbUpdate, &QToolButton::clicked, this, [this] { act([this] { Calculate(false); }); });
+    setDefaultButton(tbUpdate);
     top->addWidget(bar);
 
     auto [left, right] = form::columns(top);
@@ -178,9 +180,7 @@ TfSynSpectrum::TfSynSpectrum(AppContext& ctx, QWidget* parent)
     ml->addWidget(rbReplace_);
     auto* bbShowGraph =
         form::button(out, "bbShowGraph", QStringLiteral("show graph"), QStringLiteral("show selected graph"));
-    connect(bbShowGraph, &QPushButton::clicked, this, [this] {
-        act([this] { bbShowGraphClick(); });
-    });
+    connect(bbShowGraph, &QPushButton::clicked, this, [this] { act([this] { bbShowGraphClick(); }); });
     og->addWidget(cbSave_, 0, 0);
     og->addWidget(cbPlot_, 1, 0);
     og->addWidget(modes, 2, 0);
@@ -293,6 +293,7 @@ void TfSynSpectrum::CurveLegend() {
 
 void TfSynSpectrum::Calculate(bool doPlot) {
     requireCirculatingBeam(ctx_);
+    clearFloatFaults();  // each step below tests its own results
     Session& s = ctx_.session;
     const double E = s.beam.BeamEnergy;
 
@@ -307,7 +308,9 @@ void TfSynSpectrum::Calculate(bool doPlot) {
     const ResultField crit = spectrumCritEnergyField(s.CritEnergy);
     LeV3_->setText(qs(crit.shownUnit));
     Ephcrit_->setText(qs(crit.text));
-    s.RelBandWidth = checkedValue(parseReal(text(BW_)) / 100.0);
+    const double relBandWidth = checkedValue(parseReal(text(BW_)) / 100.0);
+    if (relBandWidth < 0) throw InputError(kBandWidthText, "BW");
+    s.RelBandWidth = relBandWidth;
     RecordingMessages stepMessage;
     const EnergyScan scan = energyScanSettings(text(e_phmin_), text(e_phmax_), text(De_ph_), stepMessage);
     if (scan.stepReset) {

@@ -1,5 +1,8 @@
 #include "ui/action_runner.h"
 
+#include <QApplication>
+#include <QLineEdit>
+#include <QPointer>
 #include <exception>
 
 #include "numerics/errors.h"
@@ -7,29 +10,93 @@
 
 namespace lumerad {
 
-bool ActionRunner::run(const std::function<void()>& action) {
-    if (depth_ > 0) {  // an action started from inside another: let the outer one report
-        action();
-        checkFloatFaults();
-        return true;
+namespace {
+
+// The text between the first pair of quotes of "'%s' is not a valid ... value".
+std::string quotedText(const std::string& message) {
+    const auto open = message.find('\'');
+    const auto close = message.rfind("' is not a valid");
+    if (open != 0 || close == std::string::npos) return {};
+    return message.substr(1, close - 1);
+}
+
+}  // namespace
+
+QWidget* focusRefusedField(QWidget* origin, const std::string& field, const std::string& text) {
+    if (!origin) return nullptr;
+    QWidget* window = origin->window();
+    QWidget* target = nullptr;
+    if (!field.empty()) {
+        const QString name = QString::fromStdString(field);
+        if (origin->objectName() == name)
+            target = origin;
+        else
+            target = window->findChild<QWidget*>(name);
     }
+    if (!target) {
+        if (auto* e = qobject_cast<QLineEdit*>(origin);
+            e && !e->isReadOnly() && e->text().toStdString() == text)
+            target = e;
+    }
+    if (!target) {
+        const QString refused = QString::fromStdString(text);
+        for (QLineEdit* e : window->findChildren<QLineEdit*>()) {
+            if (e->isReadOnly() || !e->isVisibleTo(window) || !e->isEnabled() || e->text() != refused)
+                continue;
+            target = e;
+            break;
+        }
+    }
+    if (!target) return nullptr;
+    if (window->isVisible()) {
+        window->raise();
+        window->activateWindow();
+    }
+    target->setFocus(Qt::OtherFocusReason);
+    if (auto* e = qobject_cast<QLineEdit*>(target)) e->selectAll();
+    return target;
+}
+
+void ActionRunner::refuse(const std::string& text, const std::string& field, QWidget* origin) {
+    QPointer<QWidget> from(origin);
+    {
+        FloatFlagsKept keep;
+        messages_.error(text);
+    }
+    if (from) focusRefusedField(from, field, quotedText(text));
+}
+
+bool ActionRunner::run(const std::function<void()>& action, QWidget* origin) {
+    // A nested action must leave the outer one's flags as they were.
+    FloatFlagsKept outerFlags;
+    if (!origin)
+        origin = QApplication::focusWidget() ? QApplication::focusWidget() : QApplication::activeWindow();
+    QPointer<QWidget> from(origin);
     ++depth_;
     bool ok = false;
     clearFloatFaults();
     try {
-        action();
-        checkFloatFaults();
-        ok = true;
-    } catch (const InputError& e) {
-        messages_.error(e.what());
-    } catch (const FloatError& e) {
-        messages_.error(e.what());
-    } catch (const std::exception& e) {
-        messages_.error(e.what());
+        try {
+            action();
+            ok = true;
+        } catch (const InputError& e) {
+            refuse(e.what(), e.field(), from);
+        } catch (const FloatError& e) {
+            FloatFlagsKept keep;
+            messages_.error(e.what());
+        } catch (const std::exception& e) {
+            FloatFlagsKept keep;
+            messages_.error(std::string("internal error: ") + e.what());
+        } catch (...) {
+            FloatFlagsKept keep;
+            messages_.error("internal error: unknown exception");
+        }
+    } catch (...) {
+        // The error box itself failed; nothing may reach the event loop.
     }
     clearFloatFaults();
     --depth_;
     return ok;
 }
 
-} // namespace lumerad
+}  // namespace lumerad

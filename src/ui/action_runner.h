@@ -1,9 +1,24 @@
 #pragma once
-// Every user action (click, activation, field change) runs through run(): floating-point
-// flags are cleared first and checked after, InputError and FloatError stop the action
-// and their text goes to the error box. Nothing after the failing step runs; what the
-// action wrote before it stays.
+// Every user action (click, activation, field change, timer, shortcut) runs through run().
+//
+// - InputError and FloatError stop the action and their text goes to the error box;
+//   nothing after the failing step runs, what the action wrote before it stays.
+// - After an InputError the control it names (InputError::field(), an objectName) gets
+//   the focus with its text selected; without a name, the editable field of the window
+//   that holds exactly the refused text does.
+// - Any other exception is reported as "internal error: ..." instead of ending the program.
+// - Nothing ever leaves run(): an action that starts inside another one's nested event
+//   loop (a message box or dialog is open) is caught, reported and ended on its own; the
+//   outer action goes on as if nothing had happened, with its floating-point flags as
+//   they were.
+// - Floating-point faults are detected by the calculations themselves (calculated() or
+//   checked steps, numerics/errors.h); the runner only clears the flags when an action
+//   starts and when it ends, so what the toolkit raises (dialogs, painting, printing,
+//   fonts, the file system) never becomes a message.
 #include <functional>
+#include <string>
+
+class QWidget;
 
 namespace lumerad {
 
@@ -12,13 +27,22 @@ class Messages;
 class ActionRunner {
 public:
     explicit ActionRunner(Messages& messages) : messages_(messages) {}
-    // Returns true when the action ran to its end.
-    bool run(const std::function<void()>& action);
+    // Returns true when the action ran to its end. origin is the window or control the
+    // action belongs to (where a refused field is looked up); the active window if null.
+    bool run(const std::function<void()>& action, QWidget* origin = nullptr);
     Messages& messages() { return messages_; }
+    // Number of actions running now (1 inside an action, 2 inside one nested in it...).
+    int depth() const { return depth_; }
 
 private:
+    void refuse(const std::string& text, const std::string& field, QWidget* origin);
     Messages& messages_;
-    int depth_ = 0;  // nested actions report through the outermost one
+    int depth_ = 0;
 };
 
-} // namespace lumerad
+// Puts the focus on the control a refused text came from and selects its text: the
+// control named `field` under origin's window, or else the one editable line edit there
+// that holds exactly `text`. Returns the control, or nullptr when none was found.
+QWidget* focusRefusedField(QWidget* origin, const std::string& field, const std::string& text);
+
+}  // namespace lumerad

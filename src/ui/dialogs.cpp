@@ -6,10 +6,13 @@
 #include <QPrinter>
 #include <QRegularExpression>
 
+#include "numerics/errors.h"
+
 namespace lumerad {
 
 QString QtDialogs::saveFileName(QWidget* parent, const QString& caption, const QString& defaultName,
                                 const QString& filter, const QString& defaultSuffix) {
+    FloatFlagsKept keep;  // the dialog's own arithmetic never counts as the action's fault
     QFileDialog dlg(parent, caption, QString(), filter);
     dlg.setAcceptMode(QFileDialog::AcceptSave);
     dlg.setDefaultSuffix(defaultSuffix);
@@ -26,15 +29,20 @@ QString QtDialogs::saveFileName(QWidget* parent, const QString& caption, const Q
 }
 
 QString QtDialogs::openFileName(QWidget* parent, const QString& caption, const QString& filter) {
+    FloatFlagsKept keep;
     return QFileDialog::getOpenFileName(parent, caption, QString(), filter);
 }
 
 bool QtDialogs::print(QWidget* parent, QPrinter& printer) {
+    FloatFlagsKept keep;
     QPrintDialog dlg(&printer, parent);
     return dlg.exec() == QDialog::Accepted;
 }
 
-bool QtDialogs::runModal(QDialog& dialog) { return dialog.exec() == QDialog::Accepted; }
+bool QtDialogs::runModal(QDialog& dialog) {
+    FloatFlagsKept keep;
+    return dialog.exec() == QDialog::Accepted;
+}
 
 QString ScriptedDialogs::saveFileName(QWidget*, const QString&, const QString&, const QString&,
                                       const QString&) {
@@ -64,4 +72,4 @@ bool ScriptedDialogs::runModal(QDialog& dialog) {
     return accepted;
 }
 
-} // namespace lumerad
+}  // namespace lumerad

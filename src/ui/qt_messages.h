@@ -1,5 +1,6 @@
 #pragma once
-// Message boxes of the running program.
+// Message boxes of the running program. A box runs Qt's code and a nested event loop:
+// the floating-point flags it raises are dropped, the caller's are kept.
 #include "numerics/messages.h"
 
 class QWidget;
@@ -13,4 +14,4 @@ public:
     bool question(const std::string& text) override;
 };
 
-} // namespace lumerad
+}  // namespace lumerad

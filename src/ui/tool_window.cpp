@@ -1,8 +1,12 @@
 #include "ui/tool_window.h"
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QDialog>
 #include <QEvent>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QShortcut>
 #include <QShowEvent>
 
 #include "ui/action_runner.h"
@@ -42,13 +46,45 @@ ModalWatcher& modalWatcher() {
     return *watcher;
 }
 
-} // namespace
+}  // namespace
 
 ToolWindow::ToolWindow(AppContext& ctx, const char* className, const QString& caption, QWidget* parent)
     : QWidget(parent, Qt::Window), ctx_(ctx) {
     setObjectName(QString::fromLatin1(className));
     setWindowTitle(caption);
     modalWatcher();
+    closeShortcut_ = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_W), this);
+    closeShortcut_->setContext(Qt::WindowShortcut);
+    connect(closeShortcut_, &QShortcut::activated, this, &QWidget::close);
+}
+
+ToolWindow::~ToolWindow() {
+    // QWidget's destructor hides the window, and a field that had the focus then finishes
+    // its editing: its handlers must not reach a window whose members are already gone.
+    for (QObject* c : findChildren<QObject*>()) QObject::disconnect(c, nullptr, this, nullptr);
+}
+
+QShortcut* ToolWindow::addShortcut(const QKeySequence& keys, std::function<void()> handler) {
+    auto* s = new QShortcut(keys, this);
+    s->setContext(Qt::WindowShortcut);
+    connect(s, &QShortcut::activated, this, [this, handler = std::move(handler)] { act(handler); });
+    return s;
+}
+
+void ToolWindow::setCloseShortcut(bool on) { closeShortcut_->setEnabled(on); }
+
+void ToolWindow::keyPressEvent(QKeyEvent* e) {
+    // A line edit lets Enter through after it has finished its editing; it arrives here.
+    if ((e->key() == Qt::Key_Return || e->key() == Qt::Key_Enter) && defaultButton_) {
+        auto* edit = qobject_cast<QLineEdit*>(QApplication::focusWidget());
+        if (edit && !edit->isReadOnly() && edit->window() == this && defaultButton_->isVisibleTo(this) &&
+            defaultButton_->isEnabled()) {
+            e->accept();
+            defaultButton_->click();
+            return;
+        }
+    }
+    QWidget::keyPressEvent(e);
 }
 
 void ToolWindow::showTool() {
@@ -57,7 +93,7 @@ void ToolWindow::showTool() {
     activateWindow();
 }
 
-bool ToolWindow::act(const std::function<void()>& action) { return ctx_.runner.run(action); }
+bool ToolWindow::act(const std::function<void()>& action) { return ctx_.runner.run(action, this); }
 
 bool ToolWindow::event(QEvent* e) {
     if (e->type() == QEvent::WindowActivate) {
@@ -75,4 +111,4 @@ void ToolWindow::showEvent(QShowEvent* e) {
     if (!e->spontaneous()) act([this] { formShow(); });
 }
 
-} // namespace lumerad
+}  // namespace lumerad

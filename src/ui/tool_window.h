@@ -2,10 +2,34 @@
 // Base of every window: a top-level widget named after its class, created once and hidden,
 // shown non-modally; closing only hides it. Activation and showing run the window's
 // handlers through the action runner.
+//
+// What a window gets from here, and how it uses it:
+//
+//   act(handler)                  every handler of a click, edit, activation or timer runs
+//                                 through act(): errors become messages (see ActionRunner),
+//                                 a refused field is focused and selected afterwards.
+//   connectAction(sender, signal, handler)
+//                                 connect + act in one call.
+//   setDefaultButton(button)      Enter/Return in any editable line edit of the window
+//                                 clicks this button (the calculate or recalculate button)
+//                                 when it is visible and enabled. The field's own
+//                                 editingFinished runs first. Source windows set tbRecalc.
+//   addShortcut(keys, handler)    a window-wide key (Ctrl+P print, Ctrl+S save the graph)
+//                                 whose handler runs through act().
+//   Ctrl+W                        closes (hides) every tool window; the main window turns
+//                                 it off with setCloseShortcut(false).
+//
+// A window's calculation reports its own floating-point faults: it runs inside
+// calculated() (numerics/errors.h) or calls core routines that check their steps.
+// InputError(text, objectName) names the field a refused text came from.
 #include <QWidget>
 #include <functional>
 
 #include "ui/app_context.h"
+
+class QAbstractButton;
+class QKeySequence;
+class QShortcut;
 
 namespace lumerad {
 
@@ -13,12 +37,27 @@ class ToolWindow : public QWidget {
     Q_OBJECT
 public:
     ToolWindow(AppContext& ctx, const char* className, const QString& caption, QWidget* parent = nullptr);
+    ~ToolWindow() override;
 
     // Show, bring to front and activate.
     void showTool();
     // Runs an action through the action runner; true when it ran to its end.
     bool act(const std::function<void()>& action);
     AppContext& ctx() { return ctx_; }
+
+    // Connects a signal to a handler that runs through act().
+    template <class Sender, class Signal>
+    void connectAction(Sender* sender, Signal signal, std::function<void()> handler) {
+        connect(sender, signal, this, [this, handler = std::move(handler)] { act(handler); });
+    }
+
+    // The button that Enter in an input field presses (nullptr: none).
+    void setDefaultButton(QAbstractButton* button) { defaultButton_ = button; }
+    QAbstractButton* defaultButton() const { return defaultButton_; }
+    // A key of the whole window; the handler runs through act().
+    QShortcut* addShortcut(const QKeySequence& keys, std::function<void()> handler);
+    // Ctrl+W closes the window (on by default).
+    void setCloseShortcut(bool on);
 
     // Handlers the windows override; called through the action runner.
     virtual void formActivate() {}
@@ -27,8 +66,13 @@ public:
 protected:
     bool event(QEvent* e) override;
     void showEvent(QShowEvent* e) override;
+    void keyPressEvent(QKeyEvent* e) override;
 
     AppContext& ctx_;
+
+private:
+    QAbstractButton* defaultButton_ = nullptr;
+    QShortcut* closeShortcut_ = nullptr;
 };
 
-} // namespace lumerad
+}  // namespace lumerad

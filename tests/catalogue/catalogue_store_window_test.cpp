@@ -7,10 +7,13 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QToolButton>
+#include <algorithm>
+#include <deque>
 
-#include "catalogue/session.h"
 #include "catalogue/data_widgets.h"
+#include "catalogue/session.h"
 #include "catalogue/tsr_module.h"
+#include "numerics/errors.h"
 #include "sources/source_selection.h"
 #include "window_test_support.h"
 
@@ -292,6 +295,154 @@ private slots:
             QVERIFY(m.inMemory());
         }
         QCOMPARE(readAll(file()), before);
+    }
+
+    // The whole file is judged before anything is written: a file with some of the tables
+    // and a later one of wrong columns, or one with only tables of its own, is left byte
+    // for byte as it was; a database of someone else's becomes a catalogue only on Yes.
+    void fileIsJudgedWholeBeforeAnythingIsWritten() {
+        struct Case {
+            const char* name;
+            QStringList statements;
+            std::deque<bool> answers;  // to "Add the catalogue's tables?"
+            bool untouched;
+            const char* inMessage;  // of the error; nullptr: no error
+        } cases[] = {
+            {"later table has wrong columns",
+             {"CREATE TABLE \"Sngl_pass\" (id INTEGER PRIMARY KEY, x TEXT)"},
+             {},
+             true,
+             "its table Sngl_pass has no field"},
+            {"other tables only, No",
+             {"CREATE TABLE notes (id INTEGER PRIMARY KEY, t TEXT)"},
+             {false},
+             true,
+             "it is not a Lumerad catalogue"},
+            {"other tables only, Yes",
+             {"CREATE TABLE notes (id INTEGER PRIMARY KEY, t TEXT)"},
+             {true},
+             false,
+             nullptr},
+        };
+        for (const Case& c : cases) {
+            QFile::remove(file());
+            messages.clear();
+            {
+                QSqlDatabase db =
+                    QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("foreign"));
+                db.setDatabaseName(file());
+                QVERIFY(db.open());
+                QSqlQuery q(db);
+                for (const QString& st : c.statements) QVERIFY2(q.exec(st), c.name);
+                q.finish();
+                db.close();
+            }
+            QSqlDatabase::removeDatabase(QStringLiteral("foreign"));
+            const QByteArray before = readAll(file());
+            messages.answers = c.answers;
+            {
+                TSRModule m(session, messages, file());
+                QCOMPARE(m.inMemory(), c.untouched);
+                QVERIFY2(m.CircBeam->rowCount() >= 8, c.name);  // seeded, in memory or in the file
+            }
+            if (c.untouched) QVERIFY2(readAll(file()) == before, c.name);
+            int errors = 0;
+            for (const auto& e : messages.log) {
+                if (e.kind != RecordingMessages::Entry::Error) continue;
+                ++errors;
+                QVERIFY2(c.inMessage && QString::fromStdString(e.text).contains(QLatin1String(c.inMessage)),
+                         e.text.c_str());
+                QVERIFY(QString::fromStdString(e.text).contains(QLatin1String("left as it is")));
+            }
+            QCOMPARE(errors, c.inMessage ? 1 : 0);
+            QCOMPARE(int(c.answers.size()) > 0,
+                     std::any_of(messages.log.begin(), messages.log.end(),
+                                 [](const auto& e) { return e.kind == RecordingMessages::Entry::Question; }));
+        }
+        // A catalogue that lacks a table (all others sound) gets it, keeping its own rows.
+        QFile::remove(file());
+        {
+            TSRModule m(session, messages, file());
+            m.CircBeam->setText(QStringLiteral("SR"), QStringLiteral("my ring"));
+            m.CircBeam->post();
+        }
+        {
+            QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("foreign"));
+            db.setDatabaseName(file());
+            QVERIFY(db.open());
+            QSqlQuery q(db);
+            QVERIFY(q.exec(QStringLiteral("DROP TABLE \"Rad_Srce\"")));
+            q.finish();
+            db.close();
+        }
+        QSqlDatabase::removeDatabase(QStringLiteral("foreign"));
+        messages.clear();
+        {
+            TSRModule m(session, messages, file());
+            QVERIFY(!m.inMemory());
+            QVERIFY(messages.log.empty());
+            QCOMPARE(m.CircBeam->asText(QStringLiteral("SR")), QStringLiteral("my ring"));
+            QVERIFY(m.InsDevice->rowCount() > 5);
+        }
+    }
+
+    // A record outside the physical limits is refused when posted, naming the field, the
+    // edit kept; one stored by something else opens, but is refused for calculation.
+    void recordLimitsOnPostAndOnUse() {
+        QFile::remove(file());
+        {
+            TSRModule m(session, messages, file());
+            Table& t = *m.CircBeam;
+            const QString stored = t.asText(QStringLiteral("Energy"));
+            // refused as soon as it is written into the record being edited, and when posted
+            QVERIFY_THROWS_EXCEPTION(InputError, t.setText(QStringLiteral("Energy"), QStringLiteral("0")));
+            messages.clear();
+            try {
+                t.post();
+                QFAIL("a beam of 0 GeV was posted");
+            } catch (const InputError& e) {
+                QCOMPARE(
+                    std::string(e.what()),
+                    std::string(
+                        "Energy: the beam energy must be above the electron rest energy, 0.000511003 GeV"));
+                QCOMPARE(e.field(), std::string("DBEdtEnergy"));
+            }
+            QVERIFY(t.editing());
+            QCOMPARE(t.asText(QStringLiteral("Energy")), QStringLiteral("0"));
+            t.cancel();
+            QCOMPARE(t.asText(QStringLiteral("Energy")), stored);
+            // a new beam without name and energy
+            t.append();
+            t.setText(QStringLiteral("Cur"), QStringLiteral("100"));
+            QVERIFY_THROWS_EXCEPTION(InputError, t.post());
+            t.cancel();
+        }
+        {  // stored outside the program
+            QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("foreign"));
+            db.setDatabaseName(file());
+            QVERIFY(db.open());
+            QSqlQuery q(db);
+            QVERIFY(q.exec(QStringLiteral("UPDATE \"SR_ring\" SET \"Energy\" = 0")));
+            q.finish();
+            db.close();
+        }
+        QSqlDatabase::removeDatabase(QStringLiteral("foreign"));
+        Session fresh;
+        messages.clear();
+        TSRModule m(fresh, messages, file());
+        QVERIFY(messages.log.empty());
+        QCOMPARE(m.CircBeam->asText(QStringLiteral("Energy")), QStringLiteral("0"));
+        QCOMPARE(m.CircBeam->asText(QStringLiteral("Gamma")), QString());  // not calculated
+        QVERIFY(fresh.beam.BeamName != m.CircBeam->asText(QStringLiteral("SR")).toStdString());  // nor used
+        try {
+            requireUsableRecord(*m.CircBeam);
+            QFAIL("a stored beam of 0 GeV was used");
+        } catch (const InputError& e) {
+            QVERIFY(std::string(e.what()).find("cannot be used until it is mended: Energy:") !=
+                    std::string::npos);
+        }
+        m.CircBeam->next();  // and it can be left
+        QVERIFY(m.CircBeam->currentRow() == 1);
     }
 
     void readOnlyFileOpensAndAFailedWriteKeepsTheEdit() {

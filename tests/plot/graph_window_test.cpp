@@ -8,8 +8,8 @@
 #include <QGroupBox>
 #include <QListWidget>
 #include <QRadioButton>
-#include <QtTest>
 #include <QTemporaryDir>
+#include <QtTest>
 #include <cfenv>
 #include <cmath>
 
@@ -506,13 +506,16 @@ private slots:
         });
         QVERIFY2(env.errors().empty(), env.errors().empty() ? "" : env.errors().front().c_str());
         QVERIFY(ran);
-        // The action's own faults are still reported: the drawing keeps, it does not clear.
+        // A calculation's own faults are still reported: drawing inside it keeps the
+        // flags, it does not clear them.
         const bool reported = env.runner.run([&] {
-            volatile double zero = 0;
-            volatile double q = zero / zero;
-            (void)q;
-            g.chart()->replot(QCustomPlot::rpImmediateRefresh);
-            g.grab();
+            calculated([&] {
+                volatile double zero = 0;
+                volatile double q = zero / zero;
+                (void)q;
+                g.chart()->replot(QCustomPlot::rpImmediateRefresh);
+                g.grab();
+            });
         });
         QVERIFY(!reported);
         QCOMPARE(env.errors().back(), std::string("Invalid floating point operation"));

@@ -86,8 +86,8 @@ TEST(BendingMagnet, FluxAndDensitiesAgainstIndependentFunctions) {
     EXPECT_NEAR(f.r.densPi, dp, 1e-5 * dp);
     EXPECT_NEAR(f.r.densTotal, ds + dp, 1e-5 * (ds + dp));
     // the opening angle comes from the density on the axis, whatever the observation angle
-    const double sig =
-        3.967e19 * testref::S(xi) / 1.3273e22 / std::sqrt(2 * M_PI) / std::pow(xi * testref::K23(xi / 2), 2) / E;
+    const double sig = 3.967e19 * testref::S(xi) / 1.3273e22 / std::sqrt(2 * M_PI) /
+                       std::pow(xi * testref::K23(xi / 2), 2) / E;
     EXPECT_NEAR(f.r.sigPsi, sig, 2e-5 * sig);
     in.VerObsAng = "3.0";  // far off the axis, where K2/3 at the observation angle is ~1e-11
     f.run(in);
@@ -201,4 +201,40 @@ TEST(BendingMagnet, RadiusFromTheFieldEdit) {
     EXPECT_NEAR(BendingRadiusFromField(3.0, 1.2), 3.0 / 0.299792458 / 1.2, 1e-12);
     clearFloatFaults();
     EXPECT_THROW(BendingRadiusFromField(3.0, 0.0), FloatError);
+}
+
+// A negative band width would give a negative flux, a wavelength of 0 or below has no
+// photon energy: both are refused where they are read, naming their field.
+TEST(BendingMagnet, RefusesNegativeBandWidthAndNonPositiveWavelength) {
+    struct Case {
+        const char* wave;
+        const char* band;
+        const char* field;
+        const char* text;
+        int completed;  // the step before the refusal
+    } cases[] = {
+        {"1.0", "-5", "edBandW", "the band width must not be negative!", 8},
+        {"0", "0.1", "WaveLength", "the photon wavelength must be greater than 0 Å!", 6},
+        {"-1.0", "0.1", "WaveLength", "the photon wavelength must be greater than 0 Å!", 6},
+    };
+    for (const auto& c : cases) {
+        Fixture f;
+        BendingMagnetInputs in;
+        in.WaveLength = c.wave;
+        in.edBandW = c.band;
+        try {
+            f.run(in);
+            ADD_FAILURE() << c.wave << " " << c.band << " accepted";
+        } catch (const InputError& e) {
+            EXPECT_STREQ(e.what(), c.text);
+            EXPECT_EQ(e.field(), c.field);
+        }
+        EXPECT_EQ(f.r.completed, c.completed);
+        EXPECT_EQ(f.r.flux, 0.0);
+    }
+    Fixture f;  // a band width of 0 is no flux, not an error
+    BendingMagnetInputs in;
+    in.edBandW = "0";
+    f.run(in);
+    EXPECT_EQ(f.r.flux, 0.0);
 }

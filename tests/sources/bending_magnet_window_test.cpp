@@ -88,14 +88,26 @@ void BendingMagnetWindow::zeroFieldStopsWithTheFloatingPointMessage() {
     TfSynRad* w = world.w().synRad;
     auto text = [w](const char* n) { return child<QLineEdit>(w, n)->text(); };
     const QString rho = text("EdtRho"), crit = text("Ephcrit");
+    // An electromagnet of 0 T is refused when the edit is posted, naming the field; what
+    // was typed stays in the record being edited, the stored record keeps its field.
+    const std::string refused = "Field: the magnetic field must be above 0 T and at most 100 T";
     child<DBEdit>(w, "DBEdtField")->typeText(QStringLiteral("0"));
-    QCOMPARE(world.texts(), std::vector<std::string>{"Floating point division by zero"});
+    QCOMPARE(world.texts(), std::vector<std::string>{refused});
     world.messages.clear();
     child<QToolButton>(w, "tbRecalc")->click();
-    QCOMPARE(world.texts(), std::vector<std::string>{"Floating point division by zero"});
+    QCOMPARE(world.texts(), std::vector<std::string>{refused});
     QCOMPARE(text("EdtRho"), rho);
     QCOMPARE(text("Ephcrit"), crit);
-    QCOMPARE(world.module().InsDevice->asNumber(QStringLiteral("Field")), 0.0);  // the edit was posted
+    Table& src = *world.module().InsDevice;
+    QVERIFY(src.editing());
+    QCOMPARE(src.asNumber(QStringLiteral("Field")), 0.0);
+    QCOMPARE(child<QLineEdit>(w, "DBEdtField")->text(), QStringLiteral("0"));
+    src.cancel();
+    QCOMPARE(src.asNumber(QStringLiteral("Field")), 1.4);  // never stored
+    // A calculation on a zero field still stops with the floating-point message.
+    world.messages.clear();
+    QVERIFY(!world.program->ctx().runner.run([] { BendingRadiusFromField(3.0, 0.0); }));
+    QCOMPARE(world.texts(), std::vector<std::string>{"Floating point division by zero"});
 }
 
 void BendingMagnetWindow::fieldEditRecomputesTheRadius() {
@@ -202,7 +214,8 @@ void BendingMagnetWindow::singlePassBeamIsRefused() {
     ringGrid->clickRow(rowOf(ringGrid, QStringLiteral("Diamond")));
     child<QAbstractButton>(world.w().cbeam, "bbAccept")->click();
     child<QToolButton>(w, "tbRecalc")->click();
-    QVERIFY2(world.messages.log.empty(), world.messages.log.empty() ? "" : world.messages.log[0].text.c_str());
+    QVERIFY2(world.messages.log.empty(),
+             world.messages.log.empty() ? "" : world.messages.log[0].text.c_str());
     QCOMPARE(text("EdtRho"), QStringLiteral("   7.148"));
 }
 

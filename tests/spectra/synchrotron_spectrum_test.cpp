@@ -111,6 +111,32 @@ TEST(EnergyScan, RefusesWhatItCannotDo) {
     EXPECT_THROW(energyScanPointCount(edge), InputError);
 }
 
+// Among the subnormal doubles the step rounds back to the same energy: the scan would never
+// end. It is refused before it starts, naming the minimum photon energy.
+TEST(EnergyScan, RefusesAStepThatNoLongerChangesTheEnergy) {
+    RecordingMessages msg;
+    // 1e-321 is 202 units of the last place: x 1.001 rounds back to 202; 1e-322 is 20
+    // units: x 1.01 rounds back to 20; the smallest subnormal stays itself at 5 %.
+    const std::pair<const char*, const char*> stalls[] = {
+        {"1e-321", "0.1"}, {"1e-322", "1.0"}, {"4.9e-324", "5.0"}};
+    for (const auto& [lo, step] : stalls) {
+        SCOPED_TRACE(lo);
+        {
+            const EnergyScan s = scan(lo, "25000.0", step, msg);
+            try {
+                energyScanPointCount(s);
+                ADD_FAILURE() << "scan from " << lo << " with step " << step << " accepted";
+            } catch (const InputError& e) {
+                EXPECT_STREQ(e.what(), kStepStallsText);
+                EXPECT_EQ(e.field(), "e_phmin");
+            }
+        }
+    }
+    // The smallest normal double moves with the smallest step: refused only for its count.
+    EXPECT_THROW(energyScanPointCount(scan("2.3e-308", "25000.0", "0.1", msg)), InputError);
+    EXPECT_EQ(energyScanPointCount(scan("1e-300", "1e-299", "5.0", msg)), 48);  // 1.05^47 < 10 < 1.05^48
+}
+
 TEST(EnergyScan, MaximumBelowMinimumGivesOnePoint) {
     RecordingMessages msg;
     const EnergyScan s = scan("500", "100", "5", msg);
@@ -155,7 +181,7 @@ TEST(EnergyScan, QuantitiesAgainstIndependentFunctions) {
                     break;
                 case 4:
                     continue;  // below
-                case 5:  // the opening angle from the density on the axis, at any psiV
+                case 5:        // the opening angle from the density on the axis, at any psiV
                     want = 1000 * C * testref::S(y) / std::pow(y * testref::K23(y / 2), 2);
                     break;
             }
