@@ -50,7 +50,7 @@ void RecalculateWiggler(const WigglerInputs& in, const CurrentBeam& beam, Magnet
     r.completed = kWigDeflection;
 
     // 5. Only electro- and permanent magnets radiate here.
-    if (magnet.MagType != "PM" && magnet.MagType != "EM") throw InputError(kWigglerComponentText);
+    if (magnet.MagType != "PM" && magnet.MagType != "EM") throw InputError(kChooseMagnetComponentText);
 
     // 6. A period of 0 is taken as 1 cm (K stays that of the given period).
     if (magnet.PerLength == 0) {

@@ -153,7 +153,7 @@ TEST(Wiggler, RefusalsStopBeforeThePhotonResults) {
         int completed;
     };
     const Case cases[] = {
-        {"magnet type", [](Wiggler& w) { w.magnet.MagType = "SC"; }, kWigglerComponentText,
+        {"magnet type", [](Wiggler& w) { w.magnet.MagType = "SC"; }, kChooseMagnetComponentText,
          kWigDeflection},
         {"at the deflection angle", [](Wiggler& w) { w.in.HorAngle = "1.5917"; }, kZeroFluxText, kWigOrbit},
         {"at minus the deflection angle", [](Wiggler& w) { w.in.HorAngle = "-1.5917"; }, kZeroFluxText,
