@@ -19,7 +19,7 @@ namespace lumerad {
 class Messages;
 
 inline constexpr const char* kNotUndulatorText = "Source is not a wiggler/undulator magnet!";
-inline constexpr const char* kChooseComponentText = "choose magnetic source component";
+inline constexpr const char* kChooseComponentText = kChooseMagnetComponentText;
 inline constexpr const char* kZeroPeriodText =
     "the period length of the source is 0 mm: enter the undulator's period length!";
 inline constexpr const char* kZeroBeamEnergyText =
