@@ -5,6 +5,9 @@
 
 namespace lumerad {
 
+// The message of a source whose magnet type is neither "EM" nor "PM".
+inline constexpr const char* kChooseMagnetComponentText = "choose magnetic source component";
+
 // The fields of a source record (InsDevice), as plain values; empty numbers read as 0.
 struct SourceRecord {
     std::string Name, MagType, SrceType, PermMag;
@@ -40,8 +43,5 @@ struct UndulatorState {
     double ConeAngle = 0;    // rad
     int Harmonic = 1;
 };
-
-// The message of a source record whose magnet type is neither "PM" nor "EM".
-inline constexpr const char* kChooseMagnetComponentText = "choose magnetic source component";
 
 } // namespace lumerad

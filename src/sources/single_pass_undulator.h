@@ -12,7 +12,6 @@ namespace lumerad {
 
 class Messages;
 
-inline constexpr const char* kChooseMagnetComponentText = "choose magnetic source component";
 
 struct SinglePassUndulatorInputs {
     bool wfieldEnabled = true;
