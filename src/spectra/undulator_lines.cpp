@@ -77,7 +77,7 @@ void UndFluxCalculate(const std::string& EdtBW, const CurrentBeam& beam, MagnetS
     r.completed = 1;
 
     store(r.relBandWidth, parseReal(EdtBW) / 100.0);
-    if (!(r.relBandWidth > 0)) throw InputError(kBandWidthText);
+    if (!(r.relBandWidth > 0)) throw InputError(kPositiveBandWidthText);
     const double perBW = onAxisFluxPerBW(i, m.KValue, m.NPeriods, beam.BeamGamma, beam.BeamCurrent);
     store(r.FOmega, perBW * r.relBandWidth);
     store(r.F, perBW * TwoPi * und.ConeAngle * und.ConeAngle * r.relBandWidth);
@@ -175,7 +175,7 @@ bool LineListCalculate(const LineListInputs& in, const CurrentBeam& beam, Magnet
 
     // 2. Band width.
     const double bw = checkedValue(parseReal(in.BW) / 100.0);
-    if (!(bw > 0)) throw InputError(kBandWidthText);
+    if (!(bw > 0)) throw InputError(kPositiveBandWidthText);
     RelBandWidth = bw;
 
     // 3. Fundamental.

@@ -26,7 +26,7 @@ inline constexpr const char* kScanNeedsPMText =
     "the tuning scans work on a permanent-magnet undulator (magnet type PM) only: choose one!";
 inline constexpr const char* kNoListYetText =
     "there is no accepted list of harmonics yet: press \"recalculate\"!";
-inline constexpr const char* kBandWidthText = "the band width must be greater than 0 %!";
+inline constexpr const char* kPositiveBandWidthText = "the band width must be greater than 0 %!";
 inline constexpr const char* kNegativeKText = "K_min and K_max must not be negative!";
 inline constexpr const char* kNegativeGapText = "min. gap and max. gap must not be negative!";
 

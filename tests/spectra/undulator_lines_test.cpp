@@ -173,7 +173,7 @@ TEST(UndulatorFlux, RefusedBeforeAnyUndulatorCalculation) {
             UndFluxCalculate(bw, World().beam, w.magnet, World().und, b);
             ADD_FAILURE() << bw;
         } catch (const InputError& e) {
-            EXPECT_STREQ(e.what(), kBandWidthText);
+            EXPECT_STREQ(e.what(), kPositiveBandWidthText);
         }
         World x;
         const double before = x.rbw = 0.5;
@@ -181,7 +181,7 @@ TEST(UndulatorFlux, RefusedBeforeAnyUndulatorCalculation) {
             x.list1("1", "3", kLineFlux, bw);
             ADD_FAILURE() << bw;
         } catch (const InputError& e) {
-            EXPECT_STREQ(e.what(), kBandWidthText);
+            EXPECT_STREQ(e.what(), kPositiveBandWidthText);
         }
         EXPECT_EQ(x.rbw, before);
         EXPECT_FALSE(x.list.accepted);
