@@ -20,6 +20,7 @@ class Messages;
 class Tabulated;
 
 inline constexpr const char* kWigglerComponentText = "choose magnetic source component";
+inline constexpr const char* kChooseMagnetComponentText = "choose magnetic source component";
 inline constexpr const char* kFinitePeriodText = "select finite Period Length or use bending magnet!";
 inline constexpr const char* kZeroFluxText = "zero flux; choose different field or obs.angle!";
 inline constexpr const char* kNoDeflectionText =
