@@ -1,11 +1,12 @@
 // Opening a catalogue file: whatever the file holds, the module opens (on the file or, when
 // the file cannot be used, on a seeded catalogue in memory), never crashes, and a file it
 // could not use is left byte for byte as it was.
+#include <unistd.h>
+
 #include <QCoreApplication>
 #include <QFile>
 #include <cstdint>
 #include <cstdlib>
-#include <unistd.h>
 
 #include "catalogue/session.h"
 #include "catalogue/tsr_module.h"

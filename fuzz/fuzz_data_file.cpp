@@ -1,11 +1,12 @@
 // The DATA.TXT loader: any file either loads (then every lookup across and beyond the range
 // is finite) or is refused with a message and leaves the table empty.
+#include <unistd.h>
+
 #include <cmath>
 #include <cstdint>
 #include <cstdlib>
 #include <fstream>
 #include <string>
-#include <unistd.h>
 
 #include "numerics/errors.h"
 #include "numerics/tabulated.h"

@@ -82,7 +82,7 @@ int runSpectrum(Context& ctx) {
     s.CritEnergy = spectrumCritEnergy(s.beam.BeamEnergy, obs.ObsField);
     rep.results.push_back(spectrumCritEnergyField(s.CritEnergy));
     s.RelBandWidth = checkedValue(parseReal(ctx.text(QStringLiteral("bandwidth"))) / 100.0);
-    if (s.RelBandWidth < 0) throw InputError(kBandWidthText, "BW");
+    if (s.RelBandWidth < 0) throw InputError(kNegativeBandWidthText, "BW");
     const EnergyScan scan =
         energyScanSettings(ctx.text(QStringLiteral("from")), ctx.text(QStringLiteral("to")),
                            ctx.text(QStringLiteral("step")), ctx.messages);

@@ -79,7 +79,7 @@ void RecalcSRPar(const BendingMagnetInputs& in, const CurrentBeam& beam, MagnetS
 
     // 9. Band width.
     store(r.relBandWidth, parseReal(in.edBandW) / 100.0);
-    if (r.relBandWidth < 0) throw InputError(kBandWidthText, "edBandW");
+    if (r.relBandWidth < 0) throw InputError(kNegativeBandWidthText, "edBandW");
     RelBandWidth = r.relBandWidth;
     r.completed = 9;
 

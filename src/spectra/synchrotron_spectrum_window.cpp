@@ -309,7 +309,7 @@ void TfSynSpectrum::Calculate(bool doPlot) {
     LeV3_->setText(qs(crit.shownUnit));
     Ephcrit_->setText(qs(crit.text));
     const double relBandWidth = checkedValue(parseReal(text(BW_)) / 100.0);
-    if (relBandWidth < 0) throw InputError(kBandWidthText, "BW");
+    if (relBandWidth < 0) throw InputError(kNegativeBandWidthText, "BW");
     s.RelBandWidth = relBandWidth;
     RecordingMessages stepMessage;
     const EnergyScan scan = energyScanSettings(text(e_phmin_), text(e_phmax_), text(De_ph_), stepMessage);

@@ -163,6 +163,7 @@ private slots:
         world.real.dirtyFlags = true;
         world.typicalRequest();
         world.showGraph(false);
+        RealDialogs::shot(QStringLiteral("graph"));
         QCOMPARE(world.real.allTexts(), QStringList());
         auto* save = world.w().graphs->findChild<QAction*>(QStringLiteral("saveasmetafile1"));
         QVERIFY(save);

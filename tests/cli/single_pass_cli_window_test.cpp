@@ -215,7 +215,7 @@ void SinglePassCliWindow::refusalsAndExitStatus() {
         {{"tr", "--beam", "FLASH", "--unit", "1/cm", "--photon", "0"}, 2, "select photon energy !"},
         {{"tr", "--beam", "FLASH", "--unit", "furlong"}, 2, "unknown unit"},
         {{"tr", "--beam", "FLASH", "--angle-gamma", "1", "--angle-mrad", "1"}, 2, "choose one of"},
-        {{"tr", "--beam", "FLASH", "--set", "Energy=0.4"}, 2, "gamma > 1"},
+        {{"tr", "--beam", "FLASH", "--set", "Energy=0.4"}, 2, "above the electron rest energy"},
         {{"sp-undulator", "--beam", "FLASH", "--source", "EM undulator U100"},
          2,
          "is not a valid floating point value"},

@@ -184,8 +184,9 @@ void TransitionRadiationWindow::refusals() {
     world.messages.clear();
     child<DBEdit>(w, "DBEdtEnergy")->typeText(QStringLiteral("0.4"));
     click(w, "Calculate");
-    QCOMPARE(world.texts(),
-             std::vector<std::string>{"the beam energy must be above the electron rest energy (gamma > 1)!"});
+    QVERIFY(!world.texts().empty());  // the record's limits refuse it first
+    for (const std::string& t : world.texts())
+        QVERIFY2(t.find("above the electron rest energy") != std::string::npos, t.c_str());
 }
 
 void TransitionRadiationWindow::captionsSayWhatTheNumbersMean() {

@@ -140,8 +140,10 @@ void SinglePassUndulatorWindow::refusesABeamAtRest() {
     QCOMPARE(marker(w), 255);
     world.messages.clear();
     click(w, "tbRecalc");
-    QCOMPARE(world.texts(), std::vector<std::string>{"the beam energy must be above the electron rest energy "
-                                                     "(gamma > 1): choose a single-pass beam!"});
+    // refused by the record's limits or by the calculation, either way with the rest energy
+    QVERIFY(!world.texts().empty());
+    for (const std::string& t : world.texts())
+        QVERIFY2(t.find("above the electron rest energy") != std::string::npos, t.c_str());
     QCOMPARE(textOf(w, "lWveLen"), wave);
     QCOMPARE(marker(w), 255);
 }

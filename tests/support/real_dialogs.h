@@ -13,6 +13,10 @@
 //   ... press buttons ...
 //   QCOMPARE(real.errors(), (QStringList{"Floating point division by zero"}));
 //
+// With LUMERAD_SHOTS=<folder> in the environment (a manual check under a real X server,
+// e.g. xvfb-run with QT_QPA_PLATFORM=xcb) the screen is saved as a PNG whenever a box or
+// dialog is about to be answered, and by shot(name).
+//
 // Message boxes are answered with OK (questions from `answers`, No when it is empty); any
 // other modal dialog is rejected. With `dirtyFlags` set, every answer first raises the
 // floating-point division-by-zero, invalid and overflow flags inside the dialog, the way
@@ -21,9 +25,13 @@
 #include <QCoreApplication>
 #include <QDialog>
 #include <QFileDialog>
+#include <QGuiApplication>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QPixmap>
 #include <QPointer>
+#include <QScreen>
+#include <QTest>
 #include <QTimer>
 #include <algorithm>
 #include <cmath>
@@ -76,7 +84,18 @@ public:
         return out;
     }
 
+    // Saves the screen as <LUMERAD_SHOTS>/<name>.png when that variable is set.
+    static void shot(const QString& name) {
+        const QString dir = qEnvironmentVariable("LUMERAD_SHOTS");
+        if (dir.isEmpty() || !QGuiApplication::primaryScreen()) return;
+        const char* test = QTest::currentTestFunction();
+        const QString file = QString::fromLatin1(test ? test : "shot") + QLatin1Char('-') + name;
+        QGuiApplication::primaryScreen()->grabWindow(0).save(dir + QLatin1Char('/') + file +
+                                                             QStringLiteral(".png"));
+    }
+
 private:
+    int shots_ = 0;
     static void raiseFlags() {
         volatile double zero = 0.0, big = std::numeric_limits<double>::max();
         volatile double r = 1.0 / zero;
@@ -92,6 +111,7 @@ private:
             if (std::find(seenBoxes_.begin(), seenBoxes_.end(), box) == seenBoxes_.end()) {
                 seenBoxes_.emplace_back(box);
                 boxes.push_back({box->icon(), box->text()});
+                shot(QStringLiteral("box-%1").arg(++shots_));
                 if (dirtyFlags) raiseFlags();
                 if (!whileOpen.empty()) {
                     // From a timer of its own: this one does not fire again while its
@@ -118,6 +138,7 @@ private:
         }
         if (w == last_) return;
         last_ = w;
+        shot(QStringLiteral("dialog-%1").arg(++shots_));
         if (dirtyFlags) raiseFlags();
         if (auto* fd = qobject_cast<QFileDialog*>(w)) {
             ++fileDialogs;
