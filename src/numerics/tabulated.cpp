@@ -64,13 +64,14 @@ std::string Tabulated::setRows(int n, const double* x, const double* const f[4])
                    lineNo(i + 1) + ".";
     }
     // The spline divides by the steps and by sums of two steps: a step that overflows
-    // (-1e308 to 1e308) or whose reciprocal does (a step among the subnormal doubles)
+    // (-1e308 to 1e308), whose square does (the interpolation weighs the curvature by h^2,
+    // so a step above about 1.3e154), or whose reciprocal does (a step among the subnormal doubles)
     // gives infinities and NaN later on; so do slopes or curvatures beyond the doubles,
     // caught on the finished second derivatives.
     for (int i = 1; i < n; ++i) {
         const double h = x[i] - x[i - 1];
         const double wide = i + 1 < n ? x[i + 1] - x[i - 1] : h;
-        if (!std::isfinite(h) || !std::isfinite(wide) || !std::isfinite(1.0 / h))
+        if (!std::isfinite(h) || !std::isfinite(wide) || !std::isfinite(1.0 / h) || !std::isfinite(h * h))
             return "The abscissae of the tabulated functions are too close together or too far apart for a "
                    "spline at row " +
                    lineNo(i + 1) + ".";

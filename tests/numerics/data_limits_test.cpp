@@ -36,6 +36,8 @@ TEST(SplineTable, DegenerateAbscissaeAreRefusedWhenLoaded) {
         // the step overflows: 2e308
         {"wide", {-1e308, 1e308}, {1, 2}, "row 2"},
         {"wide3", {-1e308, 0, 1e308}, {1, 2, 3}, "row 2"},  // the sum of two steps overflows
+        // a finite step whose square overflows: the interpolation weighs the curvature by h^2
+        {"square", {0, 1e155, 2e155}, {0, 1, 0}, "row 2"},
         // a step among the subnormal doubles: its reciprocal overflows
         {"narrow", {0, 1e-320, 1}, {1, 2, 3}, "row 2"},
         {"narrow2", {1e-310, 1.0000001e-310, 2}, {0, 0, 0}, "row 2"},
