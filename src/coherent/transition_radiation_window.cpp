@@ -297,7 +297,7 @@ void TfTR::CalculateTR() {
     in.angleGamma = EdtAngAccGam_->text().toStdString();
     in.angleMrad = EdtAngAccmr_->text().toStdString();
     TransitionRadiationResult r;
-    lumerad::CalculateTR(in, beam, state_, ctx_.messages, r);
+    calculated([&] { return lumerad::CalculateTR(in, beam, state_, ctx_.messages, r); });
     result_ = r;
 
     if (!r.convertLines.empty()) {

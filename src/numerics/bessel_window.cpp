@@ -7,6 +7,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include "numerics/errors.h"
 #include "catalogue/session.h"
 #include "ui/form_builder.h"
 
@@ -104,7 +105,7 @@ void TfBesFun::Recalculate() {
     FunctionPanelState s;
     for (const auto& [name, edit] : fields_) s.text[name] = edit->text().toStdString();
     try {
-        RecalculateFunctions(s, ctx_.session.tab);
+        calculated([&] { return RecalculateFunctions(s, ctx_.session.tab); });
     } catch (...) {
         writeFields(s);
         if (!s.faultField.empty()) {

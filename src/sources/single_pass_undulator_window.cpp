@@ -236,7 +236,7 @@ void TfSPUnd::Recalculate() {
     in.bunchLength = s.beam.BunchLength;
     in.distribution = beam.asText(QStringLiteral("PartDistribution")).toStdString();
     SinglePassUndulatorResult r;
-    SinglePassUndulator(in, s.magnet, ctx_.messages, r);
+    calculated([&] { return SinglePassUndulator(in, s.magnet, ctx_.messages, r); });
     if (r.WfieldText) Wfield_->setText(qs(*r.WfieldText));
     SPKValue_ = r.K;
     write(r.fields);

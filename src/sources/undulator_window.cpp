@@ -266,7 +266,7 @@ void TfUndulator::Recalculate() {
     in.harm = harm_->text().toStdString();
     in.edDist = edDist_->text().toStdString();
     try {
-        UndulatorRecalculate(in, s.beam, s.magnet, s.undulator, ctx_.messages, result_);
+        calculated([&] { return UndulatorRecalculate(in, s.beam, s.magnet, s.undulator, ctx_.messages, result_); });
     } catch (const InputError& e) {
         showResults();
         if (std::string(e.what()) == kHarmonicBelowOneText) {  // the harmonic field, ready to retype

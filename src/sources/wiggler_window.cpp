@@ -11,6 +11,7 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
+#include "numerics/errors.h"
 #include "catalogue/data_widgets.h"
 #include "catalogue/session.h"
 #include "catalogue/table.h"
@@ -307,7 +308,7 @@ void TfWiggler::Recalculate() {
     in.edBandW = edBandW_->text().toStdString();
     in.edDist = edDist_->text().toStdString();
     try {
-        RecalculateWiggler(in, s.beam, s.magnet, s.tab, ctx_.messages, s.CritEnergy, s.RelBandWidth, result_);
+        calculated([&] { return RecalculateWiggler(in, s.beam, s.magnet, s.tab, ctx_.messages, s.CritEnergy, s.RelBandWidth, result_); });
     } catch (...) {
         showResults();  // the steps before the refusal, nothing after it
         markStale();

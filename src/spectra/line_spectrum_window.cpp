@@ -234,7 +234,7 @@ bool TfLineSpectrum::Calculate() {
     bool accepted = false;
     try {
         accepted =
-            LineListCalculate(in, s.beam, s.magnet, s.undulator, s.RelBandWidth, list_, ctx_.messages, r);
+            calculated([&] { return LineListCalculate(in, s.beam, s.magnet, s.undulator, s.RelBandWidth, list_, ctx_.messages, r); });
     } catch (...) {
         showHeader(r);
         throw;
@@ -328,7 +328,7 @@ void TfLineSpectrum::CalcScan() {
         return;
     }
     const TuningScanResult scan =
-        TuningScanCalculate(in, list_, s.beam, s.magnet, s.RelBandWidth, ctx_.messages);
+        calculated([&] { return TuningScanCalculate(in, list_, s.beam, s.magnet, s.RelBandWidth, ctx_.messages); });
 
     SpectrumFile file;
     QString fileName;

@@ -8,6 +8,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include "numerics/errors.h"
 #include "catalogue/session.h"
 #include "sources/source_selection.h"
 #include "ui/form_builder.h"
@@ -92,7 +93,7 @@ void TfUndFlux::Recalculate() {
     Session& s = ctx_.session;
     requireCirculatingBeam(ctx_);
     try {
-        UndFluxCalculate(EdtBW_->text().toStdString(), s.beam, s.magnet, s.undulator, result_);
+        calculated([&] { return UndFluxCalculate(EdtBW_->text().toStdString(), s.beam, s.magnet, s.undulator, result_); });
     } catch (...) {
         showResults();
         throw;
