@@ -1,13 +1,15 @@
 // lumerad-cli spectrum --beam NAME --source NAME --quantity Q [...]: the synchrotron spectrum
-// of the spectrum window, after the bending-magnet calculation of that source, over photon
-// energy or (sigma/pi-mode quantities) over the vertical observation angle.
+// of the spectrum window, after the bending-magnet (or, for a wiggler record, the wiggler) calculation of
+// that source, over photon energy or (sigma/pi-mode quantities) over the vertical observation angle.
 #include <QFileInfo>
 
+#include "catalogue/tsr_module.h"
 #include "cli/command.h"
 #include "numerics/errors.h"
 #include "numerics/number_text.h"
 #include "numerics/text_to_number.h"
 #include "sources/bending_magnet.h"
+#include "sources/wiggler.h"
 #include "spectra/synchrotron_spectrum.h"
 
 namespace lumerad::cli {
@@ -66,15 +68,23 @@ int runSpectrum(Context& ctx) {
     const Tabulated& tab = ctx.data();
     Session& s = ctx.session;
 
-    // "spectrum" of the bending-magnet window: its recalculation first, then bending-magnet mode.
-    // (The wiggler window opens the same spectrum in wiggler mode after its own calculation;
-    // that path belongs here once the wiggler calculation is in the core.)
-    BendingMagnetInputs bend;
-    bend.edBandW = ctx.text(QStringLiteral("bandwidth"));
-    BendingMagnetResult br;
-    RecalcSRPar(bend, s.beam, s.magnet, tab, s.CritEnergy, s.RelBandWidth, br);
-    s.flags.BendMagMode = true;
-    s.flags.WigglerMode = false;
+    // "spectrum" of the source's own window: a wiggler's recalculation and wiggler mode for a
+    // wiggler record, the bending-magnet recalculation and bending-magnet mode otherwise.
+    if (readSourceRecord(*ctx.catalogue().InsDevice).SrceType == "Wig") {
+        WigglerInputs wig;
+        wig.edBandW = ctx.text(QStringLiteral("bandwidth"));
+        WigglerResult wr;
+        RecalculateWiggler(wig, s.beam, s.magnet, tab, ctx.messages, s.CritEnergy, s.RelBandWidth, wr);
+        s.flags.BendMagMode = false;
+        s.flags.WigglerMode = true;
+    } else {
+        BendingMagnetInputs bend;
+        bend.edBandW = ctx.text(QStringLiteral("bandwidth"));
+        BendingMagnetResult br;
+        RecalcSRPar(bend, s.beam, s.magnet, tab, s.CritEnergy, s.RelBandWidth, br);
+        s.flags.BendMagMode = true;
+        s.flags.WigglerMode = false;
+    }
 
     // The spectrum window's calculation, step by step as the window runs it.
     const ObservationPoint obs =
@@ -129,7 +139,8 @@ Command spectrumCommand() {
     c.synopsis = QStringLiteral(
         "--beam NAME --source NAME --quantity Q [--from EV --to EV --step PERCENT | --vs-angle ...]");
     c.summary = QStringLiteral(
-        "the synchrotron spectrum of a bending magnet (columns, or the spectrum file with --output)");
+        "the synchrotron spectrum of a bending magnet or wiggler (columns, or the spectrum file with "
+        "--output)");
     c.usesSet = true;
     c.addOptions = [](QCommandLineParser& p) {
         p.addOption(valueOption(QStringLiteral("beam"),

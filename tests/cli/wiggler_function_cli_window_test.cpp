@@ -1,5 +1,7 @@
 // lumerad-cli wiggler and function against the windows: the same inputs give the same texts.
 #include <QAbstractButton>
+#include <QCheckBox>
+#include <QFile>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -10,6 +12,7 @@
 #include "numerics/bessel_window.h"
 #include "sources/wiggler.h"
 #include "sources/wiggler_window.h"
+#include "spectra/synchrotron_spectrum_window.h"
 
 using namespace lumerad;
 using namespace lumerad::bendtest;
@@ -35,6 +38,7 @@ class CliWigglerFunction : public QObject {
 private slots:
     void wigglerSameTextsAsWindow();
     void wigglerRefusalSameMessage();
+    void wigglerSpectrumSameFile();
     void functionSameTextsAsWindow();
     void functionRefusals();
 };
@@ -97,6 +101,37 @@ void CliWigglerFunction::wigglerRefusalSameMessage() {
     QCOMPARE(run.status, 2);
     QVERIFY2(run.errText().contains(QString::fromLatin1(kZeroFluxText)), run.err.constData());
     QVERIFY(run.out.isEmpty());
+}
+
+// spectrum on a wiggler record follows the wiggler's calculation into wiggler mode, as the
+// wiggler window's "spectrum" does: the same file byte for byte.
+void CliWigglerFunction::wigglerSpectrumSameFile() {
+    World x;
+    buttonByText(x.w().start, QStringLiteral("wiggler"))->click();
+    TfWiggler* w = x.w().wiggler;
+    auto* grid = child<DBGrid>(w, "DBGridSrce");
+    grid->clickRow(rowOf(grid, QStringLiteral("EM wiggler W200")));
+    child<QToolButton>(w, "tbRecalc")->click();
+    child<QToolButton>(w, "tbSpectrum")->click();
+    TfSynSpectrum* s = x.w().synSpectrum;
+    QVERIFY(x.session().flags.WigglerMode);
+    child<QCheckBox>(s, "cbSave")->setChecked(true);
+    const QString windowFile = x.dir.filePath(QStringLiteral("window.txt"));
+    const QString cliFile = x.dir.filePath(QStringLiteral("cli.txt"));
+    x.dialogs.fileNames.push_back(windowFile);
+    x.messages.clear();
+    child<QPushButton>(s, "bbShowGraph")->click();
+    QCOMPARE(x.texts(), std::vector<std::string>{});
+
+    const CliRun run = runCli(common(x) + QStringList{"spectrum", "--beam", "Diamond", "--source",
+                                                      "EM wiggler W200", "--output", cliFile});
+    QVERIFY2(run.status == 0, run.err.constData());
+    QFile wf(windowFile), cf(cliFile);
+    QVERIFY(wf.open(QIODevice::ReadOnly));
+    QVERIFY(cf.open(QIODevice::ReadOnly));
+    const QByteArray windowBytes = wf.readAll();
+    QVERIFY(windowBytes.size() > 100);
+    QCOMPARE(cf.readAll(), windowBytes);
 }
 
 void CliWigglerFunction::functionSameTextsAsWindow() {
