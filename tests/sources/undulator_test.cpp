@@ -7,26 +7,12 @@
 
 #include "numerics/errors.h"
 #include "numerics/messages.h"
+#include "undulator_reference.h"
 
 using namespace lumerad;
+using namespace lumerad::undtest;
 
 namespace {
-
-constexpr double kPi = 3.14159265358979323846;
-constexpr double kAlpha = 0.0072973504, kE = 1.602189e-19;
-
-// The Bessel factor of harmonic n from the standard library's Bessel functions.
-double refBesselFactor(int n, double K) {
-    const double xi = n * K * K / (4.0 + 2.0 * K * K);
-    const double d = std::cyl_bessel_j((n - 1) / 2, xi) - std::cyl_bessel_j((n + 1) / 2, xi);
-    return d * d;
-}
-// Fn(K) and Qn(K) of the undulator flux formulas.
-double refFn(int n, double K) {
-    const double q = 1.0 + K * K / 2.0;
-    return n * n * K * K / (q * q) * refBesselFactor(n, K);
-}
-double refQn(int n, double K) { return (1.0 + K * K / 2.0) * refFn(n, K) / n; }
 
 // A 3 GeV, 100 mA ring with a 50 mm, 100-pole undulator at K = 1.
 struct Fixture {
@@ -36,20 +22,11 @@ struct Fixture {
     RecordingMessages messages;
     UndulatorResult r;
     Fixture() {
-        beam.BeamEnergy = 3.0;
-        beam.BeamGamma = 3.0e9 / 511003.0;
-        beam.BeamCurrent = 0.1;
+        workedExampleRing(beam, magnet);
         beam.SigXb = 100e-6;
         beam.SigYb = 10e-6;
         beam.SigXp = 20e-6;
         beam.SigYp = 3e-6;
-        magnet.MagType = "PM";
-        magnet.PermMag = "hybrid";
-        magnet.PerLength = 0.05;
-        magnet.NPoles = 100;
-        magnet.NPeriods = 50;
-        magnet.DevLength = 2.5;
-        magnet.BField = 1.0 / (93.44 * 0.05);  // K = 1
     }
     std::map<std::string, ResultField> run(UndulatorInputs in = {}) {
         clearFloatFaults();

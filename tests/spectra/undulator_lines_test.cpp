@@ -5,22 +5,15 @@
 #include <cmath>
 #include <map>
 
+#include "../sources/undulator_reference.h"
 #include "numerics/errors.h"
 #include "sources/magnet_model.h"
 #include "sources/undulator.h"
 
 using namespace lumerad;
+using namespace lumerad::undtest;
 
 namespace {
-
-constexpr double kPi = 3.14159265358979323846;
-constexpr double kAlpha = 0.0072973504, kE = 1.602189e-19;
-
-double refBesselFactor(int n, double K) {
-    const double xi = n * K * K / (4.0 + 2.0 * K * K);
-    const double d = std::cyl_bessel_j((n - 1) / 2, xi) - std::cyl_bessel_j((n + 1) / 2, xi);
-    return d * d;
-}
 
 // Photon source of harmonic n: diffraction terms sqrt(lambda L)/(2 pi) and sqrt(lambda/L),
 // each halved in quadrature beside the electron beam.
@@ -47,24 +40,15 @@ struct World {
     double rbw = 0;
     LineListState list;
     World() {
+        workedExampleRing(beam, magnet);
         beam.BeamName = "Test ring";
-        beam.BeamEnergy = 3.0;
-        beam.BeamGamma = 3.0e9 / 511003.0;
-        beam.BeamCurrent = 0.1;
         beam.EmitX = 2e-9;
         beam.SigXb = 120e-6;
         beam.SigYb = 8e-6;
         beam.SigXp = 25e-6;
         beam.SigYp = 4e-6;
         magnet.SrcName = "U50";
-        magnet.MagType = "PM";
-        magnet.PermMag = "hybrid";
         magnet.RemnField = 3.33;
-        magnet.PerLength = 0.05;
-        magnet.NPoles = 100;
-        magnet.NPeriods = 50;
-        magnet.DevLength = 2.5;
-        magnet.BField = 1.0 / (93.44 * 0.05);
         magnet.KValue = 1.0;
         und.FundWaveLen = 0.05 / (2 * beam.BeamGamma * beam.BeamGamma) * 1.5;
         und.FundPhotEn = 12394.0 / (und.FundWaveLen * 1e10);
