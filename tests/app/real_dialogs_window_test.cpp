@@ -11,6 +11,7 @@
 #include <QtTest>
 #include <memory>
 
+#include "../support/program_world.h"
 #include "../support/real_dialogs.h"
 #include "app/program.h"
 #include "app/start_window.h"
@@ -24,29 +25,9 @@
 
 using namespace lumerad;
 using lumerad::testing::RealDialogs;
+using namespace lumerad::worldtest;
 
 namespace {
-
-template <class T = QWidget>
-T* child(QWidget* w, const char* name) {
-    T* c = w->findChild<T*>(QString::fromLatin1(name));
-    if (!c) qFatal("no control %s in %s", name, qPrintable(w->objectName()));
-    return c;
-}
-
-QAbstractButton* buttonByText(QWidget* w, const QString& text) {
-    for (QAbstractButton* b : w->findChildren<QAbstractButton*>())
-        if (b->text() == text) return b;
-    qFatal("no button '%s' in %s", qPrintable(text), qPrintable(w->objectName()));
-    return nullptr;
-}
-
-int rowOf(DBGrid* grid, const QString& text) {
-    for (int r = 0; r < grid->table().rowCount(); ++r)
-        if (grid->cellText(r, 0).trimmed() == text) return r;
-    qFatal("no row %s", qPrintable(text));
-    return -1;
-}
 
 // Clears a field and types into it as the user does: focus, select all, keys.
 void retype(QLineEdit* e, const QString& text) {

@@ -13,6 +13,7 @@
 #include <QtTest>
 #include <memory>
 
+#include "../support/program_world.h"
 #include "app/program.h"
 #include "app/start_window.h"
 #include "catalogue/circ_beam_window.h"
@@ -27,61 +28,23 @@
 
 using namespace lumerad;
 using namespace lumerad::clitest;
+using namespace lumerad::worldtest;
 
 namespace {
 
-template <class T = QWidget>
-T* child(QWidget* w, const char* name) {
-    T* c = w->findChild<T*>(QString::fromLatin1(name));
-    if (!c) qFatal("no control %s in %s", name, qPrintable(w->objectName()));
-    return c;
-}
-
-QString textOf(QWidget* w, const std::string& name) {
-    QWidget* c = child(w, name.c_str());
-    if (auto* e = qobject_cast<QLineEdit*>(c)) return e->text();
-    if (auto* l = qobject_cast<QLabel*>(c)) return l->text();
-    qFatal("%s has no text", name.c_str());
-    return {};
-}
-
+QString textOf(QWidget* w, const std::string& name) { return worldtest::textOf(w, name.c_str()); }
 void click(QWidget* w, const char* name) { child<QAbstractButton>(w, name)->click(); }
 void type(QWidget* w, const char* name, const char* text) { child<QLineEdit>(w, name)->setText(text); }
 
-int rowOf(DBGrid* grid, const char* name) {
-    for (int r = 0; r < grid->table().rowCount(); ++r)
-        if (grid->cellText(r, 0).trimmed() == QString::fromUtf8(name)) return r;
-    qFatal("no row %s", name);
-    return -1;
-}
-
-struct World {
-    QTemporaryDir dir;
-    RecordingMessages messages;
-    ScriptedDialogs dialogs;
-    std::unique_ptr<Program> program;
-    World() {
-        ProgramOptions o;
-        o.catalogueFile = dir.filePath("catalogue.sqlite");
-        o.dataFile = QStringLiteral(LUMERAD_SOURCE_DATA_DIR "/DATA.TXT");
-        program = std::make_unique<Program>(messages, dialogs, o);
-        w().start->show();
-    }
-    Windows& w() { return program->windows(); }
+struct World : ProgramWorld {
     // Accepts the beam, opens the undulator window, picks the source.
     void choose(const char* beam, const char* source) {
-        click(w().start, "BtCB");
-        auto* ringGrid = w().cbeam->findChild<DBGrid*>();
-        ringGrid->clickRow(rowOf(ringGrid, beam));
-        click(w().cbeam, "bbAccept");
+        acceptRing(QString::fromUtf8(beam));
         click(w().start, "Und");
         auto* grid = child<DBGrid>(w().undulator, "DBGridSrce");
-        grid->clickRow(rowOf(grid, source));
+        grid->clickRow(rowOf(grid, QString::fromUtf8(source)));
     }
-    QStringList common() const {
-        return {QStringLiteral("--catalogue"), dir.filePath("catalogue.sqlite"), QStringLiteral("--data"),
-                QStringLiteral(LUMERAD_SOURCE_DATA_DIR "/DATA.TXT")};
-    }
+    QStringList common() const { return cliCatalogue(); }
 };
 
 struct Case {

@@ -20,6 +20,7 @@
 #include <cmath>
 #include <memory>
 
+#include "../support/program_world.h"
 #include "app/program.h"
 #include "app/start_window.h"
 #include "catalogue/circ_beam_window.h"
@@ -36,75 +37,29 @@
 #include "spectra/undulator_flux_window.h"
 #include "spectra/undulator_lines.h"
 #include "ui/dialogs.h"
+#include "undulator_reference.h"
 
 using namespace lumerad;
+using namespace lumerad::worldtest;
+using namespace lumerad::undtest;
 
 namespace {
-
-constexpr double kPi = 3.14159265358979323846;
-constexpr double kAlpha = 0.0072973504, kE = 1.602189e-19;
-
-template <class T = QWidget>
-T* child(QWidget* w, const char* name) {
-    T* c = w->findChild<T*>(QString::fromLatin1(name));
-    if (!c) qFatal("no control %s in %s", name, qPrintable(w->objectName()));
-    return c;
-}
-
-QString textOf(QWidget* w, const char* name) {
-    QWidget* c = child(w, name);
-    if (auto* e = qobject_cast<QLineEdit*>(c)) return e->text();
-    if (auto* l = qobject_cast<QLabel*>(c)) return l->text();
-    qFatal("%s has no text", name);
-    return {};
-}
 
 void click(QWidget* w, const char* name) { child<QAbstractButton>(w, name)->click(); }
 void type(QWidget* w, const char* name, const char* text) { child<QLineEdit>(w, name)->setText(text); }
 
-int rowOf(DBGrid* grid, const QString& name) {
-    for (int r = 0; r < grid->table().rowCount(); ++r)
-        if (grid->cellText(r, grid->columnCount() > 0 ? 0 : 0).trimmed() == name) return r;
-    for (int r = 0; r < grid->table().rowCount(); ++r)
-        for (int c = 0; c < grid->columnCount(); ++c)
-            if (grid->cellText(r, c).trimmed() == name) return r;
-    qFatal("no row %s", qPrintable(name));
-    return -1;
-}
-
-double besselFactor(int n, double K) {
-    const double xi = n * K * K / (4.0 + 2.0 * K * K);
-    const double d = std::cyl_bessel_j((n - 1) / 2, xi) - std::cyl_bessel_j((n + 1) / 2, xi);
-    return d * d;
-}
-
 // A program with Diamond accepted and, unless told otherwise, the undulator window open.
-struct World {
-    QTemporaryDir dir;
-    RecordingMessages messages;
-    ScriptedDialogs dialogs;
-    std::unique_ptr<Program> program;
+struct World : ProgramWorld {
     explicit World(bool openUndulator = true) {
-        ProgramOptions o;
-        o.catalogueFile = dir.filePath("catalogue.sqlite");
-        o.dataFile = QStringLiteral(LUMERAD_SOURCE_DATA_DIR "/DATA.TXT");
-        program = std::make_unique<Program>(messages, dialogs, o);
-        w().start->show();
-        click(w().start, "BtCB");
-        auto* ringGrid = w().cbeam->findChild<DBGrid*>();
-        ringGrid->clickRow(rowOf(ringGrid, QStringLiteral("Diamond")));
-        click(w().cbeam, "bbAccept");
+        acceptRing(QStringLiteral("Diamond"));
         if (openUndulator) click(w().start, "Und");
         messages.clear();
     }
-    Windows& w() { return program->windows(); }
-    Session& session() { return program->session(); }
     // Picks a source in the undulator window's grid and recalculates.
     void pick(const char* name) {
         auto* grid = child<DBGrid>(w().undulator, "DBGridSrce");
         grid->clickRow(rowOf(grid, QString::fromLatin1(name)));
     }
-    std::vector<std::string> texts() const { return messages.texts(); }
     // The curves of the graph window, in slot order.
     std::vector<std::vector<CurvePoint>> curves() {
         std::vector<std::vector<CurvePoint>> c;
@@ -170,7 +125,8 @@ void UndulatorWindows::typicalRequest() {
     QCOMPARE(textOf(flux, "EdtBW"), QStringLiteral("0.1"));
     QVERIFY(child<QWidget>(flux, "BResult")->isHidden());
     const double theta = std::sqrt(q / 90) / gamma;
-    const double fOmega = kAlpha * (0.3 / kE) * std::pow(45 * gamma * K / q, 2) * besselFactor(1, K) * 0.001;
+    const double fOmega =
+        kAlpha * (0.3 / kE) * std::pow(45 * gamma * K / q, 2) * refBesselFactor(1, K) * 0.001;
     const double F = fOmega * 2 * kPi * theta * theta;
     QVERIFY(std::fabs(parsed(textOf(flux, "LDifPhFlx")) / fOmega - 1) < 1e-3);
     QVERIFY(std::fabs(parsed(textOf(flux, "LfLUX")) / F - 1) < 1e-3);
@@ -194,7 +150,7 @@ void UndulatorWindows::typicalRequest() {
     const double sigE = 0.096 / 100, I = 0.3;
     auto angularFlux = [&](int n, double k) {
         const double qk = 1 + k * k / 2;
-        const double cone = kPi * kAlpha * 45 * (I / kE) * 0.001 * k * k * n / qk * besselFactor(n, k) /
+        const double cone = kPi * kAlpha * 45 * (I / kE) * 0.001 * k * k * n / qk * refBesselFactor(n, k) /
                             (2 * 45 * n * sigE + 1);
         return gamma * gamma * cone / kPi * 45 * n / qk;
     };

@@ -1,0 +1,96 @@
+#pragma once
+// A whole program for window tests: a temporary catalogue, recorded messages, scripted
+// dialogs, the main window shown; and the helpers that find controls and grid rows by name
+// and accept a beam in its editor as the user does.
+#include <QAbstractButton>
+#include <QLabel>
+#include <QLineEdit>
+#include <QTemporaryDir>
+#include <QtTest>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "app/program.h"
+#include "app/start_window.h"
+#include "catalogue/circ_beam_window.h"
+#include "catalogue/data_widgets.h"
+#include "catalogue/session.h"
+#include "catalogue/single_pass_beam_window.h"
+#include "catalogue/table.h"
+#include "catalogue/tsr_module.h"
+#include "numerics/messages.h"
+#include "ui/dialogs.h"
+
+namespace lumerad::worldtest {
+
+template <class T = QWidget>
+T* child(QWidget* w, const char* name) {
+    T* c = w->findChild<T*>(QString::fromLatin1(name));
+    if (!c) qFatal("no control %s in %s", name, qPrintable(w->objectName()));
+    return c;
+}
+
+inline QAbstractButton* buttonByText(QWidget* w, const QString& text) {
+    for (QAbstractButton* b : w->findChildren<QAbstractButton*>())
+        if (b->text() == text) return b;
+    qFatal("no button '%s' in %s", qPrintable(text), qPrintable(w->objectName()));
+    return nullptr;
+}
+
+// The row whose first column holds the text, else the first row holding it in any column.
+inline int rowOf(DBGrid* grid, const QString& text) {
+    for (int r = 0; r < grid->table().rowCount(); ++r)
+        if (grid->cellText(r, 0).trimmed() == text) return r;
+    for (int r = 0; r < grid->table().rowCount(); ++r)
+        for (int c = 0; c < grid->columnCount(); ++c)
+            if (grid->cellText(r, c).trimmed() == text) return r;
+    qFatal("no row %s", qPrintable(text));
+    return -1;
+}
+
+// The text of an edit field or a label.
+inline QString textOf(QWidget* w, const char* name) {
+    if (auto* e = w->findChild<QLineEdit*>(QString::fromLatin1(name))) return e->text();
+    return child<QLabel>(w, name)->text();
+}
+
+struct ProgramWorld {
+    QTemporaryDir dir;
+    RecordingMessages messages;
+    ScriptedDialogs dialogs;
+    std::unique_ptr<Program> program;
+
+    ProgramWorld() {
+        ProgramOptions o;
+        o.catalogueFile = dir.filePath("catalogue.sqlite");
+        o.dataFile = QStringLiteral(LUMERAD_SOURCE_DATA_DIR "/DATA.TXT");
+        program = std::make_unique<Program>(messages, dialogs, o);
+        w().start->show();
+    }
+    Windows& w() { return program->windows(); }
+    Session& session() { return program->session(); }
+    TSRModule& module() { return program->module(); }
+    std::vector<std::string> texts() const { return messages.texts(); }
+    QStringList cliCatalogue() const {
+        return {QStringLiteral("--catalogue"), dir.filePath("catalogue.sqlite"), QStringLiteral("--data"),
+                QStringLiteral(LUMERAD_SOURCE_DATA_DIR "/DATA.TXT")};
+    }
+
+    // Opens the circulating-beam editor from the main window, picks the ring and accepts it.
+    void acceptRing(const QString& name) {
+        child<QAbstractButton>(w().start, "BtCB")->click();
+        auto* grid = w().cbeam->findChild<DBGrid*>();
+        grid->clickRow(rowOf(grid, name));
+        child<QAbstractButton>(w().cbeam, "bbAccept")->click();
+    }
+    // The same with the single-pass beam editor.
+    void acceptLinac(const QString& name) {
+        child<QAbstractButton>(w().start, "BtSPB")->click();
+        auto* grid = child<DBGrid>(w().spbeam, "SPGrid");
+        grid->clickRow(rowOf(grid, name));
+        child<QAbstractButton>(w().spbeam, "bbAccept")->click();
+    }
+};
+
+}  // namespace lumerad::worldtest
