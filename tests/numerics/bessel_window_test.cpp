@@ -11,6 +11,7 @@
 #include <QtTest>
 #include <memory>
 
+#include "../support/program_world.h"
 #include "app/program.h"
 #include "app/start_window.h"
 #include "numerics/messages.h"
@@ -20,21 +21,11 @@ using namespace lumerad;
 
 namespace {
 
-struct World {
-    QTemporaryDir dir;
-    RecordingMessages messages;
-    ScriptedDialogs dialogs;
-    std::unique_ptr<Program> program;
+struct World : worldtest::ProgramWorld {
     TfBesFun* w;
     World() {
-        ProgramOptions o;
-        o.catalogueFile = dir.filePath("catalogue.sqlite");
-        o.dataFile = QStringLiteral(LUMERAD_SOURCE_DATA_DIR "/DATA.TXT");
-        program = std::make_unique<Program>(messages, dialogs, o);
-        program->windows().start->show();
-        for (QAbstractButton* b : program->windows().start->findChildren<QAbstractButton*>())
-            if (b->objectName() == QStringLiteral("Bessel")) b->click();
-        w = program->windows().besFun;
+        worldtest::child<QAbstractButton>(ProgramWorld::w().start, "Bessel")->click();
+        w = ProgramWorld::w().besFun;
     }
     QLineEdit* field(const char* name) const { return w->findChild<QLineEdit*>(QString::fromLatin1(name)); }
     QString operator[](const char* name) const { return field(name)->text(); }

@@ -17,12 +17,12 @@
 #include <cmath>
 
 #include "../sources/sr_reference.h"
-#include "ui/dialogs.h"
+#include "../support/program_world.h"
 #include "app/program.h"
-#include "catalogue/session.h"
 #include "app/start_window.h"
 #include "catalogue/circ_beam_window.h"
 #include "catalogue/data_widgets.h"
+#include "catalogue/session.h"
 #include "catalogue/table.h"
 #include "catalogue/tsr_module.h"
 #include "numerics/messages.h"
@@ -30,25 +30,12 @@
 #include "qcustomplot.h"
 #include "sources/bending_magnet_window.h"
 #include "spectra/synchrotron_spectrum_window.h"
+#include "ui/dialogs.h"
 
 using namespace lumerad;
+using namespace lumerad::worldtest;
 
 namespace {
-
-template <class T = QWidget>
-T* child(QWidget* w, const char* name) {
-    T* c = w->findChild<T*>(QString::fromLatin1(name));
-    if (!c) qFatal("no control %s in %s", name, qPrintable(w->objectName()));
-    return c;
-}
-
-// The first visible button of the window with this caption.
-QAbstractButton* buttonByText(QWidget* w, const QString& text) {
-    for (QAbstractButton* b : w->findChildren<QAbstractButton*>())
-        if (b->text() == text) return b;
-    qFatal("no button '%s' in %s", qPrintable(text), qPrintable(w->objectName()));
-    return nullptr;
-}
 
 int rowOf(DBGrid* grid, int column, const QString& text) {
     for (int r = 0; r < grid->table().rowCount(); ++r)
