@@ -32,18 +32,11 @@ std::string text(const QLineEdit* e) { return e->text().toStdString(); }
 constexpr int kBlue = 16711680;
 constexpr int kRed = 255;
 const QString kOwner = QStringLiteral("TfFormFctr");
-const QString kPanelStyle = QStringLiteral(
-    "QGroupBox { background: #ffffc0; border: 1px solid #800000; margin-top: 1.4em; font-weight: bold; }"
-    "QGroupBox::title { subcontrol-origin: margin; left: 6px; color: white; }");
 }  // namespace
 
 TfFormFctr::TfFormFctr(AppContext& ctx, QWidget* parent)
     : ToolWindow(ctx, "TfFormFctr", QStringLiteral("Formfactor"), parent) {
-    QPalette pal = palette();
-    pal.setColor(QPalette::Window, QColor(128, 0, 0));  // maroon
-    setPalette(pal);
-    setAutoFillBackground(true);
-    setStyleSheet(kPanelStyle);
+    form::maroonPanels(this);
     auto* top = new QVBoxLayout(this);
 
     auto* beamBox = form::group(this, QStringLiteral("select beam"), "gbSelectBeam");

@@ -22,12 +22,6 @@ namespace lumerad {
 
 namespace {
 QString qs(const std::string& s) { return QString::fromStdString(s); }
-const QString kPanelStyle = QStringLiteral(
-    "QGroupBox { background: #ffffc0; border: 1px solid #800000; margin-top: 1.4em; font-weight: bold; }"
-    "QGroupBox::title { subcontrol-origin: margin; left: 6px; color: white; }"
-    // a group inside a panel: its title on the light yellow
-    "QGroupBox QGroupBox { margin-top: 1.2em; }"
-    "QGroupBox QGroupBox::title { color: #800000; }");
 
 Table& singlePassBeam(AppContext& ctx) {
     if (!ctx.module || !ctx.module->SnglBeam->isOpen() || !ctx.module->SnglBeam->hasCurrent())
@@ -38,11 +32,7 @@ Table& singlePassBeam(AppContext& ctx) {
 
 TfTR::TfTR(AppContext& ctx, QWidget* parent)
     : ToolWindow(ctx, "TfTR", QStringLiteral("Transition Radiation"), parent) {
-    QPalette pal = palette();
-    pal.setColor(QPalette::Window, QColor(128, 0, 0));  // maroon
-    setPalette(pal);
-    setAutoFillBackground(true);
-    setStyleSheet(kPanelStyle);
+    form::maroonPanels(this);
 
     auto* top = new QVBoxLayout(this);
     auto* beamBox = form::group(this, QStringLiteral("select beam configuration"), "gbBeam");

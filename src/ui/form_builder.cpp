@@ -1,5 +1,8 @@
 #include "ui/form_builder.h"
 
+#include <QColor>
+#include <QPalette>
+
 #include <QCheckBox>
 #include <QComboBox>
 #include <QGridLayout>
@@ -104,5 +107,17 @@ QLabel* Rows::add(const QString& labelText, QWidget* field, const QString& unit,
 }
 
 void Rows::addWide(QWidget* w) { grid_->addWidget(w, row_++, 0, 1, 3); }
+
+void maroonPanels(QWidget* window) {
+    QPalette pal = window->palette();
+    pal.setColor(QPalette::Window, QColor(128, 0, 0));
+    window->setPalette(pal);
+    window->setAutoFillBackground(true);
+    window->setStyleSheet(QStringLiteral(
+        "QGroupBox { background: #ffffc0; border: 1px solid #800000; margin-top: 1.4em; font-weight: bold; }"
+        "QGroupBox::title { subcontrol-origin: margin; left: 6px; color: white; }"
+        "QGroupBox QGroupBox { margin-top: 1.2em; }"
+        "QGroupBox QGroupBox::title { color: #800000; }"));
+}
 
 } // namespace lumerad::form

@@ -31,6 +31,9 @@ QComboBox* combo(QWidget* parent, const char* name, const QStringList& items, co
 
 // Two columns side by side, added below what top already holds: (left, right).
 std::pair<QVBoxLayout*, QVBoxLayout*> columns(QVBoxLayout* top);
+// The coherent-radiation look: a maroon window whose group boxes are light-yellow panels
+// with white titles (a group inside a panel keeps a maroon title on the yellow).
+void maroonPanels(QWidget* window);
 
 // Rows of label | field | unit on a grid layout installed on host.
 class Rows {
