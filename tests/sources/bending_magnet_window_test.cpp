@@ -1,12 +1,7 @@
 // The bending-magnet window through its controls: the stale marker, partial results when a
 // step fails, the field edit, the beam panel and the exit button.
-#include <QComboBox>
-#include <QLabel>
-#include <QLineEdit>
-#include <QToolButton>
 
 #include "bending_world.h"
-#include "catalogue/single_pass_beam_window.h"
 #include "sources/source_selection.h"
 
 using namespace lumerad;

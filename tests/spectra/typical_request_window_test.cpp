@@ -2,35 +2,10 @@
 // accept a storage ring, press "bend magnet", pick a magnet, recalculate, open the
 // spectrum, show the graph with the file option on, and compare the plotted curve and
 // the written file with values computed here from the standard library's Bessel functions.
-#include <QAbstractButton>
-#include <QCheckBox>
-#include <QComboBox>
 #include <QDir>
-#include <QFile>
-#include <QLabel>
-#include <QLineEdit>
-#include <QPushButton>
-#include <QRadioButton>
-#include <QTemporaryDir>
-#include <QToolButton>
-#include <QtTest>
-#include <cmath>
 
 #include "../sources/sr_reference.h"
 #include "../support/program_world.h"
-#include "app/program.h"
-#include "app/start_window.h"
-#include "catalogue/circ_beam_window.h"
-#include "catalogue/data_widgets.h"
-#include "catalogue/session.h"
-#include "catalogue/table.h"
-#include "catalogue/tsr_module.h"
-#include "numerics/messages.h"
-#include "plot/graph_window.h"
-#include "qcustomplot.h"
-#include "sources/bending_magnet_window.h"
-#include "spectra/synchrotron_spectrum_window.h"
-#include "ui/dialogs.h"
 
 using namespace lumerad;
 using namespace lumerad::worldtest;
