@@ -87,8 +87,9 @@ private slots:
         app->messages.clear();
 
         const std::pair<const char*, QWidget*> launches[] = {
-            {"BtCB", w().cbeam},     {"BendM", w().synRad}, {"Wiggler", w().wiggler}, {"picUnd", w().undulator},
-            {"Bessel", w().besFun},  {"BtSPB", w().spbeam}, {"FF", w().formFctr},     {"TR", w().tr}};
+            {"BtCB", w().cbeam},       {"BendM", w().synRad},  {"Wiggler", w().wiggler},
+            {"picUnd", w().undulator}, {"Bessel", w().besFun}, {"BtSPB", w().spbeam},
+            {"FF", w().formFctr},      {"TR", w().tr}};
         for (const auto& [button, window] : launches) {
             QVERIFY2(press(start(), button), button);
             QVERIFY2(window->isVisible(), button);

@@ -611,97 +611,76 @@ void CliWindow::refusalsAndExitStatus() {
     damaged.close();
     const QByteArray damagedHash = fileHash(damaged.fileName());
 
-    const QStringList spec = {"spectrum", "--beam", "Diamond", "--source", "Diamond dipole 1.4 T"};
-    const QStringList und = {"--beam", "Diamond", "--source", "hybrid undulator U35"};
-    const QStringList ff = {"form-factor", "--beam", "FLASH"}, trf = {"tr", "--beam", "FLASH"};
-    struct Case {
-        QStringList args;
-        int status;
-        QStringList stderrHas;
-    } cases[] = {
-        {kBend + QStringList{"--wavelength", "1,5"},
-         2,
-         {"lumerad-cli: '1,5' is not a valid floating point value"}},
-        {kBend + QStringList{"--distance", ""}, 2, {"'' is not a valid floating point value"}},
-        {{"bend", "--beam", "Nowhere", "--source", "Diamond dipole 1.4 T"},
-         2,
-         {"there is no circulating beam named \"Nowhere\"", "\n  Diamond\n", "\n  ESRF-EBS\n"}},
-        {{"bend", "--beam", "Diamond", "--source", "Nowhere"},
-         2,
-         {"there is no source named \"Nowhere\"", "\n  Diamond dipole 1.4 T\n"}},
-        {{"bend", "--beam", "LCLS", "--source", "Diamond dipole 1.4 T"},
-         2,
-         {"no circulating beam named \"LCLS\""}},
-        {{"bend", "--source", "Diamond dipole 1.4 T"},
-         2,
-         {"no circulating beam given: name one with --beam NAME"}},
-        {{"bend", "--beam", "Diamond"}, 2, {"no source given: name one with --source NAME"}},
-        {kBend + QStringList{"--set", "Bogus=1"},
-         2,
-         {"unknown field \"Bogus\"", "fields of the beam: SR, Energy, Cur",
-          "fields of the source: Name, MagType"}},
-        {kBend + QStringList{"--set", "Field"}, 2, {"--set needs FIELD=VALUE"}},
-        {kBend + QStringList{"--set", "Field=abc"}, 2, {"'abc' is not a valid floating point value"}},
-        {kBend + QStringList{"--set", "Gamma=3"}, 2, {"Field 'Gamma' cannot be modified"}},
-        {kBend + QStringList{"--set", "Field=0"}, 2, {"Floating point division by zero"}},
-        {spec + QStringList{"--from", "0"}, 2, {"lumerad-cli: "}},
-        {spec + QStringList{"--quantity", "7"}, 2, {"unknown quantity \"7\"", "5  divergence"}},
-        {spec + QStringList{"--vs-angle"}, 2, {"--vs-angle is for"}},
-        {spec + QStringList{"--output", "/nonexistent/x/s.txt"},
-         1,
-         {"the file /nonexistent/x/s.txt cannot be created"}},
-        {{"frobnicate"}, 2, {"unknown subcommand \"frobnicate\"", "bend"}},
-        {{"bend", "--beam", "Diamond", "--source", "Diamond", "dipole 1.4 T"},
-         2,
-         {"unexpected argument \"dipole 1.4 T\""}},
-        {kBend + QStringList{"--frobnicate"}, 2, {"Unknown option 'frobnicate'"}},
-        {kBend + QStringList{"--json", "--csv"}, 2, {"choose one of --json and --csv"}},
-        {{"sources", "--kind", "Laser"}, 2, {"unknown source kind \"Laser\""}},
-        {{}, 2, {"Usage: lumerad-cli"}},
-        {{"wiggler", "--beam", "Diamond", "--source", "EM wiggler W200", "--angle", "-6"},
-         2,
-         {kZeroFluxText}},
-        {{"function", "Ai"}, 2, {"x must be > 0 !"}},
-        {{"function", "J", "--x", "-1"}, 2, {"x > 0 !"}},
-        {{"function", "J", "--order", "2147483647", "--x", "1"}, 2, {"n < = 10000 !"}},
-        {{"function", "JJ", "--harmonic", "-1", "--K", "1"}, 2, {"h must be > = 0"}},
-        {{"function", "S", "--x", "abc"}, 2, {"'abc' is not a valid floating point value"}},
-        {{"function", "Q"}, 2, {"unknown function \"Q\""}},
-        {{"function"}, 2, {"name one function"}},
-        {{"undulator", "--beam", "Diamond", "--source", "Diamond dipole 1.4 T"},
-         2,
-         {"Source is not a wiggler/undulator"}},
-        {QStringList{"undulator"} + und + QStringList{"--harmonic", "0"},
-         2,
-         {"the harmonic number must be 1 or more!"}},
-        {QStringList{"lines"} + und + QStringList{"--to-harmonic", "30"},
-         2,
-         {"harmonics must be an odd number < 30 !"}},
-        {QStringList{"lines"} + und + QStringList{"--from-harmonic", "2", "--to-harmonic", "9"},
-         2,
-         {"the first harmonic must be an odd number from 1 to 29 !"}},
-        {{"tune", "--beam", "Diamond", "--source", "EM undulator U100", "--scan", "K"},
-         2,
-         {"permanent-magnet undulator"}},
-        {QStringList{"tune"} + und + QStringList{"--scan", "phase"}, 2, {"unknown scan"}},
-        {QStringList{"lines"} + und + QStringList{"--quantity", "7"}, 2, {"unknown quantity"}},
-        {ff + QStringList{"--scan", "--step", "0"}, 2, {"the increment must be greater than 0!"}},
-        {ff + QStringList{"--shape", "round"}, 2, {"unknown shape"}},
-        {trf + QStringList{"--unit", "1/cm", "--photon", "0"}, 2, {"select photon energy !"}},
-        {trf + QStringList{"--unit", "furlong"}, 2, {"unknown unit"}},
-        {trf + QStringList{"--angle-gamma", "1", "--angle-mrad", "1"}, 2, {"choose one of"}},
-        {trf + QStringList{"--set", "Energy=0.4"}, 2, {"above the electron rest energy"}},
-        {{"sp-undulator", "--beam", "FLASH", "--source", "EM undulator U100"},
-         2,
-         {"is not a valid floating point value"}},
-        {{"sp-undulator", "--beam", "no such linac", "--source", "EM undulator U100"}, 2, {"no such linac"}},
+    // Arguments and the texts stderr holds, each separated by '|'; @bend, @spectrum, @und and
+    // @linac stand for the beam and source options every case of that kind needs.
+    const std::map<QString, QStringList> shorthand = {
+        {"@bend", kBend},
+        {"@spectrum", {"spectrum", "--beam", "Diamond", "--source", "Diamond dipole 1.4 T"}},
+        {"@und", {"--beam", "Diamond", "--source", "hybrid undulator U35"}},
+        {"@linac", {"--beam", "FLASH"}}};
+    const std::tuple<int, const char*, const char*> cases[] = {
+        {2, "@bend|--wavelength|1,5", "lumerad-cli: '1,5' is not a valid floating point value"},
+        {2, "@bend|--distance|", "'' is not a valid floating point value"},
+        {2, "bend|--beam|Nowhere|--source|Diamond dipole 1.4 T",
+         "there is no circulating beam named \"Nowhere\"|\n  Diamond\n|\n  ESRF-EBS\n"},
+        {2, "bend|--beam|Diamond|--source|Nowhere",
+         "there is no source named \"Nowhere\"|\n  Diamond dipole 1.4 T\n"},
+        {2, "bend|--beam|LCLS|--source|Diamond dipole 1.4 T", "no circulating beam named \"LCLS\""},
+        {2, "bend|--source|Diamond dipole 1.4 T", "no circulating beam given: name one with --beam NAME"},
+        {2, "bend|--beam|Diamond", "no source given: name one with --source NAME"},
+        {2, "@bend|--set|Bogus=1",
+         "unknown field \"Bogus\"|fields of the beam: SR, Energy, Cur|fields of the source: Name, MagType"},
+        {2, "@bend|--set|Field", "--set needs FIELD=VALUE"},
+        {2, "@bend|--set|Field=abc", "'abc' is not a valid floating point value"},
+        {2, "@bend|--set|Gamma=3", "Field 'Gamma' cannot be modified"},
+        {2, "@bend|--set|Field=0", "Floating point division by zero"},
+        {2, "@spectrum|--from|0", "lumerad-cli: "},
+        {2, "@spectrum|--quantity|7", "unknown quantity \"7\"|5  divergence"},
+        {2, "@spectrum|--vs-angle", "--vs-angle is for"},
+        {1, "@spectrum|--output|/nonexistent/x/s.txt", "the file /nonexistent/x/s.txt cannot be created"},
+        {2, "frobnicate", "unknown subcommand \"frobnicate\"|bend"},
+        {2, "bend|--beam|Diamond|--source|Diamond|dipole 1.4 T", "unexpected argument \"dipole 1.4 T\""},
+        {2, "@bend|--frobnicate", "Unknown option 'frobnicate'"},
+        {2, "@bend|--json|--csv", "choose one of --json and --csv"},
+        {2, "sources|--kind|Laser", "unknown source kind \"Laser\""},
+        {2, "", "Usage: lumerad-cli"},
+        {2, "wiggler|--beam|Diamond|--source|EM wiggler W200|--angle|-6", kZeroFluxText},
+        {2, "function|Ai", "x must be > 0 !"},
+        {2, "function|J|--x|-1", "x > 0 !"},
+        {2, "function|J|--order|2147483647|--x|1", "n < = 10000 !"},
+        {2, "function|JJ|--harmonic|-1|--K|1", "h must be > = 0"},
+        {2, "function|S|--x|abc", "'abc' is not a valid floating point value"},
+        {2, "function|Q", "unknown function \"Q\""},
+        {2, "function", "name one function"},
+        {2, "undulator|--beam|Diamond|--source|Diamond dipole 1.4 T", "Source is not a wiggler/undulator"},
+        {2, "undulator|@und|--harmonic|0", "the harmonic number must be 1 or more!"},
+        {2, "lines|@und|--to-harmonic|30", "harmonics must be an odd number < 30 !"},
+        {2, "lines|@und|--from-harmonic|2|--to-harmonic|9",
+         "the first harmonic must be an odd number from 1 to 29 !"},
+        {2, "lines|@und|--quantity|7", "unknown quantity"},
+        {2, "tune|--beam|Diamond|--source|EM undulator U100|--scan|K", "permanent-magnet undulator"},
+        {2, "tune|@und|--scan|phase", "unknown scan"},
+        {2, "form-factor|@linac|--scan|--step|0", "the increment must be greater than 0!"},
+        {2, "form-factor|@linac|--shape|round", "unknown shape"},
+        {2, "tr|@linac|--unit|1/cm|--photon|0", "select photon energy !"},
+        {2, "tr|@linac|--unit|furlong", "unknown unit"},
+        {2, "tr|@linac|--angle-gamma|1|--angle-mrad|1", "choose one of"},
+        {2, "tr|@linac|--set|Energy=0.4", "above the electron rest energy"},
+        {2, "sp-undulator|@linac|--source|EM undulator U100", "is not a valid floating point value"},
+        {2, "sp-undulator|--beam|no such linac|--source|EM undulator U100", "no such linac"},
     };
-    for (const Case& c : cases) {
-        const CliRun run = x.cli(c.args);
-        QVERIFY2(run.status == c.status, qPrintable(c.args.join(' ') + ": " + run.errText()));
-        QVERIFY2(run.out.isEmpty(), qPrintable(c.args.join(' ')));
-        for (const QString& s : c.stderrHas) QVERIFY2(run.errText().contains(s), qPrintable(run.errText()));
+    for (const auto& [status, argText, errTexts] : cases) {
+        QStringList args;
+        if (*argText)
+            for (const QString& a : QString::fromUtf8(argText).split(QLatin1Char('|')))
+                args += shorthand.count(a) ? shorthand.at(a) : QStringList{a};
+        const CliRun run = x.cli(args);
+        QVERIFY2(run.status == status, qPrintable(args.join(' ') + ": " + run.errText()));
+        QVERIFY2(run.out.isEmpty(), argText);
+        for (const QString& t : QString::fromUtf8(errTexts).split(QLatin1Char('|')))
+            QVERIFY2(run.errText().contains(t), qPrintable(run.errText()));
     }
+    const QStringList spec = shorthand.at("@spectrum");
     // a damaged catalogue or a missing table of functions: status 1, and the file stays as it was
     const CliRun bad = runCli(QStringList{"--catalogue", damaged.fileName(), "--data", dataFile()} + kBend);
     QCOMPARE(bad.status, 1);

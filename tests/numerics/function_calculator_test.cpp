@@ -87,7 +87,8 @@ TEST(FunctionCalculator, TabulatedPanelsAgainstIndependentValues) {
     EXPECT_NEAR(c.s.value["AiPofx"] / -0.1591474413, 1.0, 1e-5);
     EXPECT_NEAR(c.s.value["UFVal"] / testref::S(1), 1.0, 1e-5);
     // Far out the tabulated functions give 0; close to 0 the small-argument forms.
-    c.set("MBsArg", "40").set("AiryArg", "20").refresh();
+    c.set("MBsArg", "40").set("AiryArg", "20").set("UFArg", "30").refresh();
+    EXPECT_EQ(c["UFVal"], "3.982421E-13");  // 0.777 sqrt(30) e^-30
     EXPECT_EQ(c["K13_x"], "0");
     EXPECT_EQ(c["K23_x"], "0");
     EXPECT_EQ(c["Aiofx"], "0");
