@@ -7,6 +7,7 @@
 
 #include <cmath>
 
+#include "../support/thrown.h"
 #include "coherent/form_factor.h"
 #include "numerics/errors.h"
 #include "numerics/messages.h"
@@ -251,12 +252,8 @@ TEST(TransitionRadiation, RefusesWhatHasNoMeaning) {
         in.photon = c.photon;
         in.bandWidth = c.bandWidth;
         in.coherent = c.coherent;
-        try {
-            CalculateTR(in, beam(c.gamma, c.distr, c.fs), s, m, r);
-            ADD_FAILURE() << "accepted";
-        } catch (const InputError& e) {
-            EXPECT_EQ(e.what(), c.text);
-        }
+        EXPECT_EQ(thrown<InputError>([&] { CalculateTR(in, beam(c.gamma, c.distr, c.fs), s, m, r); }),
+                  c.text);
         EXPECT_EQ(s.FF, 0.25);
     }
     // incoherent, a point bunch is no problem

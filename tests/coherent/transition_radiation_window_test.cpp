@@ -1,13 +1,6 @@
 // The transition-radiation window through its controls, on the FLASH linac accepted in the
 // single-pass editor: coherent and incoherent at 10 1/cm, the acceptance angle typed from the
 // keyboard, and the refusals of inputs without meaning.
-#include "coherent/transition_radiation_window.h"
-
-#include <QComboBox>
-#include <QLabel>
-#include <QPushButton>
-#include <QRadioButton>
-#include <cmath>
 
 #include "coherent/form_factor.h"
 #include "linac_world.h"
@@ -136,71 +129,58 @@ void TransitionRadiationWindow::angleTypedFromTheKeyboardCounts() {
     QCOMPARE(textOf(w, "EdtAngAccmr"), QStringLiteral("2.044"));  // 5 / 2446.17 rad
 }
 
+// Each refusal leaves the results of the last calculation; a leading '~' marks a part every
+// message holds (a field of the record may be refused as it is typed and again by the calculation).
 void TransitionRadiationWindow::refusals() {
     struct Case {
-        const char* unitButton;
-        const char* photon;
-        const char* bandWidth;
-        std::string message;
+        const char *unitButton, *photon, *bandWidth;
+        const char *recordField, *recordText;
+        const char* message;
     } cases[] = {
-        {"RBcm", "0", "0.001", "select photon energy ! (a wave number of 0 has no wave length)"},
-        {"RBTHz", "0", "0.001", "select photon energy ! (a frequency of 0 has no wave length)"},
-        {"RBeV", "-2", "0.001", "the photon energy must be positive!"},
-        {"RBeV", "1", "-0.01", "the band width must be positive!"},
+        {"RBcm", "0", "0.001", nullptr, nullptr,
+         "select photon energy ! (a wave number of 0 has no wave length)"},
+        {"RBTHz", "0", "0.001", nullptr, nullptr,
+         "select photon energy ! (a frequency of 0 has no wave length)"},
+        {"RBeV", "-2", "0.001", nullptr, nullptr, "the photon energy must be positive!"},
+        {"RBeV", "1", "-0.01", nullptr, nullptr, "the band width must be positive!"},
+        // an unknown distribution stops after its message; the form factor is not touched
+        {"RBeV", "1.0", "0.001", "DBEdtDistribution", "x", kSelectDistributionText},
+        // a coherent point bunch, and a beam at the rest energy
+        {"RBeV", "1.0", "0.001", "DBEdtBunchDuration", "0",
+         "a coherent calculation needs a bunch length above 0 fs: the integrated form factor of a "
+         "point bunch has no end!"},
+        {"RBeV", "1.0", "0.001", "DBEdtEnergy", "0.4", "~above the electron rest energy"},
     };
-    World world;
-    TfTR* w = openTR(world);
-    click(w, "Calculate");
-    const QString before = textOf(w, "EdtTradBun");
     for (const Case& c : cases) {
+        World world;
+        TfTR* w = openTR(world);
+        click(w, "Calculate");
+        const QString before = textOf(w, "EdtTradBun"), ff = textOf(w, "EdtFormF");
         world.messages.clear();
         click(w, c.unitButton);
         child<QLineEdit>(w, "EdtPhEn")->setText(QString::fromLatin1(c.photon));
         child<QLineEdit>(w, "EdtBnWdth")->setText(QString::fromLatin1(c.bandWidth));
+        if (c.recordField) child<DBEdit>(w, c.recordField)->typeText(QString::fromLatin1(c.recordText));
         click(w, "Calculate");
-        QCOMPARE(world.texts(), std::vector<std::string>{c.message});
+        if (c.message[0] != '~') QCOMPARE(world.texts(), std::vector<std::string>{c.message});
+        QVERIFY(!world.texts().empty());
+        for (const std::string& t : world.texts())
+            QVERIFY2(c.message[0] != '~' || t.find(c.message + 1) != std::string::npos, t.c_str());
         QCOMPARE(textOf(w, "EdtTradBun"), before);
+        QCOMPARE(textOf(w, "EdtFormF"), ff);
         QVERIFY(child<QPushButton>(w, "Calculate")->isVisible());
     }
-    click(w, "RBeV");
-    child<QLineEdit>(w, "EdtPhEn")->setText(QStringLiteral("1.0"));
-    child<QLineEdit>(w, "EdtBnWdth")->setText(QStringLiteral("0.001"));
-
-    // an unknown distribution stops after its message; the form factor is not touched
-    world.messages.clear();
-    const QString ff = textOf(w, "EdtFormF");
-    child<DBEdit>(w, "DBEdtDistribution")->typeText(QStringLiteral("x"));
-    click(w, "Calculate");
-    QCOMPARE(world.texts(), std::vector<std::string>{kSelectDistributionText});
-    QCOMPARE(textOf(w, "EdtFormF"), ff);
-    child<DBEdit>(w, "DBEdtDistribution")->typeText(QStringLiteral("g"));
-
-    // a coherent point bunch, and a beam at the rest energy
-    world.messages.clear();
-    child<DBEdit>(w, "DBEdtBunchDuration")->typeText(QStringLiteral("0"));
-    click(w, "Calculate");
-    QCOMPARE(world.texts().size(), size_t(1));
-    QVERIFY(world.texts()[0].find("bunch length above 0 fs") != std::string::npos);
-    world.messages.clear();
-    child<DBEdit>(w, "DBEdtEnergy")->typeText(QStringLiteral("0.4"));
-    click(w, "Calculate");
-    QVERIFY(!world.texts().empty());  // the record's limits refuse it first
-    for (const std::string& t : world.texts())
-        QVERIFY2(t.find("above the electron rest energy") != std::string::npos, t.c_str());
 }
 
 void TransitionRadiationWindow::captionsSayWhatTheNumbersMean() {
     World world;
     TfTR* w = openTR(world);
-    QCOMPARE(w->windowTitle(), QStringLiteral("Transition Radiation"));
     bool found = false;
     for (QLabel* l : w->findChildren<QLabel*>()) {
         QVERIFY(!l->text().contains(QStringLiteral("p-sec")));
         found = found || l->text() == QStringLiteral("bunch length, f-sec");
     }
     QVERIFY(found);
-    QCOMPARE(child<QPushButton>(w, "Calculate")->text(), QStringLiteral("refresh calculation !"));
-    QCOMPARE(child<QPushButton>(w, "BTnGoback")->text(), QStringLiteral("close window ?"));
     click(w, "BTnGoback");
     QVERIFY(!w->isVisible());
 }

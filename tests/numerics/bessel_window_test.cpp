@@ -1,21 +1,10 @@
-// The special-function calculator through its controls: refresh button, defaults, the
-// messages in the input fields, a refused text, and the entry handlers.
-#include "numerics/bessel_window.h"
+// The special-function calculator through its controls: refresh button, the messages in the
+// input fields, a refused text, and the entry handlers.
 
-#include <QAbstractButton>
 #include <QApplication>
 #include <QFocusEvent>
-#include <QLineEdit>
-#include <QPushButton>
-#include <QTemporaryDir>
-#include <QtTest>
-#include <memory>
 
 #include "../support/program_world.h"
-#include "app/program.h"
-#include "app/start_window.h"
-#include "numerics/messages.h"
-#include "ui/dialogs.h"
 
 using namespace lumerad;
 
@@ -39,59 +28,27 @@ struct World : worldtest::ProgramWorld {
 class BesselWindow : public QObject {
     Q_OBJECT
 private slots:
-    void opensWithDefaultsAndRefreshes();
-    void panelsShowTheWorkedExamples();
-    void tinyArgumentsAndHugeOrders();
+    void refreshButtonAndMessagesInTheFields();
     void notANumberKeepsTheButtonAndTheText();
     void entryHandlersClearOnlyWhenTheUserEnters();
     void activationResetsTheFields();
 };
 
-void BesselWindow::opensWithDefaultsAndRefreshes() {
+// The values themselves are checked against the standard library with the calculator's core
+// and against the command line's texts; here the button and the messages in the fields.
+void BesselWindow::refreshButtonAndMessagesInTheFields() {
     World world;
     QVERIFY(world.w->isVisible());
-    QCOMPARE(world.w->windowTitle(), QStringLiteral("Bessel's Function"));
     QVERIFY(world.refresh()->isVisible());
     world.press();
     QVERIFY(!world.refresh()->isVisible());
     QCOMPARE(world["BsRes"], QStringLiteral("1"));
     QCOMPARE(world["MBsArg"], QStringLiteral("x must be > 0"));
-    QCOMPARE(world["AiryArg"], QStringLiteral("x must be > 0 !"));
-    QCOMPARE(world["UFVal"], QStringLiteral("0"));
-    QCOMPARE(world["JJ"], QStringLiteral("1"));
-    QCOMPARE(world["lnspctrm"], QStringLiteral("0"));
     world.set("BsArg", "1");  // typing shows the button again
     QVERIFY(world.refresh()->isVisible());
     world.press();
     QCOMPARE(world["MBsArg"], QString());
     QCOMPARE(world["K13_x"], QString());
-    QVERIFY(world.messages.log.empty());
-}
-
-void BesselWindow::panelsShowTheWorkedExamples() {
-    World world;
-    const std::pair<const char*, const char*> in[] = {{"BsArg", "2.5"}, {"BsOrd", "3"}, {"MBsArg", "40"},
-                                                      {"UFArg", "30"},  {"JJh", "3"},   {"JJK", "2"}};
-    for (const auto& [name, text] : in) world.set(name, text);
-    world.press();
-    const std::pair<const char*, const char*> out[] = {
-        {"BsRes", "0.2166004"},
-        {"K13_x", "0"},
-        {"K23_x", "0"},
-        {"UFVal", "3.982421E-13"},  // 0.777 sqrt(30) e^-30
-        {"JJx", "1"},
-        {"JJ", "0.1057206"},
-        {"lnspctrm", "0.4228825"},
-    };
-    for (const auto& [name, text] : out) QCOMPARE(world[name], QString::fromLatin1(text));
-}
-
-void BesselWindow::tinyArgumentsAndHugeOrders() {
-    World world;
-    world.set("BsArg", "1e-30");
-    world.set("BsOrd", "2");
-    world.press();
-    QCOMPARE(world["BsRes"], QStringLiteral("1.25E-61"));  // (x/2)^2 / 2
     world.set("BsOrd", "2147483647");
     world.set("JJh", "2000000000");
     world.press();

@@ -4,6 +4,7 @@
 #include <cmath>
 #include <string>
 
+#include "../support/thrown.h"
 #include "numerics/errors.h"
 
 namespace lumerad {
@@ -68,24 +69,10 @@ TEST(FloatFaults, ACheckClearsTheFlagsAndAClearForgetsEarlierFaults) {
 TEST(FloatFaults, CheckedValueStopsAtTheFaultingStep) {
     clearFloatFaults();
     EXPECT_EQ(checkedValue(divide(6.0, 3.0 + zero)), 2.0);
-    try {
-        checkedValue(divide(1.0, zero));
-        ADD_FAILURE() << "division by zero passed";
-    } catch (const FloatError& e) {
-        EXPECT_STREQ(e.what(), "Floating point division by zero");
-    }
-    try {
-        checkedValue(root(minusOne));
-        ADD_FAILURE() << "square root of -1 passed";
-    } catch (const FloatError& e) {
-        EXPECT_STREQ(e.what(), "Invalid floating point operation");
-    }
-    try {
-        checkedValue(product(big, 10.0 + zero) * big);
-        ADD_FAILURE() << "overflow passed";
-    } catch (const FloatError& e) {
-        EXPECT_STREQ(e.what(), "Floating point overflow");
-    }
+    EXPECT_EQ(thrown<FloatError>([] { checkedValue(divide(1.0, zero)); }), "Floating point division by zero");
+    EXPECT_EQ(thrown<FloatError>([] { checkedValue(root(minusOne)); }), "Invalid floating point operation");
+    EXPECT_EQ(thrown<FloatError>([] { checkedValue(product(big, 10.0 + zero) * big); }),
+              "Floating point overflow");
     // A non-finite value whose flag was cleared on the way is refused by its value.
     const double inf = divide(1.0, zero), nan = divide(zero, zero);
     clearFloatFaults();

@@ -5,6 +5,7 @@
 #include <cmath>
 #include <map>
 
+#include "../support/thrown.h"
 #include "numerics/errors.h"
 #include "numerics/tabulated.h"
 #include "sr_reference.h"
@@ -164,12 +165,7 @@ TEST(BendingMagnet, FailuresStopAtTheirStepAndKeepWhatCameBefore) {
     // zero field: division by zero in the bending radius (step 3)
     Fixture f;
     f.magnet.BField = 0;
-    try {
-        f.run();
-        FAIL() << "no error";
-    } catch (const FloatError& e) {
-        EXPECT_STREQ(e.what(), "Floating point division by zero");
-    }
+    EXPECT_EQ(thrown<FloatError>([&] { f.run(); }), "Floating point division by zero");
     EXPECT_EQ(f.r.completed, 2);
     EXPECT_EQ(f.crit, -1);  // not written
     EXPECT_TRUE(BendingMagnetTexts(f.r).empty());
@@ -185,12 +181,7 @@ TEST(BendingMagnet, FailuresStopAtTheirStepAndKeepWhatCameBefore) {
     Fixture d;
     BendingMagnetInputs in;
     in.edDist = "1,0";
-    try {
-        d.run(in);
-        FAIL() << "no error";
-    } catch (const InputError& e) {
-        EXPECT_STREQ(e.what(), "'1,0' is not a valid floating point value");
-    }
+    EXPECT_EQ(thrown<InputError>([&] { d.run(in); }), "'1,0' is not a valid floating point value");
     EXPECT_EQ(d.r.completed, 16);
     auto t = BendingMagnetTexts(d.r);
     EXPECT_EQ(t.back().first, "lWmm");

@@ -6,6 +6,7 @@
 
 #include <cmath>
 
+#include "../support/thrown.h"
 #include "numerics/errors.h"
 #include "numerics/messages.h"
 
@@ -147,12 +148,7 @@ TEST(SinglePassUndulator, Refusals) {
         in.Wfield = c.field;
         in.gamma = c.gamma;
         SinglePassUndulatorResult r;
-        try {
-            SinglePassUndulator(in, mag, m, r);
-            ADD_FAILURE() << c.text;
-        } catch (const InputError& e) {
-            EXPECT_EQ(e.what(), c.text);
-        }
+        EXPECT_EQ(thrown<InputError>([&] { SinglePassUndulator(in, mag, m, r); }), c.text);
         EXPECT_TRUE(r.fields.empty());
     }
 }

@@ -5,6 +5,7 @@
 #include <cmath>
 #include <map>
 
+#include "../support/thrown.h"
 #include "numerics/errors.h"
 #include "numerics/messages.h"
 #include "undulator_reference.h"
@@ -197,13 +198,7 @@ TEST(UndulatorSource, RefusalsComeBeforeAnyDivision) {
         f.magnet.PerLength = c.period;
         f.beam.BeamEnergy = c.energy;
         f.beam.BeamGamma = c.energy * 1e9 / 511003.0;
-        std::string error;
-        try {
-            f.run({c.harm, "1.0"});
-        } catch (const InputError& e) {
-            error = e.what();
-        }
-        EXPECT_EQ(error, c.error);
+        EXPECT_EQ(thrown<InputError>([&] { f.run({c.harm, "1.0"}); }), c.error);
         EXPECT_EQ(f.messages.texts(), std::string(c.message).empty() ? std::vector<std::string>{}
                                                                      : std::vector<std::string>{c.message});
         EXPECT_EQ(f.r.completed, c.completed);

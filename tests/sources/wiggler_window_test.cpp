@@ -1,12 +1,6 @@
 // The wiggler window through its controls, from the bending magnet of the typical request
 // on: the main window's "wiggler" button, the EM wiggler picked in the grid, recalculation,
 // refusals, the stale marker and the hand-over to the spectrum window in wiggler mode.
-#include "sources/wiggler_window.h"
-
-#include <QComboBox>
-#include <QLabel>
-#include <QLineEdit>
-#include <QToolButton>
 
 #include "bending_world.h"
 

@@ -6,6 +6,7 @@
 #include <map>
 
 #include "../sources/undulator_reference.h"
+#include "../support/thrown.h"
 #include "numerics/errors.h"
 #include "sources/magnet_model.h"
 #include "sources/undulator.h"
@@ -143,30 +144,19 @@ TEST(UndulatorFlux, RefusedBeforeAnyUndulatorCalculation) {
     World w;
     w.und = UndulatorState{};  // the state at program start
     UndFluxResult r;
-    try {
-        UndFluxCalculate("0.1", w.beam, w.magnet, w.und, r);
-        FAIL() << "no refusal";
-    } catch (const InputError& e) {
-        EXPECT_STREQ(e.what(), kNoUndulatorYetText);
-    }
+    EXPECT_EQ(thrown<InputError>([&] { UndFluxCalculate("0.1", w.beam, w.magnet, w.und, r); }),
+              kNoUndulatorYetText);
     EXPECT_EQ(r.completed, 0);
     // a band width of 0 or below would give no flux or a negative one
     for (const char* bw : {"0", "-0.1"}) {
         UndFluxResult b;
-        try {
-            UndFluxCalculate(bw, World().beam, w.magnet, World().und, b);
-            ADD_FAILURE() << bw;
-        } catch (const InputError& e) {
-            EXPECT_STREQ(e.what(), kPositiveBandWidthText);
-        }
+        EXPECT_EQ(thrown<InputError>([&] { UndFluxCalculate(bw, World().beam, w.magnet, World().und, b); }),
+                  kPositiveBandWidthText)
+            << bw;
         World x;
         const double before = x.rbw = 0.5;
-        try {
-            x.list1("1", "3", kLineFlux, bw);
-            ADD_FAILURE() << bw;
-        } catch (const InputError& e) {
-            EXPECT_STREQ(e.what(), kPositiveBandWidthText);
-        }
+        EXPECT_EQ(thrown<InputError>([&] { x.list1("1", "3", kLineFlux, bw); }), kPositiveBandWidthText)
+            << bw;
         EXPECT_EQ(x.rbw, before);
         EXPECT_FALSE(x.list.accepted);
     }
@@ -379,12 +369,8 @@ TEST(UndulatorScan, RefusalsBeforeAnyPoint) {
     World w;
     TuningScanInputs in;
     auto refusal = [&](const TuningScanInputs& x) {
-        try {
-            TuningScanCalculate(x, w.list, w.beam, w.magnet, w.rbw, w.messages);
-        } catch (const InputError& e) {
-            return std::string(e.what());
-        }
-        return std::string();
+        return thrown<InputError>(
+            [&] { TuningScanCalculate(x, w.list, w.beam, w.magnet, w.rbw, w.messages); });
     };
     EXPECT_EQ(refusal(in), kNoListYetText);
     ASSERT_TRUE(w.list1("1", "5"));

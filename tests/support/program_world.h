@@ -1,12 +1,20 @@
 #pragma once
 // A whole program for window tests: a temporary catalogue, recorded messages, scripted
 // dialogs, the main window shown; and the helpers that find controls and grid rows by name
-// and accept a beam in its editor as the user does.
+// and accept a beam in its editor as the user does. Every window's header comes with it.
 #include <QAbstractButton>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QFile>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTableWidget>
 #include <QTemporaryDir>
+#include <QToolButton>
 #include <QtTest>
+#include <cmath>
 #include <memory>
 #include <string>
 #include <vector>
@@ -19,7 +27,21 @@
 #include "catalogue/single_pass_beam_window.h"
 #include "catalogue/table.h"
 #include "catalogue/tsr_module.h"
+#include "coherent/form_factor_window.h"
+#include "coherent/transition_radiation_window.h"
+#include "numerics/bessel_window.h"
 #include "numerics/messages.h"
+#include "numerics/number_text.h"
+#include "plot/graph_window.h"
+#include "plot/line_graph_window.h"
+#include "qcustomplot.h"
+#include "sources/bending_magnet_window.h"
+#include "sources/single_pass_undulator_window.h"
+#include "sources/undulator_window.h"
+#include "sources/wiggler_window.h"
+#include "spectra/line_spectrum_window.h"
+#include "spectra/synchrotron_spectrum_window.h"
+#include "spectra/undulator_flux_window.h"
 #include "ui/dialogs.h"
 
 namespace lumerad::worldtest {

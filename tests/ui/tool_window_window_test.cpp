@@ -56,14 +56,15 @@ class ToolWindowTest : public QObject {
     Q_OBJECT
 private slots:
     void activationSkipsReturnFromDialog() {
-        Session session;
-        RecordingMessages messages;
-        ScriptedDialogs dialogs;
-        ActionRunner runner(messages);
-        AppContext ctx{session, messages, dialogs, runner, nullptr, {}, {}};
-
-        CountingWindow tool(ctx, "TfTest", "test");
+        Env env;
+        CountingWindow tool(env.ctx, "TfTest", "test");
         QWidget other;
+        // Makes the window the active one, as the user's click does, and lets the events settle.
+        auto activate = [](QWidget& w) {
+            w.activateWindow();
+            QVERIFY(QTest::qWaitForWindowActive(&w));
+            QTest::qWait(50);
+        };
         tool.showTool();
         QVERIFY(QTest::qWaitForWindowActive(&tool));
         QTest::qWait(50);
@@ -71,34 +72,22 @@ private slots:
 
         // The user goes to another window and comes back: the handler runs.
         other.show();
-        other.activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(&other));
-        QTest::qWait(50);
-        tool.activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(&tool));
-        QTest::qWait(50);
+        activate(other);
+        activate(tool);
         QCOMPARE(tool.activations, 2);
 
         // A modal dialog over the window closes: activation returns, the handler does not run.
         QDialog dialog(&tool);
         dialog.setModal(true);
         dialog.show();
-        dialog.activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(&dialog));
-        QTest::qWait(50);
+        activate(dialog);
         dialog.close();
-        tool.activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(&tool));
-        QTest::qWait(50);
+        activate(tool);
         QCOMPARE(tool.activations, 2);
 
         // And the next real return runs it again.
-        other.activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(&other));
-        QTest::qWait(50);
-        tool.activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(&tool));
-        QTest::qWait(50);
+        activate(other);
+        activate(tool);
         QCOMPARE(tool.activations, 3);
     }
 
