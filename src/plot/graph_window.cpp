@@ -41,8 +41,6 @@ QFont timesBold(int pixels) {
 constexpr int kInfoPanelWidth = 337;  // design size of the curve information panel
 constexpr int kInfoPanelHeight = 289;
 
-QColor fromColorRef(int c) { return QColor(c & 0xFF, (c >> 8) & 0xFF, (c >> 16) & 0xFF); }
-
 std::string text(const QLineEdit* e) { return e->text().toStdString(); }
 
 }  // namespace
@@ -218,6 +216,7 @@ void TfGraphs::NewGraph(const QString& title) {
     for (int i = 0; i < kCurveSlots; ++i) dropSeries(i);
     chart_->clearGraphs();
     model_.newGraph();
+    closeCurvInfo();
     replotLater();
 }
 
@@ -235,7 +234,7 @@ void TfGraphs::NewCurve() {
     QPalette pal = palette();
     pal.setColor(QPalette::Window, Qt::red);
     setPalette(pal);
-    lbCurvInfo_->clear();
+    closeCurvInfo();
     replotLater();
 }
 
@@ -253,6 +252,7 @@ QString TfGraphs::curveOwner(int index) const {
 void TfGraphs::deleteCurvesOf(const QString& owner) {
     for (int i : model_.shownCurves()) {
         if (owners_[i] != owner) continue;
+        if (i == model_.ClickedCurve) closeCurvInfo();
         dropSeries(i);
         model_.deleteCurve(i);
         owners_[i].clear();
@@ -271,8 +271,7 @@ void TfGraphs::LoadData(int colour, double x, double y) {
     }
     const bool extremesMoved = model_.loadData(x, y);
     g->data()->add(QCPGraphData(x, y));
-    const QColor c = fromColorRef(colour);
-    if (g->pen().color() != c) g->setPen(QPen(c, 1));
+    if (model_.setColour(colour)) g->setPen(curvePen(*model_.style(index)));
     // Every point shows the running extremes in the range fields; they are rewritten only
     // when they would read differently (an extreme moved, or Update wrote its own texts).
     if (!model_.UserAxes && (extremesMoved || !fieldsShowExtremes_)) writeExtremeFields();
@@ -304,7 +303,7 @@ QCPGraph* TfGraphs::series(int index) const {
 QCPGraph* TfGraphs::openSeries(int index) {
     QCPGraph* g = chart_->addGraph(chart_->xAxis, chart_->yAxis);
     g->setName(QString::fromStdString(std::to_string(index)));
-    g->setPen(QPen(Qt::red, 1));
+    g->setPen(curvePen(curveStyle(kRedCurve, 0)));
     g->setAdaptiveSampling(true);
     CurveSeries[index] = g;
     return g;
@@ -410,8 +409,12 @@ void TfGraphs::ChartClickSeries(QCPAbstractPlottable* series) {
     if (!ok) return;
     model_.ClickedCurve = index;
     lbCurvInfo_->clear();
-    for (const std::string& item : model_.infoPanelItems(index))
-        lbCurvInfo_->addItem(QString::fromStdString(item));
+    const auto style = model_.style(index);
+    for (const std::string& item : model_.infoPanelItems(index)) {
+        auto* row = new QListWidgetItem(QString::fromStdString(item), lbCurvInfo_);
+        // the style line carries a sample of the line as it is drawn
+        if (style && item.rfind(GraphModel::kStylePrefix, 0) == 0) row->setIcon(curveSample(*style, kTeal));
+    }
     fitCurvInfoPanel();
     lbCurvInfo_->show();
     lbCurvInfo_->raise();
@@ -438,12 +441,23 @@ void TfGraphs::lbCurvInfoClick(int item) {
     if (item == GraphModel::kCloseItem) {
         lbCurvInfo_->hide();
     } else if (item == GraphModel::kDeleteItem) {
-        if (!ctx_.messages.question("really delete curve?")) return;
         const int index = model_.ClickedCurve;
-        if (index >= 0 && index < kCurveSlots) dropSeries(index);
+        if (!model_.shown(index)) {  // the curve went meanwhile
+            closeCurvInfo();
+            return;
+        }
+        if (!ctx_.messages.question("really delete curve?")) return;
+        dropSeries(index);
         model_.deleteCurve(index);
+        closeCurvInfo();  // its lines would be stale, and a second click would hit nothing
         replotLater();
     }
+}
+
+void TfGraphs::closeCurvInfo() {
+    lbCurvInfo_->clear();
+    lbCurvInfo_->hide();
+    model_.ClickedCurve = -1;
 }
 
 void TfGraphs::lbCurvInfoDblClick() { lbCurvInfo_->hide(); }
@@ -470,7 +484,8 @@ QString TfGraphs::curveDataText() const {
             if (!s.empty()) head += QLatin1Char('\t') + QString::fromStdString(s);
         }
         out += head + QLatin1Char('\n');
-        out += chart_->xAxis->label() + QLatin1Char('\t') + chart_->yAxis->label() + QLatin1Char('\n');
+        out += QuietPlot::axisTitle(chart_->xAxis) + QLatin1Char('\t') + QuietPlot::axisTitle(chart_->yAxis) +
+               QLatin1Char('\n');
         for (const CurvePoint& p : model_.points(index)) {
             out += QString::fromStdString(general(p.x, 15)) + QLatin1Char('\t') +
                    QString::fromStdString(general(p.y, 15)) + QLatin1Char('\n');

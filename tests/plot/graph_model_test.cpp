@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <set>
+#include <tuple>
 
 #include "numerics/errors.h"
 
@@ -237,6 +239,52 @@ TEST(InfoPanel, HeadLinesNonEmptyLinesAndClosingDashes) {
     m.AddMode = false;
     m.newCurve();
     EXPECT_EQ("", m.info(0, 4));
+}
+
+// Each curve takes the first style its colour does not wear yet; a deleted curve's style is
+// free again; red and blue keep their meaning (sigma and pi) however the curves are told apart.
+TEST(CurveStyles, SameColourCurvesDifferAndColoursKeepTheirMeaning) {
+    GraphModel m;
+    m.addGraph();
+    struct Step {
+        int colour;
+        int deleteFirst;  // curve index deleted before this one is opened, or 0
+        const char* want;
+    };
+    const Step steps[] = {
+        {kRedCurve, 0, "red, solid"},
+        {kBlueCurve, 0, "blue, solid"},
+        {kRedCurve, 0, "red, dashed"},
+        {kRedCurve, 0, "red, dotted"},
+        {kBlueCurve, 0, "blue, dashed"},
+        {kRedCurve, 3, "red, dashed"},
+        {kRedCurve, 0, "red, dash-dot"},
+        {kRedCurve, 0, "red, dash-dot-dot"},
+        {kRedCurve, 0, "red, solid, dark shade"},
+    };
+    for (const Step& s : steps) {
+        if (s.deleteFirst) m.deleteCurve(s.deleteFirst);
+        const int c = m.newCurve();
+        m.loadData(1, 1);
+        EXPECT_TRUE(m.setColour(s.colour));
+        EXPECT_FALSE(m.setColour(s.colour));  // further points keep the style
+        ASSERT_TRUE(m.style(c));
+        EXPECT_EQ(s.want, curveStyleText(*m.style(c)));
+        const auto items = m.infoPanelItems(c);
+        EXPECT_EQ(std::string("line style: ") + s.want, items[items.size() - 2]);
+    }
+    // every variant of a colour is drawn differently and keeps the hue: red stays red, blue blue
+    for (int colour : {kRedCurve, kBlueCurve}) {
+        std::set<std::tuple<int, int, int>> seen;
+        for (int v = 0; v < kCurveVariants; ++v) {
+            const CurveStyle st = curveStyle(colour, v);
+            seen.insert({st.rgb(), int(st.dash), st.width});
+            const int r = st.rgb() & 0xFF, g = (st.rgb() >> 8) & 0xFF, b = (st.rgb() >> 16) & 0xFF;
+            const bool hueKept = colour == kRedCurve ? r > g + 60 && g == b : b > g + 60 && g == r;
+            EXPECT_TRUE(hueKept) << v;
+        }
+        EXPECT_EQ(size_t(kCurveVariants), seen.size());
+    }
 }
 
 TEST(Update, AutomaticRanges) {
