@@ -43,6 +43,16 @@ constexpr int kInfoPanelHeight = 289;
 
 std::string text(const QLineEdit* e) { return e->text().toStdString(); }
 
+// A group box is at least as wide as its caption: a long axis caption is shortened in the
+// box (the whole of it in the tool tip) so that the window still fits on the screen.
+void setGroupTitle(QGroupBox* box, const QString& title) {
+    constexpr int kMostWidth = 280;
+    box->ensurePolished();
+    const QString shown = box->fontMetrics().elidedText(title, Qt::ElideRight, kMostWidth);
+    box->setTitle(shown);
+    box->setToolTip(shown == title ? QString() : title);
+}
+
 }  // namespace
 
 TfGraphs::TfGraphs(AppContext& ctx, QWidget* parent)
@@ -280,13 +290,13 @@ void TfGraphs::LoadData(int colour, double x, double y) {
 
 void TfGraphs::XAxis(const QString& caption) {
     chart_->xAxis->setLabel(caption);
-    gbXAxis_->setTitle(QStringLiteral("x-axis, ") + caption);
+    setGroupTitle(gbXAxis_, QStringLiteral("x-axis, ") + caption);
     replotLater();
 }
 
 void TfGraphs::YAxis(const QString& caption) {
     chart_->yAxis->setLabel(caption);
-    gbYAxis_->setTitle(QStringLiteral("y-axis, ") + caption);
+    setGroupTitle(gbYAxis_, QStringLiteral("y-axis, ") + caption);
     replotLater();
 }
 

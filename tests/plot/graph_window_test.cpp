@@ -587,6 +587,7 @@ private slots:
             {unbroken, unbroken, "0", "1.234E-12", "1E-13", "0.0001", "0.0003", "0"},
         };
         for (const Case& c : cases) {
+            // the smallest the window allows, its design size, larger
             for (const QSize size : {QSize(1, 1), QSize(981, 658), QSize(1600, 1000)}) {
                 PlotEnv env;
                 TfGraphs g(env.ctx);
@@ -610,6 +611,7 @@ private slots:
                     QStringLiteral("%1 at %2x%3").arg(c.xmin).arg(chart->width()).arg(chart->height());
                 const QRgb back = image.pixel(image.width() / 2, image.height() - 1);
                 QCOMPARE(QColor(back), QColor(240, 240, 240));
+                if (size.width() == 1) QVERIFY2(g.width() <= 1024, qPrintable(what));  // nor a long caption
                 for (int x = 0; x < image.width(); ++x)
                     for (int y : {0, image.height() - 1})
                         QVERIFY2(image.pixel(x, y) == back, qPrintable(what));
