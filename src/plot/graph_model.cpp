@@ -214,7 +214,12 @@ std::string curveStyleText(const CurveStyle& style) {
     return s;
 }
 
-std::string rangeFieldText(double v) { return pattern(std::fabs(v) > 10000 ? "%8.0g" : "%8.2f", v); }
+std::string rangeFieldText(double v) {
+    // Two decimals would turn a small bound (1E-4, a bunch length in metres) into 0.00, and
+    // the next "update" would then read a range that is not the one typed.
+    if (v != 0 && std::fabs(v) < 0.01) return pattern("%8.4g", v);
+    return pattern(std::fabs(v) > 10000 ? "%8.0g" : "%8.2f", v);
+}
 
 GraphModel::GraphModel() {
     colour_.fill(-1);

@@ -185,7 +185,8 @@ private:
     std::array<std::array<std::string, kInfoLines>, kCurveSlots> CurveInfo;
 };
 
-// Range field text after Update: "%8.0g" beyond 10000 in magnitude, else "%8.2f".
+// Range field text after Update: "%8.0g" beyond 10000 in magnitude, "%8.4g" below 0.01
+// (but not zero), else "%8.2f".
 std::string rangeFieldText(double v);
 
 }  // namespace lumerad

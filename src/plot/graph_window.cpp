@@ -43,14 +43,25 @@ constexpr int kInfoPanelHeight = 289;
 
 std::string text(const QLineEdit* e) { return e->text().toStdString(); }
 
-// A group box is at least as wide as its caption: a long axis caption is shortened in the
-// box (the whole of it in the tool tip) so that the window still fits on the screen.
-void setGroupTitle(QGroupBox* box, const QString& title) {
-    constexpr int kMostWidth = 280;
+// A group box is at least as wide as its caption, so a long axis caption would widen the
+// window beyond the screen: the boxes get a width of their own, and the caption is shortened
+// to the box when it is longer (the whole of it in the tool tip).
+const char* const kFullCaption = "fullCaption";
+constexpr int kGroupMinWidth = 250;
+
+void fitGroupTitle(QGroupBox* box) {
+    const QString full = box->property(kFullCaption).toString();
     box->ensurePolished();
-    const QString shown = box->fontMetrics().elidedText(title, Qt::ElideRight, kMostWidth);
-    box->setTitle(shown);
-    box->setToolTip(shown == title ? QString() : title);
+    const int room = box->width() - 28;  // the caption's indent and padding
+    const QString shown =
+        box->isVisible() && room > 0 ? box->fontMetrics().elidedText(full, Qt::ElideRight, room) : full;
+    if (box->title() != shown) box->setTitle(shown);
+    box->setToolTip(shown == full ? QString() : full);
+}
+
+void setGroupTitle(QGroupBox* box, const QString& title) {
+    box->setProperty(kFullCaption, title);
+    fitGroupTitle(box);
 }
 
 }  // namespace
@@ -203,6 +214,11 @@ TfGraphs::TfGraphs(AppContext& ctx, QWidget* parent)
     connect(def, &QToolButton::clicked, this, [this] { act([this] { bbDefaultClick(); }); });
     connect(close, &QToolButton::clicked, this, [this] { act([this] { bbCloseClick(); }); });
 
+    for (QGroupBox* box : {gbXAxis_, gbYAxis_}) {
+        box->setMinimumWidth(kGroupMinWidth);
+        box->setProperty(kFullCaption, box->title());
+        box->installEventFilter(this);
+    }
     auto* row = new QHBoxLayout;
     row->addWidget(gbXAxis_, 1);
     row->addWidget(gbYAxis_, 1);
@@ -215,6 +231,13 @@ TfGraphs::TfGraphs(AppContext& ctx, QWidget* parent)
 }
 
 TfGraphs::~TfGraphs() = default;
+
+bool TfGraphs::eventFilter(QObject* watched, QEvent* e) {
+    if ((e->type() == QEvent::Resize || e->type() == QEvent::Show) &&
+        (watched == gbXAxis_ || watched == gbYAxis_))
+        fitGroupTitle(static_cast<QGroupBox*>(watched));
+    return ToolWindow::eventFilter(watched, e);
+}
 
 // ---------------------------------------------------------------- operations
 

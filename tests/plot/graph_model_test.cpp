@@ -7,6 +7,7 @@
 #include <tuple>
 
 #include "numerics/errors.h"
+#include "numerics/text_to_number.h"
 
 using namespace lumerad;
 
@@ -15,6 +16,11 @@ namespace {
 void expectTable(const LogLabelTable& t, const std::vector<double>& want) {
     ASSERT_EQ(want.size(), t.size());
     for (size_t i = 0; i < want.size(); ++i) EXPECT_DOUBLE_EQ(want[i], t[i]) << "slot " << i;
+}
+
+std::string trimmedCopy(std::string s) {
+    s.erase(0, s.find_first_not_of(' '));
+    return s;
 }
 
 void fill(GraphModel& m, std::initializer_list<CurvePoint> pts) {
@@ -397,4 +403,7 @@ TEST(Update, RangeFieldTexts) {
     EXPECT_EQ("10000.00", rangeFieldText(10000));
     EXPECT_EQ("     2E4", rangeFieldText(20000));
     EXPECT_EQ(" -4.6E15", rangeFieldText(-4.6e15));
+    // small typed bounds survive being written back
+    for (double v : {1e-13, 1.234e-12, 0.0001, 0.0003, -2.5e-5, 0.005})
+        EXPECT_NEAR(v, parseReal(trimmedCopy(rangeFieldText(v))), 1e-3 * std::fabs(v)) << v;
 }
