@@ -219,6 +219,7 @@ TfGraphs::TfGraphs(AppContext& ctx, QWidget* parent)
         box->setProperty(kFullCaption, box->title());
         box->installEventFilter(this);
     }
+    chart_->installEventFilter(this);
     auto* row = new QHBoxLayout;
     row->addWidget(gbXAxis_, 1);
     row->addWidget(gbYAxis_, 1);
@@ -236,6 +237,7 @@ bool TfGraphs::eventFilter(QObject* watched, QEvent* e) {
     if ((e->type() == QEvent::Resize || e->type() == QEvent::Show) &&
         (watched == gbXAxis_ || watched == gbYAxis_))
         fitGroupTitle(static_cast<QGroupBox*>(watched));
+    if (e->type() == QEvent::Resize && watched == chart_ && lbCurvInfo_->isVisible()) fitCurvInfoPanel();
     return ToolWindow::eventFilter(watched, e);
 }
 
@@ -455,7 +457,8 @@ void TfGraphs::ChartClickSeries(QCPAbstractPlottable* series) {
 
 void TfGraphs::fitCurvInfoPanel() {
     // At least the design size; wider and taller when the lines need it (a long source name,
-    // sixteen parameter lines), so that no parameter is cut off, but never beyond the chart.
+    // sixteen parameter lines), so that no parameter is cut off, but never beyond the chart:
+    // on a small chart the panel scrolls rather than losing its lower lines under the edge.
     lbCurvInfo_->ensurePolished();
     const int frame = 2 * lbCurvInfo_->frameWidth();
     int width = kInfoPanelWidth;
@@ -465,8 +468,8 @@ void TfGraphs::fitCurvInfoPanel() {
         height = std::max(height, lbCurvInfo_->count() * lbCurvInfo_->sizeHintForRow(0) + frame + 4);
     }
     const QPoint at = lbCurvInfo_->pos();
-    width = std::min(width, std::max(kInfoPanelWidth, chart_->width() - at.x() - 4));
-    height = std::min(height, std::max(kInfoPanelHeight, chart_->height() - at.y() - 4));
+    width = std::min(width, std::max(120, chart_->width() - at.x() - 4));
+    height = std::min(height, std::max(60, chart_->height() - at.y() - 4));
     lbCurvInfo_->resize(width, height);
 }
 

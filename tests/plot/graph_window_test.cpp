@@ -348,6 +348,10 @@ private slots:
         QVERIFY(panel->viewport()->height() >= 23 * panel->sizeHintForRow(0));
         QVERIFY(panel->geometry().right() < g.chart()->width());
         QVERIFY(panel->geometry().bottom() < g.chart()->height());
+        // the smallest window: the panel shrinks with the chart and scrolls
+        g.resize(1, 1);
+        QCoreApplication::processEvents();
+        QVERIFY(g.chart()->rect().contains(panel->geometry()));
     }
 
     void clickingOnTheChartFindsTheCurve() {
