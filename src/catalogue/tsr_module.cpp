@@ -485,22 +485,32 @@ SnglBeamValues snglBeamValues(const Record& r) {
     return v;
 }
 
-void requireUsableRecord(const Table& t) {
-    if (!t.hasCurrent()) return;
+RecordBreach recordBreach(const Table& t) {
+    if (!t.hasCurrent()) return {};
     const Record& r = t.current();
     if (t.sqlTable() == QLatin1String("SR_ring")) {
         const CircBeamValues v = circBeamValues(r);
-        if (auto b = circBeamBreach(v))
-            throw InputError(unusableRecordText("beam", v.SR, *b), editName(b->field));
-    } else if (t.sqlTable() == QLatin1String("Sngl_pass")) {
-        const SnglBeamValues v = snglBeamValues(r);
-        if (auto b = snglBeamBreach(v))
-            throw InputError(unusableRecordText("beam", v.Name, *b), editName(b->field));
-    } else if (t.sqlTable() == QLatin1String("Rad_Srce")) {
-        const SourceRecord v = sourceRecordValues(r);
-        if (auto b = sourceBreach(v))
-            throw InputError(unusableRecordText("source", v.Name, *b), editName(b->field));
+        return {circBeamBreach(v), "beam", v.SR};
     }
+    if (t.sqlTable() == QLatin1String("Sngl_pass")) {
+        const SnglBeamValues v = snglBeamValues(r);
+        return {snglBeamBreach(v), "beam", v.Name};
+    }
+    if (t.sqlTable() == QLatin1String("Rad_Srce")) {
+        const SourceRecord v = sourceRecordValues(r);
+        return {sourceBreach(v), "source", v.Name};
+    }
+    return {};
+}
+
+void requireUsableRecord(const Table& t) {
+    const RecordBreach b = recordBreach(t);
+    if (b.breach) throw InputError(unusableRecordText(b.what, b.name, *b.breach), editName(b.breach->field));
+}
+
+void refuseRecordBreach(const Table& t) {
+    const RecordBreach b = recordBreach(t);
+    if (b.breach) refuseBreach(b.breach);
 }
 
 }  // namespace lumerad

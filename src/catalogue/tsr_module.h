@@ -12,6 +12,7 @@
 #include <QString>
 
 #include "catalogue/beam_quantities.h"
+#include "catalogue/record_limits.h"
 #include "catalogue/table.h"
 #include "sources/magnet_state.h"
 
@@ -75,5 +76,13 @@ SnglBeamValues snglBeamValues(const Record& rec);
 // the program): InputError "The beam 'X' cannot be used until it is mended: ...", naming the
 // field. Every window that calculates from a record calls this first.
 void requireUsableRecord(const Table& t);
+// The limit the current record breaks, if any, with what it is ("beam", "source") and its name.
+struct RecordBreach {
+    std::optional<LimitBreach> breach;
+    std::string what, name;
+};
+RecordBreach recordBreach(const Table& t);
+// InputError with the breach alone (the text a post gives), for values just typed or set.
+void refuseRecordBreach(const Table& t);
 
 }  // namespace lumerad

@@ -107,6 +107,8 @@ void Context::selectRecord(Table& t, const QString& nameField, const QString& na
                                       "\"; the " + what + "s of the catalogue are:" + list);
     }
     t.moveTo(found);
+    // a record stored with values the program refuses is not calculated from, as in the windows
+    requireUsableRecord(t);
     // the record of the tools: read again and calculated into the session's state
     t.edit();
 }
@@ -160,6 +162,7 @@ void Context::selectCircBeam(const QString& name) {
     selectRecord(*m.CircBeam, QStringLiteral("SR"), name, "circulating beam");
     beamTable_ = m.CircBeam;
     applySets(*m.CircBeam, true);
+    refuseRecordBreach(*m.CircBeam);
 }
 
 void Context::selectSinglePassBeam(const QString& name) {
@@ -169,6 +172,7 @@ void Context::selectSinglePassBeam(const QString& name) {
     selectRecord(*m.SnglBeam, QStringLiteral("Name"), name, "single-pass beam");
     beamTable_ = m.SnglBeam;
     applySets(*m.SnglBeam, true);
+    refuseRecordBreach(*m.SnglBeam);
 }
 
 void Context::selectSource(const QString& name) {
@@ -178,6 +182,7 @@ void Context::selectSource(const QString& name) {
     sourceTable_ = m.InsDevice;
     applySets(*m.InsDevice, false);
     checkSetFields();
+    refuseRecordBreach(*m.InsDevice);
     ReadSourcePar(readSourceRecord(*m.InsDevice), session.magnet, messages);
 }
 

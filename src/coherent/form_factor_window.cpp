@@ -93,8 +93,7 @@ TfFormFctr::TfFormFctr(AppContext& ctx, QWidget* parent)
     Lff_ = form::label(valueBox, QStringLiteral("the form factor for a uniform beam is"), "Lff");
     value.addWide(Lff_);
     CalcSpFF_ = form::button(valueBox, "CalcSpFF", QStringLiteral("calculate formfactor"));
-    CalcSpFF_->setDefault(true);
-    CalcSpFF_->setAutoDefault(true);
+    setDefaultButton(CalcSpFF_);
     value.addWide(CalcSpFF_);
     left->addWidget(valueBox);
     left->addStretch(1);
@@ -118,6 +117,7 @@ TfFormFctr::TfFormFctr(AppContext& ctx, QWidget* parent)
     CalcSpectrum_ = form::button(scanBox, "CalcSpectrum", QStringLiteral("recalculate spectrum"),
                                  QStringLiteral("accept selections and calculate"));
     scan.addWide(CalcSpectrum_);
+    setDefaultButton(CalcSpectrum_, scanBox);
     right->addWidget(scanBox);
     auto* close = form::button(this, "BtClose", QStringLiteral("close"));
     right->addWidget(close);
@@ -153,6 +153,7 @@ void TfFormFctr::ShowButton() {
 double TfFormFctr::bunchDuration() const {
     if (!ctx_.module || !ctx_.module->SnglBeam->isOpen() || !ctx_.module->SnglBeam->hasCurrent())
         throw InputError("there is no single-pass beam: choose one in the grid of this window!");
+    requireUsableRecord(*ctx_.module->SnglBeam);
     return ctx_.module->SnglBeam->asNumber(QStringLiteral("BunchDuration"));
 }
 

@@ -26,6 +26,7 @@ QString qs(const std::string& s) { return QString::fromStdString(s); }
 Table& singlePassBeam(AppContext& ctx) {
     if (!ctx.module || !ctx.module->SnglBeam->isOpen() || !ctx.module->SnglBeam->hasCurrent())
         throw InputError("there is no single-pass beam: choose one in the grid of this window!");
+    requireUsableRecord(*ctx.module->SnglBeam);
     return *ctx.module->SnglBeam;
 }
 }  // namespace
@@ -183,8 +184,7 @@ TfTR::TfTR(AppContext& ctx, QWidget* parent)
 
     auto* buttons = new QHBoxLayout;
     Calculate_ = form::button(this, "Calculate", QStringLiteral("refresh calculation !"));
-    Calculate_->setDefault(true);
-    Calculate_->setAutoDefault(true);
+    setDefaultButton(Calculate_);
     auto* back = form::button(this, "BTnGoback", QStringLiteral("close window ?"));
     buttons->addStretch(1);
     buttons->addWidget(Calculate_);

@@ -58,8 +58,7 @@ TfBesFun::TfBesFun(AppContext& ctx, QWidget* parent)
            {"[JJ(x)] := ", "JJ", false},
            {"(i*K/(1+K^2/2))^2*[JJ] := ", "lnspctrm", false}});
 
-    BtnCalc_->setDefault(true);
-    BtnCalc_->setAutoDefault(true);
+    setDefaultButton(BtnCalc_);
     auto* exit =
         form::button(this, "Exit", QStringLiteral("close window ?"), QStringLiteral("close the window"));
     auto* buttons = new QHBoxLayout;

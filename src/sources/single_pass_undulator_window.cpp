@@ -30,6 +30,7 @@ Table& singlePassBeam(AppContext& ctx) {
     if (!ctx.module || !ctx.module->SnglBeam->isOpen() || !ctx.module->SnglBeam->hasCurrent())
         throw InputError(
             "there is no single-pass beam: choose and accept one in the single-pass beam editor!");
+    requireUsableRecord(*ctx.module->SnglBeam);
     return *ctx.module->SnglBeam;
 }
 }  // namespace

@@ -27,10 +27,6 @@ namespace lumerad {
 
 namespace {
 QString qs(const std::string& s) { return QString::fromStdString(s); }
-
-// Unit labels whose prefix follows the value, by the objectName of their field.
-const std::pair<const char*, const char*> kPrefixedUnits[] = {
-    {"ephi", "leV2"}, {"PowTot", "lW"}, {"edPowmm", "lwmm"}, {"edPwmmz", "lwmmz"}};
 }  // namespace
 
 TfUndulator::TfUndulator(AppContext& ctx, QWidget* parent)

@@ -155,6 +155,8 @@ TfLineSpectrum::TfLineSpectrum(AppContext& ctx, QWidget* parent)
                                 QStringLiteral("tuning curves of the listed harmonics over the gap"));
     sLay->addWidget(bbVK, 6, 0, 1, 2);
     sLay->addWidget(bbVGap, 6, 2, 1, 2);
+    // a scan has two buttons to choose from: Enter in its fields presses none
+    setDefaultButton(nullptr, scanBox);
     left->addWidget(scanBox);
     left->addStretch(1);
 
@@ -183,6 +185,7 @@ TfLineSpectrum::TfLineSpectrum(AppContext& ctx, QWidget* parent)
     right->addWidget(lineBox);
     right->addStretch(1);
 
+    setDefaultButton(bbRecalc);
     connect(bbRecalc, &QPushButton::clicked, this, [this] { act([this] { CalculateClick(); }); });
     connect(bbLine, &QPushButton::clicked, this, [this] { act([this] { LineGraphClick(); }); });
     connect(bbExit, &QPushButton::clicked, this, &QWidget::close);

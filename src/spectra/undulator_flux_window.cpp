@@ -76,6 +76,7 @@ TfUndFlux::TfUndFlux(AppContext& ctx, QWidget* parent)
     buttons->addWidget(close);
     top->addLayout(buttons);
 
+    setDefaultButton(BResult_);
     connect(BResult_, &QPushButton::clicked, this, [this] { act([this] { Recalculate(); }); });
     connect(close, &QPushButton::clicked, this, &QWidget::close);
     connect(EdtBW_, &QLineEdit::textChanged, this, [this] { BResult_->setVisible(true); });

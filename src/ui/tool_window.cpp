@@ -75,16 +75,32 @@ void ToolWindow::setCloseShortcut(bool on) { closeShortcut_->setEnabled(on); }
 
 void ToolWindow::keyPressEvent(QKeyEvent* e) {
     // A line edit lets Enter through after it has finished its editing; it arrives here.
-    if ((e->key() == Qt::Key_Return || e->key() == Qt::Key_Enter) && defaultButton_) {
+    if (e->key() == Qt::Key_Return || e->key() == Qt::Key_Enter) {
         auto* edit = qobject_cast<QLineEdit*>(QApplication::focusWidget());
-        if (edit && !edit->isReadOnly() && edit->window() == this && defaultButton_->isVisibleTo(this) &&
-            defaultButton_->isEnabled()) {
+        QAbstractButton* button = edit ? defaultButton(edit) : nullptr;
+        if (button && !edit->isReadOnly() && edit->window() == this && button->isVisibleTo(this) &&
+            button->isEnabled()) {
             e->accept();
-            defaultButton_->click();
+            button->click();
             return;
         }
     }
     QWidget::keyPressEvent(e);
+}
+
+void ToolWindow::setDefaultButton(QAbstractButton* button, QWidget* area) {
+    if (!area) {
+        defaultButton_ = button;
+        return;
+    }
+    areaButtons_.emplace_back(area, button);
+}
+
+QAbstractButton* ToolWindow::defaultButton(const QWidget* field) const {
+    if (field)
+        for (const auto& [area, button] : areaButtons_)
+            if (area->isAncestorOf(field)) return button;
+    return defaultButton_;
 }
 
 void ToolWindow::showTool() {

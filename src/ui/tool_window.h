@@ -14,6 +14,8 @@
 //                                 clicks this button (the calculate or recalculate button)
 //                                 when it is visible and enabled. The field's own
 //                                 editingFinished runs first. Source windows set tbRecalc.
+//   setDefaultButton(button, area)  the same for the fields inside area (a panel with its
+//                                 own calculate button, such as a scan panel).
 //   addShortcut(keys, handler)    a window-wide key (Ctrl+P print, Ctrl+S save the graph)
 //                                 whose handler runs through act().
 //   Ctrl+W                        closes (hides) every tool window; the main window turns
@@ -24,6 +26,8 @@
 // InputError(text, objectName) names the field a refused text came from.
 #include <QWidget>
 #include <functional>
+#include <utility>
+#include <vector>
 
 #include "ui/app_context.h"
 
@@ -51,9 +55,11 @@ public:
         connect(sender, signal, this, [this, handler = std::move(handler)] { act(handler); });
     }
 
-    // The button that Enter in an input field presses (nullptr: none).
-    void setDefaultButton(QAbstractButton* button) { defaultButton_ = button; }
-    QAbstractButton* defaultButton() const { return defaultButton_; }
+    // The button that Enter in an input field presses (nullptr: none); with an area, only
+    // for the fields inside that area, before the window's own.
+    void setDefaultButton(QAbstractButton* button, QWidget* area = nullptr);
+    // The button Enter presses in field (the window's own without a field).
+    QAbstractButton* defaultButton(const QWidget* field = nullptr) const;
     // A key of the whole window; the handler runs through act().
     QShortcut* addShortcut(const QKeySequence& keys, std::function<void()> handler);
     // Ctrl+W closes the window (on by default).
@@ -72,6 +78,7 @@ protected:
 
 private:
     QAbstractButton* defaultButton_ = nullptr;
+    std::vector<std::pair<QWidget*, QAbstractButton*>> areaButtons_;
     QShortcut* closeShortcut_ = nullptr;
 };
 

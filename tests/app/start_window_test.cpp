@@ -2,6 +2,7 @@
 // the mode flags.
 #include "app/start_window.h"
 
+#include <QAbstractButton>
 #include <QComboBox>
 #include <QDir>
 #include <QFileInfo>
@@ -11,8 +12,8 @@
 #include <QToolButton>
 
 #include "../catalogue/window_test_support.h"
-#include "catalogue/data_files.h"
 #include "catalogue/circ_beam_window.h"
+#include "catalogue/data_files.h"
 #include "catalogue/data_widgets.h"
 #include "catalogue/single_pass_beam_window.h"
 #include "catalogue/tsr_module.h"
@@ -217,6 +218,27 @@ private slots:
         QVERIFY(press(start(), "Und"));
         QCOMPARE(kinds(), QSet<QString>{QStringLiteral("Und")});
         QCOMPARE(app->errorCount(), 0);
+    }
+
+    // Enter in a field presses the calculate button of the panel it is in (none in a panel
+    // with two buttons to choose from).
+    void enterPressesTheCalculateButtonOfTheField() {
+        struct Case {
+            QWidget* window;
+            const char *field, *button;
+        } cases[] = {
+            {w().synRad, "WaveLength", "tbRecalc"},    {w().wiggler, "edDist", "tbRecalc"},
+            {w().undulator, "harm", "tbRecalc"},       {w().spUnd, "Wfield", "tbRecalc"},
+            {w().synSpectrum, "BW", "tbUpdate"},       {w().undFlux, "EdtBW", "BResult"},
+            {w().lineSpectrum, "fharm", "bbRecalc"},   {w().lineSpectrum, "edKmin", nullptr},
+            {w().tr, "EdtBnWdth", "Calculate"},        {w().formFctr, "wavelen", "CalcSpFF"},
+            {w().formFctr, "Eminwvn", "CalcSpectrum"}, {w().besFun, "BsArg", "BtnCalc"},
+        };
+        for (const Case& c : cases) {
+            auto* tool = static_cast<ToolWindow*>(c.window);
+            QAbstractButton* b = tool->defaultButton(child<QWidget>(tool, c.field));
+            QCOMPARE(b ? b->objectName() : QString(), c.button ? QString::fromLatin1(c.button) : QString());
+        }
     }
 
     void closingTheMainWindowKeepsARefusedEditUnlessTheUserDropsIt() {
