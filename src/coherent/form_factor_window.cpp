@@ -29,8 +29,6 @@ namespace lumerad {
 namespace {
 QString qs(const std::string& s) { return QString::fromStdString(s); }
 std::string text(const QLineEdit* e) { return e->text().toStdString(); }
-constexpr int kBlue = 16711680;
-constexpr int kRed = 255;
 const QString kOwner = QStringLiteral("TfFormFctr");
 }  // namespace
 
@@ -209,7 +207,7 @@ void TfFormFctr::CalcSpectrumClick() {
     }
 
     // 3. The curve.
-    const int colour = *shape == BunchShape::Gaussian ? kBlue : kRed;
+    const int colour = *shape == BunchShape::Gaussian ? kBlueCurve : kRedCurve;
     if (plot) {
         if (rbAdd_->isChecked())
             g->addGraph();

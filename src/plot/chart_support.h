@@ -6,6 +6,7 @@
 
 #include <QString>
 #include <cfenv>
+#include <optional>
 #include <string>
 
 #include "numerics/errors.h"
@@ -25,19 +26,32 @@ struct AppContext;
 // that has nothing to do with its numbers. Every replot, however it is started, and every
 // event the widget handles (paint, resize, show, mouse) therefore leaves the flags as it
 // found them.
+//
+// Its layout keeps every axis title and tick label inside the widget at any size: the margins
+// grow where an outer tick label would stick out, and an axis title longer than its axis is
+// broken into two lines, the lines shortened with an ellipsis only when even that is too long.
 class QuietPlot : public QCustomPlot {
 public:
     explicit QuietPlot(QWidget* parent = nullptr);
 
+    // The axis title as it was set, before it was fitted into the chart.
+    static QString axisTitle(const QCPAxis* axis);
+
 protected:
     bool event(QEvent* e) override;
+    void updateLayout() override;
 
 private:
+    bool fitAxisTitle(QCPAxis* axis);
+    QMargins tickLabelOverhang() const;
+
     std::fexcept_t beforeReplot_{};
+    std::optional<QMargins> baseMargins_;  // the margins the window asked for
 };
 
 // Linear axis: labels every `increment` when that gives a readable number of labels,
-// otherwise at a readable multiple chosen by QCustomPlot; label texts in a display picture.
+// otherwise at a readable multiple chosen by QCustomPlot; label texts in a display picture,
+// with as many more decimals as the tick step needs so that no two labels read alike.
 class PictureTicker : public QCPAxisTicker {
 public:
     std::string format = kPlainFormat;
@@ -47,7 +61,13 @@ public:
 protected:
     double getTickStep(const QCPRange& range) override;
     int getSubTickCount(double tickStep) override;
+    QVector<double> createTickVector(double tickStep, const QCPRange& range) override;
     QString getTickLabel(double tick, const QLocale& locale, QChar formatChar, int precision) override;
+
+private:
+    std::string label(double tick) const;
+    std::string picture_ = kPlainFormat;  // format widened for the current tick step
+    double step_ = 0;
 };
 
 // Logarithmic axis: ticks and labels exactly at the values of the label table, nowhere else.
@@ -61,6 +81,10 @@ protected:
     QVector<double> createSubTickVector(int subTickCount, const QVector<double>& ticks) override;
     QString getTickLabel(double tick, const QLocale& locale, QChar formatChar, int precision) override;
 };
+
+// The pen of a curve drawn in `style`, and a short sample of that line for a list item.
+QPen curvePen(const CurveStyle& style);
+QIcon curveSample(const CurveStyle& style, const QColor& background);
 
 // The chart's title element (the first element of its layout), created on demand.
 QCPTextElement* chartTitle(QCustomPlot* chart);

@@ -96,6 +96,44 @@ void ChartGetAxisLabel(const LogLabelTable& table, const std::string& format, st
     text.clear();
 }
 
+std::string tickPicture(const std::string& format, double step, double lo, double hi) {
+    step = std::fabs(step);
+    const double top = std::max(std::fabs(lo), std::fabs(hi));
+    if (!(step > 0) || !std::isfinite(step) || !(top > 0) || !std::isfinite(top)) return format;
+    // decimal exponent of the step, and the digits its mantissa needs beyond the first
+    const int stepExp = static_cast<int>(std::floor(std::log10(step)));
+    const double mantissa = step / std::pow(10.0, stepExp);
+    int extra = 0;
+    while (extra < 3) {
+        const double m = mantissa * std::pow(10.0, extra);
+        if (std::fabs(m - std::round(m)) < 1e-6 * m) break;
+        ++extra;
+    }
+    const auto epos = format.find_first_of("Ee");
+    const bool scientific = epos != std::string::npos && epos + 1 < format.size() &&
+                            (format[epos + 1] == '+' || format[epos + 1] == '-');
+    const std::string mant = scientific ? format.substr(0, epos) : format;
+    const std::string tail = scientific ? format.substr(epos) : std::string();
+    const auto dot = mant.find('.');
+    const std::string intPic = mant.substr(0, dot);
+    const int have = dot == std::string::npos ? 0 : static_cast<int>(mant.size() - dot - 1);
+    const int topExp = static_cast<int>(std::floor(std::log10(top)));
+    int want = 0, cap = 0;
+    if (scientific) {
+        const int lead = std::max(1, static_cast<int>(std::count(intPic.begin(), intPic.end(), '0') +
+                                                      std::count(intPic.begin(), intPic.end(), '#')));
+        want = topExp - (lead - 1) - stepExp + extra;
+        cap = 15 - lead;
+    } else {
+        want = -stepExp + extra;
+        cap = std::max(0, 15 - std::max(0, topExp + 1));
+    }
+    want = std::min(want, cap);
+    if (want <= have) return format;
+    const std::string frac = dot == std::string::npos ? std::string() : mant.substr(dot + 1);
+    return intPic + "." + frac + std::string(static_cast<size_t>(want - have), '#') + tail;
+}
+
 std::vector<double> logAxisLabels(const LogLabelTable& table, double lo, double hi) {
     std::vector<double> out;
     if (!(lo > 0) || !(hi > lo)) return out;
@@ -113,9 +151,106 @@ std::vector<double> logAxisLabels(const LogLabelTable& table, double lo, double 
     return out;
 }
 
-std::string rangeFieldText(double v) { return pattern(std::fabs(v) > 10000 ? "%8.0g" : "%8.2f", v); }
+namespace {
 
-GraphModel::GraphModel() { resetExtremes(); }
+// Shades keep the hue: a mix towards black (darker) or white (lighter) by this fraction.
+constexpr double kShadeMix[5] = {0, 0.4, 0.45, 0.65, 0.7};
+
+std::string colourName(int colour) {
+    switch (colour) {
+        case kRedCurve:
+            return "red";
+        case kBlueCurve:
+            return "blue";
+        case 0x008000:
+            return "green";
+        case 0:
+            return "black";
+        default: {
+            // #RRGGBB, the usual way round
+            const int r = colour & 0xFF, g = (colour >> 8) & 0xFF, b = (colour >> 16) & 0xFF;
+            static const char* digits = "0123456789ABCDEF";
+            std::string s = "#";
+            for (int c : {r, g, b}) {
+                s += digits[c >> 4];
+                s += digits[c & 15];
+            }
+            return s;
+        }
+    }
+}
+
+}  // namespace
+
+int CurveStyle::rgb() const {
+    const double t = kShadeMix[std::clamp(shade, 0, 4)];
+    const bool lighter = shade % 2 == 0;
+    int out = 0;
+    for (int byte = 0; byte < 3; ++byte) {
+        const int c = (colour >> (8 * byte)) & 0xFF;
+        const double target = lighter ? 255.0 : 0.0;
+        const int v = static_cast<int>(std::lround(c + t * (target - c)));
+        out |= std::clamp(v, 0, 255) << (8 * byte);
+    }
+    return out;
+}
+
+CurveStyle curveStyle(int colour, int variant) {
+    variant = ((variant % kCurveVariants) + kCurveVariants) % kCurveVariants;
+    CurveStyle s;
+    s.colour = colour;
+    s.dash = static_cast<Dash>(variant % 5);
+    s.shade = (variant / 5) % 5;
+    s.width = 1 + variant / 25;
+    return s;
+}
+
+std::string curveStyleText(const CurveStyle& style) {
+    static const char* dashes[] = {"solid", "dashed", "dotted", "dash-dot", "dash-dot-dot"};
+    static const char* shades[] = {"", ", dark shade", ", light shade", ", darker shade", ", lighter shade"};
+    std::string s = colourName(style.colour) + ", " + dashes[static_cast<int>(style.dash)] +
+                    shades[std::clamp(style.shade, 0, 4)];
+    if (style.width > 1) s += ", thick";
+    return s;
+}
+
+std::string rangeFieldText(double v) {
+    // Two decimals would turn a small bound (1E-4, a bunch length in metres) into 0.00, and
+    // the next "update" would then read a range that is not the one typed.
+    if (v != 0 && std::fabs(v) < 0.01) return pattern("%8.4g", v);
+    return pattern(std::fabs(v) > 10000 ? "%8.0g" : "%8.2f", v);
+}
+
+GraphModel::GraphModel() {
+    colour_.fill(-1);
+    resetExtremes();
+}
+
+void GraphModel::forget(int i) {
+    shown_[i] = false;
+    points_[i].clear();
+    colour_[i] = -1;
+    variant_[i] = 0;
+}
+
+bool GraphModel::setColour(int colour) {
+    const int index = CurrentCurve;
+    if (colour_[index] == colour) return false;
+    std::array<bool, kCurveVariants> worn{};
+    for (int i = 0; i < kCurveSlots; ++i) {
+        if (i != index && shown_[i] && colour_[i] == colour) worn[variant_[i] % kCurveVariants] = true;
+    }
+    int variant = 0;
+    while (variant < kCurveVariants - 1 && worn[variant]) ++variant;
+    colour_[index] = colour;
+    variant_[index] = variant;
+    return true;
+}
+
+std::optional<CurveStyle> GraphModel::style(int index) const {
+    if (!valid(index) || !shown_[index] || colour_[index] < 0) return std::nullopt;
+    return curveStyle(colour_[index], variant_[index]);
+}
 
 void GraphModel::resetExtremes() {
     DataXMin = DataYMin = kExtremeReset;
@@ -179,19 +314,18 @@ int GraphModel::newCurve(std::vector<int>* removed) {
     }
     if (shown_[index]) {  // the slot is reused: its old series leaves the chart
         if (removed) removed->push_back(index);
-        shown_[index] = false;
     }
+    forget(index);
     CurrentCurve = index;
     shown_[index] = true;
-    points_[index].clear();
     for (auto& line : CurveInfo[index]) line.clear();
     return index;
 }
 
 bool GraphModel::loadData(double x, double y) {
     if (!shown_[CurrentCurve]) {  // no curve opened yet: the current slot becomes one
+        forget(CurrentCurve);
         shown_[CurrentCurve] = true;
-        points_[CurrentCurve].clear();
     }
     points_[CurrentCurve].push_back({x, y});
     bool changed = false;
@@ -211,16 +345,12 @@ void GraphModel::addInfo(int line, const std::string& text) {
 }
 
 void GraphModel::removeAll() {
-    for (int i = 0; i < kCurveSlots; ++i) {
-        shown_[i] = false;
-        points_[i].clear();
-    }
+    for (int i = 0; i < kCurveSlots; ++i) forget(i);
 }
 
 void GraphModel::deleteCurve(int index) {
     if (!valid(index)) return;
-    shown_[index] = false;
-    points_[index].clear();
+    forget(index);
     for (auto& line : CurveInfo[index]) line.clear();
 }
 
@@ -232,6 +362,7 @@ std::vector<std::string> GraphModel::infoPanelItems(int index) const {
     if (valid(index)) {
         for (const auto& line : CurveInfo[index])
             if (!line.empty()) items.push_back(line);
+        if (const auto s = style(index)) items.push_back(kStylePrefix + curveStyleText(*s));
     }
     items.push_back(std::string(37, '-'));
     return items;

@@ -55,9 +55,38 @@ void ChartGetAxisLabel(const LogLabelTable& table, const std::string& format, st
 // ascending, each once.
 std::vector<double> logAxisLabels(const LogLabelTable& table, double lo, double hi);
 
+// The picture for the labels of a linear axis on [lo, hi] with ticks `step` apart: `format`
+// with as many more fraction digits as the step needs, so that neighbouring labels differ
+// (a narrow range such as 1.0000001 to 1.0000002 needs seven, a step of 2.5 x 10^k one more
+// than a step of 2 x 10^k). Never more than 15 significant digits.
+std::string tickPicture(const std::string& format, double step, double lo, double hi);
+
 struct CurvePoint {
     double x, y;
 };
+
+// Curve colours as the calculator windows pass them (24 bits, red in the low byte). A
+// colour keeps its meaning on every chart: red is sigma polarisation (and any curve
+// without one), blue is pi.
+inline constexpr int kRedCurve = 255;
+inline constexpr int kBlueCurve = 16711680;
+
+// How a curve is drawn. The colour is the caller's; curves of one colour are told apart by
+// the dash pattern first, then by a darker or lighter shade of that colour, then by width.
+enum class Dash { Solid, Dashed, Dotted, DashDot, DashDotDot };
+struct CurveStyle {
+    int colour = kRedCurve;  // as passed by the caller
+    Dash dash = Dash::Solid;
+    int shade = 0;  // 0: the colour itself; 1, 3: darker; 2, 4: lighter
+    int width = 1;
+    int rgb() const;  // the drawn colour, same byte order as `colour`
+    bool operator==(const CurveStyle&) const = default;
+};
+inline constexpr int kCurveVariants = 50;  // distinct styles per colour
+// Variant 0 is a solid line in the colour itself; every variant below kCurveVariants differs.
+CurveStyle curveStyle(int colour, int variant);
+// "red, dashed", "blue, dotted, dark shade", ... as the information panel shows it.
+std::string curveStyleText(const CurveStyle& style);
 
 // One axis after Update: scale, value format, label increment (linear axes), range and,
 // for a logarithmic axis, whether its label table was renewed.
@@ -99,6 +128,12 @@ public:
     // updates the extremes. Returns true when an extreme changed.
     bool loadData(double x, double y);
     void addInfo(int line, const std::string& text);
+    // The colour of the current curve's points. A curve's first colour (or a change of it)
+    // gives the curve the first style not worn by another shown curve of that colour.
+    // Returns true when the style changed.
+    bool setColour(int colour);
+    // The style of a shown curve that has points; nothing otherwise.
+    std::optional<CurveStyle> style(int index) const;
 
     // --- curves
     bool shown(int index) const { return valid(index) && shown_[index]; }
@@ -109,7 +144,9 @@ public:
     std::vector<int> shownCurves() const;
 
     // --- information panel
+    // The head lines, the curve's non-empty lines, its line style, the closing dashes.
     std::vector<std::string> infoPanelItems(int index) const;
+    static constexpr const char* kStylePrefix = "line style: ";
     static constexpr int kCloseItem = 2;
     static constexpr int kDeleteItem = 3;
 
@@ -139,12 +176,17 @@ private:
     static bool valid(int i) { return i >= 0 && i < kCurveSlots; }
     int freeAddSlot() const;
 
+    void forget(int i);  // the slot holds no curve any more
+
     std::array<bool, kCurveSlots> shown_{};
+    std::array<int, kCurveSlots> colour_{};  // -1: no point yet
+    std::array<int, kCurveSlots> variant_{};
     std::array<std::vector<CurvePoint>, kCurveSlots> points_;
     std::array<std::array<std::string, kInfoLines>, kCurveSlots> CurveInfo;
 };
 
-// Range field text after Update: "%8.0g" beyond 10000 in magnitude, else "%8.2f".
+// Range field text after Update: "%8.0g" beyond 10000 in magnitude, "%8.4g" below 0.01
+// (but not zero), else "%8.2f".
 std::string rangeFieldText(double v);
 
 }  // namespace lumerad

@@ -41,9 +41,28 @@ QFont timesBold(int pixels) {
 constexpr int kInfoPanelWidth = 337;  // design size of the curve information panel
 constexpr int kInfoPanelHeight = 289;
 
-QColor fromColorRef(int c) { return QColor(c & 0xFF, (c >> 8) & 0xFF, (c >> 16) & 0xFF); }
-
 std::string text(const QLineEdit* e) { return e->text().toStdString(); }
+
+// A group box is at least as wide as its caption, so a long axis caption would widen the
+// window beyond the screen: the boxes get a width of their own, and the caption is shortened
+// to the box when it is longer (the whole of it in the tool tip).
+const char* const kFullCaption = "fullCaption";
+constexpr int kGroupMinWidth = 250;
+
+void fitGroupTitle(QGroupBox* box) {
+    const QString full = box->property(kFullCaption).toString();
+    box->ensurePolished();
+    const int room = box->width() - 28;  // the caption's indent and padding
+    const QString shown =
+        box->isVisible() && room > 0 ? box->fontMetrics().elidedText(full, Qt::ElideRight, room) : full;
+    if (box->title() != shown) box->setTitle(shown);
+    box->setToolTip(shown == full ? QString() : full);
+}
+
+void setGroupTitle(QGroupBox* box, const QString& title) {
+    box->setProperty(kFullCaption, title);
+    fitGroupTitle(box);
+}
 
 }  // namespace
 
@@ -195,6 +214,12 @@ TfGraphs::TfGraphs(AppContext& ctx, QWidget* parent)
     connect(def, &QToolButton::clicked, this, [this] { act([this] { bbDefaultClick(); }); });
     connect(close, &QToolButton::clicked, this, [this] { act([this] { bbCloseClick(); }); });
 
+    for (QGroupBox* box : {gbXAxis_, gbYAxis_}) {
+        box->setMinimumWidth(kGroupMinWidth);
+        box->setProperty(kFullCaption, box->title());
+        box->installEventFilter(this);
+    }
+    chart_->installEventFilter(this);
     auto* row = new QHBoxLayout;
     row->addWidget(gbXAxis_, 1);
     row->addWidget(gbYAxis_, 1);
@@ -208,6 +233,14 @@ TfGraphs::TfGraphs(AppContext& ctx, QWidget* parent)
 
 TfGraphs::~TfGraphs() = default;
 
+bool TfGraphs::eventFilter(QObject* watched, QEvent* e) {
+    if ((e->type() == QEvent::Resize || e->type() == QEvent::Show) &&
+        (watched == gbXAxis_ || watched == gbYAxis_))
+        fitGroupTitle(static_cast<QGroupBox*>(watched));
+    if (e->type() == QEvent::Resize && watched == chart_ && lbCurvInfo_->isVisible()) fitCurvInfoPanel();
+    return ToolWindow::eventFilter(watched, e);
+}
+
 // ---------------------------------------------------------------- operations
 
 void TfGraphs::NewGraph(const QString& title) {
@@ -218,6 +251,7 @@ void TfGraphs::NewGraph(const QString& title) {
     for (int i = 0; i < kCurveSlots; ++i) dropSeries(i);
     chart_->clearGraphs();
     model_.newGraph();
+    closeCurvInfo();
     replotLater();
 }
 
@@ -235,7 +269,7 @@ void TfGraphs::NewCurve() {
     QPalette pal = palette();
     pal.setColor(QPalette::Window, Qt::red);
     setPalette(pal);
-    lbCurvInfo_->clear();
+    closeCurvInfo();
     replotLater();
 }
 
@@ -253,6 +287,7 @@ QString TfGraphs::curveOwner(int index) const {
 void TfGraphs::deleteCurvesOf(const QString& owner) {
     for (int i : model_.shownCurves()) {
         if (owners_[i] != owner) continue;
+        if (i == model_.ClickedCurve) closeCurvInfo();
         dropSeries(i);
         model_.deleteCurve(i);
         owners_[i].clear();
@@ -271,8 +306,7 @@ void TfGraphs::LoadData(int colour, double x, double y) {
     }
     const bool extremesMoved = model_.loadData(x, y);
     g->data()->add(QCPGraphData(x, y));
-    const QColor c = fromColorRef(colour);
-    if (g->pen().color() != c) g->setPen(QPen(c, 1));
+    if (model_.setColour(colour)) g->setPen(curvePen(*model_.style(index)));
     // Every point shows the running extremes in the range fields; they are rewritten only
     // when they would read differently (an extreme moved, or Update wrote its own texts).
     if (!model_.UserAxes && (extremesMoved || !fieldsShowExtremes_)) writeExtremeFields();
@@ -281,13 +315,13 @@ void TfGraphs::LoadData(int colour, double x, double y) {
 
 void TfGraphs::XAxis(const QString& caption) {
     chart_->xAxis->setLabel(caption);
-    gbXAxis_->setTitle(QStringLiteral("x-axis, ") + caption);
+    setGroupTitle(gbXAxis_, QStringLiteral("x-axis, ") + caption);
     replotLater();
 }
 
 void TfGraphs::YAxis(const QString& caption) {
     chart_->yAxis->setLabel(caption);
-    gbYAxis_->setTitle(QStringLiteral("y-axis, ") + caption);
+    setGroupTitle(gbYAxis_, QStringLiteral("y-axis, ") + caption);
     replotLater();
 }
 
@@ -304,7 +338,7 @@ QCPGraph* TfGraphs::series(int index) const {
 QCPGraph* TfGraphs::openSeries(int index) {
     QCPGraph* g = chart_->addGraph(chart_->xAxis, chart_->yAxis);
     g->setName(QString::fromStdString(std::to_string(index)));
-    g->setPen(QPen(Qt::red, 1));
+    g->setPen(curvePen(curveStyle(kRedCurve, 0)));
     g->setAdaptiveSampling(true);
     CurveSeries[index] = g;
     return g;
@@ -410,8 +444,12 @@ void TfGraphs::ChartClickSeries(QCPAbstractPlottable* series) {
     if (!ok) return;
     model_.ClickedCurve = index;
     lbCurvInfo_->clear();
-    for (const std::string& item : model_.infoPanelItems(index))
-        lbCurvInfo_->addItem(QString::fromStdString(item));
+    const auto style = model_.style(index);
+    for (const std::string& item : model_.infoPanelItems(index)) {
+        auto* row = new QListWidgetItem(QString::fromStdString(item), lbCurvInfo_);
+        // the style line carries a sample of the line as it is drawn
+        if (style && item.rfind(GraphModel::kStylePrefix, 0) == 0) row->setIcon(curveSample(*style, kTeal));
+    }
     fitCurvInfoPanel();
     lbCurvInfo_->show();
     lbCurvInfo_->raise();
@@ -419,7 +457,8 @@ void TfGraphs::ChartClickSeries(QCPAbstractPlottable* series) {
 
 void TfGraphs::fitCurvInfoPanel() {
     // At least the design size; wider and taller when the lines need it (a long source name,
-    // sixteen parameter lines), so that no parameter is cut off, but never beyond the chart.
+    // sixteen parameter lines), so that no parameter is cut off, but never beyond the chart:
+    // on a small chart the panel scrolls rather than losing its lower lines under the edge.
     lbCurvInfo_->ensurePolished();
     const int frame = 2 * lbCurvInfo_->frameWidth();
     int width = kInfoPanelWidth;
@@ -429,8 +468,8 @@ void TfGraphs::fitCurvInfoPanel() {
         height = std::max(height, lbCurvInfo_->count() * lbCurvInfo_->sizeHintForRow(0) + frame + 4);
     }
     const QPoint at = lbCurvInfo_->pos();
-    width = std::min(width, std::max(kInfoPanelWidth, chart_->width() - at.x() - 4));
-    height = std::min(height, std::max(kInfoPanelHeight, chart_->height() - at.y() - 4));
+    width = std::min(width, std::max(120, chart_->width() - at.x() - 4));
+    height = std::min(height, std::max(60, chart_->height() - at.y() - 4));
     lbCurvInfo_->resize(width, height);
 }
 
@@ -438,12 +477,23 @@ void TfGraphs::lbCurvInfoClick(int item) {
     if (item == GraphModel::kCloseItem) {
         lbCurvInfo_->hide();
     } else if (item == GraphModel::kDeleteItem) {
-        if (!ctx_.messages.question("really delete curve?")) return;
         const int index = model_.ClickedCurve;
-        if (index >= 0 && index < kCurveSlots) dropSeries(index);
+        if (!model_.shown(index)) {  // the curve went meanwhile
+            closeCurvInfo();
+            return;
+        }
+        if (!ctx_.messages.question("really delete curve?")) return;
+        dropSeries(index);
         model_.deleteCurve(index);
+        closeCurvInfo();  // its lines would be stale, and a second click would hit nothing
         replotLater();
     }
+}
+
+void TfGraphs::closeCurvInfo() {
+    lbCurvInfo_->clear();
+    lbCurvInfo_->hide();
+    model_.ClickedCurve = -1;
 }
 
 void TfGraphs::lbCurvInfoDblClick() { lbCurvInfo_->hide(); }
@@ -470,7 +520,8 @@ QString TfGraphs::curveDataText() const {
             if (!s.empty()) head += QLatin1Char('\t') + QString::fromStdString(s);
         }
         out += head + QLatin1Char('\n');
-        out += chart_->xAxis->label() + QLatin1Char('\t') + chart_->yAxis->label() + QLatin1Char('\n');
+        out += QuietPlot::axisTitle(chart_->xAxis) + QLatin1Char('\t') + QuietPlot::axisTitle(chart_->yAxis) +
+               QLatin1Char('\n');
         for (const CurvePoint& p : model_.points(index)) {
             out += QString::fromStdString(general(p.x, 15)) + QLatin1Char('\t') +
                    QString::fromStdString(general(p.y, 15)) + QLatin1Char('\n');

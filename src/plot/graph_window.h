@@ -8,8 +8,8 @@
 #include <QString>
 #include <array>
 
-#include "ui/tool_window.h"
 #include "plot/graph_model.h"
+#include "ui/tool_window.h"
 
 class QCustomPlot;
 class QCPGraph;
@@ -85,6 +85,7 @@ public:
 
 protected:
     void closeEvent(QCloseEvent* e) override;
+    bool eventFilter(QObject* watched, QEvent* e) override;
 
 private:
     QCPGraph* openSeries(int index);
@@ -92,8 +93,8 @@ private:
     void applyAxis(bool bottom, const AxisPlan& plan, const LogLabelTable& table);
     void writeExtremeFields();
     void fitCurvInfoPanel();
+    void closeCurvInfo();  // the panel hidden and emptied: its curve is gone
     void replotLater();
-
 
     GraphModel model_;
     std::array<QCPGraph*, kCurveSlots> CurveSeries{};

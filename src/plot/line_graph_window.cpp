@@ -97,7 +97,7 @@ TfLineGraph::TfLineGraph(AppContext& ctx, QWidget* parent)
     series1_ = new QCPBars(chart_->xAxis, chart_->yAxis);
     series1_->setName(QStringLiteral("Series1"));
     series1_->setPen(Qt::NoPen);
-    series1_->setBrush(Qt::red);
+    series1_->setBrush(curvePen(curveStyle(kRedCurve, 0)).color());
     series1_->setWidthType(QCPBars::wtAxisRectRatio);
     series1_->setWidth(kBarShare);
     main->addWidget(chart_, 1);

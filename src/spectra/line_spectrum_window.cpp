@@ -32,7 +32,6 @@ namespace {
 QString qs(const std::string& s) { return QString::fromStdString(s); }
 std::string text(const QLineEdit* e) { return e->text().toStdString(); }
 constexpr int kListRows = 15;
-constexpr int kRed = 255;
 constexpr int kColumnWidths[] = {30, 60, 70, 60, 95};
 
 // The design widths, widened where a text or header of the font in use needs more room: a
@@ -354,7 +353,7 @@ void TfLineSpectrum::CalcScan() {
         }
         g->NewCurve();
         for (const auto& [line, t] : curve.info) g->addInfo(line, qs(t));
-        for (size_t j = 0; j < curve.x.size(); ++j) g->LoadData(kRed, curve.x[j], curve.y[j]);
+        for (size_t j = 0; j < curve.x.size(); ++j) g->LoadData(kRedCurve, curve.x[j], curve.y[j]);
         g->XAxis(qs(scan.xCaption));
         if (!scan.yCaption.empty()) g->YAxis(qs(scan.yCaption));
     }

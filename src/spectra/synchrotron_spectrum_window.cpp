@@ -31,8 +31,6 @@ namespace lumerad {
 namespace {
 QString qs(const std::string& s) { return QString::fromStdString(s); }
 std::string text(const QLineEdit* e) { return e->text().toStdString(); }
-constexpr int kRed = 255;
-constexpr int kGreen = 32768;
 }  // namespace
 
 TfSynSpectrum::TfSynSpectrum(AppContext& ctx, QWidget* parent)
@@ -379,17 +377,17 @@ void TfSynSpectrum::Calculate(bool doPlot) {
 
     // G. Output.
     if (item == kSigmaPi || item == kSigmaPiNormalized) {
-        for (int i = 0; i < pts.size(); ++i) g->LoadData(kRed, pts.x[i], pts.value[i]);
+        for (int i = 0; i < pts.size(); ++i) g->LoadData(kRedCurve, pts.x[i], pts.value[i]);
         g->addInfo(9, qs(sigmaCurveText(item)));
         g->addGraph();
         g->NewCurve();
-        for (int i = 0; i < pts.size(); ++i) g->LoadData(kGreen, pts.x[i], pts.pi[i]);
+        for (int i = 0; i < pts.size(); ++i) g->LoadData(kBlueCurve, pts.x[i], pts.pi[i]);
         CurveLegend();
         g->addInfo(9, qs(piCurveText(item)));
         for (int i = 0; i < pts.size(); ++i) file.write(spectrumFilePointLine(item, pts, i));
     } else {
         for (int i = 0; i < pts.size(); ++i) {
-            g->LoadData(kRed, pts.x[i], pts.value[i]);
+            g->LoadData(kRedCurve, pts.x[i], pts.value[i]);
             file.write(spectrumFilePointLine(item, pts, i));
         }
     }

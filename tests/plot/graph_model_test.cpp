@@ -3,8 +3,11 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <set>
+#include <tuple>
 
 #include "numerics/errors.h"
+#include "numerics/text_to_number.h"
 
 using namespace lumerad;
 
@@ -13,6 +16,11 @@ namespace {
 void expectTable(const LogLabelTable& t, const std::vector<double>& want) {
     ASSERT_EQ(want.size(), t.size());
     for (size_t i = 0; i < want.size(); ++i) EXPECT_DOUBLE_EQ(want[i], t[i]) << "slot " << i;
+}
+
+std::string trimmedCopy(std::string s) {
+    s.erase(0, s.find_first_not_of(' '));
+    return s;
 }
 
 void fill(GraphModel& m, std::initializer_list<CurvePoint> pts) {
@@ -239,6 +247,52 @@ TEST(InfoPanel, HeadLinesNonEmptyLinesAndClosingDashes) {
     EXPECT_EQ("", m.info(0, 4));
 }
 
+// Each curve takes the first style its colour does not wear yet; a deleted curve's style is
+// free again; red and blue keep their meaning (sigma and pi) however the curves are told apart.
+TEST(CurveStyles, SameColourCurvesDifferAndColoursKeepTheirMeaning) {
+    GraphModel m;
+    m.addGraph();
+    struct Step {
+        int colour;
+        int deleteFirst;  // curve index deleted before this one is opened, or 0
+        const char* want;
+    };
+    const Step steps[] = {
+        {kRedCurve, 0, "red, solid"},
+        {kBlueCurve, 0, "blue, solid"},
+        {kRedCurve, 0, "red, dashed"},
+        {kRedCurve, 0, "red, dotted"},
+        {kBlueCurve, 0, "blue, dashed"},
+        {kRedCurve, 3, "red, dashed"},
+        {kRedCurve, 0, "red, dash-dot"},
+        {kRedCurve, 0, "red, dash-dot-dot"},
+        {kRedCurve, 0, "red, solid, dark shade"},
+    };
+    for (const Step& s : steps) {
+        if (s.deleteFirst) m.deleteCurve(s.deleteFirst);
+        const int c = m.newCurve();
+        m.loadData(1, 1);
+        EXPECT_TRUE(m.setColour(s.colour));
+        EXPECT_FALSE(m.setColour(s.colour));  // further points keep the style
+        ASSERT_TRUE(m.style(c));
+        EXPECT_EQ(s.want, curveStyleText(*m.style(c)));
+        const auto items = m.infoPanelItems(c);
+        EXPECT_EQ(std::string("line style: ") + s.want, items[items.size() - 2]);
+    }
+    // every variant of a colour is drawn differently and keeps the hue: red stays red, blue blue
+    for (int colour : {kRedCurve, kBlueCurve}) {
+        std::set<std::tuple<int, int, int>> seen;
+        for (int v = 0; v < kCurveVariants; ++v) {
+            const CurveStyle st = curveStyle(colour, v);
+            seen.insert({st.rgb(), int(st.dash), st.width});
+            const int r = st.rgb() & 0xFF, g = (st.rgb() >> 8) & 0xFF, b = (st.rgb() >> 16) & 0xFF;
+            const bool hueKept = colour == kRedCurve ? r > g + 60 && g == b : b > g + 60 && g == r;
+            EXPECT_TRUE(hueKept) << v;
+        }
+        EXPECT_EQ(size_t(kCurveVariants), seen.size());
+    }
+}
+
 TEST(Update, AutomaticRanges) {
     GraphModel m;
     m.addGraph();
@@ -349,4 +403,7 @@ TEST(Update, RangeFieldTexts) {
     EXPECT_EQ("10000.00", rangeFieldText(10000));
     EXPECT_EQ("     2E4", rangeFieldText(20000));
     EXPECT_EQ(" -4.6E15", rangeFieldText(-4.6e15));
+    // small typed bounds survive being written back
+    for (double v : {1e-13, 1.234e-12, 0.0001, 0.0003, -2.5e-5, 0.005})
+        EXPECT_NEAR(v, parseReal(trimmedCopy(rangeFieldText(v))), 1e-3 * std::fabs(v)) << v;
 }

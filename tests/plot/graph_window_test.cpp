@@ -8,6 +8,7 @@
 #include <QGroupBox>
 #include <QListWidget>
 #include <QRadioButton>
+#include <QSet>
 #include <QTemporaryDir>
 #include <QtTest>
 #include <cfenv>
@@ -294,11 +295,15 @@ private slots:
         QVERIFY(!panel->isHidden());
         QCOMPARE(g.model().ClickedCurve, 2);
         const QString d36(36, QLatin1Char('-')), d37(37, QLatin1Char('-'));
+        // the second red curve is dashed, and its panel says so
         QCOMPARE(items(panel),
                  (QStringList{"source parameters for this curve: ", d36, "click here to close this panel",
-                              "click here to delete this curve", d36, "ESRF 6 GeV", "B = 0.86 T", d37}));
+                              "click here to delete this curve", d36, "ESRF 6 GeV", "B = 0.86 T",
+                              "line style: red, dashed", d37}));
+        QCOMPARE(g.series(2)->pen().style(), Qt::DashLine);
+        QCOMPARE(g.series(1)->pen().style(), Qt::SolidLine);
         g.ChartClickSeries(g.series(1));
-        QCOMPARE(panel->count(), 6);
+        QCOMPARE(panel->count(), 7);
         // item 3 asks; No keeps the curve
         g.ChartClickSeries(g.series(2));
         env.messages.answers = {false};
@@ -310,7 +315,7 @@ private slots:
         QCOMPARE(g.CurveCount(), 1);
         QVERIFY(!g.series(2));
         QCOMPARE(g.model().info(2, 2), std::string());
-        QVERIFY(!panel->isHidden());
+        g.ChartClickSeries(g.series(1));
         g.lbCurvInfoClick(0);  // other items do nothing
         QVERIFY(!panel->isHidden());
         g.lbCurvInfoClick(2);
@@ -336,13 +341,17 @@ private slots:
         g.LoadData(255, 1, 1);
         g.ChartClickSeries(g.series(0));
         auto* panel = g.findChild<QListWidget*>("lbCurvInfo");
-        QCOMPARE(panel->count(), 5 + 16 + 1);
+        QCOMPARE(panel->count(), 5 + 16 + 1 + 1);  // and the line style
         QCOMPARE(panel->textElideMode(), Qt::ElideNone);
-        // the longest line and all 22 items fit without scrolling, inside the chart
+        // the longest line and all 23 items fit without scrolling, inside the chart
         QVERIFY(panel->viewport()->width() >= panel->fontMetrics().horizontalAdvance(longLine));
-        QVERIFY(panel->viewport()->height() >= 22 * panel->sizeHintForRow(0));
+        QVERIFY(panel->viewport()->height() >= 23 * panel->sizeHintForRow(0));
         QVERIFY(panel->geometry().right() < g.chart()->width());
         QVERIFY(panel->geometry().bottom() < g.chart()->height());
+        // the smallest window: the panel shrinks with the chart and scrolls
+        g.resize(1, 1);
+        QCoreApplication::processEvents();
+        QVERIFY(g.chart()->rect().contains(panel->geometry()));
     }
 
     void clickingOnTheChartFindsTheCurve() {
@@ -519,6 +528,153 @@ private slots:
         });
         QVERIFY(!reported);
         QCOMPARE(env.errors().back(), std::string("Invalid floating point operation"));
+    }
+
+    // Neighbouring tick labels never read alike, and the labelled ticks span the range: the
+    // digits follow the tick step, however narrow the range or small the numbers.
+    void tickLabelsOfNarrowRangesAllDiffer() {
+        struct Case {
+            double lo, hi, increment;
+            const char* format;
+        };
+        const Case cases[] = {
+            {1.0000001, 1.0000002, 0, kPlainFormat},  // seven equal leading digits
+            {-1.0000002, -1.0000001, 0, kPlainFormat},
+            {0.0001, 0.00033, 0, kPlainFormat},  // typed 1E-4 .. 3E-4 with 10 % headroom
+            {12345.6, 12345.7, 0, kPlainFormat},
+            {1e-12, 1.32e-12, 0, kExpFormat},  // 1.05E-12 would round to 1.1E-12
+            {1.234e-12, 1.2341e-12, 0, kExpFormat},
+            {0.02, 220, 0.02, kPlainFormat},  // ordinary automatic ranges
+            {5.8e11, 1.925e13, 1.8e9, kExpFormat},
+            {0, 0.0011, 1.0, kPlainFormat},  // the default increment of 1 on a tiny range
+            {0, 11, 1.1, kPlainFormat},      // a typed increment is kept
+            {0.5, 2.5, 0, "#,###"},
+        };
+        for (const Case& c : cases) {
+            QSharedPointer<PictureTicker> ticker(new PictureTicker);
+            ticker->format = c.format;
+            ticker->increment = c.increment;
+            QVector<double> ticks;
+            QVector<QString> labels;
+            ticker->generate(QCPRange(c.lo, c.hi), QLocale::c(), 'g', 6, ticks, nullptr, &labels);
+            const QString what = QStringLiteral("%1 .. %2: %3")
+                                     .arg(c.lo, 0, 'g', 17)
+                                     .arg(c.hi, 0, 'g', 17)
+                                     .arg(QStringList(labels.begin(), labels.end()).join(QLatin1Char(' ')));
+            QVERIFY2(ticks.size() >= 3, qPrintable(what));
+            QCOMPARE(QSet<QString>(labels.begin(), labels.end()).size(), labels.size());
+            const double span = c.hi - c.lo, step = ticks[1] - ticks[0];
+            QVERIFY2(ticks.first() - c.lo <= span / 2 && c.hi - ticks.last() <= span / 2, qPrintable(what));
+            if (c.increment == 1.1) QVERIFY(std::fabs(step - 1.1) < 1e-12);
+            for (int i = 0; i < ticks.size(); ++i) {
+                // every label reads back as its tick, to well within half a step
+                const double shown = QString(labels[i]).remove(QLatin1Char(',')).toDouble();
+                QVERIFY2(std::fabs(shown - ticks[i]) <= 0.01 * step, qPrintable(what));
+            }
+        }
+    }
+
+    // Tick labels and axis titles stay inside the chart at the smallest size the window
+    // allows, at its design size and larger: nothing drawn touches the chart's outer pixels.
+    void axisLabelsStayInsideTheChart() {
+        const QString longTitle = QStringLiteral(
+            "angular photon flux density, photons/s/mrad^2/0.1%bw, sigma and pi polarisation summed");
+        const QString unbroken(90, QLatin1Char('W'));
+        struct Case {
+            QString xTitle, yTitle;
+            const char *xmin, *xmax, *dx, *ymin, *ymax, *dy;
+        };
+        const Case cases[] = {
+            {QStringLiteral("photon energy, eV"), QStringLiteral("flux"), "1E-13", "1E-12", "1E-13", "0",
+             "1E20", "1E19"},
+            {longTitle, longTitle, "12345.678", "99999", "1000", "-1.234E-12", "1.234E-12", "1E-13"},
+            {unbroken, unbroken, "0", "1.234E-12", "1E-13", "0.0001", "0.0003", "0"},
+        };
+        for (const Case& c : cases) {
+            // the smallest the window allows, its design size, larger
+            for (const QSize size : {QSize(1, 1), QSize(981, 658), QSize(1600, 1000)}) {
+                PlotEnv env;
+                TfGraphs g(env.ctx);
+                g.replaceGraph();
+                g.NewCurve();
+                g.LoadData(kRedCurve, 1, 1);
+                g.XAxis(c.xTitle);
+                g.YAxis(c.yTitle);
+                const char* typed[][2] = {{"Exmin", c.xmin}, {"Exmax", c.xmax}, {"edIncrx", c.dx},
+                                          {"Eymin", c.ymin}, {"Eymax", c.ymax}, {"edIncry", c.dy}};
+                for (auto& [name, value] : typed) field(g, name)->setText(QLatin1String(value));
+                g.show();
+                g.resize(size);
+                QCoreApplication::processEvents();
+                click(g, "OkButton");
+                QVERIFY(env.errors().empty());
+                QCustomPlot* chart = g.chart();
+                chart->replot(QCustomPlot::rpImmediateRefresh);
+                const QImage image = chart->grab().toImage();
+                const QString what =
+                    QStringLiteral("%1 at %2x%3").arg(c.xmin).arg(chart->width()).arg(chart->height());
+                const QRgb back = image.pixel(image.width() / 2, image.height() - 1);
+                QCOMPARE(QColor(back), QColor(240, 240, 240));
+                if (size.width() == 1) QVERIFY2(g.width() <= 1024, qPrintable(what));  // nor a long caption
+                for (int x = 0; x < image.width(); ++x)
+                    for (int y : {0, image.height() - 1})
+                        QVERIFY2(image.pixel(x, y) == back, qPrintable(what));
+                for (int y = 0; y < image.height(); ++y)
+                    for (int x : {0, image.width() - 1})
+                        QVERIFY2(image.pixel(x, y) == back, qPrintable(what));
+                // the full titles are kept for the data the user copies
+                QCOMPARE(QuietPlot::axisTitle(chart->xAxis), c.xTitle);
+                QVERIFY(g.curveDataText().contains(c.yTitle));
+            }
+        }
+    }
+
+    // However its curve leaves the chart, the information panel goes with it, and its
+    // "delete" line can no longer reach another curve.
+    void theInformationPanelGoesWithItsCurve() {
+        const QStringList ways{"delete", "new graph", "replace", "owner closed"};
+        for (const QString& way : ways) {
+            PlotEnv env;
+            TfGraphs g(env.ctx);
+            g.addGraph();
+            g.NewCurve();
+            for (int i = 0; i <= 10; ++i) g.LoadData(kRedCurve, i, 1);
+            g.NewCurve();
+            g.setCurveOwner(QStringLiteral("TfFormFctr"));
+            g.addInfo(1, QStringLiteral("upper"));
+            for (int i = 0; i <= 10; ++i) g.LoadData(kBlueCurve, i, 5);
+            g.resize(981, 658);
+            g.show();
+            QVERIFY(env.runner.run([&] { g.Update(); }));
+            g.chart()->replot();
+            auto* panel = g.findChild<QListWidget*>("lbCurvInfo");
+            const QPoint at(int(g.chart()->xAxis->coordToPixel(5)), int(g.chart()->yAxis->coordToPixel(5)));
+            QTest::mouseClick(g.chart(), Qt::LeftButton, Qt::NoModifier, at);
+            QVERIFY(!panel->isHidden());
+            QVERIFY(items(panel).contains(QStringLiteral("upper")));
+            if (way == "delete") {
+                env.messages.answers = {true};
+                QTest::mouseClick(panel->viewport(), Qt::LeftButton, Qt::NoModifier,
+                                  panel->visualItemRect(panel->item(3)).center());
+            } else if (way == "new graph") {
+                g.NewGraph(QStringLiteral("next"));
+            } else if (way == "replace") {
+                g.replaceGraph();
+                g.NewCurve();
+            } else {
+                g.deleteCurvesOf(QStringLiteral("TfFormFctr"));
+            }
+            QVERIFY2(panel->isHidden(), qPrintable(way));
+            QCOMPARE(panel->count(), 0);
+            // a new curve in the freed slot is not deleted through the old panel
+            g.addGraph();
+            g.NewCurve();
+            g.LoadData(kRedCurve, 1, 1);
+            const int before = g.CurveCount();
+            env.messages.answers = {true};
+            g.lbCurvInfoClick(GraphModel::kDeleteItem);
+            QCOMPARE(g.CurveCount(), before);
+        }
     }
 
     void formatHelpers() {

@@ -170,7 +170,7 @@ void SynSpectrumWindow::angleScanFileAndTwoCurves() {
     // the eleventh angle is the sum of ten steps, 0.9999999999999999
     QVERIFY(lines[12].startsWith(" 1.00000000000000E+0000"));
 
-    // a red sigma curve and a green pi curve, each with its information line
+    // a red sigma curve and a blue pi curve, each with its information line
     QCOMPARE(x.g->CurveCount(), 2);
     const std::vector<int> shown = x.g->model().shownCurves();
     QCOMPARE(int(shown.size()), 2);
@@ -179,7 +179,7 @@ void SynSpectrumWindow::angleScanFileAndTwoCurves() {
     QCOMPARE(x.g->model().info(shown[0], 8), std::string("photon energy 100 eV"));
     QCOMPARE(x.g->model().info(shown[0], 0), std::string("sigma/pi-mode flux density, ph/s/mr^2"));
     QCOMPARE(x.g->series(shown[0])->pen().color(), QColor(255, 0, 0));
-    QCOMPARE(x.g->series(shown[1])->pen().color(), QColor(0, 128, 0));
+    QCOMPARE(x.g->series(shown[1])->pen().color(), QColor(0, 0, 255));
     QCOMPARE(x.g->series(shown[1])->data()->size(), 11);
     QCOMPARE(x.g->chart()->xAxis->label(), QStringLiteral("vert. obs. angle/gamma"));
     QCOMPARE(x.g->series(shown[1])->data()->at(0)->value, 0.0);  // no pi mode on the axis
