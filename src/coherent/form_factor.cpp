@@ -73,7 +73,7 @@ double IntFFR(double length) {
 }
 
 FormFactorPoints formFactorScan(BunchShape shape, double length, double kMin, double kMax, double dk) {
-    if (!(dk > 0)) throw InputError("the increment must be greater than 0!");
+    if (!(dk > 0)) throw InputError("the increment must be greater than 0!", "Edelwvn");
     requirePositiveLength(length);
     const bool gaussian = shape == BunchShape::Gaussian;
     // s: what turns a wavenumber (1/cm) into the phase x of the form factor.

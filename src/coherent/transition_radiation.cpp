@@ -85,7 +85,8 @@ void CalculateTR(const TransitionRadiationInputs& in, const TransitionRadiationB
 
     // 2. Wavelength from the photon entry.
     const double v = parseReal(in.photon);
-    if (v < 0) throw InputError("the " + std::string(photonUnitCaption(in.unit)) + " must be positive!");
+    if (v < 0)
+        throw InputError("the " + std::string(photonUnitCaption(in.unit)) + " must be positive!", "EdtPhEn");
     double lambda = 0;
     switch (in.unit) {
         case PhotonUnit::eV: {
@@ -146,7 +147,7 @@ void CalculateTR(const TransitionRadiationInputs& in, const TransitionRadiationB
         r.bandWidthText = bw;
     }
     const double BW = parseReal(bw);
-    if (BW < 0) throw InputError("the band width must be positive!");
+    if (BW < 0) throw InputError("the band width must be positive!", "EdtBnWdth");
 
     // 7-9. Electrons, velocity, emission into the half space.
     const double N = beam.partPerBunch * 1e8;

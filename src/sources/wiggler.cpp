@@ -70,7 +70,7 @@ void RecalculateWiggler(const WigglerInputs& in, const CurrentBeam& beam, Magnet
     const double psiX = parseReal(in.HorAngle);
     if (!(K > 0)) throw InputError(kNoDeflectionText);
     const double xiX = checkedValue((psiX / 1000.0) * gamma / K);
-    if (!(std::fabs(xiX) < 1.0)) throw InputError(kZeroFluxText);
+    if (!(std::fabs(xiX) < 1.0)) throw InputError(kZeroFluxText, "HorAngle");
     r.psiX = psiX;
 
     // 11-13. Local field, critical energy and wavelength there.
@@ -82,12 +82,12 @@ void RecalculateWiggler(const WigglerInputs& in, const CurrentBeam& beam, Magnet
 
     // 14-16. Photon energy of the wavelength, xi, the local K, the band width.
     const double lambda = parseReal(in.WaveLength);
-    if (!(lambda > 0)) throw InputError(kWigglerWaveLengthText);
+    if (!(lambda > 0)) throw InputError(kWigglerWaveLengthText, "WaveLength");
     store(r.photonEnergy, HC / (lambda * 1e-10) + 1e-11);
     store(r.xi, r.photonEnergy / r.critEnergy);
     store(r.localK, kKFactor * r.localField * magnet.PerLength);
     const double bw = parseReal(in.edBandW);
-    if (!(bw > 0)) throw InputError(kWigglerBandWidthText);
+    if (!(bw > 0)) throw InputError(kWigglerBandWidthText, "edBandW");
     magnet.KValue = r.localK;
     store(r.relBandWidth, bw / 100.0);
     RelBandWidth = r.relBandWidth;
@@ -110,7 +110,7 @@ void RecalculateWiggler(const WigglerInputs& in, const CurrentBeam& beam, Magnet
     //        opening of about 1/gamma spread the power.
     store(r.powDensSource, r.power / (TwoPi * magnet.SigTx * magnet.SigTy * 1e6));
     const double z = parseReal(in.edDist);
-    if (z < 0) throw InputError(kWigglerDistanceText);
+    if (z < 0) throw InputError(kWigglerDistanceText, "edDist");
     const double wx =
         SqrtTwoPi * std::sqrt(magnet.SigTx * magnet.SigTx + (magnet.SigTxp * z) * (magnet.SigTxp * z)) +
         2.0 * K * z / gamma;

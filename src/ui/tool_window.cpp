@@ -6,6 +6,7 @@
 #include <QEvent>
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QPointer>
 #include <QShortcut>
 #include <QShowEvent>
 
@@ -15,26 +16,33 @@ namespace lumerad {
 
 namespace {
 
-// Remembers that a dialog or message box has just closed. Closing an error box hands
-// activation back to the window below it; that is not the user coming back to the
-// window, and re-running its activation handler there would show the same error box
-// again, without end. The platform may deliver the dialog's deactivation before or after
-// the window's activation, so the dialog's hiding is what counts.
+// Remembers the window a closing dialog or message box hands the activation back to.
+// That is not the user coming back to the window, and re-running its activation handler
+// there would show the same error box again, without end. The platform may deliver the
+// dialog's deactivation before or after the window's activation, and its hiding before
+// (X11) or after (offscreen) it, so whichever of the two comes first counts. Only that
+// window is spared: another window the action shows after the dialog (the graph after a
+// file dialog) is activated as usual and refreshes itself.
 class ModalWatcher : public QObject {
 public:
-    bool dialogJustClosed = false;
+    QPointer<QWidget> returningTo;
 
     bool eventFilter(QObject* o, QEvent* e) override {
         if (!o->isWidgetType()) return false;
         auto* w = static_cast<QWidget*>(o);
         if (!w->isWindow()) return false;
         const bool dialog = w->isModal() || qobject_cast<QDialog*>(w) != nullptr;
-        if (e->type() == QEvent::Hide && dialog)
-            dialogJustClosed = true;
-        else if (e->type() == QEvent::WindowDeactivate && !dialog)
-            dialogJustClosed = false;
+        if ((e->type() == QEvent::Hide || e->type() == QEvent::WindowDeactivate) && dialog) {
+            returningTo = below_;
+        } else if (e->type() == QEvent::WindowDeactivate && !dialog) {
+            below_ = w;
+            returningTo = nullptr;
+        }
         return false;
     }
+
+private:
+    QPointer<QWidget> below_;  // the last ordinary window that lost the activation
 };
 
 ModalWatcher& modalWatcher() {
@@ -114,8 +122,8 @@ bool ToolWindow::act(const std::function<void()>& action) { return ctx_.runner.r
 bool ToolWindow::event(QEvent* e) {
     if (e->type() == QEvent::WindowActivate) {
         ModalWatcher& watcher = modalWatcher();
-        if (watcher.dialogJustClosed)
-            watcher.dialogJustClosed = false;  // back from a dialog or message box
+        if (watcher.returningTo == this)
+            watcher.returningTo = nullptr;  // back from a dialog or message box
         else
             act([this] { formActivate(); });
     }

@@ -4,11 +4,13 @@
 #include <QAbstractButton>
 #include <QAction>
 #include <QCheckBox>
+#include <QDir>
 #include <QFile>
 #include <QLineEdit>
 #include <QTemporaryDir>
 #include <QToolButton>
 #include <QtTest>
+#include <functional>
 #include <memory>
 
 #include "../support/program_world.h"
@@ -28,6 +30,24 @@ using lumerad::testing::RealDialogs;
 using namespace lumerad::worldtest;
 
 namespace {
+
+void click(QWidget* w, const char* name) {
+    child<QAbstractButton>(w, name)->click();
+    QTest::qWait(30);
+}
+void type(QWidget* w, const char* name, const char* text) {
+    child<QLineEdit>(w, name)->setText(QString::fromUtf8(text));
+}
+void pick(QWidget* w, const char* grid, const char* row) {
+    auto* g = grid ? child<DBGrid>(w, grid) : w->findChild<DBGrid*>();
+    g->clickRow(rowOf(g, QString::fromLatin1(row)));
+}
+// Types into named fields; a name without text is a check box or radio button to check.
+QWidget* fill(QWidget* w, std::initializer_list<std::pair<const char*, const char*>> inputs) {
+    for (auto [name, text] : inputs)
+        text ? type(w, name, text) : child<QAbstractButton>(w, name)->setChecked(true);
+    return w;
+}
 
 // Clears a field and types into it as the user does: focus, select all, keys.
 void retype(QLineEdit* e, const QString& text) {
@@ -75,7 +95,39 @@ struct RealWorld {
         child<QAbstractButton>(w().synSpectrum, "bbShowGraph")->click();
         QTest::qWait(50);
     }
+
+    // Accepts a ring (or a linac) in its editor, then opens a window from the main window.
+    void accept(const char* beam, bool linac = false) {
+        click(w().start, linac ? "BtSPB" : "BtCB");
+        QWidget* editor = linac ? static_cast<QWidget*>(w().spbeam) : w().cbeam;
+        pick(editor, linac ? "SPGrid" : nullptr, beam);
+        click(editor, "bbAccept");
+    }
+    // Diamond (or a linac) accepted, a source window opened, a record recalculated.
+    template <class T>
+    T* source(const char* button, T* Windows::*window, const char* record, const char* linac = nullptr) {
+        accept(linac ? linac : "Diamond", linac);
+        click(w().start, button);
+        pick(w().*window, "DBGridSrce", record);
+        click(w().*window, "tbRecalc");
+        return w().*window;
+    }
+    TfUndulator* undulator() { return source("Und", &Windows::undulator, "hybrid undulator U35"); }
+    // The undulator's line spectrum of harmonics 1 to 3.
+    TfLineSpectrum* lines() {
+        click(undulator(), "tbLineSpectrum");
+        click(fill(w().lineSpectrum, {{"toharm", "3"}}), "bbRecalc");
+        return w().lineSpectrum;
+    }
 };
+
+using Opener = std::function<QWidget*(RealWorld&)>;
+
+QStringList fileLines(const QString& name) {
+    QFile f(name);
+    if (!f.open(QIODevice::ReadOnly)) return {};
+    return QString::fromLatin1(f.readAll()).split(QStringLiteral("\r\n"), Qt::SkipEmptyParts);
+}
 
 }  // namespace
 
@@ -176,6 +228,153 @@ private slots:
         QFile f(name);
         QVERIFY(f.open(QIODevice::ReadOnly));
         QVERIFY(f.readAll().count('\n') > 10);
+    }
+
+    // Every window that writes a file, through the real save dialog: the file is there with
+    // its first line and its number of lines, and no box opened.
+    void newWindowsWriteTheirFiles() {
+        struct Case {
+            const char* what;
+            Opener open;  // opens and fills the window, returns it
+            const char* button;
+            const char* file;
+            const char* title;  // the first line, or nullptr: the first number, else a binary file
+            double x0;
+            int lines;  // 0: at least 10
+        };
+        const Case cases[] = {
+            {"K scan",
+             [](RealWorld& r) {
+                 return fill(r.lines(), {{"edKmin", "0"}, {"edKmax", "5"}, {"rbvsK", 0}, {"cbSave", 0}});
+             },
+             "BitBtn1", "k_scan.txt", nullptr, 0.0, 202},  // two harmonics of 101 points
+            {"gap scan",
+             [](RealWorld& r) {
+                 return fill(r.lines(),
+                             {{"edGapmin", "8"}, {"edGapmax", "28"}, {"rbvsGap", 0}, {"cbSave", 0}});
+             },
+             "bbVUGap", "gap_scan.txt", nullptr, 8.0, 202},
+            {"form factor scan",
+             [](RealWorld& r) {
+                 r.accept("FLASH", true);
+                 click(r.w().start, "FF");
+                 return fill(r.w().formFctr,
+                             {{"Eminwvn", "1"}, {"Emaxwvn", "100"}, {"Edelwvn", "1"}, {"cbSave", 0}});
+             },
+             "CalcSpectrum", "ff.txt", nullptr, 1.0, 101},  // one step past the end
+            {"wiggler spectrum",
+             [](RealWorld& r) {
+                 click(r.source("Wiggler", &Windows::wiggler, "EM wiggler W200"), "tbSpectrum");
+                 return fill(r.w().synSpectrum, {{"cbSave", 0}});
+             },
+             "bbShowGraph", "wiggler.txt", " angular photon flux vs photon energy", NAN, 0},
+            {"line graph",
+             [](RealWorld& r) -> QWidget* {
+                 click(r.lines(), "bbShoLineGraph");
+                 return r.w().lineGraph;
+             },
+             "saveasmetafile1", "lines.png", nullptr, NAN, 0},
+        };
+        for (const Case& c : cases) {
+            RealWorld world;
+            QWidget* w = c.open(world);
+            RealDialogs::shot(QString::fromLatin1(c.what));
+            const QString name = world.dir.filePath(QString::fromLatin1(c.file));
+            world.real.files.push_back(name);
+            if (auto* a = w->findChild<QAction*>(QString::fromLatin1(c.button)))
+                a->trigger();
+            else
+                click(w, c.button);
+            QTest::qWait(50);
+            QVERIFY2(world.real.allTexts().isEmpty(), qPrintable(world.real.allTexts().join('|')));
+            QCOMPARE(world.real.fileDialogs, 1);
+            QVERIFY2(QFile::exists(name), c.what);
+            if (!c.title && std::isnan(c.x0)) {
+                QVERIFY2(QFile(name).size() > 1000, c.what);
+                continue;
+            }
+            const QStringList lines = fileLines(name);
+            if (c.title)
+                QCOMPARE(lines.value(0), QString::fromLatin1(c.title));
+            else
+                QCOMPARE(lines.value(0).left(23).trimmed().toDouble(), c.x0);
+            if (!c.title) {  // the graph's x axis spans the scan
+                const QCPRange x = child<QCustomPlot>(world.w().graphs, "Chart")->xAxis->range();
+                QVERIFY2(x.lower <= c.x0 + 0.01 * x.size() && x.contains(lines.last().left(23).toDouble()),
+                         c.what);
+            }
+            if (c.lines > 0) QCOMPARE(lines.size(), c.lines);
+            QVERIFY(lines.size() >= 10);
+        }
+        // Cancel in the save dialog: the scan is drawn, nothing written, nothing said.
+        RealWorld world;
+        TfLineSpectrum* l = world.lines();
+        child<QCheckBox>(l, "cbSave")->setChecked(true);
+        world.real.files.push_back({});
+        click(l, "BitBtn1");
+        QCOMPARE(world.real.fileDialogs, 1);
+        QCOMPARE(world.real.allTexts(), QStringList());
+        QCOMPARE(QDir(world.dir.path()).entryList({QStringLiteral("*.txt")}), QStringList());
+        QVERIFY(world.w().graphs->CurveCount() > 0);
+    }
+
+    // A refused input in each window: exactly one real box with the message, the window
+    // stays, the refused field has the focus.
+    void refusedInputsShowOneBox() {
+        struct Case {
+            Opener open;
+            const char* field;
+            const char* text;
+            const char* button;
+            const char* message;
+        };
+        const auto linac = [](const char* button) {
+            return [button](RealWorld& r) {
+                r.accept("FLASH", true);
+                click(r.w().start, button);
+                return QApplication::activeWindow();
+            };
+        };
+        const Case cases[] = {
+            {[](RealWorld& r) -> QWidget* {
+                 return r.source("Wiggler", &Windows::wiggler, "EM wiggler W200");
+             },
+             "edDist", "-2", "tbRecalc", "the distance must not be negative!"},
+            {[](RealWorld& r) -> QWidget* { return r.undulator(); }, "harm", "0", "tbRecalc",
+             "the harmonic number must be 1 or more!"},
+            {[](RealWorld& r) -> QWidget* {
+                 click(r.undulator(), "tbUndFlux");
+                 return r.w().undFlux;
+             },
+             "EdtBW", "x", "BResult", "'x' is not a valid floating point value"},
+            {[](RealWorld& r) -> QWidget* { return r.lines(); }, "fharm", "0", "bbRecalc",
+             "the first harmonic must be an odd number from 1 to 29 !"},
+            {[](RealWorld& r) -> QWidget* {  // the magnet type is read when the window is activated
+                 TfSPUnd* w = r.source("Und", &Windows::spUnd, "EM undulator U100", "FLASH");
+                 w->act([w] { w->formActivate(); });
+                 return w;
+             },
+             "Wfield", "x", "tbRecalc", "'x' is not a valid floating point value"},
+            {linac("TR"), "EdtBnWdth", "-0.01", "Calculate", "the band width must be positive!"},
+            {linac("FF"), "Edelwvn", "0", "CalcSpectrum", "the increment must be greater than 0!"},
+            {linac("Bessel"), "UFArg", "1,5", "BtnCalc", "'1,5' is not a valid floating point value"},
+        };
+        for (const Case& c : cases) {
+            RealWorld world;
+            QWidget* w = c.open(world);
+            world.real.boxes.clear();
+            w->activateWindow();
+            QTest::qWait(30);
+            auto* field = child<QLineEdit>(w, c.field);
+            field->setText(QString::fromLatin1(c.text));
+            QTest::qWait(30);
+            QTest::mouseClick(child<QAbstractButton>(w, c.button), Qt::LeftButton);
+            QTest::qWait(100);
+            QCOMPARE(world.real.allTexts(), QStringList{QString::fromLatin1(c.message)});
+            QVERIFY2(w->isVisible(), c.field);
+            // The window's focus field: the one with the focus whenever the window is active.
+            QVERIFY2(w->focusWidget() == field, c.field);
+        }
     }
 };
 
