@@ -35,9 +35,6 @@ void click(QWidget* w, const char* name) {
     child<QAbstractButton>(w, name)->click();
     QTest::qWait(30);
 }
-void type(QWidget* w, const char* name, const char* text) {
-    child<QLineEdit>(w, name)->setText(QString::fromUtf8(text));
-}
 void pick(QWidget* w, const char* grid, const char* row) {
     auto* g = grid ? child<DBGrid>(w, grid) : w->findChild<DBGrid*>();
     g->clickRow(rowOf(g, QString::fromLatin1(row)));
@@ -45,7 +42,8 @@ void pick(QWidget* w, const char* grid, const char* row) {
 // Types into named fields; a name without text is a check box or radio button to check.
 QWidget* fill(QWidget* w, std::initializer_list<std::pair<const char*, const char*>> inputs) {
     for (auto [name, text] : inputs)
-        text ? type(w, name, text) : child<QAbstractButton>(w, name)->setChecked(true);
+        text ? child<QLineEdit>(w, name)->setText(QString::fromLatin1(text))
+             : child<QAbstractButton>(w, name)->setChecked(true);
     return w;
 }
 
@@ -122,12 +120,6 @@ struct RealWorld {
 };
 
 using Opener = std::function<QWidget*(RealWorld&)>;
-
-QStringList fileLines(const QString& name) {
-    QFile f(name);
-    if (!f.open(QIODevice::ReadOnly)) return {};
-    return QString::fromLatin1(f.readAll()).split(QStringLiteral("\r\n"), Qt::SkipEmptyParts);
-}
 
 }  // namespace
 
@@ -293,7 +285,10 @@ private slots:
                 QVERIFY2(QFile(name).size() > 1000, c.what);
                 continue;
             }
-            const QStringList lines = fileLines(name);
+            QFile f(name);
+            QVERIFY(f.open(QIODevice::ReadOnly));
+            const QStringList lines =
+                QString::fromLatin1(f.readAll()).split(QStringLiteral("\r\n"), Qt::SkipEmptyParts);
             if (c.title)
                 QCOMPARE(lines.value(0), QString::fromLatin1(c.title));
             else
