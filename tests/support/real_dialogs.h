@@ -136,8 +136,11 @@ private:
                 box->reject();
             return;
         }
-        if (w == last_) return;
+        if (w == last_) return;  // answered, not closed yet
         last_ = w;
+        if (auto* d = qobject_cast<QDialog*>(w))  // a dialog shown again is answered again
+            QObject::connect(
+                d, &QDialog::finished, this, [this] { last_ = nullptr; }, Qt::SingleShotConnection);
         shot(QStringLiteral("dialog-%1").arg(++shots_));
         if (dirtyFlags) raiseFlags();
         if (auto* fd = qobject_cast<QFileDialog*>(w)) {
