@@ -228,7 +228,7 @@ void TfFormFctr::CalcSpectrumClick() {
     }
     points_ = std::move(pts);
     // Shown after the points are in, so the axes fit the whole scan.
-    if (plot) g->showTool();
+    if (plot) g->showCurves();
 
     // 8.
     if (file.isOpen() && !file.close())

@@ -417,6 +417,11 @@ void TfGraphs::formShow() {
 
 void TfGraphs::formActivate() { Update(); }
 
+void TfGraphs::showCurves() {
+    showTool();
+    act([this] { Update(); });
+}
+
 void TfGraphs::OkButClick() {
     model_.UserAxes = true;
     Update();

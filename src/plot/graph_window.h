@@ -56,6 +56,9 @@ public:
     void setCurveOwner(const QString& owner);
     QString curveOwner(int index) const;
     void deleteCurvesOf(const QString& owner);
+    // Shows the window with its axes fitted to the curves at once, also where the window
+    // system does not activate it (activation fits them again).
+    void showCurves();
 
     // --- window events
     void FormCreate();

@@ -359,7 +359,7 @@ void TfLineSpectrum::CalcScan() {
     }
     if (file.isOpen() && !file.close())
         ctx_.messages.info("writing the file " + fileName.toStdString() + " failed; the file is incomplete.");
-    if (g) g->showTool();
+    if (g) g->showCurves();
 }
 
 }  // namespace lumerad

@@ -391,7 +391,7 @@ void TfSynSpectrum::Calculate(bool doPlot) {
             file.write(spectrumFilePointLine(item, pts, i));
         }
     }
-    if (ctx_.windows.graphs) ctx_.windows.graphs->showTool();
+    if (ctx_.windows.graphs) ctx_.windows.graphs->showCurves();
     if (file.isOpen() && !file.close()) say("writing the spectrum file failed; the file is incomplete.");
 }
 
