@@ -13,6 +13,7 @@
 
 #include "app/program.h"
 #include "app/start_window.h"
+#include "bench_support.h"
 #include "catalogue/data_widgets.h"
 #include "catalogue/single_pass_beam_window.h"
 #include "coherent/form_factor.h"
@@ -76,12 +77,4 @@ BENCHMARK(BM_WindowScanPlotted1001)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 
-int main(int argc, char** argv) {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}
+int main(int argc, char** argv) { return lumerad::bench::runWithWidgets(argc, argv); }

@@ -9,25 +9,14 @@
 #include <string>
 #include <vector>
 
+#include "bench_support.h"
 #include "numerics/number_text.h"
 #include "numerics/special_functions.h"
 #include "numerics/tabulated.h"
 
 namespace {
 
-const lumerad::Tabulated& table() {
-    static lumerad::Tabulated tab;
-    static const bool loaded = [] {
-        const std::string err = tab.loadFile(std::string(LUMERAD_SOURCE_DATA_DIR) + "/DATA.TXT");
-        if (!err.empty()) {
-            std::fprintf(stderr, "%s\n", err.c_str());
-            std::exit(1);
-        }
-        return true;
-    }();
-    (void)loaded;
-    return tab;
-}
+using lumerad::bench::table;
 
 std::vector<double> spectrumGrid() {
     std::vector<double> xs(1001);

@@ -6,12 +6,13 @@
 #include <QApplication>
 #include <cmath>
 
-#include "ui/action_runner.h"
-#include "ui/app_context.h"
-#include "ui/dialogs.h"
+#include "bench_support.h"
 #include "catalogue/session.h"
 #include "numerics/messages.h"
 #include "plot/graph_window.h"
+#include "ui/action_runner.h"
+#include "ui/app_context.h"
+#include "ui/dialogs.h"
 
 using namespace lumerad;
 
@@ -91,12 +92,4 @@ BENCHMARK(BM_UpdateAndReplot)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 
-int main(int argc, char** argv) {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}
+int main(int argc, char** argv) { return lumerad::bench::runWithWidgets(argc, argv); }

@@ -7,6 +7,7 @@
 #include <cstdlib>
 #include <string>
 
+#include "bench_support.h"
 #include "numerics/function_calculator.h"
 #include "numerics/messages.h"
 #include "numerics/special_functions.h"
@@ -15,19 +16,7 @@
 
 namespace {
 
-const lumerad::Tabulated& table() {
-    static lumerad::Tabulated tab;
-    static const bool loaded = [] {
-        const std::string err = tab.loadFile(std::string(LUMERAD_SOURCE_DATA_DIR) + "/DATA.TXT");
-        if (!err.empty()) {
-            std::fprintf(stderr, "%s\n", err.c_str());
-            std::exit(1);
-        }
-        return true;
-    }();
-    (void)loaded;
-    return tab;
-}
+using lumerad::bench::table;
 
 void BM_WigglerRecalculation(benchmark::State& state) {
     lumerad::CurrentBeam beam;

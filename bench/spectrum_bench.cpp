@@ -8,9 +8,7 @@
 #include <QRadioButton>
 #include <charconv>
 
-#include "ui/action_runner.h"
-#include "ui/app_context.h"
-#include "ui/dialogs.h"
+#include "bench_support.h"
 #include "catalogue/session.h"
 #include "numerics/messages.h"
 #include "numerics/tabulated.h"
@@ -18,6 +16,9 @@
 #include "qcustomplot.h"
 #include "spectra/synchrotron_spectrum.h"
 #include "spectra/synchrotron_spectrum_window.h"
+#include "ui/action_runner.h"
+#include "ui/app_context.h"
+#include "ui/dialogs.h"
 
 using namespace lumerad;
 
@@ -108,11 +109,4 @@ BENCHMARK(BM_DefaultSpectrumComputedAndPlotted)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_Spectrum1001Computed)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_Spectrum1001ComputedAndPlotted)->Unit(benchmark::kMillisecond);
 
-int main(int argc, char** argv) {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}
+int main(int argc, char** argv) { return lumerad::bench::runWithWidgets(argc, argv); }

@@ -8,12 +8,13 @@
 #include <QApplication>
 #include <QTemporaryDir>
 
-#include "ui/dialogs.h"
 #include "app/program.h"
-#include "catalogue/session.h"
 #include "app/start_window.h"
+#include "bench_support.h"
+#include "catalogue/session.h"
 #include "catalogue/tsr_module.h"
 #include "numerics/messages.h"
+#include "ui/dialogs.h"
 
 namespace {
 
@@ -57,12 +58,4 @@ BENCHMARK(CreateProgramAndShowMainWindow)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 
-int main(int argc, char** argv) {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("Lumerad"));
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}
+int main(int argc, char** argv) { return lumerad::bench::runWithWidgets(argc, argv); }

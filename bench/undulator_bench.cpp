@@ -7,6 +7,7 @@
 #include <QApplication>
 #include <cmath>
 
+#include "bench_support.h"
 #include "catalogue/session.h"
 #include "numerics/messages.h"
 #include "plot/graph_window.h"
@@ -132,12 +133,4 @@ BENCHMARK(BM_TuningScan15x101Plotted)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 
-int main(int argc, char** argv) {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}
+int main(int argc, char** argv) { return lumerad::bench::runWithWidgets(argc, argv); }

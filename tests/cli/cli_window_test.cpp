@@ -685,7 +685,7 @@ void CliWindow::refusalsAndExitStatus() {
         for (const QString& t : QString::fromUtf8(errTexts).split(QLatin1Char('|')))
             QVERIFY2(run.errText().contains(t), qPrintable(run.errText()));
     }
-    const QStringList spec = shorthand.at("@spectrum");
+    const QStringList spectrumArgs = shorthand.at("@spectrum");
     // a damaged catalogue or a missing table of functions: status 1, and the file stays as it was
     const CliRun bad = runCli(QStringList{"--catalogue", damaged.fileName(), "--data", dataFile()} + kBend);
     QCOMPARE(bad.status, 1);
@@ -697,7 +697,7 @@ void CliWindow::refusalsAndExitStatus() {
     QVERIFY(!noData.err.isEmpty());
     // the step message is a note, and the spectrum goes on with 0.1 %: 1000 * 1.001^k <= 1100 for k = 0 .. 95
     const CliRun step =
-        x.cli(spec + QStringList{"--from", "1000", "--to", "1100", "--step", "0.05", "--csv"});
+        x.cli(spectrumArgs + QStringList{"--from", "1000", "--to", "1100", "--step", "0.05", "--csv"});
     QCOMPARE(step.status, 0);
     QCOMPARE(step.errText(), QStringLiteral("note: step size too small! will be set to 0.1%!\n"));
     QCOMPARE(step.outText().split('\n', Qt::SkipEmptyParts).size(), 1 + 96);
