@@ -485,6 +485,17 @@ SnglBeamValues snglBeamValues(const Record& r) {
     return v;
 }
 
+TransitionRadiationBeam transitionRadiationBeam(const Table& t) {
+    TransitionRadiationBeam b;
+    b.gamma = t.asNumber(QStringLiteral("gamma"));
+    b.partPerBunch = t.asNumber(QStringLiteral("Part/Bunch"));
+    b.bunchesPerPulse = t.asNumber(QStringLiteral("Bunches/Pulse"));
+    b.pulseRepRate = t.asNumber(QStringLiteral("PulseRepRate"));
+    b.bunchDuration = t.asNumber(QStringLiteral("BunchDuration"));
+    b.distribution = t.asText(QStringLiteral("PartDistribution")).toStdString();
+    return b;
+}
+
 RecordBreach recordBreach(const Table& t) {
     if (!t.hasCurrent()) return {};
     const Record& r = t.current();

@@ -14,6 +14,7 @@
 #include "catalogue/beam_quantities.h"
 #include "catalogue/record_limits.h"
 #include "catalogue/table.h"
+#include "coherent/transition_radiation.h"
 #include "sources/magnet_state.h"
 
 namespace lumerad {
@@ -70,6 +71,8 @@ SourceRecord readSourceRecord(const Table& insDevice);
 SourceRecord sourceRecordValues(const Record& rec);
 CircBeamValues circBeamValues(const Record& rec);
 SnglBeamValues snglBeamValues(const Record& rec);
+// What transition radiation reads of the current single-pass record.
+TransitionRadiationBeam transitionRadiationBeam(const Table& snglBeam);
 
 // Refuses a calculation on the table's current record when it breaks a limit of
 // catalogue/record_limits.h (a stored record from before the limits, or one changed outside

@@ -53,13 +53,7 @@ int runTr(Context& ctx) {
     ctx.selectSinglePassBeam(beam);
     ctx.checkSetFields();
     Table& t = *ctx.catalogue().SnglBeam;
-    TransitionRadiationBeam b;
-    b.gamma = t.asNumber(QStringLiteral("gamma"));
-    b.partPerBunch = t.asNumber(QStringLiteral("Part/Bunch"));
-    b.bunchesPerPulse = t.asNumber(QStringLiteral("Bunches/Pulse"));
-    b.pulseRepRate = t.asNumber(QStringLiteral("PulseRepRate"));
-    b.bunchDuration = t.asNumber(QStringLiteral("BunchDuration"));
-    b.distribution = t.asText(QStringLiteral("PartDistribution")).toStdString();
+    const TransitionRadiationBeam b = transitionRadiationBeam(t);
     TransitionRadiationResult r;
     CalculateTR(in, b, state, ctx.messages, r);
 

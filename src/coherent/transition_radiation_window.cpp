@@ -271,13 +271,7 @@ void TfTR::CalculateTR() {
     Table& t = singlePassBeam(ctx_);
     t.edit();
     t.post();
-    TransitionRadiationBeam beam;
-    beam.gamma = t.asNumber(QStringLiteral("gamma"));
-    beam.partPerBunch = t.asNumber(QStringLiteral("Part/Bunch"));
-    beam.bunchesPerPulse = t.asNumber(QStringLiteral("Bunches/Pulse"));
-    beam.pulseRepRate = t.asNumber(QStringLiteral("PulseRepRate"));
-    beam.bunchDuration = t.asNumber(QStringLiteral("BunchDuration"));
-    beam.distribution = t.asText(QStringLiteral("PartDistribution")).toStdString();
+    const TransitionRadiationBeam beam = transitionRadiationBeam(t);
 
     TransitionRadiationInputs in;
     in.photon = EdtPhEn_->text().toStdString();

@@ -63,21 +63,14 @@ struct RealWorld {
     std::unique_ptr<Program> program;
 
     RealWorld() {
-        ProgramOptions o;
-        o.catalogueFile = dir.filePath("catalogue.sqlite");
-        o.dataFile = QStringLiteral(LUMERAD_SOURCE_DATA_DIR "/DATA.TXT");
-        program = std::make_unique<Program>(real.messages, real.dialogs, o);
-        w().start->show();
+        program = startProgram(dir, real.messages, real.dialogs);
         QVERIFY2(QTest::qWaitForWindowExposed(w().start), "main window");
     }
     Windows& w() { return program->windows(); }
 
     // Accept Diamond, "bend magnet", pick the 1.4 T dipole, "recalculate".
     void typicalRequest() {
-        buttonByText(w().start, QStringLiteral("circulating beam"))->click();
-        auto* ringGrid = w().cbeam->findChild<DBGrid*>();
-        ringGrid->clickRow(rowOf(ringGrid, QStringLiteral("Diamond")));
-        child<QAbstractButton>(w().cbeam, "bbAccept")->click();
+        acceptBeam(w(), QStringLiteral("Diamond"));
         buttonByText(w().start, QStringLiteral("bend magnet"))->click();
         auto* grid = child<DBGrid>(w().synRad, "DBGrid1");
         grid->clickRow(rowOf(grid, QStringLiteral("Diamond dipole 1.4 T")));
@@ -96,10 +89,8 @@ struct RealWorld {
 
     // Accepts a ring (or a linac) in its editor, then opens a window from the main window.
     void accept(const char* beam, bool linac = false) {
-        click(w().start, linac ? "BtSPB" : "BtCB");
-        QWidget* editor = linac ? static_cast<QWidget*>(w().spbeam) : w().cbeam;
-        pick(editor, linac ? "SPGrid" : nullptr, beam);
-        click(editor, "bbAccept");
+        acceptBeam(w(), QString::fromLatin1(beam), linac);
+        QTest::qWait(30);
     }
     // Diamond (or a linac) accepted, a source window opened, a record recalculated.
     template <class T>

@@ -29,11 +29,7 @@ class StoredRecordsCliWindow : public QObject {
             for (const QString& sql : statements) QVERIFY2(q.exec(sql), qPrintable(sql));
         }
         QSqlDatabase::removeDatabase(QStringLiteral("outside"));
-        ProgramOptions o;
-        o.catalogueFile = x.dir.filePath("catalogue.sqlite");
-        o.dataFile = QStringLiteral(LUMERAD_SOURCE_DATA_DIR "/DATA.TXT");
-        x.program = std::make_unique<Program>(x.messages, x.dialogs, o);
-        x.w().start->show();
+        x.program = startProgram(x.dir, x.messages, x.dialogs);
     }
 
 private slots:

@@ -77,19 +77,33 @@ inline QString textOf(QWidget* w, const char* name) {
     return child<QLabel>(w, name)->text();
 }
 
+// The program on a catalogue in dir and the table of functions of the source tree, its main
+// window shown.
+inline std::unique_ptr<Program> startProgram(const QTemporaryDir& dir, Messages& messages, Dialogs& dialogs) {
+    ProgramOptions o;
+    o.catalogueFile = dir.filePath("catalogue.sqlite");
+    o.dataFile = QStringLiteral(LUMERAD_SOURCE_DATA_DIR "/DATA.TXT");
+    auto program = std::make_unique<Program>(messages, dialogs, o);
+    program->windows().start->show();
+    return program;
+}
+
+// Opens the circulating-beam (or single-pass beam) editor from the main window, picks the beam
+// and accepts it, as the user does.
+inline void acceptBeam(Windows& w, const QString& name, bool linac = false) {
+    child<QAbstractButton>(w.start, linac ? "BtSPB" : "BtCB")->click();
+    auto* grid = linac ? child<DBGrid>(w.spbeam, "SPGrid") : w.cbeam->findChild<DBGrid*>();
+    grid->clickRow(rowOf(grid, name));
+    child<QAbstractButton>(linac ? static_cast<QWidget*>(w.spbeam) : w.cbeam, "bbAccept")->click();
+}
+
 struct ProgramWorld {
     QTemporaryDir dir;
     RecordingMessages messages;
     ScriptedDialogs dialogs;
     std::unique_ptr<Program> program;
 
-    ProgramWorld() {
-        ProgramOptions o;
-        o.catalogueFile = dir.filePath("catalogue.sqlite");
-        o.dataFile = QStringLiteral(LUMERAD_SOURCE_DATA_DIR "/DATA.TXT");
-        program = std::make_unique<Program>(messages, dialogs, o);
-        w().start->show();
-    }
+    ProgramWorld() { program = startProgram(dir, messages, dialogs); }
     Windows& w() { return program->windows(); }
     Session& session() { return program->session(); }
     TSRModule& module() { return program->module(); }
@@ -99,20 +113,8 @@ struct ProgramWorld {
                 QStringLiteral(LUMERAD_SOURCE_DATA_DIR "/DATA.TXT")};
     }
 
-    // Opens the circulating-beam editor from the main window, picks the ring and accepts it.
-    void acceptRing(const QString& name) {
-        child<QAbstractButton>(w().start, "BtCB")->click();
-        auto* grid = w().cbeam->findChild<DBGrid*>();
-        grid->clickRow(rowOf(grid, name));
-        child<QAbstractButton>(w().cbeam, "bbAccept")->click();
-    }
-    // The same with the single-pass beam editor.
-    void acceptLinac(const QString& name) {
-        child<QAbstractButton>(w().start, "BtSPB")->click();
-        auto* grid = child<DBGrid>(w().spbeam, "SPGrid");
-        grid->clickRow(rowOf(grid, name));
-        child<QAbstractButton>(w().spbeam, "bbAccept")->click();
-    }
+    void acceptRing(const QString& name) { acceptBeam(w(), name); }
+    void acceptLinac(const QString& name) { acceptBeam(w(), name, true); }
 };
 
 }  // namespace lumerad::worldtest
