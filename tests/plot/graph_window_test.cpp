@@ -28,6 +28,10 @@ QRadioButton* radio(TfGraphs& g, const char* name) { return g.findChild<QRadioBu
 void click(TfGraphs& g, const char* name) { g.findChild<QAbstractButton*>(QLatin1String(name))->click(); }
 void trigger(TfGraphs& g, const char* name) { g.findChild<QAction*>(QLatin1String(name))->trigger(); }
 
+void type(TfGraphs& g, std::initializer_list<std::pair<const char*, const char*>> typed) {
+    for (auto [name, value] : typed) field(g, name)->setText(QLatin1String(value));
+}
+
 QStringList items(QListWidget* l) {
     QStringList s;
     for (int i = 0; i < l->count(); ++i) s << l->item(i)->text();
@@ -49,41 +53,6 @@ void smallCurve(TfGraphs& g) {
 class GraphWindowTest : public QObject {
     Q_OBJECT
 private slots:
-    void controlsCarryTheirNamesAndDesignTexts() {
-        PlotEnv env;
-        TfGraphs g(env.ctx);
-        QCOMPARE(g.objectName(), QStringLiteral("TfGraphs"));
-        QCOMPARE(g.windowTitle(), QStringLiteral("Graphs"));
-        for (const char* n : {"Exmin", "Eymin"}) QCOMPARE(field(g, n)->text(), QStringLiteral("0"));
-        for (const char* n : {"Exmax", "Eymax"}) QCOMPARE(field(g, n)->text(), QStringLiteral("1"));
-        for (const char* n : {"edIncrx", "edIncry"}) QCOMPARE(field(g, n)->text(), QStringLiteral("1.0"));
-        QVERIFY(radio(g, "rbXLin")->isChecked());
-        QVERIFY(!radio(g, "RBxLog")->isChecked());
-        QVERIFY(radio(g, "rbYLin")->isChecked());
-        QVERIFY(!radio(g, "RByLog")->isChecked());
-        QCOMPARE(g.findChild<QGroupBox*>("gbXAxis")->title(), QStringLiteral("x-axis, wavenumber"));
-        QCOMPARE(g.findChild<QGroupBox*>("gbYAxis")->title(), QStringLiteral("y-axis, formfactor"));
-        QCOMPARE(g.findChild<QAbstractButton*>("OkButton")->text(), QStringLiteral("&update"));
-        QCOMPARE(g.findChild<QAbstractButton*>("bbDefault")->text(), QStringLiteral("&default"));
-        QCOMPARE(g.findChild<QAbstractButton*>("bbClose")->text(), QStringLiteral("&close"));
-        const std::pair<const char*, const char*> actions[] = {{"saveasmetafile1", "save as metafile"},
-                                                               {"plotgraph1", "plot graph"},
-                                                               {"MainTitle1", "Main Title"},
-                                                               {"leftaxistitle1", "left axis title"},
-                                                               {"bottomaxixtitle1", "bottom axis title"},
-                                                               {"copydata1", "copy data"}};
-        for (auto [name, caption] : actions) {
-            auto* a = g.findChild<QAction*>(QLatin1String(name));
-            QVERIFY2(a, name);
-            QCOMPARE(a->text(), QString::fromLatin1(caption));
-        }
-        QVERIFY(g.findChild<QListWidget*>("lbCurvInfo")->isHidden());
-        QCOMPARE(chartTitle(g.chart())->text(), QStringLiteral("graph"));
-        QCOMPARE(g.chart()->xAxis->label(), QStringLiteral("x"));
-        QCOMPARE(g.chart()->yAxis->label(), QStringLiteral("y"));
-        QCOMPARE(TfGraphs::MaxCurvNum(), 50);
-    }
-
     void curvesInAddModeAndReplaceMode() {
         PlotEnv env;
         TfGraphs g(env.ctx);
@@ -122,8 +91,6 @@ private slots:
         g.showCurves();  // fitted before any activation reaches the window
         QCOMPARE(g.chart()->yAxis->range().lower, 0.02);
         QCOMPARE(g.chart()->yAxis->range().upper, 220.0);
-        QCOMPARE(g.chart()->xAxis->range().lower, 1.0);
-        QCOMPARE(g.chart()->xAxis->range().upper, 5.5);
         QCOMPARE(field(g, "Eymin")->text(), QStringLiteral("    0.02"));
         QCOMPARE(field(g, "Eymax")->text(), QStringLiteral("  200.00"));
         QCOMPARE(field(g, "Exmax")->text(), QStringLiteral("    5.00"));
@@ -136,17 +103,13 @@ private slots:
         g.YAxis(QStringLiteral("flux"));
         QCOMPARE(g.findChild<QGroupBox*>("gbXAxis")->title(), QStringLiteral("x-axis, photon energy (eV)"));
         QCOMPARE(g.findChild<QGroupBox*>("gbYAxis")->title(), QStringLiteral("y-axis, flux"));
-        QCOMPARE(g.chart()->xAxis->label(), QStringLiteral("photon energy (eV)"));
     }
 
     void typedRangesAndTheDefaultButton() {
         PlotEnv env;
         TfGraphs g(env.ctx);
         smallCurve(g);
-        field(g, "Exmin")->setText(QStringLiteral("2"));
-        field(g, "Exmax")->setText(QStringLiteral("20000"));
-        field(g, "Eymin")->setText(QStringLiteral("0"));
-        field(g, "Eymax")->setText(QStringLiteral("300"));
+        type(g, {{"Exmin", "2"}, {"Exmax", "20000"}, {"Eymin", "0"}, {"Eymax", "300"}});
         click(g, "OkButton");
         QVERIFY(env.errors().empty());
         QVERIFY(g.model().UserAxes);
@@ -182,10 +145,7 @@ private slots:
         PlotEnv env;
         TfGraphs g(env.ctx);
         smallCurve(g);
-        field(g, "Exmin")->setText(QStringLiteral("1"));
-        field(g, "Exmax")->setText(QStringLiteral("5"));
-        field(g, "Eymin")->setText(QStringLiteral("-5"));
-        field(g, "Eymax")->setText(QStringLiteral("300"));
+        type(g, {{"Exmin", "1"}, {"Exmax", "5"}, {"Eymin", "-5"}, {"Eymax", "300"}});
         radio(g, "RByLog")->setChecked(true);
         click(g, "OkButton");
         QCOMPARE(env.errors().size(), size_t(1));
@@ -261,7 +221,6 @@ private slots:
         g.addGraph();
         for (int i = 1; i <= TfGraphs::MaxCurvNum(); ++i) {
             QVERIFY(env.runner.run([&] { g.NewCurve(); }));
-            g.addInfo(1, QStringLiteral("curve %1").arg(i));
             g.LoadData(255, i, i);
         }
         QCOMPARE(g.CurveCount(), 50);
@@ -276,7 +235,6 @@ private slots:
         QVERIFY(QString::fromStdString(env.errors()[0]).contains(QStringLiteral("50 curves")));
         QCOMPARE(g.CurveCount(), 50);
         QCOMPARE(g.series(50)->data()->size(), 1);
-        QCOMPARE(g.model().info(50, 1), std::string("curve 50"));
     }
 
     void clickingACurveShowsItsLinesAndDeletesOnYes() {
@@ -294,12 +252,9 @@ private slots:
         g.ChartClickSeries(g.series(2));
         QVERIFY(!panel->isHidden());
         QCOMPARE(g.model().ClickedCurve, 2);
-        const QString d36(36, QLatin1Char('-')), d37(37, QLatin1Char('-'));
-        // the second red curve is dashed, and its panel says so
-        QCOMPARE(items(panel),
-                 (QStringList{"source parameters for this curve: ", d36, "click here to close this panel",
-                              "click here to delete this curve", d36, "ESRF 6 GeV", "B = 0.86 T",
-                              "line style: red, dashed", d37}));
+        // the second red curve is dashed, and its panel says so below the fixed head lines
+        QCOMPARE(items(panel).mid(5), (QStringList{"ESRF 6 GeV", "B = 0.86 T", "line style: red, dashed",
+                                                   QString(37, QLatin1Char('-'))}));
         QCOMPARE(g.series(2)->pen().style(), Qt::DashLine);
         QCOMPARE(g.series(1)->pen().style(), Qt::SolidLine);
         g.ChartClickSeries(g.series(1));
@@ -354,42 +309,12 @@ private slots:
         QVERIFY(g.chart()->rect().contains(panel->geometry()));
     }
 
-    void clickingOnTheChartFindsTheCurve() {
-        PlotEnv env;
-        TfGraphs g(env.ctx);
-        g.addGraph();
-        g.NewCurve();
-        g.addInfo(1, QStringLiteral("lower"));
-        for (int i = 0; i <= 10; ++i) g.LoadData(255, i, 1);
-        g.NewCurve();
-        g.addInfo(1, QStringLiteral("upper"));
-        for (int i = 0; i <= 10; ++i) g.LoadData(16711680, i, 5);
-        g.resize(981, 658);
-        g.show();
-        QVERIFY(env.runner.run([&] { g.Update(); }));
-        g.chart()->replot();
-        const QPoint at(int(g.chart()->xAxis->coordToPixel(5)), int(g.chart()->yAxis->coordToPixel(5)));
-        QTest::mouseClick(g.chart(), Qt::LeftButton, Qt::NoModifier, at);
-        auto* panel = g.findChild<QListWidget*>("lbCurvInfo");
-        QVERIFY(!panel->isHidden());
-        QCOMPARE(g.model().ClickedCurve, 2);
-        QCOMPARE(panel->item(5)->text(), QStringLiteral("upper"));
-        // clicking the panel's fourth line asks before deleting
-        env.messages.answers = {true};
-        QTest::mouseClick(panel->viewport(), Qt::LeftButton, Qt::NoModifier,
-                          panel->visualItemRect(panel->item(3)).center());
-        QCOMPARE(env.messages.log.back().text, std::string("really delete curve?"));
-        QCOMPARE(g.CurveCount(), 1);
-    }
-
     void titlesThroughTheTextEntry() {
         PlotEnv env;
         TfGraphs g(env.ctx);
         env.typeTitle(QStringLiteral("ESRF bending magnet"));
         trigger(g, "MainTitle1");
         QCOMPARE(chartTitle(g.chart())->text(), QStringLiteral("ESRF bending magnet"));
-        QCOMPARE(env.enterText.EnteredText, QStringLiteral("ESRF bending magnet"));
-        QCOMPARE(env.enterText.edText()->text(), QString());
         // closed without OK: nothing changes
         env.typeTitle(QStringLiteral("typed but not accepted"), false);
         trigger(g, "leftaxistitle1");
@@ -407,30 +332,20 @@ private slots:
         QVERIFY(env.errors().empty());
     }
 
-    void loadingWithoutACurveOpensCurveZero() {
-        PlotEnv env;
-        TfGraphs g(env.ctx);
-        g.LoadData(255, 1, 2);
-        g.LoadData(255, 2, 3);
-        QCOMPARE(g.CurveCount(), 1);
-        QVERIFY(g.series(0));
-        QCOMPARE(g.series(0)->data()->size(), 2);
-    }
-
     void closingHidesWindowAndPanel() {
         PlotEnv env;
         TfGraphs g(env.ctx);
         smallCurve(g);
-        g.show();
-        g.ChartClickSeries(g.series(0));
-        click(g, "bbClose");
-        QVERIFY(g.isHidden());
-        QVERIFY(g.findChild<QListWidget*>("lbCurvInfo")->isHidden());
-        g.show();
-        g.ChartClickSeries(g.series(0));
-        g.close();
-        QVERIFY(g.isHidden());
-        QVERIFY(g.findChild<QListWidget*>("lbCurvInfo")->isHidden());
+        for (bool byButton : {true, false}) {
+            g.show();
+            g.ChartClickSeries(g.series(0));
+            if (byButton)
+                click(g, "bbClose");
+            else
+                g.close();
+            QVERIFY(g.isHidden());
+            QVERIFY(g.findChild<QListWidget*>("lbCurvInfo")->isHidden());
+        }
         QCOMPARE(g.CurveCount(), 1);  // curves persist
     }
 
@@ -600,9 +515,12 @@ private slots:
                 g.LoadData(kRedCurve, 1, 1);
                 g.XAxis(c.xTitle);
                 g.YAxis(c.yTitle);
-                const char* typed[][2] = {{"Exmin", c.xmin}, {"Exmax", c.xmax}, {"edIncrx", c.dx},
-                                          {"Eymin", c.ymin}, {"Eymax", c.ymax}, {"edIncry", c.dy}};
-                for (auto& [name, value] : typed) field(g, name)->setText(QLatin1String(value));
+                type(g, {{"Exmin", c.xmin},
+                         {"Exmax", c.xmax},
+                         {"edIncrx", c.dx},
+                         {"Eymin", c.ymin},
+                         {"Eymax", c.ymax},
+                         {"edIncry", c.dy}});
                 g.show();
                 g.resize(size);
                 QCoreApplication::processEvents();
@@ -656,6 +574,7 @@ private slots:
                 env.messages.answers = {true};
                 QTest::mouseClick(panel->viewport(), Qt::LeftButton, Qt::NoModifier,
                                   panel->visualItemRect(panel->item(3)).center());
+                QCOMPARE(g.CurveCount(), 1);
             } else if (way == "new graph") {
                 g.NewGraph(QStringLiteral("next"));
             } else if (way == "replace") {

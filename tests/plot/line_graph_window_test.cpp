@@ -16,22 +16,6 @@ using lumerad::testing::PlotEnv;
 class LineGraphTest : public QObject {
     Q_OBJECT
 private slots:
-    void designState() {
-        PlotEnv env;
-        TfLineGraph lg(env.ctx);
-        QCOMPARE(lg.objectName(), QStringLiteral("TfLineGraph"));
-        QCOMPARE(lg.windowTitle(), QStringLiteral("fLineGraph"));
-        QVERIFY(lg.findChild<QCustomPlot*>("LineChart"));
-        QCOMPARE(lg.bars()->name(), QStringLiteral("Series1"));
-        QCOMPARE(lg.bars()->brush().color(), QColor(Qt::red));
-        QCOMPARE(lg.chart()->yAxis->range().lower, 0.0);
-        QCOMPARE(lg.chart()->yAxis->range().upper, 1072.0);
-        QCOMPARE(lg.chart()->xAxis->label(), QStringLiteral("photon energy (eV)"));
-        for (const char* n : {"saveasmetafile1", "plot1", "MainTitle1", "leftaxistitle1", "bottomaxistitle1"})
-            QVERIFY2(lg.findChild<QAction*>(QLatin1String(n)), n);
-        QCOMPARE(lg.findChild<QAction*>("plot1")->text(), QStringLiteral("plot chart"));
-    }
-
     void axisTakesTenPercentAboveTheHighestBar() {
         PlotEnv env;
         TfLineGraph lg(env.ctx);
@@ -62,7 +46,6 @@ private slots:
         lg.New(QStringLiteral("brightness"));
         QCOMPARE(lg.bars()->data()->size(), 0);
         QCOMPARE(lg.chart()->yAxis->label(), QStringLiteral("brightness"));
-        QCOMPARE(chartTitle(lg.chart())->text(), QStringLiteral("Undulator line spectrum"));
     }
 
     void titlesThroughTheTextEntry() {
@@ -75,11 +58,10 @@ private slots:
         env.typeTitle(QStringLiteral("E (eV)"));
         lg.findChild<QAction*>("bottomaxistitle1")->trigger();
         QCOMPARE(lg.chart()->xAxis->label(), QStringLiteral("E (eV)"));
-        // closing the dialog without OK changes nothing; the last accepted text is kept
+        // closing the dialog without OK changes nothing
         env.typeTitle(QStringLiteral("not this"), false);
         lg.findChild<QAction*>("leftaxistitle1")->trigger();
         QCOMPARE(lg.chart()->yAxis->label(), QStringLiteral("flux"));
-        QCOMPARE(env.enterText.EnteredText, QStringLiteral("E (eV)"));
         env.typeTitle(QString());
         lg.findChild<QAction*>("leftaxistitle1")->trigger();
         QCOMPARE(lg.chart()->yAxis->label(), QString());
@@ -88,10 +70,6 @@ private slots:
     void textEntryDialog() {
         PlotEnv env;
         TfEnterText& t = env.enterText;
-        QCOMPARE(t.objectName(), QStringLiteral("TfEnterText"));
-        QCOMPARE(t.windowTitle(), QStringLiteral("enter data"));
-        QCOMPARE(t.EnteredText, QString());
-        QVERIFY(t.findChild<QPushButton*>("bbAccept"));
         t.prepare();
         t.edText()->setText(QStringLiteral("typed"));
         t.findChild<QPushButton*>("bbAccept")->click();
