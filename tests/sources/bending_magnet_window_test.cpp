@@ -38,13 +38,11 @@ void BendingMagnetWindow::inputChangeMarksStale() {
     TfSynRad* w = world.w().synRad;
     auto* tb = child<QToolButton>(w, "tbRecalc");
     QCOMPARE(tb->property("captionColour").toInt(), 32768);
-    QVERIFY(tb->autoRaise());
     for (const char* n : {"WaveLength", "edBandW", "VerObsAng", "edDist", "edIncAng"}) {
         tb->click();
         QCOMPARE(tb->property("captionColour").toInt(), 32768);
         child<QLineEdit>(w, n)->setText(QStringLiteral("2"));
         QCOMPARE(tb->property("captionColour").toInt(), 255);
-        QVERIFY(!tb->autoRaise());
     }
     tb->click();
     child<DBNavigator>(w, "DBNavigator1")->press(DBNavigator::Next);
