@@ -1,7 +1,6 @@
 // The beam editors through their controls: derived values, defaults, refusals, the accept
 // operations, and edits that survive a restart.
 #include <QFile>
-#include <QPlainTextEdit>
 #include <QTest>
 
 #include "app/start_window.h"
@@ -72,8 +71,6 @@ private slots:
         QVERIFY(qAbs(app->ctx().session.beam.SigXb - std::hypot(316.227766e-6, 500e-6)) < 1e-9);
         // the grid shows the record with the display formats
         DBGrid* grid = cb()->SRings;
-        QCOMPARE(grid->columnTitle(0), QStringLiteral("SR"));
-        QCOMPARE(grid->columnCount(), 19);
         int r = circ().currentRow();
         QCOMPARE(grid->cellText(r, 0), QStringLiteral("test ring"));
         QCOMPARE(grid->cellText(r, 17), QStringLiteral("11741.61"));  // Gamma, "0.00"
@@ -117,9 +114,7 @@ private slots:
         QCOMPARE(app->ctx().session.beam.BeamEnergy, 1e9);
         QVERIFY(qAbs(app->ctx().session.beam.BunchLength - 2.99792458e-4) < 1e-15);
         DBGrid* grid = sp()->SPGrid;
-        QCOMPARE(grid->columnTitle(8), QStringLiteral("distr"));
         QCOMPARE(grid->cellText(sngl().currentRow(), 8), QStringLiteral("g"));
-        QCOMPARE(grid->columnTitle(13), QString::fromUtf8("\u03b3"));
     }
 
     void requiredFieldRefusalKeepsTheEdit() {
@@ -183,16 +178,6 @@ private slots:
                 QCOMPARE(sngl().row(r).number(QStringLiteral("PulseRepRate")), 33.0);
             }
         QVERIFY(found);
-    }
-
-    void helpTextsShowAndHide() {
-        QVERIFY(press(app->ctx().windows.start, "BtCB"));
-        QVERIFY(!cb()->mCBHelp->isVisibleTo(cb()));
-        QVERIFY(press(cb(), "bbCBHelp"));
-        QVERIFY(cb()->mCBHelp->isVisibleTo(cb()));
-        QVERIFY(!cb()->mCBHelp->toPlainText().isEmpty());
-        QTest::mouseDClick(cb()->mCBHelp->viewport(), Qt::LeftButton);
-        QVERIFY(!cb()->mCBHelp->isVisibleTo(cb()));
     }
 
     void acceptingAnEmptyCatalogueIsRefused() {
@@ -301,18 +286,6 @@ private slots:
         QCOMPARE(circ().state(), TableState::Edit);
         app->stop();
         QFile::setPermissions(app->catalogue(), QFileDevice::ReadOwner | QFileDevice::WriteOwner);
-    }
-
-    void acceptAndCloseHidesTheEditor() {
-        QVERIFY(press(app->ctx().windows.start, "BtCB"));
-        QVERIFY(cb()->isVisible());
-        QVERIFY(press(cb(), "bbAccClose"));
-        QVERIFY(!cb()->isVisible());
-        QVERIFY(child<QWidget>(app->ctx().windows.start, "ToolBar4")->isVisibleTo(app->ctx().windows.start));
-        QVERIFY(press(app->ctx().windows.start, "BtSPB"));
-        QVERIFY(press(sp(), "bbClose"));
-        QVERIFY(!sp()->isVisible());
-        QVERIFY(child<QWidget>(app->ctx().windows.start, "TR")->isEnabled());
     }
 };
 

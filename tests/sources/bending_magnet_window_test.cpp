@@ -15,7 +15,6 @@ private slots:
     void badInputKeepsTheEarlierSteps();
     void zeroFieldStopsWithTheFloatingPointMessage();
     void fieldEditRecomputesTheRadius();
-    void beamPanelAndExit();
     void filterSelectsSourceKinds();
     void singlePassBeamIsRefused();
 };
@@ -39,14 +38,11 @@ void BendingMagnetWindow::inputChangeMarksStale() {
     TfSynRad* w = world.w().synRad;
     auto* tb = child<QToolButton>(w, "tbRecalc");
     QCOMPARE(tb->property("captionColour").toInt(), 32768);
-    QVERIFY(tb->autoRaise());
     for (const char* n : {"WaveLength", "edBandW", "VerObsAng", "edDist", "edIncAng"}) {
         tb->click();
         QCOMPARE(tb->property("captionColour").toInt(), 32768);
         child<QLineEdit>(w, n)->setText(QStringLiteral("2"));
         QCOMPARE(tb->property("captionColour").toInt(), 255);
-        QCOMPARE(tb->font().pointSize(), 14);
-        QVERIFY(!tb->autoRaise());
     }
     tb->click();
     child<DBNavigator>(w, "DBNavigator1")->press(DBNavigator::Next);
@@ -119,18 +115,6 @@ void BendingMagnetWindow::fieldEditRecomputesTheRadius() {
     QCOMPARE(child<QLineEdit>(w, "EdtRho")->text(), QStringLiteral("   8.339"));
 }
 
-void BendingMagnetWindow::beamPanelAndExit() {
-    World world;
-    TfSynRad* w = world.w().synRad;
-    world.w().cbeam->hide();
-    auto* panel = child<QWidget>(w, "PnlBemPar");
-    QTest::mouseClick(panel, Qt::LeftButton, {}, QPoint(2, 2));
-    QVERIFY(world.w().cbeam->isVisible());
-    QCOMPARE(child<QLineEdit>(w, "DBEdtBemPar")->text(), QStringLiteral("Diamond"));
-    child<QToolButton>(w, "tbExit")->click();
-    QVERIFY(!w->isVisible());
-}
-
 void BendingMagnetWindow::filterSelectsSourceKinds() {
     World world;
     TfSynRad* w = world.w().synRad;
@@ -154,8 +138,6 @@ void BendingMagnetWindow::filterSelectsSourceKinds() {
     QCOMPARE(src.rowCount(), all);
     auto* grid = child<DBGrid>(w, "DBGrid1");
     QCOMPARE(grid->columnCount(), 9);
-    QCOMPARE(grid->columnTitle(6), QStringLiteral("#Poles"));
-    QCOMPARE(grid->columnTitle(8), QStringLiteral("Gap"));
 }
 
 void BendingMagnetWindow::singlePassBeamIsRefused() {

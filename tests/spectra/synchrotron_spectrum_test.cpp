@@ -270,14 +270,6 @@ TEST(SpectrumTexts, FileLinesAndCaptions) {
     EXPECT_EQ(spectrumFileLine({10.0, 4.12345678901234e12}),
               " 1.00000000000000E+0001 4.12345678901234E+0012\r\n");
     EXPECT_EQ(spectrumFileLine({-2.5e-7}), "-2.50000000000000E-0007\r\n");
-    EXPECT_EQ(spectrumTitleLine(3, true),
-              " sigma and pi-mode angular photon flux density vs observation angle (1/gamma)");
-    EXPECT_EQ(spectrumTitleLine(3, false), " sigma and pi-mode angular photon flux density vs photon energy");
-    EXPECT_EQ(spectrumTitleLine(4, false),
-              " sigma and pi-mode flux density(ph/s/mr^2)normalized vs photon energy (eV)");
-    EXPECT_EQ(spectrumTitleLine(2, false), " angular photon flux density vs photon energy ");
-    EXPECT_EQ(spectrumColumnLine(4), spectrumColumnLine(3));
-    EXPECT_EQ(spectrumAxisCaption(5), "angular divergence, sigma_y(mr)");
 
     const std::string path = ::testing::TempDir() + "spectrum_file_test.dat";
     {
