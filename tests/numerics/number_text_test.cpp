@@ -220,8 +220,15 @@ TEST(NumberText, ScaleToPrefixUsesStrictThresholds) {
 
 TEST(TextToNumber, ReadsWhatUsersType) {
     const std::pair<const char*, double> reals[] = {
-        {"  -2.5e3 ", -2500.0}, {"+.5", 0.5},   {"5.", 5.0},          {"1E-3", 1e-3}, {"-.5", -0.5},
-        {"007", 7.0},           {"+5", 5.0},    {"\t3E+2\r\n", 300.0}, {"1e-400", 0.0},
+        {"  -2.5e3 ", -2500.0},
+        {"+.5", 0.5},
+        {"5.", 5.0},
+        {"1E-3", 1e-3},
+        {"-.5", -0.5},
+        {"007", 7.0},
+        {"+5", 5.0},
+        {"\t3E+2\r\n", 300.0},
+        {"1e-400", 0.0},
         {"0.1", 0.1},  // correctly rounded, like the compiler's literal
         {"2.2250738585072011e-308", 2.2250738585072011e-308},
         {"1.7976931348623157e308", 1.7976931348623157e308}};
@@ -235,8 +242,9 @@ TEST(TextToNumber, ReadsWhatUsersType) {
 
 TEST(TextToNumber, RefusesEverythingElseWithTheFieldText) {
     // The message quotes the field exactly as typed, spaces included.
-    for (const char* bad : {"", "   ", "abc", " 1,5 ", "1.5x", "1e", "e5", ".", "-", "1.2.3", "inf", "nan",
-                            "0x10", "1 2", "1e400", "1e-3.5", "5 .", "+-5", "1e+", "1.e", ". 5"})
+    for (const char* bad :
+         {"",    "   ",  "abc", " 1,5 ", "1.5x",   "1e",  "e5",  ".",   "-",   "1.2.3", "inf",
+          "nan", "0x10", "1 2", "1e400", "1e-3.5", "5 .", "+-5", "1e+", "1.e", ". 5"})
         EXPECT_EQ(thrown<InputError>([&] { parseReal(bad); }),
                   std::string("'") + bad + "' is not a valid floating point value");
     for (const char* bad :
