@@ -27,7 +27,7 @@
 #include <initializer_list>
 #include <vector>
 
-#include "numerics/tabulated.h"
+#include "core/numerics/tabulated.h"
 
 namespace {
 

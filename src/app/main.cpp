@@ -15,7 +15,7 @@
 
 #include "app/program.h"
 #include "app/start_window.h"
-#include "numerics/errors.h"
+#include "core/numerics/errors.h"
 #include "ui/dialogs.h"
 #include "ui/qt_messages.h"
 

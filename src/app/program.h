@@ -9,9 +9,47 @@
 
 #include "ui/action_runner.h"
 #include "ui/app_context.h"
-#include "catalogue/session.h"
+#include "core/state/session.h"
 
 namespace lumerad {
+
+class TfStart;
+class TfCBeam;
+class TfSPBeam;
+class TfBesFun;
+class TfWiggler;
+class TfUndulator;
+class TfFormFctr;
+class TfTR;
+class TfLineSpectrum;
+class TfUndFlux;
+class TfSynSpectrum;
+class TfSynRad;
+class TfGraphs;
+class TfEnterText;
+class TfSPUnd;
+class TfLineGraph;
+
+// The one instance of each window, typed; the windows themselves know each other only by
+// WindowId through the AppContext.
+struct Windows {
+    TfStart* start = nullptr;
+    TfCBeam* cbeam = nullptr;
+    TfSPBeam* spbeam = nullptr;
+    TfBesFun* besFun = nullptr;
+    TfWiggler* wiggler = nullptr;
+    TfUndulator* undulator = nullptr;
+    TfFormFctr* formFctr = nullptr;
+    TfTR* tr = nullptr;
+    TfLineSpectrum* lineSpectrum = nullptr;
+    TfUndFlux* undFlux = nullptr;
+    TfSynSpectrum* synSpectrum = nullptr;
+    TfSynRad* synRad = nullptr;
+    TfGraphs* graphs = nullptr;
+    TfEnterText* enterText = nullptr;
+    TfSPUnd* spUnd = nullptr;
+    TfLineGraph* lineGraph = nullptr;
+};
 
 struct ProgramOptions {
     QString catalogueFile;            // empty: Lumerad.sqlite in the application-data folder
@@ -32,7 +70,7 @@ public:
 
     AppContext& ctx() { return ctx_; }
     Session& session() { return session_; }
-    Windows& windows() { return ctx_.windows; }
+    Windows& windows() { return windows_; }
     TSRModule& module() { return *module_; }
 
 private:
@@ -40,6 +78,7 @@ private:
     ActionRunner runner_;
     std::unique_ptr<TSRModule> module_;
     AppContext ctx_;
+    Windows windows_;
 };
 
 }  // namespace lumerad

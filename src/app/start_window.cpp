@@ -10,20 +10,21 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
-#include "catalogue/circ_beam_window.h"
-#include "catalogue/data_files.h"
-#include "catalogue/session.h"
-#include "catalogue/single_pass_beam_window.h"
-#include "catalogue/tsr_module.h"
-#include "coherent/form_factor_window.h"
-#include "coherent/transition_radiation_window.h"
-#include "numerics/bessel_window.h"
-#include "numerics/messages.h"
-#include "sources/bending_magnet_window.h"
-#include "sources/single_pass_undulator_window.h"
-#include "sources/source_selection.h"
-#include "sources/undulator_window.h"
-#include "sources/wiggler_window.h"
+#include "windows/catalogue/circ_beam_window.h"
+#include "store/data_files.h"
+#include "core/state/session.h"
+#include "windows/catalogue/single_pass_beam_window.h"
+#include "store/tsr_module.h"
+#include "windows/coherent/form_factor_window.h"
+#include "windows/coherent/transition_radiation_window.h"
+#include "windows/numerics/bessel_window.h"
+#include "core/numerics/messages.h"
+#include "windows/sources/bending_magnet_window.h"
+#include "windows/sources/single_pass_undulator_window.h"
+#include "ui/current_records.h"
+#include "windows/sources/source_selection.h"
+#include "windows/sources/undulator_window.h"
+#include "windows/sources/wiggler_window.h"
 
 namespace lumerad {
 
@@ -180,20 +181,20 @@ void TfStart::setSourceKind(QWidget* window, const char* kind) {
 
 void TfStart::BtCBClick() {
     CB();
-    ctx_.windows.cbeam->showTool();
+    ctx_.show(WindowId::CircBeam);
     ctx_.session.flags.CircBeamChosen = true;
 }
 
 void TfStart::BtSPBClick() {
     SB();
-    ctx_.windows.spbeam->showTool();
+    ctx_.show(WindowId::SinglePassBeam);
 }
 
 void TfStart::BendMClick() {
     CB();
-    ctx_.windows.synRad->showTool();
+    ctx_.show(WindowId::BendingMagnet);
     SelectSources(ctx_, "Bend");
-    setSourceKind(ctx_.windows.synRad, "Bend");
+    setSourceKind(ctx_.windowAs<TfSynRad>(WindowId::BendingMagnet), "Bend");
     ctx_.session.flags.BendMagMode = true;
     ctx_.session.flags.WigglerMode = false;
 }
@@ -201,9 +202,9 @@ void TfStart::BendMClick() {
 void TfStart::WigglerClick() {
     if (ctx_.session.flags.CircBeamChosen) {
         CB();
-        ctx_.windows.wiggler->showTool();
+        ctx_.show(WindowId::Wiggler);
         SelectSources(ctx_, "Wig");
-        setSourceKind(ctx_.windows.wiggler, "Wig");
+        setSourceKind(ctx_.windowAs<TfWiggler>(WindowId::Wiggler), "Wig");
     } else {
         SB();
     }
@@ -214,12 +215,12 @@ void TfStart::WigglerClick() {
 void TfStart::UndClick() {
     if (ctx_.session.flags.CircBeamChosen) {
         CB();
-        ctx_.windows.undulator->showTool();
+        ctx_.show(WindowId::Undulator);
         SelectSources(ctx_, "Und");
-        setSourceKind(ctx_.windows.undulator, "Und");
+        setSourceKind(ctx_.windowAs<TfUndulator>(WindowId::Undulator), "Und");
     } else {
         SB();
-        ctx_.windows.spUnd->showTool();
+        ctx_.show(WindowId::SinglePassUndulator);
     }
     ctx_.session.flags.BendMagMode = false;
     ctx_.session.flags.WigglerMode = true;
@@ -227,15 +228,15 @@ void TfStart::UndClick() {
 
 void TfStart::TRClick() {
     SB();
-    ctx_.windows.tr->showTool();
+    ctx_.show(WindowId::TransitionRadiation);
 }
 
 void TfStart::FFClick() {
     SB();
-    ctx_.windows.formFctr->showTool();
+    ctx_.show(WindowId::FormFactor);
 }
 
-void TfStart::BesselClick() { ctx_.windows.besFun->showTool(); }
+void TfStart::BesselClick() { ctx_.show(WindowId::BesselFunctions); }
 
 bool TfStart::keepEdits() {
     TSRModule& m = *ctx_.module;

@@ -2,8 +2,8 @@
 // editor shows them (circulating beams first, then single-pass beams).
 #include <cmath>
 
-#include "catalogue/table.h"
-#include "catalogue/tsr_module.h"
+#include "store/table.h"
+#include "store/tsr_module.h"
 #include "cli/command.h"
 
 namespace lumerad::cli {

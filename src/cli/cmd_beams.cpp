@@ -1,6 +1,6 @@
 // lumerad-cli beams: the circulating and the single-pass beams of the catalogue.
-#include "catalogue/table.h"
-#include "catalogue/tsr_module.h"
+#include "store/table.h"
+#include "store/tsr_module.h"
 #include "cli/command.h"
 
 namespace lumerad::cli {

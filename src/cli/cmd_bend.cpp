@@ -1,7 +1,7 @@
 // lumerad-cli bend --beam NAME --source NAME [options]: every result of the bending-magnet
 // window for a circulating beam and a source of the catalogue.
 #include "cli/command.h"
-#include "sources/bending_magnet.h"
+#include "core/sources/bending_magnet.h"
 
 namespace lumerad::cli {
 

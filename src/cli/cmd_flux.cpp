@@ -1,8 +1,8 @@
 // lumerad-cli flux --beam NAME --source NAME [--harmonic I] [--bandwidth PERCENT]: the undulator
 // flux window for a harmonic, after the undulator calculation.
 #include "cli/command.h"
-#include "sources/undulator.h"
-#include "spectra/undulator_lines.h"
+#include "core/sources/undulator.h"
+#include "core/spectra/undulator_lines.h"
 
 namespace lumerad::cli {
 

@@ -3,12 +3,12 @@
 // over wavenumbers (columns, or the form-factor file the window writes).
 #include <QFileInfo>
 
-#include "catalogue/table.h"
-#include "catalogue/tsr_module.h"
+#include "store/table.h"
+#include "store/tsr_module.h"
 #include "cli/command.h"
-#include "coherent/form_factor.h"
-#include "numerics/text_to_number.h"
-#include "spectra/synchrotron_spectrum.h"
+#include "core/coherent/form_factor.h"
+#include "core/numerics/text_to_number.h"
+#include "core/spectra/synchrotron_spectrum.h"
 
 namespace lumerad::cli {
 
@@ -54,7 +54,7 @@ int runFormFactor(Context& ctx) {
         parseReal(ctx.text(QStringLiteral("to"))), parseReal(ctx.text(QStringLiteral("step"))));
     if (!output.isEmpty()) {
         rep.input("output", output.toStdString());
-        SpectrumFile file;
+        DataFile file;
         if (!file.open(QFileInfo(output).absoluteFilePath().toStdString()))
             throw CliError(kFileFault, "the file " + output.toStdString() + " cannot be created");
         for (int i = 0; i < pts.size(); ++i) file.write(formFactorFileLine(pts.k[i], pts.ff[i]));

@@ -1,8 +1,8 @@
 // lumerad-cli function NAME [--x X] [--order N] [--harmonic H] [--K K]: the values the
 // special-function calculator shows in the panel of NAME (J, K13, K23, Ai, AiP, S, JJ).
 #include "cli/command.h"
-#include "numerics/errors.h"
-#include "numerics/function_calculator.h"
+#include "core/numerics/errors.h"
+#include "core/numerics/function_calculator.h"
 
 namespace lumerad::cli {
 

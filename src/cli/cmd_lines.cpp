@@ -2,9 +2,9 @@
 // --bandwidth PERCENT]: the line spectrum window's list of harmonics, after the undulator
 // calculation.
 #include "cli/command.h"
-#include "numerics/number_text.h"
-#include "sources/undulator.h"
-#include "spectra/undulator_lines.h"
+#include "core/numerics/number_text.h"
+#include "core/sources/undulator.h"
+#include "core/spectra/undulator_lines.h"
 
 namespace lumerad::cli {
 

@@ -3,14 +3,14 @@
 // that source, over photon energy or (sigma/pi-mode quantities) over the vertical observation angle.
 #include <QFileInfo>
 
-#include "catalogue/tsr_module.h"
+#include "store/tsr_module.h"
 #include "cli/command.h"
-#include "numerics/errors.h"
-#include "numerics/number_text.h"
-#include "numerics/text_to_number.h"
-#include "sources/bending_magnet.h"
-#include "sources/wiggler.h"
-#include "spectra/synchrotron_spectrum.h"
+#include "core/numerics/errors.h"
+#include "core/numerics/number_text.h"
+#include "core/numerics/text_to_number.h"
+#include "core/sources/bending_magnet.h"
+#include "core/sources/wiggler.h"
+#include "core/spectra/synchrotron_spectrum.h"
 
 namespace lumerad::cli {
 
@@ -115,7 +115,7 @@ int runSpectrum(Context& ctx) {
     const QString output = ctx.args.value(QStringLiteral("output"));
     if (!output.isEmpty()) {
         rep.input("output", output.toStdString());
-        SpectrumFile file;
+        DataFile file;
         if (!file.open(QFileInfo(output).absoluteFilePath().toStdString()))
             throw CliError(kFileFault, "the file " + output.toStdString() + " cannot be created");
         file.write(spectrumFileHeader(item, vsAngle));

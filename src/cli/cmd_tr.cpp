@@ -1,12 +1,12 @@
 // lumerad-cli tr --beam NAME [options]: every result of the transition-radiation window for a
 // single-pass beam of the catalogue, with the photon energy in its unit, the band width, the
 // coherence and the acceptance angle it was computed for.
-#include "catalogue/table.h"
-#include "catalogue/tsr_module.h"
+#include "store/table.h"
+#include "store/tsr_module.h"
 #include "cli/command.h"
-#include "coherent/transition_radiation.h"
-#include "numerics/errors.h"
-#include "numerics/number_text.h"
+#include "core/coherent/transition_radiation.h"
+#include "core/numerics/errors.h"
+#include "core/numerics/number_text.h"
 
 namespace lumerad::cli {
 

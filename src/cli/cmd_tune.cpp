@@ -3,12 +3,12 @@
 // file as the window does.
 #include <QFileInfo>
 
-#include "catalogue/table.h"
-#include "catalogue/tsr_module.h"
+#include "store/table.h"
+#include "store/tsr_module.h"
 #include "cli/command.h"
-#include "numerics/number_text.h"
-#include "spectra/synchrotron_spectrum.h"
-#include "spectra/undulator_lines.h"
+#include "core/numerics/number_text.h"
+#include "core/spectra/synchrotron_spectrum.h"
+#include "core/spectra/undulator_lines.h"
 
 namespace lumerad::cli {
 
@@ -73,7 +73,7 @@ int runTune(Context& ctx) {
     const QString output = ctx.args.value(QStringLiteral("output"));
     if (!output.isEmpty()) {
         rep.input("output", output.toStdString());
-        SpectrumFile file;
+        DataFile file;
         if (!file.open(QFileInfo(output).absoluteFilePath().toStdString()))
             throw CliError(kFileFault, "the file " + output.toStdString() + " cannot be created");
         for (const TuningCurve& c : r.curves)

@@ -2,8 +2,8 @@
 // of the undulator window. The undulator calculation here is also the first step of the
 // flux, lines and tune subcommands, as the undulator window is theirs.
 #include "cli/command.h"
-#include "numerics/errors.h"
-#include "sources/undulator.h"
+#include "core/numerics/errors.h"
+#include "core/sources/undulator.h"
 
 namespace lumerad::cli {
 

@@ -1,9 +1,9 @@
 // lumerad-cli wiggler --beam NAME --source NAME [options]: every result of the wiggler
 // window for a circulating beam and a source of the catalogue.
-#include "catalogue/table.h"
-#include "catalogue/tsr_module.h"
+#include "store/table.h"
+#include "store/tsr_module.h"
 #include "cli/command.h"
-#include "sources/wiggler.h"
+#include "core/sources/wiggler.h"
 
 namespace lumerad::cli {
 

@@ -11,9 +11,9 @@
 #include <string>
 #include <vector>
 
-#include "catalogue/session.h"
+#include "core/state/session.h"
 #include "cli/report.h"
-#include "numerics/messages.h"
+#include "core/numerics/messages.h"
 
 namespace lumerad {
 class TSRModule;

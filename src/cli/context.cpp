@@ -3,12 +3,12 @@
 #include <QFileInfo>
 #include <cstdio>
 
-#include "catalogue/data_files.h"
-#include "catalogue/table.h"
-#include "catalogue/tsr_module.h"
+#include "store/data_files.h"
+#include "store/table.h"
+#include "store/tsr_module.h"
 #include "cli/command.h"
-#include "numerics/errors.h"
-#include "sources/magnet_model.h"
+#include "core/numerics/errors.h"
+#include "core/sources/magnet_model.h"
 
 namespace lumerad::cli {
 

@@ -12,7 +12,7 @@
 
 #include "cli/command.h"
 #include "cli/registry.h"
-#include "numerics/errors.h"
+#include "core/numerics/errors.h"
 
 #ifndef LUMERAD_VERSION
 #define LUMERAD_VERSION "0"

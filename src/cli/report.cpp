@@ -7,7 +7,7 @@
 #include <algorithm>
 #include <cmath>
 
-#include "numerics/number_text.h"
+#include "core/numerics/number_text.h"
 
 namespace lumerad::cli {
 

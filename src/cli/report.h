@@ -10,7 +10,7 @@
 #include <utility>
 #include <vector>
 
-#include "numerics/result_field.h"
+#include "core/numerics/result_field.h"
 
 namespace lumerad::cli {
 

@@ -5,8 +5,8 @@
 #include <QPointer>
 #include <exception>
 
-#include "numerics/errors.h"
-#include "numerics/messages.h"
+#include "core/numerics/errors.h"
+#include "core/numerics/messages.h"
 
 namespace lumerad {
 

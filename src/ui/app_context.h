@@ -1,6 +1,11 @@
 #pragma once
-// What every window is handed: the session state, the message and dialog interfaces,
-// the action runner, the catalogue module and the one instance of each window.
+// What every window is handed: the session state, the message and dialog interfaces, the
+// action runner, the catalogue module, and the windows by id. A window opens another through
+// show(WindowId) and never includes the other's header; the chart windows, which others
+// draw into, are reached with windowAs<TfGraphs>(WindowId::Graphs) by code that includes them.
+#include <QWidget>
+#include <array>
+#include <cstddef>
 #include <functional>
 
 namespace lumerad {
@@ -11,41 +16,25 @@ class Dialogs;
 class ActionRunner;
 class TSRModule;
 
-class TfStart;
-class TfCBeam;
-class TfSPBeam;
-class TfBesFun;
-class TfWiggler;
-class TfUndulator;
-class TfFormFctr;
-class TfTR;
-class TfLineSpectrum;
-class TfUndFlux;
-class TfSynSpectrum;
-class TfSynRad;
-class TfGraphs;
-class TfEnterText;
-class TfSPUnd;
-class TfLineGraph;
-
-struct Windows {
-    TfStart* start = nullptr;
-    TfCBeam* cbeam = nullptr;
-    TfSPBeam* spbeam = nullptr;
-    TfBesFun* besFun = nullptr;
-    TfWiggler* wiggler = nullptr;
-    TfUndulator* undulator = nullptr;
-    TfFormFctr* formFctr = nullptr;
-    TfTR* tr = nullptr;
-    TfLineSpectrum* lineSpectrum = nullptr;
-    TfUndFlux* undFlux = nullptr;
-    TfSynSpectrum* synSpectrum = nullptr;
-    TfSynRad* synRad = nullptr;
-    TfGraphs* graphs = nullptr;
-    TfEnterText* enterText = nullptr;
-    TfSPUnd* spUnd = nullptr;
-    TfLineGraph* lineGraph = nullptr;
+enum class WindowId {
+    Start,
+    CircBeam,
+    SinglePassBeam,
+    BesselFunctions,
+    Wiggler,
+    Undulator,
+    FormFactor,
+    TransitionRadiation,
+    LineSpectrum,
+    UndulatorFlux,
+    SynchrotronSpectrum,
+    BendingMagnet,
+    Graphs,
+    EnterText,
+    SinglePassUndulator,
+    LineGraph,
 };
+inline constexpr std::size_t kWindowCount = 16;
 
 struct AppContext {
     Session& session;
@@ -53,9 +42,20 @@ struct AppContext {
     Dialogs& dialogs;
     ActionRunner& runner;
     TSRModule* module = nullptr;  // created before any window
-    Windows windows;
+    // The windows by id, registered by the program (a test registers those it builds).
+    std::array<QWidget*, kWindowCount> windows{};
     // Set by the main window: a beam editor accepted a beam (single-pass or circulating).
     std::function<void(bool singlePass)> beamAccepted;
+
+    void setWindow(WindowId id, QWidget* w) { windows[static_cast<std::size_t>(id)] = w; }
+    QWidget* window(WindowId id) const { return windows[static_cast<std::size_t>(id)]; }
+    template <class W>
+    W* windowAs(WindowId id) const {
+        return static_cast<W*>(window(id));
+    }
+    // Shows a tool window, brings it to the front and activates it; nothing when the
+    // window is not there.
+    void show(WindowId id) const;
 };
 
-} // namespace lumerad
+}  // namespace lumerad

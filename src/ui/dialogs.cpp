@@ -6,7 +6,7 @@
 #include <QPrinter>
 #include <QRegularExpression>
 
-#include "numerics/errors.h"
+#include "core/numerics/errors.h"
 
 namespace lumerad {
 

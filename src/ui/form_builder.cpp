@@ -96,7 +96,7 @@ QLabel* Rows::add(const QString& labelText, QWidget* field, const QString& unit,
     if (!unit.isEmpty() || unitName) {
         u = new QLabel(unit);
         if (unitName) {
-            // a named unit label gets a unit prefix later ("k", "M", ...): keep room for it
+            // a named unit label gets a unit prefix later ("k", "M", ...): leave space for it
             u->setObjectName(QString::fromLatin1(unitName));
             u->setMinimumWidth(u->fontMetrics().horizontalAdvance(QStringLiteral("M") + unit) + 4);
         }

@@ -40,7 +40,7 @@ class Rows {
 public:
     explicit Rows(QWidget* host);
     // Adds a row; unit may be empty. unitName names the unit label (for labels whose text
-    // the window rewrites, like a prefix + "eV"; such a label keeps room for a one-letter
+    // the window rewrites, like a prefix + "eV"; such a label keeps space for a one-letter
     // prefix). Returns the unit label (or nullptr).
     QLabel* add(const QString& labelText, QWidget* field, const QString& unit = {},
                 const char* unitName = nullptr);

@@ -3,7 +3,7 @@
 #include <QApplication>
 #include <QMessageBox>
 
-#include "numerics/errors.h"
+#include "core/numerics/errors.h"
 
 namespace lumerad {
 

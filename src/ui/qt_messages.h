@@ -1,7 +1,7 @@
 #pragma once
 // Message boxes of the running program. A box runs Qt's code and a nested event loop:
 // the floating-point flags it raises are dropped, the caller's are kept.
-#include "numerics/messages.h"
+#include "core/numerics/messages.h"
 
 class QWidget;
 

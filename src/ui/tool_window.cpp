@@ -136,3 +136,15 @@ void ToolWindow::showEvent(QShowEvent* e) {
 }
 
 }  // namespace lumerad
+
+namespace lumerad {
+
+void AppContext::show(WindowId id) const {
+    if (QWidget* w = window(id)) {
+        w->show();
+        w->raise();
+        w->activateWindow();
+    }
+}
+
+}  // namespace lumerad

@@ -7,10 +7,10 @@
 #include <QFileInfo>
 #include <QTest>
 
-#include "../catalogue/window_test_support.h"
+#include "../support/window_test_support.h"
 #include "../support/program_world.h"
-#include "catalogue/data_files.h"
-#include "plot/enter_text_window.h"
+#include "store/data_files.h"
+#include "windows/plot/enter_text_window.h"
 
 using namespace lumerad;
 using namespace lumerad::testing;
@@ -19,8 +19,8 @@ class StartWindowTest : public QObject {
     Q_OBJECT
 
     std::unique_ptr<TestApp> app;
-    TfStart* start() { return app->ctx().windows.start; }
-    Windows& w() { return app->ctx().windows; }
+    TfStart* start() { return app->program->windows().start; }
+    Windows& w() { return app->program->windows(); }
     bool rowVisible(const char* name) { return child<QWidget>(start(), name)->isVisibleTo(start()); }
     bool enabled(const char* name) { return child<QWidget>(start(), name)->isEnabled(); }
 

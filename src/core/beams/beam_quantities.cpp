@@ -1,0 +1,128 @@
+#include "core/beams/beam_quantities.h"
+
+#include <cmath>
+
+#include "core/numerics/constants.h"
+#include "core/numerics/errors.h"
+#include "core/numerics/number_text.h"
+#include "core/numerics/text_to_number.h"
+
+namespace lumerad {
+
+namespace {
+
+void refuseNegative(double v, const char* what, const std::string& name) {
+    if (v < 0)
+        throw InputError("The " + std::string(what) + " of beam configuration '" + name + "' is negative (" +
+                         general(v, 6) + "); beam sizes and divergences need positive values.");
+}
+
+double finite(double v) {
+    if (!std::isfinite(v)) throw FloatError(std::isnan(v) ? kInvalidOpText : kOverflowText);
+    return v;
+}
+
+// The value written as text with the fixed-width routine and read back: only the rounding
+// to 5 (or 3) decimals reaches the field.
+double roundedVia(std::string (*format)(double), double v) {
+    std::string s = format(finite(v));
+    size_t b = s.find_first_not_of(' ');
+    return parseReal(b == std::string::npos ? s : s.substr(b));
+}
+
+}  // namespace
+
+CircBeamDerived CircBeamCalcFields(const CircBeamValues& rec, CurrentBeam* shared) {
+    refuseNegative(rec.Eps_x, "horizontal emittance Eps_x", rec.SR);
+    refuseNegative(rec.Eps_y, "vertical emittance Eps_y", rec.SR);
+    refuseNegative(rec.Beta_x, "horizontal beta function Beta_x", rec.SR);
+    refuseNegative(rec.Beta_y, "vertical beta function Beta_y", rec.SR);
+
+    CurrentBeam b = shared ? *shared : CurrentBeam{};
+    CircBeamDerived d;
+    b.BeamName = rec.SR;
+    b.BeamEnergy = rec.Energy;
+    b.BeamGamma = b.BeamEnergy / (1e-9 * MeC2);
+    d.Gamma = b.BeamGamma;
+    b.BeamCurrent = rec.Cur / 1000;
+
+    b.BetaX = rec.Beta_x;
+    b.AlphaX = rec.Alpha_x;
+    d.Beta_x = rec.Beta_x;
+    if (b.BetaX == 0) {
+        b.BetaX = 10;
+        d.Beta_x = 10;
+        d.betaXDefaulted = true;
+    }
+    b.BetaY = rec.Beta_y;
+    b.AlphaY = rec.Alpha_y;
+    d.Beta_y = rec.Beta_y;
+    if (b.BetaY == 0) {
+        b.BetaY = 10;
+        d.Beta_y = 10;
+        d.betaYDefaulted = true;
+    }
+    b.EtaX = rec.Eta_x;
+    b.EtaY = rec.Eta_y;
+    b.EtapX = rec.Etap_x;
+    b.EtapY = rec.Etap_y;
+
+    b.EmitX = rec.Eps_x * 1e-9;
+    d.Eps_x = rec.Eps_x;
+    if (b.EmitX == 0) {
+        b.EmitX = 9.99e-7;
+        d.Eps_x = b.EmitX * 1e9;
+        d.epsXDefaulted = true;
+    }
+    b.EnergySpread = rec.DE_E / 100;
+    b.EmitY = rec.Eps_y * 1e-9;
+    d.Eps_y = rec.Eps_y;
+    if (b.EmitY == 0) {
+        b.EmitY = 9.99e-7;
+        d.Eps_y = b.EmitY * 1e9;
+        d.epsYDefaulted = true;
+    }
+    d.Coupl = b.EmitY / b.EmitX * 100;
+
+    auto sq = [](double x) { return x * x; };
+    b.SigXb = std::sqrt(sq(b.EtaX * b.EnergySpread) + b.EmitX * b.BetaX);
+    b.SigXp = std::sqrt(sq(b.EtapX * b.EnergySpread) + b.EmitX * (1 + sq(b.AlphaX)) / b.BetaX);
+    b.SigYb = std::sqrt(sq(b.EtaY * b.EnergySpread) + b.EmitY * b.BetaY);
+    b.SigYp = std::sqrt(sq(b.EtapY * b.EnergySpread) + b.EmitY * (1 + sq(b.AlphaY)) / b.BetaY);
+
+    d.Sig_xb = finite(b.SigXb * 1e6);
+    d.Sig_yb = finite(b.SigYb * 1e6);
+    d.Sig_xp = finite(b.SigXp * 1e6);
+    d.Sig_yp = finite(b.SigYp * 1e6);
+    finite(d.Gamma);
+    finite(d.Coupl);
+    if (shared) *shared = b;
+    return d;
+}
+
+SnglBeamDerived SnglBeamCalcFields(const SnglBeamValues& rec, CurrentBeam* shared) {
+    CurrentBeam b = shared ? *shared : CurrentBeam{};
+    SnglBeamDerived d;
+    b.BeamEnergy = rec.Energy * 1e6;
+    b.BeamGamma = b.BeamEnergy / MeC2;
+    d.gamma = roundedVia(FormatFixed5, b.BeamGamma);
+
+    b.NPart = rec.PartPerBunch * 1e8;
+    b.PulseDur = rec.PulseDuration * 1e-9;
+    b.RepRate = rec.PulseRepRate;
+    b.BunchesPerPulse = rec.BunchesPerPulse;
+    b.BunchDur = rec.BunchDuration * 1e-15;
+
+    b.PeakCur = b.BunchDur == 0 ? 0.0 : ElCharge * b.NPart / b.BunchDur;
+    d.PeakCurrent = roundedVia(FormatFixed3, b.PeakCur);
+    b.PulseCur = b.PulseDur == 0 ? 0.0 : ElCharge * b.NPart * b.BunchesPerPulse / b.PulseDur;
+    d.PulseCurrent = roundedVia(FormatFixed3, b.PulseCur * 1000);
+    b.AvgCur = b.PulseCur * b.RepRate * b.PulseDur;
+    d.AvgCurrent = roundedVia(FormatFixed3, b.AvgCur * 1e9);
+    b.BunchLength = b.BunchDur * CLight;
+    d.BunchLength = roundedVia(FormatFixed3, b.BunchLength * 1000);
+    if (shared) *shared = b;
+    return d;
+}
+
+}  // namespace lumerad

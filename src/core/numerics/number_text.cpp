@@ -1,0 +1,345 @@
+#include "core/numerics/number_text.h"
+
+#include <algorithm>
+#include <cctype>
+#include <cfenv>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+
+namespace lumerad {
+
+namespace {
+
+// A finite value as decimal digits: value = (negative ? -1 : 1) * 0.d1d2d3... * 10^exp.
+// `digits` holds no leading zero; an empty `digits` is the value zero.
+struct Decimal {
+    bool negative = false;
+    std::string digits;
+    int exp = 0;
+};
+
+void roundTo(Decimal& d, int k);
+
+// The decimal expansion to 18 significant digits, the starting point of every rounding,
+// itself rounded with halves away from zero. printf rounds to nearest with ties to even,
+// so the value is printed to 19 digits truncated toward zero (exact digits, since glibc
+// honours the rounding mode) and the 19th digit decides.
+Decimal expand18(double v) {
+    Decimal d;
+    d.negative = std::signbit(v);
+    const double a = std::fabs(v);
+    if (a == 0.0) return d;
+    char buf[48];
+    const int mode = std::fegetround();
+    std::fesetround(FE_TOWARDZERO);
+    std::snprintf(buf, sizeof buf, "%.18e", a);  // d.dddddddddddddddddde+XX
+    std::fesetround(mode);
+    d.digits.reserve(19);
+    d.digits.push_back(buf[0]);
+    d.digits.append(buf + 2, 18);
+    d.exp = std::atoi(buf + 21) + 1;
+    roundTo(d, 18);
+    return d;
+}
+
+// Keeps the first k significant digits (k may be zero or negative: then the value is
+// rounded at a position before its first digit), halves away from zero.
+void roundTo(Decimal& d, int k) {
+    if (d.digits.empty()) return;
+    const int n = static_cast<int>(d.digits.size());
+    if (k >= n) return;
+    if (k < 0) {
+        d.digits.clear();
+        return;
+    }
+    const bool up = d.digits[k] >= '5';
+    d.digits.resize(k);
+    if (up) {
+        int i = k - 1;
+        while (i >= 0 && d.digits[i] == '9') {
+            d.digits[i] = '0';
+            --i;
+        }
+        if (i >= 0) {
+            ++d.digits[i];
+        } else {
+            d.digits.insert(d.digits.begin(), '1');
+            d.exp += 1;
+        }
+    }
+}
+
+void stripTrailingZeros(Decimal& d) {
+    while (!d.digits.empty() && d.digits.back() == '0') d.digits.pop_back();
+}
+
+char digitAt(const Decimal& d, int i) {
+    return i >= 0 && i < static_cast<int>(d.digits.size()) ? d.digits[i] : '0';
+}
+
+// Plain decimal notation of d with at least minDecimals and at most (digits beyond the
+// point) decimals: the integer part (at least "0") and the fraction.
+std::string plain(const Decimal& d, int decimals) {
+    std::string s;
+    if (d.exp <= 0) {
+        s = "0";
+    } else {
+        for (int i = 0; i < d.exp; ++i) s.push_back(digitAt(d, i));
+    }
+    if (decimals > 0) {
+        s.push_back('.');
+        for (int i = 0; i < decimals; ++i) s.push_back(digitAt(d, d.exp + i));
+    }
+    return s;
+}
+
+std::string nonFinite(double v) {
+    if (std::isnan(v)) return "NAN";
+    return v < 0 ? "-INF" : "INF";
+}
+
+int clampPrecision(int p) { return std::clamp(p, 2, 18); }
+
+std::string sign(const Decimal& d) { return d.negative && !d.digits.empty() ? "-" : ""; }
+
+std::string padLeft(const std::string& s, int width) {
+    if (static_cast<int>(s.size()) >= width) return s;
+    return std::string(width - s.size(), ' ') + s;
+}
+
+std::string exponentDigits(int e, int minDigits) {
+    std::string s = std::to_string(std::abs(e));
+    if (static_cast<int>(s.size()) < minDigits) s.insert(0, minDigits - s.size(), '0');
+    return s;
+}
+
+}  // namespace
+
+std::string general(double v, int p, int /*d*/) {
+    if (!std::isfinite(v)) return nonFinite(v);
+    p = clampPrecision(p);
+    Decimal d = expand18(v);
+    roundTo(d, p);
+    stripTrailingZeros(d);
+    if (d.digits.empty()) return "0";
+    const int n = static_cast<int>(d.digits.size());
+    if (d.exp >= -3 && d.exp <= p) {
+        return sign(d) + plain(d, std::max(0, n - d.exp));
+    }
+    std::string s = sign(d);
+    s.push_back(d.digits[0]);
+    if (n > 1) {
+        s.push_back('.');
+        s.append(d.digits, 1, std::string::npos);
+    }
+    s.push_back('E');
+    if (d.exp - 1 < 0) s.push_back('-');
+    s += std::to_string(std::abs(d.exp - 1));
+    return s;
+}
+
+std::string exponent(double v, int p, int dd) {
+    if (!std::isfinite(v)) return nonFinite(v);
+    p = clampPrecision(p);
+    Decimal d = expand18(v);
+    roundTo(d, p);
+    const bool zero = d.digits.empty();
+    const int e = zero ? 0 : d.exp - 1;
+    std::string s = sign(d);
+    s.push_back(digitAt(d, 0));
+    s.push_back('.');
+    for (int i = 1; i < p; ++i) s.push_back(digitAt(d, i));
+    s.push_back('E');
+    s.push_back(e < 0 ? '-' : '+');
+    s += exponentDigits(e, dd >= 0 && dd <= 3 ? dd : 0);
+    return s;
+}
+
+std::string fixed(double v, int p, int dd) {
+    if (!std::isfinite(v)) return nonFinite(v);
+    p = clampPrecision(p);
+    dd = std::max(0, dd);
+    Decimal d = expand18(v);
+    Decimal byPrecision = d;
+    roundTo(byPrecision, p);
+    if (!byPrecision.digits.empty() && byPrecision.exp > p) return general(v, p, dd);
+    roundTo(d, std::min(p, d.exp + dd));
+    return sign(d) + plain(d, dd);
+}
+
+namespace {
+
+struct PatternParts {
+    std::string before, after;
+    int width = 0;
+    int precision = -1;
+    char conv = 0;
+};
+
+// Parses "<text>%[width][.precision]f|g|d<text>"; conv stays 0 when there is no conversion.
+PatternParts parsePattern(const std::string& fmt) {
+    PatternParts parts;
+    const auto pct = fmt.find('%');
+    if (pct == std::string::npos) {
+        parts.before = fmt;
+        return parts;
+    }
+    parts.before = fmt.substr(0, pct);
+    std::size_t i = pct + 1;
+    while (i < fmt.size() && std::isdigit(static_cast<unsigned char>(fmt[i])))
+        parts.width = parts.width * 10 + (fmt[i++] - '0');
+    if (i < fmt.size() && fmt[i] == '.') {
+        ++i;
+        parts.precision = 0;
+        while (i < fmt.size() && std::isdigit(static_cast<unsigned char>(fmt[i])))
+            parts.precision = parts.precision * 10 + (fmt[i++] - '0');
+    }
+    if (i < fmt.size()) parts.conv = static_cast<char>(std::tolower(fmt[i++]));
+    parts.after = fmt.substr(i);
+    return parts;
+}
+
+}  // namespace
+
+std::string pattern(const std::string& fmt, double v) {
+    const PatternParts s = parsePattern(fmt);
+    std::string body;
+    switch (s.conv) {
+        case 'f':
+            body = fixed(v, 18, s.precision < 0 ? 6 : s.precision);
+            break;
+        case 'e':
+            body = exponent(v, s.precision < 0 ? 7 : s.precision + 1, 3);
+            break;
+        case 'g':
+            body = general(v, std::max(s.precision < 0 ? 6 : s.precision, 2), 3);
+            break;
+        case 'd':
+            body = std::isfinite(v) ? std::to_string(std::llround(v)) : nonFinite(v);
+            break;
+        default:
+            return fmt;
+    }
+    return s.before + padLeft(body, s.width) + s.after;
+}
+
+std::string patternInt(const std::string& fmt, long long n) {
+    const PatternParts s = parsePattern(fmt);
+    if (s.conv == 'd') return s.before + padLeft(std::to_string(n), s.width) + s.after;
+    return pattern(fmt, static_cast<double>(n));
+}
+
+// Display pictures. '0' is a digit that is always shown, '#' a digit shown only when
+// it is significant, ',' in the integer part asks for thousands separators, '.' is the
+// decimal point, and "E+00"/"E-00" asks for scientific notation with a signed exponent
+// ("E+": sign always, "E-": minus only) of at least as many digits as zeros follow.
+std::string picture(const std::string& pic, double v) {
+    if (!std::isfinite(v)) return nonFinite(v);
+    std::string mant = pic;
+    std::string expPart;
+    const auto epos = pic.find_first_of("Ee");
+    if (epos != std::string::npos && epos + 1 < pic.size() &&
+        (pic[epos + 1] == '+' || pic[epos + 1] == '-')) {
+        mant = pic.substr(0, epos);
+        expPart = pic.substr(epos);
+    }
+    const auto dot = mant.find('.');
+    const std::string intPic = mant.substr(0, dot);
+    const std::string fracPic = dot == std::string::npos ? "" : mant.substr(dot + 1);
+    const bool thousands = intPic.find(',') != std::string::npos;
+    const int intZeros = static_cast<int>(std::count(intPic.begin(), intPic.end(), '0'));
+    const int intPlaces = intZeros + static_cast<int>(std::count(intPic.begin(), intPic.end(), '#'));
+    const int fracZeros = static_cast<int>(std::count(fracPic.begin(), fracPic.end(), '0'));
+    const int fracPlaces = fracZeros + static_cast<int>(std::count(fracPic.begin(), fracPic.end(), '#'));
+
+    Decimal d = expand18(v);
+    int e10 = 0;
+    if (!expPart.empty()) {
+        // Scientific: as many significant digits as there are digit places; the mantissa
+        // keeps max(1, integer places) digits before the point.
+        const int lead = std::max(1, intPlaces);
+        roundTo(d, lead + fracPlaces);
+        if (!d.digits.empty()) {
+            e10 = d.exp - lead;
+            d.exp = lead;
+        }
+    } else {
+        roundTo(d, d.exp + fracPlaces);
+    }
+
+    // Integer digits, with at least intZeros of them.
+    std::string intDigits;
+    for (int i = 0; i < d.exp; ++i) intDigits.push_back(digitAt(d, i));
+    if (static_cast<int>(intDigits.size()) < intZeros) intDigits.insert(0, intZeros - intDigits.size(), '0');
+    if (thousands && intDigits.size() > 3) {
+        std::string grouped;
+        const int n = static_cast<int>(intDigits.size());
+        for (int i = 0; i < n; ++i) {
+            if (i > 0 && (n - i) % 3 == 0) grouped.push_back(',');
+            grouped.push_back(intDigits[i]);
+        }
+        intDigits = grouped;
+    }
+    // Fraction: all places, then optional trailing zeros dropped.
+    std::string frac;
+    for (int i = 0; i < fracPlaces; ++i) frac.push_back(digitAt(d, d.exp + i));
+    while (static_cast<int>(frac.size()) > fracZeros && frac.back() == '0') frac.pop_back();
+
+    std::string s = intDigits;
+    if (!frac.empty()) s += "." + frac;
+    if (s.empty()) s = "0";  // a value that rounds to nothing is still shown as 0
+    s = sign(d) + s;
+    if (!expPart.empty()) {
+        const bool alwaysSign = expPart[1] == '+';
+        const int expZeros = static_cast<int>(std::count(expPart.begin() + 2, expPart.end(), '0'));
+        s.push_back(expPart[0]);
+        if (e10 < 0)
+            s.push_back('-');
+        else if (alwaysSign)
+            s.push_back('+');
+        s += exponentDigits(e10, expZeros);
+    }
+    return s;
+}
+
+std::string dataField(double v) {
+    if (!std::isfinite(v)) return padLeft(nonFinite(v), 23);
+    Decimal d = expand18(v);
+    roundTo(d, 15);
+    const int e = d.digits.empty() ? 0 : d.exp - 1;
+    std::string s = d.negative && !d.digits.empty() ? "-" : " ";
+    s.push_back(digitAt(d, 0));
+    s.push_back('.');
+    for (int i = 1; i < 15; ++i) s.push_back(digitAt(d, i));
+    s.push_back('E');
+    s.push_back(e < 0 ? '-' : '+');
+    s += exponentDigits(e, 4);
+    return s;
+}
+
+std::string FormatInt5(int n) { return padLeft(std::to_string(n), 5); }
+std::string FormatFixed3(double x) { return padLeft(fixed(x, 18, 3), 8); }
+std::string FormatGeneral4(double x) { return padLeft(general(x, 4, 3), 8); }
+std::string FormatFixed5(double x) { return padLeft(fixed(x, 18, 5), 10); }
+
+void ScaleToPrefix(double value, double& scaled, std::string& prefix) {
+    double m = std::fabs(value);
+    prefix.clear();
+    if (m > 1e12) {
+        m /= 1e12;
+        prefix = "T";
+    } else if (m > 1e9) {
+        m /= 1e9;
+        prefix = "G";
+    } else if (m > 1e6) {
+        m /= 1e6;
+        prefix = "M";
+    } else if (m > 1e3) {
+        m /= 1e3;
+        prefix = "k";
+    }
+    scaled = value < 0 ? -m : m;
+}
+
+}  // namespace lumerad

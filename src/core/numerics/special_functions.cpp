@@ -1,0 +1,212 @@
+#include "core/numerics/special_functions.h"
+
+#include <cmath>
+
+#include "core/numerics/constants.h"
+#include "core/numerics/tabulated.h"
+
+namespace lumerad {
+
+namespace {
+
+// Columns of the tabulated functions.
+constexpr int kColumnS = 1;
+constexpr int kColumnK13 = 3;
+constexpr int kColumnK23 = 4;
+
+// Largest argument whose exponential is still a finite double.
+constexpr double kExpMax = 709.78;
+
+}  // namespace
+
+double Power(double base, double exponent) {
+    if (base == 0.0) return 0.0;
+    return std::exp(exponent * std::log(base));
+}
+
+// J0 by rational approximation below 8 and the asymptotic form with rational
+// corrections above.
+double bessj0(double x) {
+    const double a = std::fabs(x);
+    if (a < 8.0) {
+        const double y = x * x;
+        const double p =
+            57568490574.0 +
+            y * (-13362590354.0 +
+                 y * (651619640.7 + y * (-11214424.18 + y * (77392.33017 + y * (-184.9052456)))));
+        const double q =
+            57568490411.0 +
+            y * (1029532985.0 + y * (9494680.718 + y * (59272.64853 + y * (267.8532712 + y * 1.0))));
+        return p / q;
+    }
+    const double z = 8.0 / a;
+    const double y = z * z;
+    const double chi = a - 0.785398164;
+    const double p1 =
+        1.0 + y * (-0.1098628627e-2 + y * (0.2734510407e-4 + y * (-0.2073370639e-5 + y * 0.2093887211e-6)));
+    const double q1 =
+        -0.1562499995e-1 +
+        y * (0.1430488765e-3 + y * (-0.6911147651e-5 + y * (0.7621095161e-6 - y * 0.934935152e-7)));
+    return std::sqrt(0.636619772 / a) * (std::cos(chi) * p1 - z * std::sin(chi) * q1);
+}
+
+double bessj1(double x) {
+    const double a = std::fabs(x);
+    if (a < 8.0) {
+        const double y = x * x;
+        const double p =
+            x * (72362614232.0 +
+                 y * (-7895059235.0 +
+                      y * (242396853.1 + y * (-2972611.439 + y * (15704.48260 + y * (-30.16036606))))));
+        const double q =
+            144725228442.0 +
+            y * (2300535178.0 + y * (18583304.74 + y * (99447.43394 + y * (376.9991397 + y * 1.0))));
+        return p / q;
+    }
+    const double z = 8.0 / a;
+    const double y = z * z;
+    const double chi = a - 2.356194491;
+    const double p1 =
+        1.0 + y * (0.183105e-2 + y * (-0.3516396496e-4 + y * (0.2457520174e-5 + y * (-0.240337019e-6))));
+    const double q1 = 0.04687499995 + y * (-0.2002690873e-3 +
+                                           y * (0.8449199096e-5 + y * (-0.88228987e-6 + y * 0.105787412e-6)));
+    const double r = std::sqrt(0.636619772 / a) * (std::cos(chi) * p1 - z * std::sin(chi) * q1);
+    return x < 0.0 ? -r : r;
+}
+
+namespace {
+
+// Jn(a) for a > 0 small against the order, by the power series
+// (a/2)^n/n! (1 - (a/2)^2/(n+1) + (a/2)^4/(2 (n+1)(n+2)) - ...). The leading term goes
+// through logarithms so that it underflows to 0 instead of overflowing (a/2)^n or n!.
+double besselSeries(int n, double a) {
+    const double lead = n * std::log(a / 2.0) - std::lgamma(n + 1.0);
+    if (lead < -745.0) return 0.0;
+    const double q = (a / 2.0) * (a / 2.0);
+    double term = 1.0, sum = 1.0;
+    for (int k = 1; k <= 60; ++k) {
+        term *= -q / (k * (static_cast<double>(n) + k));
+        sum += term;
+        if (std::fabs(term) < 1e-17 * std::fabs(sum)) break;
+    }
+    return std::exp(lead) * sum;
+}
+
+// Below this argument 2/a times an order is no longer safely a double.
+constexpr double kTinyArgument = 1e-290;
+// A recurrence value beyond this could overflow in the next step or in the normalising sum.
+constexpr double kRecurrenceLimit = 1e290;
+// Orders above this take the series where it converges fast rather than a long recurrence.
+constexpr int kLongRecurrence = 100000;
+
+}  // namespace
+
+// Jn for integer n >= 0: upward recurrence where the order is below the argument,
+// Miller's downward recurrence with normalisation otherwise. Where the downward
+// recurrence would leave the doubles (tiny arguments: each step grows by 2k/a, far more
+// than the renormalisation takes back), the small-argument series gives the value.
+double bessj(int n, double x) {
+    const double a = std::fabs(x);
+    double result = 1.0;
+    if (a == 0.0) return n == 0 ? 1.0 : 0.0;
+    if (n == 0) {
+        result = bessj0(a);
+    } else if (n == 1) {
+        result = bessj1(a);
+    } else if (n < a) {
+        const double t = 2.0 / a;
+        double jm = bessj0(a);
+        double j = bessj1(a);
+        for (int k = 1; k <= n - 1; ++k) {
+            const double jp = k * t * j - jm;
+            jm = j;
+            j = jp;
+        }
+        result = j;
+    } else if (a < kTinyArgument || (n > kLongRecurrence && a * a < n + 1.0)) {
+        // Tiny arguments, or so high an order that the recurrence would take millions of
+        // steps where the series (a/2 below half the root of n + 1) converges in a few.
+        result = besselSeries(n, a);
+    } else {
+        const double t = 2.0 / a;
+        // Start order in 64 bits: near the int limit n + sqrt(100 n) does not fit an int.
+        const long long m = 2 * static_cast<long long>(std::floor((n + std::sqrt(100.0 * n)) / 2.0));
+        double bnext = 0.0, b = 1.0, sum = 0.0;
+        bool add = false;
+        bool finite = true;
+        for (long long k = m; k >= 1; --k) {
+            const double kt = static_cast<double>(k) * t;
+            if (std::fabs(b) > kRecurrenceLimit / kt) {
+                finite = false;
+                break;
+            }
+            const double bprev = kt * b - bnext;
+            bnext = b;
+            b = bprev;
+            if (std::fabs(b) > 1e10) {
+                b *= 1e-10;
+                bnext *= 1e-10;
+                result *= 1e-10;
+                sum *= 1e-10;
+            }
+            if (add) sum += b;
+            add = !add;
+            if (k == n) result = bnext;
+        }
+        if (finite) {
+            sum = 2.0 * sum - b;
+            result /= sum;
+        } else {
+            result = besselSeries(n, a);
+        }
+    }
+    return (x < 0.0 && (n & 1)) ? -result : result;
+}
+
+double ModBess(const Tabulated& tab, int nu, double x) {
+    if (nu != 1 && nu != 2) return 0.0;
+    if (std::isnan(x)) return x;
+    if (x < 1e-20) return 0.0;
+    if (x < 0.00012) {
+        return nu == 1 ? Gamma13 / Power(4.0 * x, 1.0 / 3.0) : Gamma23 / Power(2.0 * x * x, 1.0 / 3.0);
+    }
+    if (x <= 30.0) return tab.splint(nu == 1 ? kColumnK13 : kColumnK23, x);
+    if (x <= 35.0) return std::sqrt((Pi / 2.0) / std::exp(2.0 * x) / x);
+    return 0.0;
+}
+
+double AiryFun(const Tabulated& tab, int k, double x) {
+    if (k != 1 && k != 2) return 0.0;
+    if (x < 0.00012) {
+        return k == 1 ? Power(3.0, 1.0 / 3.0) * Gamma13 / std::sqrt(3.0) / Pi / 2.0
+                      : -Power(3.0, 2.0 / 3.0) * Gamma23 / std::sqrt(3.0) / Pi / 2.0;
+    }
+    const double zeta = (2.0 / 3.0) * Power(x, 1.5);
+    if (x <= 30.0) {
+        return k == 1 ? std::sqrt(x / 3.0) / Pi * ModBess(tab, 1, zeta)
+                      : -x / std::sqrt(3.0) / Pi * ModBess(tab, 2, zeta);
+    }
+    const double front = k == 1 ? Power(x, -0.25) : -Power(x, 0.25);
+    // Beyond kExpMax e^zeta is not a double any more while the result is far below the
+    // smallest one: multiplying by e^-zeta lets it underflow to 0 instead.
+    if (zeta > kExpMax) return front / std::sqrt(Pi) / 2.0 * std::exp(-zeta);
+    return front / std::sqrt(Pi) / 2.0 / std::exp(zeta);
+}
+
+double UnivrslF(const Tabulated& tab, double x) {
+    if (x < 0.001) return 1.333 * Power(x, 1.0 / 3.0);
+    if (x < 30.0) return tab.splint(kColumnS, x);
+    // As for AiryFun: above kExpMax the value underflows to 0 rather than overflowing e^x.
+    if (x > kExpMax) return std::isinf(x) ? 0.0 : 0.777 * std::sqrt(x) * std::exp(-x);
+    return 0.777 * std::sqrt(x) / std::exp(x);
+}
+
+double JJFun(int h, double K) {
+    const int j1 = static_cast<int>((h - 1) / 2.0);
+    const int j2 = static_cast<int>((h + 1) / 2.0);
+    const double xi = K * K * h / (2.0 * K * K + 4.0);
+    const double d = bessj(j1, xi) - bessj(j2, xi);
+    return d * d;
+}
+
+}  // namespace lumerad

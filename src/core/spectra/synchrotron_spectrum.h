@@ -1,0 +1,130 @@
+#pragma once
+// Spectra of bending-magnet radiation (and of a wiggler as a chain of bending-magnet poles):
+// six quantities over photon energy on a geometric grid, or the two polarisation
+// quantities over the vertical observation angle at one photon energy. The window calls
+// these steps in order and does the graph and file output in between.
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "core/state/beam_state.h"
+#include "core/numerics/data_file.h"
+#include "core/numerics/result_field.h"
+#include "core/state/magnet_state.h"
+
+namespace lumerad {
+
+class Tabulated;
+class Messages;
+
+// The quantities of the selector, by item index.
+enum SpectrumItem {
+    kAngularFlux = 0,
+    kSpatialFluxDensity = 1,
+    kAngularFluxDensity = 2,
+    kSigmaPi = 3,
+    kSigmaPiNormalized = 4,
+    kDivergence = 5,
+};
+
+inline constexpr int kMaxSpectrumPoints = 1001;
+// A scan whose step no longer changes its variable (a minimum photon energy among the
+// subnormal doubles) is refused before it starts.
+inline constexpr const char* kStepStallsText =
+    "the step no longer changes the photon energy: raise the minimum photon energy!";
+inline constexpr const char* kAngleStepStallsText =
+    "the step no longer changes the observation angle: raise the angle step!";
+inline constexpr const char* kStepTooSmallText = "step size too small! will be set to 0.1%!";
+inline constexpr const char* kNoPiFromWigglerText = "there is no pi-mode polarization from a wiggler magnet!";
+inline constexpr const char* kPhotonEnergyPositiveText = "the photon energy must be greater than 0 eV!";
+
+// Step A.1: observation point of the calculation.
+struct ObservationPoint {
+    double HorObsAngle = 0;  // rad
+    double ObsField = 0;     // T
+    bool wiggler = false, bendingMagnet = false;
+    std::string Hobs;         // new text of the horizontal-angle field
+    std::string HobsMax;      // new caption of the maximum-angle text
+    std::string HobsMaxHint;  // and its hint
+};
+// previous: the values of the last calculation, kept when neither mode flag is set.
+ObservationPoint observationPoint(bool wigglerMode, bool bendMagMode, const MagnetState& magnet,
+                                  const CurrentBeam& beam, const ObservationPoint& previous);
+
+// Step A.2: critical photon energy (eV) for beam energy E (GeV) and field (T).
+double spectrumCritEnergy(double E, double field);
+
+// Step A.3: the critical energy as the window shows it (Ephcrit, its unit label LeV3).
+ResultField spectrumCritEnergyField(double critEnergy);
+
+// Steps A.5 and A.6: the photon-energy range and the step factor. A step below 0.1 % is
+// set to 0.1 % after a message; stepReset tells that the step field must show "0.1".
+struct EnergyScan {
+    double emin = 0, emax = 0, f = 1;
+    bool stepReset = false;
+};
+EnergyScan energyScanSettings(const std::string& e_phmin, const std::string& e_phmax,
+                              const std::string& De_ph, Messages& messages);
+
+// The number of points of a scan, counted the way the scan builds its abscissae. Both
+// refuse (InputError with the reason) what the scan cannot do: a minimum photon energy or
+// an angle step of 0 or below, or more than kMaxSpectrumPoints points.
+int energyScanPointCount(const EnergyScan& scan);
+int angleScanPointCount(double psiMax, double dPsi);
+
+// Step D: the factors of the scan.
+struct SpectrumFactors {
+    double A = 0;     // ph/s/rad for S = 1
+    double B = 0;     // ph/s/rad^2
+    double C = 0;     // rad
+    double psiV = 0;  // vertical observation angle, 1/gamma
+    double P = 0;     // (1 + psiV^2)^1.5
+};
+SpectrumFactors spectrumFactors(const CurrentBeam& beam, int nPoles, double relBandWidth, double psiV);
+
+struct SpectrumPoints {
+    std::vector<double> x;      // photon energy (eV) or vertical angle (1/gamma)
+    std::vector<double> value;  // value, or the sigma-mode value
+    std::vector<double> pi;     // pi-mode value (items 3 and 4)
+    int size() const { return static_cast<int>(x.size()); }
+};
+
+// Step E: sigma and pi mode over the vertical angle at photon energy phEn (eV). Only the
+// polarisation items make points.
+SpectrumPoints angleScanPoints(int item, const Tabulated& tab, double psiMax, double dPsi, double phEn,
+                               double critEnergy, const SpectrumFactors& k);
+
+// Step F: the item over photon energy.
+SpectrumPoints energyScanPoints(int item, bool wigglerMode, const Tabulated& tab, const EnergyScan& scan,
+                                double critEnergy, const CurrentBeam& beam, const SpectrumFactors& k);
+
+// The refusal of a divergence spectrum that reaches beyond 70 critical energies.
+std::string divergenceOutOfReachText(double critEnergy);
+
+// Texts of the item: the selector's item, the axis caption, the file's title and column lines.
+std::string spectrumItemText(int item);
+std::string spectrumAxisCaption(int item);
+std::string spectrumTitleLine(int item, bool angleScan);
+std::string spectrumColumnLine(int item);
+// Step 17: the information line of the sigma and the pi curve.
+std::string sigmaCurveText(int item);
+std::string piCurveText(int item);
+
+// The title and column lines of the file of an item, and the line of point i.
+std::string spectrumFileHeader(int item, bool angleScan);
+std::string spectrumFilePointLine(int item, const SpectrumPoints& pts, int i);
+
+// The parameter lines of the current curve, (line index, text); lines not written are
+// absent, empty texts clear the line.
+struct LegendInput {
+    std::string BeamName, SrcName;
+    double E = 0, I = 0, EmitX = 0;
+    double ObsField = 0, HorObsAngle = 0, PerLength = 0, RelBandWidth = 0;
+    int NPoles = 0;
+    bool wigglerMode = false, bendMagMode = false;
+    bool vsAngle = false;
+    std::string edPhEn, edVAng;  // texts of the two fields
+};
+std::vector<std::pair<int, std::string>> curveLegendLines(const LegendInput& in);
+
+}  // namespace lumerad

@@ -1,0 +1,67 @@
+#pragma once
+// The transition-radiation window: the radiation of a bunch of the current single-pass beam
+// crossing a metal boundary, at one photon energy typed in one of five units, incoherent or
+// coherent, into the half space and into an acceptance cone.
+#include <map>
+#include <string>
+
+#include "core/coherent/transition_radiation.h"
+#include "ui/tool_window.h"
+
+class QComboBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QRadioButton;
+
+namespace lumerad {
+
+class DBGrid;
+class DBNavigator;
+
+class TfTR : public ToolWindow {
+    Q_OBJECT
+public:
+    explicit TfTR(AppContext& ctx, QWidget* parent = nullptr);
+
+    void formActivate() override;
+    void CalculateClick();
+    void CalculateTR();
+    void EdtChange();
+    void unitClick(PhotonUnit unit);
+    void RBcoherentEnter();
+    void RBincohClick();
+    void EdtAngAccGamChange();
+    void EdtAngAccmrChange();
+
+    PhotonUnit unit() const;
+    const TransitionRadiationState& state() const { return state_; }
+    const TransitionRadiationResult& result() const { return result_; }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* e) override;
+
+private:
+    QLineEdit* field(const char* name) const;
+
+    QLabel* LphotEn_ = nullptr;
+    QLabel* Lunit_ = nullptr;
+    QLabel* LFormFctr_ = nullptr;
+    QLineEdit* EdtPhEn_ = nullptr;
+    QLineEdit* EdtBnWdth_ = nullptr;
+    QLineEdit* EdtFormF_ = nullptr;
+    QLineEdit* EdtAngAccGam_ = nullptr;
+    QLineEdit* EdtAngAccmr_ = nullptr;
+    QComboBox* cbConvert_ = nullptr;
+    QRadioButton* RBcoherent_ = nullptr;
+    QRadioButton* RBincoh_ = nullptr;
+    std::map<PhotonUnit, QRadioButton*> unitButtons_;
+    QPushButton* Calculate_ = nullptr;
+    std::map<std::string, QLineEdit*> outputs_;
+    DBGrid* grid_ = nullptr;
+    DBNavigator* navigator_ = nullptr;
+    TransitionRadiationState state_;
+    TransitionRadiationResult result_;
+};
+
+}  // namespace lumerad

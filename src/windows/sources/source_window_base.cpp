@@ -1,0 +1,101 @@
+#include "windows/sources/source_window_base.h"
+
+#include <QComboBox>
+#include <QHBoxLayout>
+#include <QMouseEvent>
+#include <QPushButton>
+#include <QToolBar>
+#include <QToolButton>
+
+#include "ui/current_records.h"
+#include "windows/sources/source_selection.h"
+#include "ui/form_builder.h"
+
+namespace lumerad {
+
+ClickPanel::ClickPanel(QWidget* parent) : QFrame(parent) {
+    setFrameShape(QFrame::StyledPanel);
+    setCursor(Qt::PointingHandCursor);
+}
+
+void ClickPanel::mousePressEvent(QMouseEvent* e) {
+    if (e->button() == Qt::LeftButton) emit clicked();
+    QFrame::mousePressEvent(e);
+}
+
+SourceWindow::SourceWindow(AppContext& ctx, const char* className, const QString& caption, QWidget* parent)
+    : ToolWindow(ctx, className, caption, parent) {}
+
+QColor SourceWindow::colourOf(int value) {
+    return QColor(value & 0xff, (value >> 8) & 0xff, (value >> 16) & 0xff);
+}
+
+void SourceWindow::setMarker(int colour, bool flat) {
+    if (!tbRecalc_) return;
+    QFont f = tbRecalc_->font();
+    f.setPointSize(kMarkerSize);
+    tbRecalc_->setFont(f);
+    QPalette p = tbRecalc_->palette();
+    p.setColor(QPalette::ButtonText, colourOf(colour));
+    p.setColor(QPalette::WindowText, colourOf(colour));
+    tbRecalc_->setPalette(p);
+    tbRecalc_->setAutoRaise(flat);
+    tbRecalc_->setProperty("captionColour", colour);
+}
+
+void SourceWindow::markStale() {
+    stale_ = true;
+    setMarker(kStaleColour, false);
+}
+
+void SourceWindow::markFresh() {
+    stale_ = false;
+    setMarker(kFreshColour, true);
+}
+
+void SourceWindow::bbApplyClick() {
+    SelectSources(ctx_, coFilter_ ? coFilter_->currentText().toStdString() : std::string());
+}
+
+void SourceWindow::PnlBemParClick() {
+    ctx_.show(WindowId::CircBeam);
+}
+
+QToolBar* SourceWindow::makeToolBar() {
+    auto* bar = new QToolBar(this);
+    bar->setObjectName(QStringLiteral("ToolBar1"));
+    tbRecalc_ = form::toolButton(bar, "tbRecalc", QStringLiteral("recalculate"),
+                                 QStringLiteral("recalculate with the current parameters"));
+    connect(tbRecalc_, &QToolButton::clicked, this, [this] { act([this] { recalculate(); }); });
+    setDefaultButton(tbRecalc_);
+    return bar;
+}
+
+QToolButton* SourceWindow::addExitButton(QToolBar* bar) {
+    auto* b = form::toolButton(bar, "tbExit", QStringLiteral("exit"), QStringLiteral("close window"));
+    connect(b, &QToolButton::clicked, this, &QWidget::close);
+    return b;
+}
+
+QWidget* SourceWindow::makeFilterSelector(QWidget* parent, const QString& hint, const QStringList& kinds) {
+    auto* w = new QWidget(parent);
+    auto* h = new QHBoxLayout(w);
+    h->setContentsMargins(0, 0, 0, 0);
+    coFilter_ = form::combo(w, "coFilter", kinds, hint);
+    bbApply_ =
+        form::button(w, "bbApply", QStringLiteral("apply"), QStringLiteral("show the sources of this kind"));
+    h->addWidget(coFilter_);
+    h->addWidget(bbApply_);
+    connect(bbApply_, &QPushButton::clicked, this, [this] { act([this] { bbApplyClick(); }); });
+    return w;
+}
+
+ClickPanel* SourceWindow::makeBeamPanel(QWidget* parent) {
+    pnlBemPar_ = new ClickPanel(parent);
+    pnlBemPar_->setObjectName(QStringLiteral("PnlBemPar"));
+    pnlBemPar_->setToolTip(QStringLiteral("beam parameter: click to choose or edit the beam"));
+    connect(pnlBemPar_, &ClickPanel::clicked, this, [this] { act([this] { PnlBemParClick(); }); });
+    return pnlBemPar_;
+}
+
+}  // namespace lumerad

@@ -1,0 +1,337 @@
+#include "windows/sources/wiggler_window.h"
+
+#include <QComboBox>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QToolBar>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+#include "core/numerics/errors.h"
+#include "ui/data_widgets.h"
+#include "core/state/session.h"
+#include "store/table.h"
+#include "store/tsr_module.h"
+#include "core/numerics/number_text.h"
+#include "ui/current_records.h"
+#include "ui/form_builder.h"
+
+namespace lumerad {
+
+namespace {
+QString qs(const std::string& s) { return QString::fromStdString(s); }
+
+// The result fields the recalculation writes, cleared where a refused calculation did not
+// reach them.
+const char* const kResultNames[] = {"Kpar",    "edWLen",      "Edtxmax", "Edtmxdefl", "Ephcrit",
+                                    "Lamcrit", "EdtPhEnergy", "Edtxi",   "PowTot",    "edPowmm",
+                                    "edPwmmz", "AngPhDen",    "sigpsi",  "AngFlux",   "EdtBright"};
+}  // namespace
+
+TfWiggler::TfWiggler(AppContext& ctx, QWidget* parent)
+    : SourceWindow(ctx, "TfWiggler", QStringLiteral("Wiggler Magnet Radiation"), parent) {
+    auto* top = new QVBoxLayout(this);
+
+    QToolBar* bar = makeToolBar();
+    tbRecalc_->setText(QStringLiteral("&recalculate"));
+    tbRecalc_->setToolTip(QStringLiteral("recalculate all parameters"));
+    auto* tbSpectrum = form::toolButton(bar, "tbSpectrum", QStringLiteral("&show spectrum"),
+                                        QStringLiteral("display wiggler spectrum"));
+    connect(tbSpectrum, &QToolButton::clicked, this, [this] { act([this] { Spectrum1Click(); }); });
+    QToolButton* tbExit = addExitButton(bar);
+    tbExit->setText(QStringLiteral("&close panel"));
+    tbExit->setToolTip(QStringLiteral("exit panel"));
+    top->addWidget(bar);
+
+    auto [left, right] = form::columns(top);
+    auto addOut = [this](form::Rows& rows, QWidget* host, const char* name, const QString& label,
+                         const QString& unit, const char* unitName = nullptr) {
+        auto* e = form::output(host, name);
+        e->setMinimumWidth(e->fontMetrics().horizontalAdvance(QStringLiteral("-0.000E+000")) + 16);
+        outputs_[name] = e;
+        QLabel* u = rows.add(label, e, unit, unitName);
+        if (unitName) outputs_[unitName] = u;
+    };
+
+    // Source selection and beam.
+    auto* srcBox = form::group(this, QStringLiteral("select radiation source "), "gbSource");
+    auto* srcLay = new QVBoxLayout(srcBox);
+    auto* beamBox = makeBeamPanel(this);
+    auto* beamGrid = new QGridLayout(beamBox);
+    auto* magBox = form::group(this, QStringLiteral("permanent magnet ?"), "gbMagnet");
+    auto* magLay = new QVBoxLayout(magBox);
+    auto* yesNo = new QHBoxLayout;
+    bbYes_ = form::button(magBox, "bbYes", QStringLiteral("Yes"), QStringLiteral("permanent magnet"));
+    bbNo_ = form::button(magBox, "bbNo", QStringLiteral("No"), QStringLiteral("electromagnet"));
+    yesNo->addWidget(bbYes_);
+    yesNo->addWidget(bbNo_);
+    yesNo->addStretch(1);
+    magLay->addLayout(yesNo);
+    pnPerMag_ = new QWidget(magBox);
+    pnPerMag_->setObjectName(QStringLiteral("pnPerMag"));
+    form::Rows pm(pnPerMag_);
+    MagTyp_ = form::label(pnPerMag_, {}, "MagTyp");
+    pm.add(QStringLiteral("magnet type"), MagTyp_);
+    magLay->addWidget(pnPerMag_);
+    auto* devBox = new QWidget(magBox);
+    form::Rows dev(devBox);
+    Wfield_ =
+        form::edit(devBox, "Wfield", QStringLiteral("1.0"), QStringLiteral("peak field of the wiggler"));
+    fldmax_ = form::label(devBox, {}, "fldmax", QStringLiteral("peak field at the gap"));
+    auto* fieldHost = new QWidget(devBox);
+    auto* fieldLay = new QHBoxLayout(fieldHost);
+    fieldLay->setContentsMargins(0, 0, 0, 0);
+    fieldLay->addWidget(Wfield_);
+    fieldLay->addWidget(fldmax_);
+    magLay->addWidget(devBox);
+
+    if (ctx.module) {
+        Table& src = *ctx.module->InsDevice;
+        Table& ring = *ctx.module->CircBeam;
+        grid_ = new DBGrid(src, ctx.runner, srcBox, "DBGridSrce");
+        const std::pair<const char*, const char*> columns[] = {
+            {"Name", "Name"},         {"MagType", " type"},  {"PermMag", " constr"}, {"SrceType", " magn"},
+            {"Field", " field"},      {"RemnFld", " B_o"},   {"#Poles", " N_p"},     {"PerLen", " L_p"},
+            {"Gap", " gap"},          {"Gap_mn", "gap_min"}, {"Gap_mx", "gap_mx"},   {"ObsAngle_x", " psi_x"},
+            {"ObsAngle_y", " psi_y"},
+        };
+        for (const auto& [field, title] : columns)
+            grid_->addColumn(QString::fromLatin1(field), QString::fromLatin1(title));
+        navigator_ = new DBNavigator(src, ctx.runner, srcBox, "DBNavigator1");
+        for (auto b : {DBNavigator::First, DBNavigator::Prior, DBNavigator::Next, DBNavigator::Last})
+            navigator_->button(b)->hide();
+        srcLay->addWidget(navigator_);
+        srcLay->addWidget(grid_, 1);
+        auto* filterRow = new QHBoxLayout;
+        filterRow->addWidget(form::label(srcBox, QStringLiteral("filter data with:")));
+        filterRow->addWidget(makeFilterSelector(srcBox, QStringLiteral("select source filter"),
+                                                {"All", "Und", "Wig", "Bend", "TR", "", "", ""}));
+        srcLay->addLayout(filterRow);
+
+        beamGrid->addWidget(form::label(beamBox, QStringLiteral("beam parameter")), 0, 0, 1, 3);
+        int row = 1;
+        auto bound = [&](const QString& caption, const char* field, const char* name, const QString& unit) {
+            beamGrid->addWidget(form::label(beamBox, caption), row, 0);
+            beamGrid->addWidget(new DBText(ring, QString::fromLatin1(field), beamBox, name), row, 1);
+            beamGrid->addWidget(form::label(beamBox, unit), row, 2);
+            ++row;
+        };
+        bound(QStringLiteral("storage ring"), "SR", "SR", {});
+        bound(QStringLiteral("energy "), "Energy", "Energy", QStringLiteral("GeV"));
+        bound(QStringLiteral("current"), "Cur", "Cur", QStringLiteral("mA"));
+        beamGrid->addWidget(form::label(beamBox, QStringLiteral("beam at source point:")), row++, 0, 1, 3);
+        bound(QStringLiteral("σ_x"), "Sig_xb", "sig_xb", QStringLiteral("µm"));
+        bound(QStringLiteral("σ_y"), "Sig_yb", "sig_yb", QStringLiteral("µm"));
+        bound(QStringLiteral("σ'_x"), "Sig_xp", "Sig_xp", QStringLiteral("µrad"));
+        bound(QStringLiteral("σ'_y"), "Sig_yp", "Sig_yp", QStringLiteral("µrad"));
+
+        auto* gap = new DBEdit(src, QStringLiteral("Gap"), ctx.runner, pnPerMag_, "DBEdtgap");
+        pm.add(QStringLiteral("gap "), gap, QStringLiteral("mm"));
+        pm.addWide(form::label(pnPerMag_, QStringLiteral(" valid if :   0.07 < g/l_p < 0.7")));
+        auto* poles = new DBEdit(src, QStringLiteral("#Poles"), ctx.runner, devBox, "DBEdtNumPoles");
+        auto* per = new DBEdit(src, QStringLiteral("PerLen"), ctx.runner, devBox, "DBEdtPerL");
+        HorAngle_ = new DBEdit(src, QStringLiteral("ObsAngle_x"), ctx.runner, this, "HorAngle");
+        VerAngle_ = new DBEdit(src, QStringLiteral("ObsAngle_y"), ctx.runner, this, "VerAngle");
+        VerAngle_->hide();
+        VerAngle_->setEnabled(false);
+        dev.add(QStringLiteral("field "), fieldHost, QStringLiteral("T"));
+        dev.add(QStringLiteral("number of poles"), poles);
+        dev.add(QStringLiteral("period length"), per, QStringLiteral("mm"));
+        for (DBEdit* e : {gap, poles, per, HorAngle_, VerAngle_})
+            connect(e, &DBEdit::fieldTextChanged, this, [this] {
+                if (isVisible() && !writing_) Dirty();
+            });
+        connect(grid_, &DBGrid::cellClicked, this, [this] {
+            Wfield_->hide();
+            fldmax_->show();
+            Dirty();
+        });
+        connect(navigator_, &DBNavigator::clicked, this, [this] { Dirty(); });
+    } else {
+        dev.add(QStringLiteral("field "), fieldHost, QStringLiteral("T"));
+    }
+    addOut(dev, devBox, "edWLen", QStringLiteral("wiggler length"), QStringLiteral("m"));
+    addOut(dev, devBox, "Kpar", QStringLiteral("K-value"), {});
+    outputs_["Kpar"]->setToolTip(QStringLiteral("assumes sinusoidal field"));
+    addOut(dev, devBox, "Edtxmax", QStringLiteral("path displacement"), QStringLiteral("µm"));
+    addOut(dev, devBox, "Edtmxdefl", QStringLiteral("deflection"), QStringLiteral("µrad"));
+    left->addWidget(srcBox, 1);
+    left->addWidget(beamBox);
+
+    // General radiation parameters.
+    auto* genBox = form::group(this, QStringLiteral("general radiation parameters"), "gbGeneral");
+    form::Rows gen(genBox);
+    if (HorAngle_) gen.add(QStringLiteral("obs. angle_x"), HorAngle_, QStringLiteral("mr"));
+    addOut(gen, genBox, "Ephcrit", QStringLiteral("critical energy"), QStringLiteral("eV"), "LeV");
+    addOut(gen, genBox, "Lamcrit", QStringLiteral("critical wavelength"), QStringLiteral("Å"));
+    addOut(gen, genBox, "PowTot", QStringLiteral("total radiation power"), QStringLiteral("W"), "lW");
+    addOut(gen, genBox, "edPowmm", QStringLiteral("power density: "), QStringLiteral("W/mm^2"), "LWmm");
+    auto* zHost = new QWidget(genBox);
+    auto* zLay = new QHBoxLayout(zHost);
+    zLay->setContentsMargins(0, 0, 0, 0);
+    edDist_ = form::edit(zHost, "edDist", {}, QStringLiteral("distance downstream of the source point"));
+    zLay->addWidget(form::label(zHost, QStringLiteral("z =")));
+    zLay->addWidget(edDist_);
+    zLay->addWidget(form::label(zHost, QStringLiteral("m  downstream")));
+    gen.addWide(zHost);
+    addOut(gen, genBox, "edPwmmz", QStringLiteral("at z"), QStringLiteral("W/mm^2"), "lPwmmz");
+
+    // Photon parameters.
+    auto* phBox = form::group(this, QStringLiteral("select photon parameters"), "gbPhoton");
+    form::Rows ph(phBox);
+    WaveLength_ = form::edit(phBox, "WaveLength", {}, QStringLiteral("photon wavelength of interest"));
+    ph.add(QStringLiteral("wavelength"), WaveLength_, QStringLiteral("Å"));
+    addOut(ph, phBox, "EdtPhEnergy", QStringLiteral("photon energy"), QStringLiteral("eV"), "LeV2");
+    addOut(ph, phBox, "Edtxi", QStringLiteral("e_ph/e_crit"), {});
+    addOut(ph, phBox, "sigpsi", QStringLiteral("vert.cone, σθ"), QStringLiteral("µrad"));
+    edBandW_ = form::edit(phBox, "edBandW", {}, QStringLiteral("relative band width"));
+    ph.add(QStringLiteral("band width"), edBandW_, QStringLiteral("%"));
+    addOut(ph, phBox, "AngPhDen", QStringLiteral("flux density"), QStringLiteral("ph/s/mr^2"));
+    addOut(ph, phBox, "AngFlux", QStringLiteral("angular flux"), QStringLiteral("ph/s/mr"));
+    addOut(ph, phBox, "EdtBright", QStringLiteral("brightness"), QStringLiteral("ph/s/mr^2/mm^2"));
+
+    right->addWidget(magBox);
+    right->addWidget(genBox);
+    right->addWidget(phBox);
+    right->addStretch(1);
+
+    connect(bbYes_, &QPushButton::clicked, this, [this] { act([this] { bbYesClick(); }); });
+    connect(bbNo_, &QPushButton::clicked, this, [this] { act([this] { bbNoClick(); }); });
+    FormCreate();
+    for (QLineEdit* e : {Wfield_, WaveLength_, edBandW_, edDist_})
+        connect(e, &QLineEdit::textChanged, this, [this] {
+            if (!writing_) Dirty();
+        });
+    markStale();
+    resize(sizeHint().expandedTo(QSize(1000, 700)));
+}
+
+void TfWiggler::FormCreate() {
+    Wfield_->hide();
+    fldmax_->show();
+    edDist_->setText(QStringLiteral("1.0"));
+    WaveLength_->setText(QStringLiteral("1.0"));
+    edBandW_->setText(QStringLiteral("0.1"));
+    psiX_ = 0;
+}
+
+void TfWiggler::Dirty() {
+    ctx_.session.flags.ParDirty = true;
+    markStale();
+}
+
+void TfWiggler::bbYesClick() {
+    pnPerMag_->show();
+    bbNo_->show();
+    fldmax_->show();
+    bbYes_->hide();
+    Wfield_->hide();
+    Dirty();
+}
+
+void TfWiggler::bbNoClick() {
+    pnPerMag_->hide();
+    bbNo_->hide();
+    fldmax_->hide();
+    bbYes_->show();
+    Wfield_->show();
+    Dirty();
+}
+
+void TfWiggler::formActivate() {
+    // The observation angle shown is the source record's own (the field is bound to it):
+    // writing the last angle into it here would change whichever record is current.
+    if (coFilter_) coFilter_->setCurrentText(QStringLiteral("Wig"));
+    const MagnetState& m = ctx_.session.magnet;
+    const bool pm = m.MagType == "PM";
+    pnPerMag_->setVisible(pm);
+    bbNo_->setVisible(pm);
+    fldmax_->setVisible(pm);
+    Wfield_->setVisible(!pm);
+    bbYes_->setVisible(!pm);
+    writing_ = true;
+    Wfield_->setText(qs(FormatFixed3(m.BField)));
+    writing_ = false;
+}
+
+void TfWiggler::showResults() {
+    writing_ = true;
+    for (const char* name : kResultNames)
+        if (auto* e = qobject_cast<QLineEdit*>(outputs_[name])) e->clear();
+    // unit labels without a prefix until a result gives them one
+    for (const auto& [label, unit] :
+         {std::pair{"LeV", "eV"}, {"LeV2", "eV"}, {"lW", "W"}, {"LWmm", "W/mm^2"}, {"lPwmmz", "W/mm^2"}})
+        if (auto* l = qobject_cast<QLabel*>(outputs_[label])) l->setText(QString::fromLatin1(unit));
+    for (const ResultField& f : WigglerResults(result_)) {
+        if (f.name == "Wfield") {
+            Wfield_->setText(qs(f.text));
+        } else if (f.name == "fldmax") {
+            fldmax_->setText(qs(f.text));
+        } else if (f.name == "MagTyp") {
+            MagTyp_->setText(qs(f.text));
+        } else if (auto* e = qobject_cast<QLineEdit*>(outputs_[f.name])) {
+            e->setText(qs(f.text));
+        }
+        const std::string unit = wigglerUnitLabel(f.name);
+        if (!unit.empty())
+            if (auto* l = qobject_cast<QLabel*>(outputs_[unit])) l->setText(qs(f.shownUnit));
+    }
+    writing_ = false;
+}
+
+void TfWiggler::Recalculate() {
+    Session& s = ctx_.session;
+    requireCirculatingBeam(ctx_);
+    ReadSourcePar(ctx_);
+    // Field selection: a permanent magnet with its field box hidden shows the gap field; an
+    // electromagnet shows and reads its field box.
+    const bool pm = s.magnet.MagType == "PM";
+    if (pm && !Wfield_->isVisibleTo(this)) {
+        pnPerMag_->show();
+        bbNo_->show();
+        bbYes_->hide();
+    } else if (!pm) {
+        pnPerMag_->hide();
+        fldmax_->hide();
+        bbNo_->hide();
+        bbYes_->show();
+        Wfield_->show();
+    }
+    WigglerInputs in;
+    in.HorAngle = HorAngle_ ? HorAngle_->text().toStdString() : "0";
+    in.WaveLength = WaveLength_->text().toStdString();
+    in.edBandW = edBandW_->text().toStdString();
+    in.edDist = edDist_->text().toStdString();
+    try {
+        calculated([&] { return RecalculateWiggler(in, s.beam, s.magnet, s.tab, ctx_.messages, s.CritEnergy, s.RelBandWidth, result_); });
+    } catch (...) {
+        showResults();  // the steps before the refusal, nothing after it
+        markStale();
+        throw;
+    }
+    psiX_ = result_.psiX;
+    showResults();
+    s.flags.ParDirty = false;
+    markFresh();
+}
+
+bool TfWiggler::handedOver() const {
+    const MagnetState& m = ctx_.session.magnet;
+    return result_.completed == kWigFlux && m.KValue == result_.localK && m.BField == result_.field &&
+           ctx_.session.CritEnergy == result_.critEnergy && ctx_.session.RelBandWidth == result_.relBandWidth;
+}
+
+void TfWiggler::Spectrum1Click() {
+    // Another window may have left its own magnet in the shared state since; then this
+    // wiggler is read again as well.
+    if (ctx_.session.flags.ParDirty || stale() || !handedOver()) Recalculate();
+    ctx_.session.flags.WigglerMode = true;
+    ctx_.session.flags.BendMagMode = false;
+    ctx_.show(WindowId::SynchrotronSpectrum);
+}
+
+}  // namespace lumerad

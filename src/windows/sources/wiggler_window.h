@@ -1,0 +1,61 @@
+#pragma once
+// The wiggler window: radiation of the current wiggler for the current circulating beam,
+// recalculated on its recalculate button (not on activation), and the hand-over of the
+// wiggler to the synchrotron spectrum window.
+#include <map>
+#include <string>
+
+#include "windows/sources/source_window_base.h"
+#include "core/sources/wiggler.h"
+
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QWidget;
+
+namespace lumerad {
+
+class DBEdit;
+class DBGrid;
+class DBNavigator;
+
+class TfWiggler : public SourceWindow {
+    Q_OBJECT
+public:
+    explicit TfWiggler(AppContext& ctx, QWidget* parent = nullptr);
+
+    // Reads every input, computes and writes every output in the order of its steps.
+    void Recalculate();
+    void recalculate() override { Recalculate(); }
+    // The spectrum of this wiggler: recalculated first when anything changed since.
+    void Spectrum1Click();
+    // Any input change: results stale, ParDirty set.
+    void Dirty();
+    void Change() override { Dirty(); }
+    void bbYesClick();
+    void bbNoClick();
+    void formActivate() override;
+
+    const WigglerResult& result() const { return result_; }
+    DBGrid* grid() const { return grid_; }
+
+private:
+    void FormCreate();
+    void showResults();
+    // The shared magnet state still holds what this window's last recalculation left.
+    bool handedOver() const;
+
+    QLineEdit *Wfield_, *WaveLength_, *edBandW_, *edDist_;
+    DBEdit *HorAngle_ = nullptr, *VerAngle_ = nullptr;
+    QLabel *fldmax_, *MagTyp_;
+    QWidget* pnPerMag_;
+    QPushButton *bbYes_, *bbNo_;
+    std::map<std::string, QWidget*> outputs_;  // result fields and unit labels by objectName
+    DBGrid* grid_ = nullptr;
+    DBNavigator* navigator_ = nullptr;
+    WigglerResult result_;
+    bool writing_ = false;  // the window writes a field itself: not a change by the user
+    double psiX_ = 0;       // mrad, the observation angle of the last calculation
+};
+
+}  // namespace lumerad

@@ -1,0 +1,60 @@
+#pragma once
+// The line spectrum window: the odd harmonics of the current undulator with photon energy,
+// wavelength, effective line width and one radiation quantity; the line graph of the list;
+// and the tuning scans over K or gap, plotted in the graph window and written to a file.
+#include <map>
+#include <string>
+
+#include "core/spectra/undulator_lines.h"
+#include "ui/tool_window.h"
+
+class QButtonGroup;
+class QCheckBox;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QRadioButton;
+class QTableWidget;
+
+namespace lumerad {
+
+class TfLineSpectrum : public ToolWindow {
+    Q_OBJECT
+public:
+    explicit TfLineSpectrum(AppContext& ctx, QWidget* parent = nullptr);
+
+    // Lists the harmonics; false when the range was refused (with its message).
+    bool Calculate();
+    void CalculateClick() { Calculate(); }
+    void Change();  // empties the list
+    void LineGraphClick();
+    void bbVKClick();
+    void bbVUGapClick();
+    void CalcScan();
+
+    void formShow() override;
+    void formActivate() override;
+
+    int quantity() const;  // item of rgQuantity, -1 with none
+    const LineListState& list() const { return list_; }
+    bool gapScan() const { return gapScan_; }
+
+private:
+    void FormCreate();
+    void showHeader(const LineListResult& r);
+    TuningScanInputs scanInputs() const;
+
+    QLineEdit *BW_, *fharm_, *toharm_, *edGapmin_, *edGapmax_, *edKmin_, *edKmax_;
+    QGroupBox* rgQuantity_ = nullptr;
+    QButtonGroup* quantityGroup_ = nullptr;
+    QTableWidget* ListLS_ = nullptr;
+    QRadioButton *rbvsPhEn_, *rbvsK_, *rbvsGap_, *rbAdd_, *rbReplace_;
+    QCheckBox *cbSave_, *cbPlot_;
+    std::map<std::string, QLabel*> outputs_;
+    LineListState list_;
+    bool gapScan_ = true, kScan_ = false;
+    bool justShown_ = false;
+};
+
+}  // namespace lumerad

@@ -1,0 +1,38 @@
+#pragma once
+// The undulator flux window: flux on the axis and in the central cone, flux density,
+// brightness and coherent fraction of the harmonic the undulator window computed last.
+#include <map>
+#include <string>
+
+#include "core/spectra/undulator_lines.h"
+#include "ui/tool_window.h"
+
+class QLabel;
+class QLineEdit;
+class QPushButton;
+
+namespace lumerad {
+
+class TfUndFlux : public ToolWindow {
+    Q_OBJECT
+public:
+    explicit TfUndFlux(AppContext& ctx, QWidget* parent = nullptr);
+
+    void FormShow();     // band width back to 0.1 %, then everything recomputed
+    void Recalculate();  // with the band width as typed
+    void formShow() override;
+    void formActivate() override;
+
+    const UndFluxResult& result() const { return result_; }
+
+private:
+    void showResults();
+
+    QLineEdit* EdtBW_ = nullptr;
+    QPushButton* BResult_ = nullptr;
+    std::map<std::string, QWidget*> outputs_;
+    UndFluxResult result_;
+    bool justShown_ = false;  // the activation that follows a showing recomputes nothing new
+};
+
+}  // namespace lumerad

@@ -1,0 +1,370 @@
+// The program with its real message boxes and non-native file dialogs, answered by a timer
+// (tests/support/real_dialogs.h): the sequences that used to end the program or raise a
+// false alarm because a nested event loop or the dialog's own code was involved.
+#include <QAbstractButton>
+#include <QAction>
+#include <QCheckBox>
+#include <QDir>
+#include <QFile>
+#include <QLineEdit>
+#include <QTemporaryDir>
+#include <QToolButton>
+#include <QtTest>
+#include <functional>
+#include <memory>
+
+#include "../support/program_world.h"
+#include "../support/real_dialogs.h"
+#include "app/program.h"
+#include "app/start_window.h"
+#include "windows/catalogue/circ_beam_window.h"
+#include "ui/data_widgets.h"
+#include "store/table.h"
+#include "store/tsr_module.h"
+#include "windows/plot/graph_window.h"
+#include "windows/sources/bending_magnet_window.h"
+#include "windows/spectra/synchrotron_spectrum_window.h"
+
+using namespace lumerad;
+using lumerad::testing::RealDialogs;
+using namespace lumerad::worldtest;
+
+namespace {
+
+void click(QWidget* w, const char* name) {
+    child<QAbstractButton>(w, name)->click();
+    QTest::qWait(30);
+}
+void pick(QWidget* w, const char* grid, const char* row) {
+    auto* g = grid ? child<DBGrid>(w, grid) : w->findChild<DBGrid*>();
+    g->clickRow(rowOf(g, QString::fromLatin1(row)));
+}
+// Types into named fields; a name without text is a check box or radio button to check.
+QWidget* fill(QWidget* w, std::initializer_list<std::pair<const char*, const char*>> inputs) {
+    for (auto [name, text] : inputs)
+        text ? child<QLineEdit>(w, name)->setText(QString::fromLatin1(text))
+             : child<QAbstractButton>(w, name)->setChecked(true);
+    return w;
+}
+
+// Clears a field and types into it as the user does: focus, select all, keys.
+void retype(QLineEdit* e, const QString& text) {
+    e->window()->activateWindow();
+    e->setFocus();
+    QTest::qWait(20);
+    e->selectAll();
+    QTest::keyClick(e, Qt::Key_Delete);
+    QTest::keyClicks(e, text);
+}
+
+struct RealWorld {
+    QTemporaryDir dir;
+    RealDialogs real;
+    std::unique_ptr<Program> program;
+
+    RealWorld() {
+        program = startProgram(dir, real.messages, real.dialogs);
+        QVERIFY2(QTest::qWaitForWindowExposed(w().start), "main window");
+    }
+    Windows& w() { return program->windows(); }
+
+    // Accept Diamond, "bend magnet", pick the 1.4 T dipole, "recalculate".
+    void typicalRequest() {
+        acceptBeam(w(), QStringLiteral("Diamond"));
+        buttonByText(w().start, QStringLiteral("bend magnet"))->click();
+        auto* grid = child<DBGrid>(w().synRad, "DBGrid1");
+        grid->clickRow(rowOf(grid, QStringLiteral("Diamond dipole 1.4 T")));
+        child<QAbstractButton>(w().synRad, "tbRecalc")->click();
+        QTest::qWait(50);
+    }
+
+    // "spectrum", then "show graph" in the spectrum window.
+    void showGraph(bool saveFile) {
+        child<QAbstractButton>(w().synRad, "tbSpectrum")->click();
+        QTest::qWait(50);
+        child<QCheckBox>(w().synSpectrum, "cbSave")->setChecked(saveFile);
+        child<QAbstractButton>(w().synSpectrum, "bbShowGraph")->click();
+        QTest::qWait(50);
+    }
+
+    // Accepts a ring (or a linac) in its editor, then opens a window from the main window.
+    void accept(const char* beam, bool linac = false) {
+        acceptBeam(w(), QString::fromLatin1(beam), linac);
+        QTest::qWait(30);
+    }
+    // Diamond (or a linac) accepted, a source window opened, a record recalculated.
+    template <class T>
+    T* source(const char* button, T* Windows::*window, const char* record, const char* linac = nullptr) {
+        accept(linac ? linac : "Diamond", linac);
+        click(w().start, button);
+        pick(w().*window, "DBGridSrce", record);
+        click(w().*window, "tbRecalc");
+        return w().*window;
+    }
+    TfUndulator* undulator() { return source("Und", &Windows::undulator, "hybrid undulator U35"); }
+    // The undulator's line spectrum of harmonics 1 to 3.
+    TfLineSpectrum* lines() {
+        click(undulator(), "tbLineSpectrum");
+        click(fill(w().lineSpectrum, {{"toharm", "3"}}), "bbRecalc");
+        return w().lineSpectrum;
+    }
+};
+
+using Opener = std::function<QWidget*(RealWorld&)>;
+
+}  // namespace
+
+class RealDialogsTest : public QObject {
+    Q_OBJECT
+private slots:
+    // A field of 0 T and "recalculate": the error box opens, the field loses the focus to
+    // it and finishes its editing inside the box's event loop, which starts a second action
+    // that fails too. Both report; the program goes on.
+    void zeroFieldThenRecalculate() {
+        RealWorld world;
+        world.typicalRequest();
+        QVERIFY(world.real.boxes.empty());
+        auto* field = child<QLineEdit>(world.w().synRad, "DBEdtField");
+        retype(field, QStringLiteral("0"));
+        child<QAbstractButton>(world.w().synRad, "tbRecalc")->click();
+        QTest::qWait(100);
+        // The field is refused when the edit is posted, the calculation on a zero field
+        // divides by zero: which of the two comes first depends on the order of events.
+        QVERIFY(!world.real.errors().isEmpty());
+        const QStringList allowed = {
+            QStringLiteral("Floating point division by zero"),
+            QStringLiteral("Field: the magnetic field must be above 0 T and at most 100 T")};
+        for (const QString& t : world.real.errors()) QVERIFY2(allowed.contains(t), qPrintable(t));
+        // The window still works: a sound field recalculates without a message.
+        world.real.boxes.clear();
+        retype(field, QStringLiteral("1.4"));
+        child<QAbstractButton>(world.w().synRad, "tbRecalc")->click();
+        QTest::qWait(100);
+        QCOMPARE(world.real.allTexts(), QStringList());
+    }
+
+    // A ring's energy set to 0 in the editor and "accept", then "recalculate" in the open
+    // bending-magnet window: the press activates the window, whose activation handler
+    // fails and opens the error box; the click arrives inside the box's event loop and
+    // fails too. Every failure is a message, the program goes on.
+    void zeroEnergyAcceptedThenRecalculate() {
+        RealWorld world;
+        world.typicalRequest();
+        world.w().cbeam->showTool();
+        QTest::qWait(50);
+        retype(child<QLineEdit>(world.w().cbeam, "DBEdtEnergy"), QStringLiteral("0"));
+        child<QAbstractButton>(world.w().cbeam, "bbAccept")->click();
+        QTest::qWait(100);
+        auto* recalc = child<QAbstractButton>(world.w().synRad, "tbRecalc");
+        world.real.whileOpen.push_back([recalc] { recalc->click(); });
+        world.w().synRad->showTool();
+        QTest::qWait(200);
+        QVERIFY(world.real.whileOpen.empty());  // the click came while a box was open
+        QVERIFY(world.real.errors().size() >= 2);
+        QVERIFY(world.w().synRad->isVisible());
+        // The zero energy is refused where it is posted and never reaches a calculation.
+        const QString refused =
+            QStringLiteral("Energy: the beam energy must be above the electron rest energy, 0.000511003 GeV");
+        const QString unusable = QStringLiteral("The beam 'Diamond' cannot be used until it is mended: ") +
+                                 refused + QLatin1Char('.');
+        QCOMPARE(world.real.errors().first(), refused);
+        QVERIFY(world.real.errors().contains(unusable));
+        for (const QString& t : world.real.errors()) QVERIFY2(t == refused || t == unusable, qPrintable(t));
+    }
+
+    // "print graph" / "save as metafile": the dialog's own floating-point flags never
+    // become a message; OK writes the file, Cancel writes nothing and says nothing.
+    void exportWithDialogFlags() {
+        RealWorld world;
+        world.real.dirtyFlags = true;
+        world.typicalRequest();
+        world.showGraph(false);
+        RealDialogs::shot(QStringLiteral("graph"));
+        QCOMPARE(world.real.allTexts(), QStringList());
+        auto* save = world.w().graphs->findChild<QAction*>(QStringLiteral("saveasmetafile1"));
+        QVERIFY(save);
+        for (const char* suffix : {"wmf", "png", "pdf"}) {
+            const QString name = world.dir.filePath(QStringLiteral("chart.") + suffix);
+            world.real.files.push_back(name);
+            save->trigger();
+            QTest::qWait(50);
+            QVERIFY2(QFile::exists(name), suffix);
+            QVERIFY(QFile(name).size() > 100);
+        }
+        world.real.files.push_back({});  // Cancel
+        save->trigger();
+        QTest::qWait(50);
+        QCOMPARE(world.real.fileDialogs, 4);
+        QCOMPARE(world.real.allTexts(), QStringList());
+    }
+
+    // "save spectrum to file" with the real dialog: the file is written, no message.
+    void saveSpectrumWithDialogFlags() {
+        RealWorld world;
+        world.real.dirtyFlags = true;
+        world.typicalRequest();
+        const QString name = world.dir.filePath(QStringLiteral("spectrum.txt"));
+        world.real.files.push_back(name);
+        world.showGraph(true);
+        QCOMPARE(world.real.fileDialogs, 1);
+        QCOMPARE(world.real.allTexts(), QStringList());
+        QFile f(name);
+        QVERIFY(f.open(QIODevice::ReadOnly));
+        QVERIFY(f.readAll().count('\n') > 10);
+    }
+
+    // Every window that writes a file, through the real save dialog: the file is there with
+    // its first line and its number of lines, and no box opened.
+    void newWindowsWriteTheirFiles() {
+        struct Case {
+            const char* what;
+            Opener open;  // opens and fills the window, returns it
+            const char* button;
+            const char* file;
+            const char* title;  // the first line, or nullptr: the first number, else a binary file
+            double x0;
+            int lines;  // 0: at least 10
+        };
+        const Case cases[] = {
+            {"K scan",
+             [](RealWorld& r) {
+                 return fill(r.lines(), {{"edKmin", "0"}, {"edKmax", "5"}, {"rbvsK", 0}, {"cbSave", 0}});
+             },
+             "BitBtn1", "k_scan.txt", nullptr, 0.0, 202},  // two harmonics of 101 points
+            {"gap scan",
+             [](RealWorld& r) {
+                 return fill(r.lines(),
+                             {{"edGapmin", "8"}, {"edGapmax", "28"}, {"rbvsGap", 0}, {"cbSave", 0}});
+             },
+             "bbVUGap", "gap_scan.txt", nullptr, 8.0, 202},
+            {"form factor scan",
+             [](RealWorld& r) {
+                 r.accept("FLASH", true);
+                 click(r.w().start, "FF");
+                 return fill(r.w().formFctr,
+                             {{"Eminwvn", "1"}, {"Emaxwvn", "100"}, {"Edelwvn", "1"}, {"cbSave", 0}});
+             },
+             "CalcSpectrum", "ff.txt", nullptr, 1.0, 101},  // one step past the end
+            {"wiggler spectrum",
+             [](RealWorld& r) {
+                 click(r.source("Wiggler", &Windows::wiggler, "EM wiggler W200"), "tbSpectrum");
+                 return fill(r.w().synSpectrum, {{"cbSave", 0}});
+             },
+             "bbShowGraph", "wiggler.txt", " angular photon flux vs photon energy", NAN, 0},
+            {"line graph",
+             [](RealWorld& r) -> QWidget* {
+                 click(r.lines(), "bbShoLineGraph");
+                 for (const char* a : {"plot1", "MainTitle1", "leftaxistitle1"})  // each cancelled
+                     r.w().lineGraph->findChild<QAction*>(a)->trigger();
+                 return r.w().lineGraph;
+             },
+             "saveasmetafile1", "lines.png", nullptr, NAN, 0},
+        };
+        for (const Case& c : cases) {
+            RealWorld world;
+            QWidget* w = c.open(world);
+            RealDialogs::shot(QString::fromLatin1(c.what));
+            const QString name = world.dir.filePath(QString::fromLatin1(c.file));
+            world.real.files.push_back(name);
+            if (auto* a = w->findChild<QAction*>(QString::fromLatin1(c.button)))
+                a->trigger();
+            else
+                click(w, c.button);
+            QTest::qWait(50);
+            QVERIFY2(world.real.allTexts().isEmpty(), qPrintable(world.real.allTexts().join('|')));
+            QCOMPARE(world.real.fileDialogs, 1);
+            QVERIFY2(QFile::exists(name), c.what);
+            if (!c.title && std::isnan(c.x0)) {
+                QVERIFY2(QFile(name).size() > 1000, c.what);
+                continue;
+            }
+            QFile f(name);
+            QVERIFY(f.open(QIODevice::ReadOnly));
+            const QStringList lines =
+                QString::fromLatin1(f.readAll()).split(QStringLiteral("\r\n"), Qt::SkipEmptyParts);
+            if (c.title)
+                QCOMPARE(lines.value(0), QString::fromLatin1(c.title));
+            else
+                QCOMPARE(lines.value(0).left(23).trimmed().toDouble(), c.x0);
+            if (!c.title) {  // the graph's x axis spans the scan
+                const QCPRange x = child<QCustomPlot>(world.w().graphs, "Chart")->xAxis->range();
+                QVERIFY2(x.lower <= c.x0 + 0.01 * x.size() && x.contains(lines.last().left(23).toDouble()),
+                         c.what);
+            }
+            if (c.lines > 0) QCOMPARE(lines.size(), c.lines);
+            QVERIFY(lines.size() >= 10);
+        }
+        // Cancel in the save dialog: the scan is drawn, nothing written, nothing said.
+        RealWorld world;
+        TfLineSpectrum* l = world.lines();
+        child<QCheckBox>(l, "cbSave")->setChecked(true);
+        world.real.files.push_back({});
+        click(l, "BitBtn1");
+        QCOMPARE(world.real.fileDialogs, 1);
+        QCOMPARE(world.real.allTexts(), QStringList());
+        QCOMPARE(QDir(world.dir.path()).entryList({QStringLiteral("*.txt")}), QStringList());
+        QVERIFY(world.w().graphs->CurveCount() > 0);
+    }
+
+    // A refused input in each window: exactly one real box with the message, the window
+    // stays, the refused field has the focus.
+    void refusedInputsShowOneBox() {
+        struct Case {
+            Opener open;
+            const char* field;
+            const char* text;
+            const char* button;
+            const char* message;
+        };
+        const auto linac = [](const char* button) {
+            return [button](RealWorld& r) {
+                r.accept("FLASH", true);
+                click(r.w().start, button);
+                return QApplication::activeWindow();
+            };
+        };
+        const Case cases[] = {
+            {[](RealWorld& r) -> QWidget* {
+                 return r.source("Wiggler", &Windows::wiggler, "EM wiggler W200");
+             },
+             "edDist", "-2", "tbRecalc", "the distance must not be negative!"},
+            {[](RealWorld& r) -> QWidget* { return r.undulator(); }, "harm", "0", "tbRecalc",
+             "the harmonic number must be 1 or more!"},
+            {[](RealWorld& r) -> QWidget* {
+                 click(r.undulator(), "tbUndFlux");
+                 return r.w().undFlux;
+             },
+             "EdtBW", "x", "BResult", "'x' is not a valid floating point value"},
+            {[](RealWorld& r) -> QWidget* { return r.lines(); }, "fharm", "0", "bbRecalc",
+             "the first harmonic must be an odd number from 1 to 29 !"},
+            {[](RealWorld& r) -> QWidget* {  // the magnet type is read when the window is activated
+                 TfSPUnd* w = r.source("Und", &Windows::spUnd, "EM undulator U100", "FLASH");
+                 w->act([w] { w->formActivate(); });
+                 return w;
+             },
+             "Wfield", "x", "tbRecalc", "'x' is not a valid floating point value"},
+            {linac("TR"), "EdtBnWdth", "-0.01", "Calculate", "the band width must be positive!"},
+            {linac("FF"), "Edelwvn", "0", "CalcSpectrum", "the increment must be greater than 0!"},
+            {linac("Bessel"), "UFArg", "1,5", "BtnCalc", "'1,5' is not a valid floating point value"},
+        };
+        for (const Case& c : cases) {
+            RealWorld world;
+            QWidget* w = c.open(world);
+            world.real.boxes.clear();
+            w->activateWindow();
+            QTest::qWait(30);
+            auto* field = child<QLineEdit>(w, c.field);
+            field->setText(QString::fromLatin1(c.text));
+            QTest::qWait(30);
+            QTest::mouseClick(child<QAbstractButton>(w, c.button), Qt::LeftButton);
+            QTest::qWait(100);
+            QCOMPARE(world.real.allTexts(), QStringList{QString::fromLatin1(c.message)});
+            QVERIFY2(w->isVisible(), c.field);
+            // The window's focus field: the one with the focus whenever the window is active.
+            QVERIFY2(w->focusWidget() == field, c.field);
+        }
+    }
+};
+
+QTEST_MAIN(RealDialogsTest)
+#include "real_dialogs_test.moc"

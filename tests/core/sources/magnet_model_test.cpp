@@ -1,0 +1,237 @@
+#include "core/sources/magnet_model.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+#include "core/numerics/errors.h"
+#include "core/numerics/messages.h"
+
+using namespace lumerad;
+
+namespace {
+
+SourceRecord pmRecord(const std::string& permMag, double remn, double gapMm, double perMm) {
+    SourceRecord r;
+    r.Name = "test undulator";
+    r.SrceType = "Und";
+    r.MagType = "PM";
+    r.PermMag = permMag;
+    r.RemnFld = remn;
+    r.Gap = gapMm;
+    r.PerLen = perMm;
+    r.Poles = 100;
+    r.Field = 0.5;
+    return r;
+}
+
+MagnetState pmState(const std::string& permMag, double remn, double perM) {
+    MagnetState m;
+    m.PermMag = permMag;
+    m.RemnField = remn;
+    m.PerLength = perM;
+    return m;
+}
+
+}  // namespace
+
+TEST(ReadSourcePar, PolesPeriodsAndDeviceLength) {
+    RecordingMessages msg;
+    MagnetState m;
+    SourceRecord r;
+    r.MagType = "EM";
+    r.PerLen = 30;
+    r.Poles = 1;
+    ReadSourcePar(r, m, msg);
+    EXPECT_EQ(m.NPeriods, 1);
+    EXPECT_DOUBLE_EQ(m.DevLength, 0.015);
+
+    r.Poles = 0;
+    ReadSourcePar(r, m, msg);
+    EXPECT_EQ(m.NPeriods, 1);
+    EXPECT_EQ(m.DevLength, 0.0);
+
+    r.Poles = 41;  // 41 / 2 truncated
+    ReadSourcePar(r, m, msg);
+    EXPECT_EQ(m.NPeriods, 20);
+    EXPECT_DOUBLE_EQ(m.DevLength, 41 * 0.030 / 2);
+    EXPECT_TRUE(msg.log.empty());
+}
+
+TEST(ReadSourcePar, CopiesTheRecordInMetres) {
+    RecordingMessages msg;
+    MagnetState m;
+    SourceRecord r;
+    r.Name = "W125";
+    r.SrceType = "Wig";
+    r.MagType = "EM";
+    r.PermMag = "REC";
+    r.Field = 1.0;
+    r.RemnFld = 1.1;
+    r.PerLen = 30;
+    r.Gap = 12.5;
+    r.Poles = 20;
+    ReadSourcePar(r, m, msg);
+    EXPECT_DOUBLE_EQ(m.PerLength, 0.030);
+    EXPECT_DOUBLE_EQ(m.Gap, 0.0125);
+    EXPECT_EQ(m.NPoles, 20);
+    EXPECT_EQ(m.BField, 1.0);  // an electromagnet keeps the record's field
+    EXPECT_EQ(m.RemnField, 1.1);
+    // 1 T and 30 mm give K = 0.934 * 1 * 3 = 2.802
+    EXPECT_NEAR(m.KValue, 2.802, 1e-12);
+}
+
+TEST(ReadSourcePar, PermanentMagnetTakesTheGapField) {
+    RecordingMessages msg;
+    MagnetState m;
+    // REC, 1.2 T, gap 10 mm, period 30 mm: 1.723 * 1.2 * exp(-pi/3) = 0.7256 T
+    ReadSourcePar(pmRecord("REC", 1.2, 10, 30), m, msg);
+    EXPECT_NEAR(m.BField, 1.723 * 1.2 * std::exp(-M_PI / 3), 1e-12);
+    EXPECT_NEAR(m.BField, 0.7256, 5e-5);
+    EXPECT_NEAR(m.GapRatio, 1.0 / 3, 1e-12);
+    // K comes from the record's field (0.5 T), not from the gap field
+    EXPECT_NEAR(m.KValue, 0.934 * 0.5 * 3, 1e-12);
+
+    // hybrid, 3.33 T, gap 15 mm, period 30 mm: 3.33 * exp(-0.5 * 4.57) = 0.3389 T
+    ReadSourcePar(pmRecord("hybrid", 3.33, 15, 30), m, msg);
+    EXPECT_NEAR(m.BField, 3.33 * std::exp(-0.5 * 4.57), 1e-12);
+    EXPECT_NEAR(m.BField, 0.3389, 5e-5);
+    EXPECT_TRUE(msg.log.empty());
+}
+
+TEST(ReadSourcePar, MagnetTypeMessages) {
+    RecordingMessages msg;
+    MagnetState m;
+    // Case matters: "rec" is not "REC".
+    ReadSourcePar(pmRecord("rec", 1.2, 10, 30), m, msg);
+    ASSERT_EQ(msg.texts(), std::vector<std::string>{"select REC or hybrid magnet type!"});
+    EXPECT_EQ(msg.log[0].kind, RecordingMessages::Entry::Info);
+    EXPECT_EQ(m.PermMag, "hybrid");
+    EXPECT_EQ(m.BField, 0.5);
+
+    msg.clear();
+    SourceRecord r = pmRecord("REC", 1.2, 10, 30);
+    r.MagType = "pm";
+    ReadSourcePar(r, m, msg);
+    EXPECT_EQ(msg.texts(), std::vector<std::string>{"select valid magnet type, EM or PM!"});
+    EXPECT_EQ(m.BField, 0.5);
+    EXPECT_EQ(m.PermMag, "REC");
+}
+
+TEST(GapField, HybridRatioIsClampedAndRecVanishesFarOut) {
+    RecordingMessages msg;
+    MagnetState h = pmState("hybrid", 3.33, 0.030);
+    const double at007 = GapField(h, 0.07 * 0.030, msg);
+    EXPECT_DOUBLE_EQ(GapField(h, 0.02 * 0.030, msg), at007);
+    EXPECT_NEAR(h.GapRatio, 0.07, 1e-15);
+    const double at07 = GapField(h, 0.7 * 0.030, msg);
+    EXPECT_DOUBLE_EQ(GapField(h, 0.9 * 0.030, msg), at07);
+    EXPECT_NEAR(h.GapRatio, 0.7, 1e-15);
+    EXPECT_NEAR(at07, 3.33 * std::exp(-0.7 * (5.47 - 1.8 * 0.7)), 1e-12);
+
+    MagnetState rec = pmState("REC", 1.2, 0.030);
+    EXPECT_EQ(GapField(rec, 6 * 0.030, msg), 0.0);
+    EXPECT_GT(GapField(rec, 4.9 * 0.030, msg), 0.0);
+    EXPECT_TRUE(msg.log.empty());
+}
+
+TEST(GapField, MissingPeriodOrRemanentField) {
+    RecordingMessages msg;
+    MagnetState m = pmState("REC", 1.2, 0.0);
+    EXPECT_EQ(GapField(m, 0.01, msg), 0.0);
+    EXPECT_EQ(msg.texts(), std::vector<std::string>{"select period length!"});
+
+    msg.clear();
+    m = pmState("REC", 0.0, 0.030);
+    EXPECT_NEAR(GapField(m, 0.010, msg), 1.723 * 0.9 * std::exp(-M_PI / 3), 1e-12);
+    EXPECT_EQ(msg.texts(), std::vector<std::string>{"choose remnant field for REC magnet!"});
+    EXPECT_EQ(m.RemnField, 0.9);
+
+    msg.clear();
+    m = pmState("hybrid", 0.0, 0.030);
+    EXPECT_NEAR(GapField(m, 0.015, msg), 3.33 * std::exp(-0.5 * 4.57), 1e-12);
+    EXPECT_EQ(msg.texts(), std::vector<std::string>{"choose remnant field for hybrid magnet!"});
+    EXPECT_EQ(m.RemnField, 3.33);
+}
+
+TEST(GapFromK, InvertsTheGapField) {
+    RecordingMessages msg;
+    // K = 93.44 B lambda_u; for a reachable K the gap gives back the field.
+    for (const char* kind : {"REC", "hybrid"}) {
+        MagnetState m = pmState(kind, kind == std::string("REC") ? 1.2 : 3.33, 0.030);
+        for (double K : {0.5, 1.0, 2.0}) {
+            const double g = GapFromK(m, K, msg);
+            const double bWanted = K / 93.44 / 0.030;
+            EXPECT_NEAR(GapField(m, g, msg), bWanted, 1e-9 * bWanted) << kind << " K=" << K;
+        }
+    }
+    EXPECT_TRUE(msg.log.empty());
+}
+
+TEST(GapFromK, LimitsAndMessages) {
+    RecordingMessages msg;
+    MagnetState rec = pmState("REC", 1.2, 0.030);
+    // A tiny K wants a huge gap: capped at 0.2 m. K = 0 uses 1e-30 T.
+    EXPECT_EQ(GapFromK(rec, 1e-10, msg), 0.2);
+    EXPECT_EQ(GapFromK(rec, 0.0, msg), 0.2);
+    // More field than 1.723 * 1.2 T: negative gap.
+    EXPECT_LT(GapFromK(rec, 93.44 * 0.030 * 3.0, msg), 0.0);
+    EXPECT_TRUE(msg.log.empty());
+
+    EXPECT_EQ(GapFromK(rec, -1.0, msg), 0.0);
+    MagnetState noPeriod = pmState("REC", 1.2, 0.0);
+    EXPECT_EQ(GapFromK(noPeriod, 1.0, msg), 0.0);
+    EXPECT_EQ(msg.texts(), (std::vector<std::string>{"select positive period length an K-value!",
+                                                     "select positive period length an K-value!"}));
+
+    msg.clear();
+    MagnetState r0 = pmState("REC", 0.0, 0.030);
+    GapFromK(r0, 1.0, msg);
+    EXPECT_EQ(msg.texts(), std::vector<std::string>{"choose remnant field for REC magnet!"});
+    EXPECT_EQ(r0.RemnField, 0.9);
+
+    // The hybrid always works with 3.33 T, without a message.
+    msg.clear();
+    MagnetState h = pmState("hybrid", 1.0, 0.030);
+    const double g = GapFromK(h, 1.0, msg);
+    EXPECT_EQ(h.RemnField, 3.33);
+    EXPECT_TRUE(msg.log.empty());
+    // smaller root of 1.8 x^2 - 5.47 x - ln(B/3.33) = 0, by the quadratic formula
+    const double lnb = std::log(1.0 / 93.44 / 0.030 / 3.33);
+    const double x = (5.47 - std::sqrt(5.47 * 5.47 + 4 * 1.8 * lnb)) / (2 * 1.8);
+    EXPECT_NEAR(g, x * 0.030, 1e-12);
+}
+
+TEST(GapFromK, HybridFieldBelowItsMinimumHasNoGap) {
+    // The hybrid field 3.33 exp(-x (5.47 - 1.8 x)) never falls below 3.33 exp(-5.47^2 / 7.2),
+    // about 0.0522 T; a smaller field (K = 0 included) has no real root.
+    RecordingMessages msg;
+    MagnetState h = pmState("hybrid", 3.33, 0.030);
+    const double bMin = 3.33 * std::exp(-5.47 * 5.47 / 7.2);
+    clearFloatFaults();
+    EXPECT_EQ(GapFromK(h, 0.9 * bMin * 93.44 * 0.030, msg), 0.0);
+    EXPECT_EQ(GapFromK(h, 0.0, msg), 0.0);
+    EXPECT_NO_THROW(checkFloatFaults());
+    ASSERT_EQ(msg.log.size(), 2u);
+    EXPECT_EQ(msg.log[0].text, kHybridKOutOfReachText);
+    msg.clear();
+    EXPECT_GT(GapFromK(h, 1.1 * bMin * 93.44 * 0.030, msg), 0.0);
+    EXPECT_TRUE(msg.log.empty());
+}
+
+TEST(PhotonBeamSize, CombinesBeamAndDiffraction) {
+    MagnetState m;
+    m.DevLength = 2.0;
+    BeamSizesAtSource b{100.0, 10.0, 20.0, 5.0};
+    PhotonBeamSize(m, 3, 3e-10, b);
+    const double lam = 1e-10;
+    const double sr = std::sqrt(lam * 2.0) / (2 * M_PI), srp = std::sqrt(lam / 2.0);
+    EXPECT_NEAR(m.SigR, sr, 1e-20);
+    EXPECT_NEAR(m.SigRp, srp, 1e-20);
+    EXPECT_NEAR(m.SigTx, std::hypot(sr / std::sqrt(2.0), 100e-6), 1e-18);
+    EXPECT_NEAR(m.SigTy, std::hypot(sr / std::sqrt(2.0), 10e-6), 1e-18);
+    EXPECT_NEAR(m.SigTxp, std::hypot(srp / std::sqrt(2.0), 20e-6), 1e-18);
+    EXPECT_NEAR(m.SigTyp, std::hypot(srp / std::sqrt(2.0), 5e-6), 1e-18);
+    EXPECT_NEAR(m.SrcArea, 2 * M_PI * m.SigTx * m.SigTy * 1e6, 1e-20);
+    EXPECT_NEAR(m.SrcSolidAng, 2 * M_PI * m.SigTxp * m.SigTyp * 1e6, 1e-20);
+}

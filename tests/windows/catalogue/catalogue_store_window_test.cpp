@@ -1,0 +1,451 @@
+// The catalogue store and its bound controls: the shared current record, the filter, field
+// look-up, navigator operations, and damaged, foreign or read-only catalogue files.
+#include <QApplication>
+#include <QFile>
+#include <QSqlDatabase>
+#include <QSqlQuery>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QToolButton>
+#include <algorithm>
+#include <deque>
+
+#include "ui/data_widgets.h"
+#include "core/state/session.h"
+#include "store/tsr_module.h"
+#include "core/numerics/errors.h"
+#include "ui/current_records.h"
+#include "../../support/window_test_support.h"
+
+using namespace lumerad;
+using namespace lumerad::testing;
+
+namespace {
+
+QByteArray readAll(const QString& path) {
+    QFile f(path);
+    f.open(QIODevice::ReadOnly);
+    return f.readAll();
+}
+
+void writeAll(const QString& path, const QByteArray& bytes) {
+    QFile f(path);
+    f.open(QIODevice::WriteOnly);
+    f.write(bytes);
+}
+
+// Runs the statements on the file as another program would.
+void sql(const QString& path, const QStringList& statements) {
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("foreign"));
+        db.setDatabaseName(path);
+        if (!db.open()) qFatal("cannot open %s", qPrintable(path));
+        QSqlQuery q(db);
+        for (const QString& st : statements)
+            if (!q.exec(st)) qFatal("%s", qPrintable(st));
+    }
+    QSqlDatabase::removeDatabase(QStringLiteral("foreign"));
+}
+
+}  // namespace
+
+class CatalogueStoreTest : public QObject {
+    Q_OBJECT
+
+    QTemporaryDir dir;
+    Session session;
+    RecordingMessages messages;
+    QString file() { return dir.filePath(QStringLiteral("store.sqlite")); }
+
+private slots:
+    void init() {
+        messages.clear();
+        QFile::remove(file());
+    }
+
+    void newFileIsSeededAndFieldsAreFoundWithoutRegardToCase() {
+        TSRModule m(session, messages, file());
+        QCOMPARE(int(messages.log.size()), 0);
+        QVERIFY(!m.inMemory() && !m.readOnly());
+        QVERIFY(m.CircBeam->rowCount() >= 8);
+        QVERIFY(m.SnglBeam->rowCount() >= 4);
+        Table& src = *m.InsDevice;
+        src.moveTo(0);
+        QCOMPARE(src.asNumber(QStringLiteral("field")), src.asNumber(QStringLiteral("Field")));
+        QVERIFY(src.asNumber(QStringLiteral("FIELD")) > 0);
+        m.CircBeam->moveTo(0);
+        QCOMPARE(m.CircBeam->displayText(QStringLiteral("sig_xb")),
+                 m.CircBeam->displayText(QStringLiteral("Sig_xb")));
+        QVERIFY(!m.CircBeam->displayText(QStringLiteral("sig_xb")).isEmpty());
+        // the calculated fields are not stored
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("peek"));
+        db.setDatabaseName(file());
+        QVERIFY(db.open());
+        QSqlQuery q(db);
+        QVERIFY(q.exec(QStringLiteral("PRAGMA table_info(\"SR_ring\")")));
+        QStringList cols;
+        while (q.next()) cols << q.value(1).toString();
+        QVERIFY(cols.contains(QStringLiteral("DE/E")));
+        QVERIFY(!cols.contains(QStringLiteral("Sig_xb")));
+        q.finish();
+        db.close();
+        db = QSqlDatabase();
+        QSqlDatabase::removeDatabase(QStringLiteral("peek"));
+    }
+
+    void filterComparesWithoutRegardToCase() {
+        TSRModule m(session, messages, file());
+        Table& src = *m.InsDevice;
+        const int all = src.rowCount();
+        src.setFilter(QStringLiteral("SrceType='bend'"));
+        QVERIFY(src.rowCount() > 0 && src.rowCount() < all);
+        for (int r = 0; r < src.rowCount(); ++r)
+            QCOMPARE(src.row(r).text(QStringLiteral("SrceType")), QStringLiteral("Bend"));
+        FilterSources(src, "WIG");
+        QVERIFY(src.filtered());
+        QVERIFY(src.rowCount() >= 3);
+        FilterSources(src, "All");
+        QVERIFY(!src.filtered());
+        QCOMPARE(src.rowCount(), all);
+        FilterSources(src, "Und");
+        FilterSources(src, "");
+        QCOMPARE(src.rowCount(), all);
+        FilterSources(src, "it's");  // a quote inside the kind: no record, no failure
+        QCOMPARE(src.rowCount(), 0);
+        QCOMPARE(src.currentRow(), -1);
+        QCOMPARE(src.asText(QStringLiteral("Name")), QString());
+    }
+
+    void selectingARowInOneGridMovesItEverywhere() {
+        TSRModule m(session, messages, file());
+        ActionRunner runner(messages);
+        QWidget w1, w2;
+        DBGrid g1(*m.InsDevice, runner, &w1, "DBGrid1");
+        DBGrid g2(*m.InsDevice, runner, &w2, "DBGridSrce");
+        DBEdit name(*m.InsDevice, QStringLiteral("Name"), runner, &w2, "DBEdtSource");
+        DBText field(*m.InsDevice, QStringLiteral("Field"), &w2, "DBTxtField");
+        w1.show();
+        w2.show();
+        g1.clickRow(3);
+        QCOMPARE(m.InsDevice->currentRow(), 3);
+        QCOMPARE(g2.currentIndex().row(), 3);
+        QCOMPARE(name.text(), g1.cellText(3, 0));
+        QCOMPARE(field.text(), m.InsDevice->displayText(QStringLiteral("Field")));
+        g2.clickRow(5);
+        QCOMPARE(g1.currentIndex().row(), 5);
+        QCOMPARE(name.text(), g2.cellText(5, 0));
+        // columns rebuilt as the source selection does
+        g1.clearColumns();
+        g1.addColumn(QStringLiteral("Name"), QStringLiteral("Source"));
+        g1.addColumn(QStringLiteral("RemnFld"), QStringLiteral("B_remn"));
+        QCOMPARE(g1.cellText(5, 0), name.text());
+    }
+
+    void navigatorEditsInsertsCancelsAndDeletesWithConfirmation() {
+        TSRModule m(session, messages, file());
+        ActionRunner runner(messages);
+        Table& t = *m.SnglBeam;
+        DBNavigator nav(t, runner, nullptr, "DBNavigator1");
+        const int n = t.rowCount();
+        nav.press(DBNavigator::Last);
+        QCOMPARE(t.currentRow(), n - 1);
+        QVERIFY(!nav.button(DBNavigator::Next)->isEnabled());
+        nav.press(DBNavigator::First);
+        QVERIFY(!nav.button(DBNavigator::Prior)->isEnabled());
+        QVERIFY(!nav.button(DBNavigator::Post)->isEnabled());
+        nav.press(DBNavigator::Insert);
+        QCOMPARE(t.state(), TableState::Insert);
+        QCOMPARE(t.rowCount(), n + 1);
+        QVERIFY(nav.button(DBNavigator::Post)->isEnabled());
+        nav.press(DBNavigator::Cancel);
+        QCOMPARE(t.rowCount(), n);
+        QCOMPARE(t.state(), TableState::Browse);
+
+        const QString first = t.asText(QStringLiteral("Name"));
+        messages.answers = {false};
+        nav.press(DBNavigator::Delete);
+        QCOMPARE(t.rowCount(), n);
+        QCOMPARE(messages.log.back().text, std::string("Delete record?"));
+        messages.answers = {true};
+        nav.press(DBNavigator::Delete);
+        QCOMPARE(t.rowCount(), n - 1);
+        QVERIFY(t.asText(QStringLiteral("Name")) != first);
+        nav.press(DBNavigator::Refresh);
+        QCOMPARE(t.rowCount(), n - 1);
+
+        // a text that is not a number is refused with the usual message; nothing is written
+        messages.clear();
+        DBEdit energy(t, QStringLiteral("Energy"), runner, nullptr, "DBEdtEnergy");
+        const double before = t.asNumber(QStringLiteral("Energy"));
+        energy.typeText(QStringLiteral("12,5"));
+        QCOMPARE(messages.log.back().text, std::string("'12,5' is not a valid floating point value"));
+        QCOMPARE(energy.text(), QStringLiteral("12,5"));
+        QCOMPARE(t.asNumber(QStringLiteral("Energy")), before);
+        // the post runs the pending text again: still refused, still editing
+        nav.press(DBNavigator::Post);
+        QCOMPARE(t.state(), TableState::Edit);
+        energy.typeText(QStringLiteral("12.5"));
+        nav.press(DBNavigator::Post);
+        QCOMPARE(t.state(), TableState::Browse);
+        QCOMPARE(t.asNumber(QStringLiteral("Energy")), 12.5);
+    }
+
+    void typingIntoAFieldThatPostsOnEveryChangeKeepsTheText() {
+        // The way a source window reads its record on every change of the field text.
+        TSRModule m(session, messages, file());
+        ActionRunner runner(messages);
+        Table& t = *m.InsDevice;
+        QWidget w;
+        DBEdit field(t, QStringLiteral("Field"), runner, &w, "DBEdtField");
+        connect(&field, &DBEdit::fieldTextChanged, &w, [&] {
+            runner.run([&] {
+                if (t.editing()) t.post();
+                t.edit();
+            });
+        });
+        w.show();
+        QApplication::setActiveWindow(&w);
+        field.setFocus();
+        QVERIFY(QTest::qWaitForWindowActive(&w));
+        field.selectAll();
+        QTest::keyClicks(&field, QStringLiteral("1.25"));
+        QCOMPARE(field.text(), QStringLiteral("1.25"));
+        QTest::keyClick(&field, Qt::Key_Return);
+        QCOMPARE(t.asNumber(QStringLiteral("Field")), 1.25);
+        QCOMPARE(int(messages.log.size()), 0);
+    }
+
+    void gridCellsEditTheirRecord() {
+        TSRModule m(session, messages, file());
+        ActionRunner runner(messages);
+        Table& t = *m.SnglBeam;
+        DBGrid grid(t, runner, nullptr, "SPGrid");
+        int distr = -1, gamma = -1;
+        for (int c = 0; c < grid.columnCount(); ++c) {
+            if (grid.columnField(c) == QLatin1String("PartDistribution")) distr = c;
+            if (grid.columnField(c) == QLatin1String("gamma")) gamma = c;
+        }
+        QVERIFY(distr >= 0 && gamma >= 0);
+        QAbstractItemModel* model = grid.model();
+        QVERIFY(model->setData(model->index(2, distr), QStringLiteral("r"), Qt::EditRole));
+        QCOMPARE(t.currentRow(), 2);
+        QCOMPARE(t.asText(QStringLiteral("PartDistribution")), QStringLiteral("r"));
+        QCOMPARE(grid.cellText(2, distr), QStringLiteral("r"));
+        QVERIFY(!(model->flags(model->index(2, gamma)) & Qt::ItemIsEditable));
+        // a text longer than the field is refused with the field named
+        QVERIFY(!model->setData(model->index(2, distr), QStringLiteral("gauss"), Qt::EditRole));
+        QVERIFY(QString::fromStdString(messages.log.back().text).contains(QLatin1String("PartDistribution")));
+        // moving to another row stores the edit
+        grid.clickRow(0);
+        QCOMPARE(t.state(), TableState::Browse);
+        t.refresh();
+        QCOMPARE(t.row(2).text(QStringLiteral("PartDistribution")), QStringLiteral("r"));
+        // a filter that cannot be read is refused, the old one stays
+        QVERIFY(!runner.run([&] { m.InsDevice->setFilter(QStringLiteral("SrceType=Bend")); }));
+        QVERIFY(!runner.run([&] { m.InsDevice->setFilter(QStringLiteral("Colour='red'")); }));
+        QCOMPARE(m.InsDevice->filter(), QString());
+    }
+
+    void calculatedFieldsRefuseTyping() {
+        TSRModule m(session, messages, file());
+        ActionRunner runner(messages);
+        DBEdit gamma(*m.CircBeam, QStringLiteral("Gamma"), runner, nullptr, "DBEdtGamma");
+        QVERIFY(gamma.isReadOnly());
+        QVERIFY(!runner.run([&] { m.CircBeam->setText(QStringLiteral("Gamma"), QStringLiteral("3")); }));
+        QCOMPARE(m.CircBeam->state(), TableState::Browse);
+    }
+
+    void damagedFileIsReportedAndLeftUntouched() {
+        const QByteArray garbage("this is a text file, not a catalogue\n");
+        writeAll(file(), garbage);
+        {
+            TSRModule m(session, messages, file());
+            QCOMPARE(int(messages.log.size()), 1);
+            QVERIFY(QString::fromStdString(messages.log[0].text).contains(file()));
+            QVERIFY(m.inMemory());
+            // the program goes on with a seeded catalogue
+            QVERIFY(m.CircBeam->rowCount() >= 8);
+            m.CircBeam->setText(QStringLiteral("Energy"), QStringLiteral("2"));
+            m.CircBeam->post();
+        }
+        QCOMPARE(readAll(file()), garbage);
+
+        // an SQLite file whose header is intact but whose pages are not
+        QFile::remove(file());
+        { TSRModule m(session, messages, file()); }
+        QByteArray db = readAll(file());
+        QVERIFY(db.size() > 4096);
+        for (int i = 100; i < db.size(); ++i) db[i] = char(0xA5);
+        writeAll(file(), db);
+        messages.clear();
+        {
+            TSRModule m(session, messages, file());
+            QCOMPARE(int(messages.log.size()), 1);
+            QVERIFY(QString::fromStdString(messages.log[0].text).contains(file()));
+            QVERIFY(m.inMemory());
+        }
+        QCOMPARE(readAll(file()), db);
+    }
+
+    // The whole file is judged before anything is written: a file with some of the tables
+    // and a later one of wrong columns, or one with only tables of its own, is left byte
+    // for byte as it was; a database of someone else's becomes a catalogue only on Yes.
+    void fileIsJudgedWholeBeforeAnythingIsWritten() {
+        struct Case {
+            const char* name;
+            QStringList statements;
+            std::deque<bool> answers;  // to "Add the catalogue's tables?"
+            bool untouched;
+            const char* inMessage;  // of the error; nullptr: no error
+        } cases[] = {
+            {"first table has wrong columns",
+             {"CREATE TABLE \"SR_ring\" (id INTEGER PRIMARY KEY, name TEXT)"},
+             {},
+             true,
+             "its table SR_ring has no field"},
+            {"later table has wrong columns",
+             {"CREATE TABLE \"Sngl_pass\" (id INTEGER PRIMARY KEY, x TEXT)"},
+             {},
+             true,
+             "its table Sngl_pass has no field"},
+            {"other tables only, No",
+             {"CREATE TABLE notes (id INTEGER PRIMARY KEY, t TEXT)"},
+             {false},
+             true,
+             "it is not a Lumerad catalogue"},
+            {"other tables only, Yes",
+             {"CREATE TABLE notes (id INTEGER PRIMARY KEY, t TEXT)"},
+             {true},
+             false,
+             nullptr},
+        };
+        for (const Case& c : cases) {
+            QFile::remove(file());
+            messages.clear();
+            sql(file(), c.statements);
+            const QByteArray before = readAll(file());
+            messages.answers = c.answers;
+            {
+                TSRModule m(session, messages, file());
+                QCOMPARE(m.inMemory(), c.untouched);
+                QVERIFY2(m.CircBeam->rowCount() >= 8, c.name);  // seeded, in memory or in the file
+            }
+            if (c.untouched) QVERIFY2(readAll(file()) == before, c.name);
+            int errors = 0;
+            for (const auto& e : messages.log) {
+                if (e.kind != RecordingMessages::Entry::Error) continue;
+                ++errors;
+                QVERIFY2(c.inMessage && QString::fromStdString(e.text).contains(QLatin1String(c.inMessage)),
+                         e.text.c_str());
+                QVERIFY(QString::fromStdString(e.text).contains(QLatin1String("left as it is")));
+            }
+            QCOMPARE(errors, c.inMessage ? 1 : 0);
+            QCOMPARE(int(c.answers.size()) > 0,
+                     std::any_of(messages.log.begin(), messages.log.end(),
+                                 [](const auto& e) { return e.kind == RecordingMessages::Entry::Question; }));
+        }
+        // A catalogue that lacks a table (all others sound) gets it, keeping its own rows.
+        QFile::remove(file());
+        {
+            TSRModule m(session, messages, file());
+            m.CircBeam->setText(QStringLiteral("SR"), QStringLiteral("my ring"));
+            m.CircBeam->post();
+        }
+        sql(file(), {QStringLiteral("DROP TABLE \"Rad_Srce\"")});
+        messages.clear();
+        {
+            TSRModule m(session, messages, file());
+            QVERIFY(!m.inMemory());
+            QVERIFY(messages.log.empty());
+            QCOMPARE(m.CircBeam->asText(QStringLiteral("SR")), QStringLiteral("my ring"));
+            QVERIFY(m.InsDevice->rowCount() > 5);
+        }
+    }
+
+    // A record outside the physical limits is refused when posted, naming the field, the
+    // edit kept; one stored by something else opens, but is refused for calculation.
+    void recordLimitsOnPostAndOnUse() {
+        QFile::remove(file());
+        {
+            TSRModule m(session, messages, file());
+            Table& t = *m.CircBeam;
+            const QString stored = t.asText(QStringLiteral("Energy"));
+            // refused as soon as it is written into the record being edited, and when posted
+            QVERIFY_THROWS_EXCEPTION(InputError, t.setText(QStringLiteral("Energy"), QStringLiteral("0")));
+            messages.clear();
+            try {
+                t.post();
+                QFAIL("a beam of 0 GeV was posted");
+            } catch (const InputError& e) {
+                QCOMPARE(
+                    std::string(e.what()),
+                    std::string(
+                        "Energy: the beam energy must be above the electron rest energy, 0.000511003 GeV"));
+                QCOMPARE(e.field(), std::string("DBEdtEnergy"));
+            }
+            QVERIFY(t.editing());
+            QCOMPARE(t.asText(QStringLiteral("Energy")), QStringLiteral("0"));
+            t.cancel();
+            QCOMPARE(t.asText(QStringLiteral("Energy")), stored);
+            // a new beam without name and energy
+            t.append();
+            t.setText(QStringLiteral("Cur"), QStringLiteral("100"));
+            QVERIFY_THROWS_EXCEPTION(InputError, t.post());
+            t.cancel();
+        }
+        sql(file(), {QStringLiteral("UPDATE \"SR_ring\" SET \"Energy\" = 0")});  // stored outside the program
+        Session fresh;
+        messages.clear();
+        TSRModule m(fresh, messages, file());
+        QVERIFY(messages.log.empty());
+        QCOMPARE(m.CircBeam->asText(QStringLiteral("Energy")), QStringLiteral("0"));
+        QCOMPARE(m.CircBeam->asText(QStringLiteral("Gamma")), QString());  // not calculated
+        QVERIFY(fresh.beam.BeamName != m.CircBeam->asText(QStringLiteral("SR")).toStdString());  // nor used
+        try {
+            requireUsableRecord(*m.CircBeam);
+            QFAIL("a stored beam of 0 GeV was used");
+        } catch (const InputError& e) {
+            QVERIFY(std::string(e.what()).find("cannot be used until it is mended: Energy:") !=
+                    std::string::npos);
+        }
+        m.CircBeam->next();  // and it can be left
+        QVERIFY(m.CircBeam->currentRow() == 1);
+    }
+
+    void readOnlyFileOpensAndAFailedWriteKeepsTheEdit() {
+        { TSRModule m(session, messages, file()); }
+        QFile::setPermissions(file(),
+                              QFileDevice::ReadOwner | QFileDevice::ReadGroup | QFileDevice::ReadOther);
+        const QByteArray before = readAll(file());
+        {
+            TSRModule m(session, messages, file());
+            QCOMPARE(int(messages.log.size()), 1);
+            QVERIFY(QString::fromStdString(messages.log[0].text).contains(QLatin1String("read-only")));
+            QVERIFY(m.readOnly() && !m.inMemory());
+            QVERIFY(m.CircBeam->rowCount() >= 8);
+            ActionRunner runner(messages);
+            messages.clear();
+            QVERIFY(
+                runner.run([&] { m.CircBeam->setText(QStringLiteral("Energy"), QStringLiteral("2.5")); }));
+            QVERIFY(!runner.run([&] { m.CircBeam->post(); }));
+            QCOMPARE(int(messages.log.size()), 1);
+            QVERIFY(
+                QString::fromStdString(messages.log[0].text).contains(QLatin1String("could not be written")));
+            QCOMPARE(m.CircBeam->state(), TableState::Edit);
+            QCOMPARE(m.CircBeam->asNumber(QStringLiteral("Energy")), 2.5);
+        }
+        QCOMPARE(readAll(file()), before);
+        QFile::setPermissions(file(), QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+    }
+
+    void unreachableFolderStillStartsTheProgram() {
+        writeAll(dir.filePath(QStringLiteral("plainfile")), "x");
+        TSRModule m(session, messages, dir.filePath(QStringLiteral("plainfile/sub/cat.sqlite")));
+        QCOMPARE(int(messages.log.size()), 1);
+        QVERIFY(m.inMemory());
+        QVERIFY(m.InsDevice->rowCount() > 0);
+    }
+};
+
+QTEST_MAIN(CatalogueStoreTest)
+#include "catalogue_store_window_test.moc"

@@ -1,0 +1,372 @@
+// Metafile, image and PDF export and printing of the graph window and the line graph.
+// The metafile is read back by wmf2svg (libwmf), an independent reader.
+#include <qcustomplot.h>
+
+#include <QAction>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QtEndian>
+#include <QtTest>
+#include <cmath>
+#include <map>
+
+#include "windows/plot/chart_support.h"
+#include "windows/plot/graph_window.h"
+#include "windows/plot/line_graph_window.h"
+#include "windows/plot/wmf_writer.h"
+#include "plot_test_env.h"
+
+using namespace lumerad;
+using lumerad::testing::PlotEnv;
+
+namespace {
+
+void trigger(QWidget& w, const char* name) { w.findChild<QAction*>(QLatin1String(name))->trigger(); }
+
+// Two curves, red and blue, with named axes, fitted as on activation.
+void twoCurves(PlotEnv& env, TfGraphs& g) {
+    g.NewGraph(QStringLiteral("Bending magnet spectrum"));
+    g.addGraph();
+    for (int c = 0; c < 2; ++c) {
+        g.NewCurve();
+        g.addInfo(1, QStringLiteral("curve"));
+        for (int i = 0; i <= 100; ++i) {
+            const double x = 100 + 400.0 * i;
+            g.LoadData(c == 0 ? 255 : 16711680, x,
+                       (c + 1) * 1e13 * std::sqrt(x / 20000) * std::exp(-x / 30000));
+        }
+    }
+    g.XAxis(QStringLiteral("photon energy (eV)"));
+    g.YAxis(QStringLiteral("photons per second"));
+    g.chart()->resize(969, 527);
+    QVERIFY(env.runner.run([&] { g.Update(); }));
+}
+
+quint16 word(const QByteArray& b, int at) { return qFromLittleEndian<quint16>(b.constData() + at); }
+quint32 dword(const QByteArray& b, int at) { return qFromLittleEndian<quint32>(b.constData() + at); }
+
+struct WmfSummary {
+    int records = 0;
+    quint32 largest = 0;
+    int creates = 0, deletes = 0, maxIndex = -1;
+    bool sizesAddUp = false;
+    std::map<int, int> functions;
+};
+
+// Walks the records as a player would, following every object's table slot.
+WmfSummary walk(const QByteArray& file) {
+    WmfSummary s;
+    int at = 22 + 18;
+    std::vector<bool> table;
+    while (at + 6 <= file.size()) {
+        const quint32 size = dword(file, at);
+        const quint16 fn = word(file, at + 4);
+        if (size < 3) break;
+        ++s.records;
+        s.largest = std::max(s.largest, size);
+        s.functions[fn]++;
+        if (fn == 0x02FA || fn == 0x02FB || fn == 0x02FC) {
+            auto it = std::find(table.begin(), table.end(), false);
+            const int slot = int(it - table.begin());
+            if (it == table.end())
+                table.push_back(true);
+            else
+                *it = true;
+            s.maxIndex = std::max(s.maxIndex, slot);
+            ++s.creates;
+        } else if (fn == 0x01F0) {
+            const int slot = word(file, at + 6);
+            if (slot < int(table.size()) && table[slot]) {
+                table[slot] = false;
+                ++s.deletes;
+            }
+        }
+        at += int(size) * 2;
+        if (fn == 0) {
+            s.sizesAddUp = at == file.size();
+            break;
+        }
+    }
+    return s;
+}
+
+QString wmf2svg(const QString& wmf, QString* errors) {
+    const QString exe = QStandardPaths::findExecutable(QStringLiteral("wmf2svg"));
+    if (exe.isEmpty()) return {};
+    const QString svg = wmf + QStringLiteral(".svg");
+    QProcess p;
+    p.start(exe, {QStringLiteral("-o"), svg, wmf});
+    p.waitForFinished(60000);
+    *errors =
+        QString::fromLocal8Bit(p.readAllStandardError()) + QString::fromLocal8Bit(p.readAllStandardOutput());
+    if (p.exitStatus() != QProcess::NormalExit || p.exitCode() != 0) *errors += QStringLiteral(" (failed)");
+    QFile f(svg);
+    if (!f.open(QIODevice::ReadOnly)) return {};
+    return QString::fromUtf8(f.readAll());
+}
+
+}  // namespace
+
+class ChartExportTest : public QObject {
+    Q_OBJECT
+private slots:
+    void metafileIsWellFormed() {
+        PlotEnv env;
+        TfGraphs g(env.ctx);
+        twoCurves(env, g);
+        const QByteArray f = chartMetafile(g.chart());
+        QVERIFY(f.size() > 40);
+        // placeable header: key, bounding box of the chart, units per inch, checksum
+        QCOMPARE(dword(f, 0), 0x9AC6CDD7u);
+        QCOMPARE(word(f, 6), quint16(0));
+        QCOMPARE(word(f, 10), quint16(969 * 4));
+        QCOMPARE(word(f, 12), quint16(527 * 4));
+        QCOMPARE(word(f, 14), quint16(96 * 4));
+        quint16 sum = 0;
+        for (int i = 0; i < 10; ++i) sum ^= word(f, 2 * i);
+        QCOMPARE(word(f, 20), sum);
+        // metafile header: memory file, 9 words, version 3, size, objects, largest record
+        QCOMPARE(word(f, 22), quint16(1));
+        QCOMPARE(word(f, 24), quint16(9));
+        QCOMPARE(word(f, 26), quint16(0x0300));
+        QCOMPARE(qint64(dword(f, 28)) * 2, qint64(f.size() - 22));
+        WmfSummary s = walk(f);
+        QVERIFY(s.sizesAddUp);
+        QCOMPARE(int(word(f, 32)), s.maxIndex + 1);
+        QCOMPARE(dword(f, 34), s.largest);
+        QCOMPARE(word(f, 38), quint16(0));
+        QCOMPARE(s.deletes, s.creates);                      // every object is deleted again
+        QVERIFY(s.functions[0x0325] >= 2);                   // polylines
+        QVERIFY(s.functions[0x0A32] >= 4);                   // text
+        QVERIFY(s.functions[0x02FB] >= 2);                   // fonts
+        QVERIFY(s.functions[0x0209] >= 1);                   // text colour
+        QCOMPARE(s.functions[0x001E], s.functions[0x0127]);  // saves and restores pair up
+    }
+
+    void metafileReadsBackWithLibwmf() {
+        PlotEnv env;
+        TfGraphs g(env.ctx);
+        twoCurves(env, g);
+        QTemporaryDir dir;
+        const QString file = dir.filePath(QStringLiteral("spectrum.wmf"));
+        env.dialogs.fileNames = {file};
+        trigger(g, "saveasmetafile1");
+        QVERIFY(env.errors().empty());
+        QVERIFY(QFile::exists(file));
+        if (QStandardPaths::findExecutable(QStringLiteral("wmf2svg")).isEmpty())
+            QSKIP("wmf2svg is not installed");
+        QString complaints;
+        const QString svg = wmf2svg(file, &complaints);
+        QVERIFY2(complaints.trimmed().isEmpty(), qPrintable(complaints));
+        QVERIFY(svg.contains(QStringLiteral(">photon energy (eV)<")));
+        QVERIFY(svg.contains(QStringLiteral(">photons per second<")));
+        QVERIFY(svg.contains(QStringLiteral(">Bending magnet spectrum<")));
+        // one polyline per curve, each in its own colour
+        static const QRegularExpression polyline(QStringLiteral("<polyline[^>]*stroke:(red|blue)[^>]*>"));
+        int red = 0, blue = 0;
+        for (auto it = polyline.globalMatch(svg); it.hasNext();) {
+            const auto m = it.next();
+            (m.captured(1) == QLatin1String("red") ? red : blue)++;
+        }
+        QCOMPARE(red, 1);
+        QCOMPARE(blue, 1);
+    }
+
+    void drawingFarOutsideIsCutAtThePicture() {
+        // A spectrum tail on a logarithmic axis lies thousands of pixels below the chart.
+        // The metafile keeps only what lies on the picture: readers that size a picture by
+        // its contents would otherwise shrink the chart, and 16-bit coordinates overflow.
+        WmfDevice device(400, 300);
+        {
+            QPainter p(&device);
+            p.setPen(QPen(Qt::red, 1));
+            p.drawPolyline(QPolygonF{QPointF(50, 50), QPointF(100, 100), QPointF(200, 100100), QPointF(300, 100)});
+            p.setPen(Qt::NoPen);
+            p.setBrush(Qt::blue);
+            p.drawPolygon(QPolygonF{QPointF(10, 10), QPointF(20, 10), QPointF(20, 90000), QPointF(10, 90000)});
+            p.drawRect(QRectF(350, -50000, 10, 50100));
+        }
+        const QByteArray f = device.data();
+        std::vector<std::vector<QPoint>> polylines, polygons;
+        QRect rect;
+        for (int at = 22 + 18; at + 6 <= f.size();) {
+            const quint32 size = dword(f, at);
+            const quint16 fn = word(f, at + 4);
+            if (fn == 0x0325 || fn == 0x0324) {
+                std::vector<QPoint> pts;
+                const int n = word(f, at + 6);
+                for (int i = 0; i < n; ++i)
+                    pts.emplace_back(qint16(word(f, at + 8 + 4 * i)), qint16(word(f, at + 10 + 4 * i)));
+                (fn == 0x0325 ? polylines : polygons).push_back(pts);
+            } else if (fn == 0x041B) {
+                rect = QRect(QPoint(qint16(word(f, at + 12)), qint16(word(f, at + 10))),
+                             QPoint(qint16(word(f, at + 8)), qint16(word(f, at + 6))));
+            }
+            if (fn == 0 || size < 3) break;
+            at += int(size) * 2;
+        }
+        // four units per pixel; nothing beyond a few pixels around the 400 x 300 picture
+        const QRect page(-4 * 8, -4 * 8, 4 * 416, 4 * 316);
+        QCOMPARE(int(polylines.size()), 2);  // down and out, then back in from below
+        for (const auto& set : {polylines, polygons})
+            for (const auto& pts : set)
+                for (const QPoint& q : pts) QVERIFY2(page.contains(q), qPrintable(QStringLiteral("%1,%2").arg(q.x()).arg(q.y())));
+        // the cut keeps the direction: the steep segment leaves the picture 0.2 px right of x = 100
+        QCOMPARE(polylines[0].front(), QPoint(200, 200));
+        QCOMPARE(polylines[0][1], QPoint(400, 400));
+        QVERIFY(std::abs(polylines[0].back().x() - 401) <= 1);
+        QCOMPARE(polygons.size(), size_t(1));
+        QVERIFY(page.contains(rect.topLeft()) && page.contains(rect.bottomRight()));
+        QCOMPARE(rect.left(), 1400);
+    }
+
+    void painterPrimitivesReadBack() {
+        WmfDevice device(400, 300);
+        {
+            QPainter p(&device);
+            p.fillRect(QRect(0, 0, 400, 300), QColor(255, 255, 224));
+            p.setPen(QPen(QColor(0, 0, 128), 2, Qt::DashLine));
+            p.setBrush(QColor(0, 128, 128));
+            p.drawEllipse(QRectF(50, 50, 100, 60));
+            p.setClipRect(QRect(200, 0, 100, 300));
+            p.setPen(QPen(Qt::red, 1));
+            p.drawLine(QPointF(150, 150), QPointF(350, 160));  // cut to 200..300 by the player
+            p.setClipping(false);
+            p.setFont(QFont(QStringLiteral("Times New Roman"), 12, QFont::Bold));
+            p.setPen(QColor(128, 0, 0));
+            p.drawText(QPointF(20, 280), QStringLiteral("horizontal"));
+            p.translate(30, 250);
+            p.rotate(-90);
+            p.drawText(QPointF(0, 0), QStringLiteral("upwards"));
+        }
+        const QByteArray f = device.data();
+        WmfSummary s = walk(f);
+        QVERIFY(s.sizesAddUp);
+        QCOMPARE(s.functions[0x0418], 1);  // ellipse
+        QCOMPARE(s.functions[0x0416], 1);  // clip rectangle
+        QCOMPARE(s.deletes, s.creates);
+        if (QStandardPaths::findExecutable(QStringLiteral("wmf2svg")).isEmpty())
+            QSKIP("wmf2svg is not installed");
+        QTemporaryDir dir;
+        const QString file = dir.filePath(QStringLiteral("shapes.wmf"));
+        QVERIFY(device.save(file));
+        QString complaints;
+        const QString svg = wmf2svg(file, &complaints);
+        QVERIFY2(complaints.trimmed().isEmpty(), qPrintable(complaints));
+        QVERIFY(svg.contains(QStringLiteral("<ellipse")));
+        QVERIFY(svg.contains(QStringLiteral(">horizontal<")));
+        QVERIFY(svg.contains(QStringLiteral(">upwards<")));
+        // the rotated text turns a quarter counter-clockwise: matrix(0 -1 1 0 ...)
+        static const QRegularExpression rotated(
+            QStringLiteral("matrix\\(0\\.0+ -1\\.0+ 1\\.0+ 0\\.0+[^)]*\\)\"\\s*>upwards<"));
+        QVERIFY(rotated.match(svg).hasMatch());
+    }
+
+    void imageFormatsFollowTheSuffix() {
+        PlotEnv env;
+        TfGraphs g(env.ctx);
+        twoCurves(env, g);
+        QTemporaryDir dir;
+        const QString png = dir.filePath(QStringLiteral("a.png"));
+        const QString svg = dir.filePath(QStringLiteral("a.svg"));
+        const QString pdf = dir.filePath(QStringLiteral("a.PDF"));
+        env.dialogs.fileNames = {png, svg, pdf};
+        for (int i = 0; i < 3; ++i) trigger(g, "saveasmetafile1");
+        QVERIFY(env.errors().empty());
+        QImage image(png);
+        QCOMPARE(image.size(), QSize(969, 527));
+        QFile s(svg);
+        QVERIFY(s.open(QIODevice::ReadOnly));
+        const QString svgText = QString::fromUtf8(s.readAll());
+        QVERIFY(svgText.contains(QStringLiteral("<svg")));
+        QVERIFY(svgText.contains(QStringLiteral("photon energy (eV)")));
+        QFile p(pdf);
+        QVERIFY(p.open(QIODevice::ReadOnly));
+        QVERIFY(p.read(5) == "%PDF-");
+    }
+
+    void cancelledSaveIsQuietUnwritableFileIsReported() {
+        PlotEnv env;
+        TfGraphs g(env.ctx);
+        twoCurves(env, g);
+        env.dialogs.fileNames = {QString(), QStringLiteral("/nonexistent-folder/x.wmf")};
+        trigger(g, "saveasmetafile1");  // cancelled: nothing to say
+        QVERIFY(env.errors().empty());
+        trigger(g, "saveasmetafile1");
+        QCOMPARE(env.errors().size(), size_t(1));
+        QVERIFY(
+            QString::fromStdString(env.errors()[0]).contains(QStringLiteral("/nonexistent-folder/x.wmf")));
+    }
+
+    void printingGivesOneLandscapePage() {
+        PlotEnv env;
+        TfGraphs g(env.ctx);
+        twoCurves(env, g);
+        QTemporaryDir dir;
+        const QString pdf = dir.filePath(QStringLiteral("printed.pdf"));
+        QPrinter& printer = g.printer();
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName(pdf);
+        printer.setPageSize(QPageSize(QPageSize::A4));
+        printer.setPageOrientation(QPageLayout::Portrait);
+        trigger(g, "plotgraph1");
+        QVERIFY(env.errors().empty());
+        QCOMPARE(env.dialogs.printCount, 1);
+        QCOMPARE(printer.pageLayout().orientation(), QPageLayout::Portrait);  // restored
+        QFile f(pdf);
+        QVERIFY(f.open(QIODevice::ReadOnly));
+        const QByteArray bytes = f.readAll();
+        static const QRegularExpression page(QStringLiteral("/Type\\s*/Page[^s]"));
+        QCOMPARE(QString::fromLatin1(bytes).count(page), 1);
+        static const QRegularExpression box(
+            QStringLiteral("/MediaBox\\s*\\[\\s*0\\s+0\\s+([0-9.]+)\\s+([0-9.]+)"));
+        const auto m = box.match(QString::fromLatin1(bytes));
+        QVERIFY(m.hasMatch());
+        QVERIFY(m.captured(1).toDouble() > m.captured(2).toDouble());
+        // a refused print dialog prints nothing
+        QFile::remove(pdf);
+        env.dialogs.printAccepted = false;
+        trigger(g, "plotgraph1");
+        QVERIFY(!QFile::exists(pdf));
+    }
+
+    void lineGraphSavesAndPrints() {
+        PlotEnv env;
+        TfLineGraph lg(env.ctx);
+        lg.New(QStringLiteral("photon flux"));
+        for (int h = 1; h <= 7; h += 2) lg.XY(1000.0 * h, 1e12 * h);
+        lg.XY(0, 0);
+        lg.Axis();
+        lg.chart()->resize(737, 377);
+        QTemporaryDir dir;
+        const QString file = dir.filePath(QStringLiteral("lines.wmf"));
+        env.dialogs.fileNames = {file};
+        trigger(lg, "saveasmetafile1");
+        QVERIFY(env.errors().empty());
+        WmfSummary s = [&] {
+            QFile f(file);
+            f.open(QIODevice::ReadOnly);
+            return walk(f.readAll());
+        }();
+        QVERIFY(s.sizesAddUp);
+        QVERIFY(s.functions[0x041B] + s.functions[0x0324] >= 4);  // the bars
+        if (!QStandardPaths::findExecutable(QStringLiteral("wmf2svg")).isEmpty()) {
+            QString complaints;
+            const QString svg = wmf2svg(file, &complaints);
+            QVERIFY2(complaints.trimmed().isEmpty(), qPrintable(complaints));
+            QVERIFY(svg.contains(QStringLiteral(">Undulator line spectrum<")));
+            QVERIFY(svg.contains(QStringLiteral(">photon flux<")));
+        }
+        const QString pdf = dir.filePath(QStringLiteral("lines.pdf"));
+        lg.printer().setOutputFormat(QPrinter::PdfFormat);
+        lg.printer().setOutputFileName(pdf);
+        trigger(lg, "plot1");
+        QVERIFY(QFile::exists(pdf));
+        QCOMPARE(lg.printer().pageLayout().orientation(), QPageLayout::Portrait);
+    }
+};
+
+QTEST_MAIN(ChartExportTest)
+#include "chart_export_window_test.moc"

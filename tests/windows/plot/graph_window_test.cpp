@@ -1,0 +1,608 @@
+// The graph window driven like the calculator windows and the user drive it.
+#include "windows/plot/graph_window.h"
+
+#include <qcustomplot.h>
+
+#include <QAbstractButton>
+#include <QAction>
+#include <QGroupBox>
+#include <QListWidget>
+#include <QRadioButton>
+#include <QSet>
+#include <QTemporaryDir>
+#include <QtTest>
+#include <cfenv>
+#include <cmath>
+
+#include "windows/plot/chart_support.h"
+#include "windows/plot/line_graph_window.h"
+#include "plot_test_env.h"
+
+using namespace lumerad;
+using lumerad::testing::PlotEnv;
+
+namespace {
+
+QLineEdit* field(TfGraphs& g, const char* name) { return g.findChild<QLineEdit*>(QLatin1String(name)); }
+QRadioButton* radio(TfGraphs& g, const char* name) { return g.findChild<QRadioButton*>(QLatin1String(name)); }
+void click(TfGraphs& g, const char* name) { g.findChild<QAbstractButton*>(QLatin1String(name))->click(); }
+void trigger(TfGraphs& g, const char* name) { g.findChild<QAction*>(QLatin1String(name))->trigger(); }
+
+void type(TfGraphs& g, std::initializer_list<std::pair<const char*, const char*>> typed) {
+    for (auto [name, value] : typed) field(g, name)->setText(QLatin1String(value));
+}
+
+QStringList items(QListWidget* l) {
+    QStringList s;
+    for (int i = 0; i < l->count(); ++i) s << l->item(i)->text();
+    return s;
+}
+
+// One curve through (1, 0), (3, 200), (5, 50), as a spectrum window would send it.
+void smallCurve(TfGraphs& g) {
+    g.NewGraph(QStringLiteral("spectrum"));
+    g.replaceGraph();
+    g.NewCurve();
+    g.LoadData(255, 1, 0);
+    g.LoadData(255, 3, 200);
+    g.LoadData(255, 5, 50);
+}
+
+}  // namespace
+
+class GraphWindowTest : public QObject {
+    Q_OBJECT
+private slots:
+    void curvesInAddModeAndReplaceMode() {
+        PlotEnv env;
+        TfGraphs g(env.ctx);
+        g.NewGraph(QStringLiteral("scan"));
+        QCOMPARE(chartTitle(g.chart())->text(), QStringLiteral("scan"));
+        g.addGraph();
+        for (int i = 1; i <= 3; ++i) {
+            g.NewCurve();
+            g.LoadData(16711680, i, i);
+            QVERIFY(g.series(i));
+            QCOMPARE(g.series(i)->name(), QString::number(i));
+            QCOMPARE(g.series(i)->pen().color(), QColor(Qt::blue));
+        }
+        QCOMPARE(g.CurveCount(), 3);
+        QCOMPARE(g.palette().color(QPalette::Window), QColor(Qt::red));
+        g.replaceGraph();
+        g.NewCurve();
+        QCOMPARE(g.CurveCount(), 1);
+        QVERIFY(g.series(0));
+        QVERIFY(!g.series(1));
+        // NewGraph empties the chart but keeps the parameter lines
+        g.addInfo(1, QStringLiteral("ESRF"));
+        g.NewGraph(QStringLiteral("again"));
+        QCOMPARE(g.CurveCount(), 0);
+        QCOMPARE(g.model().info(0, 1), std::string("ESRF"));
+    }
+
+    void loadingWritesExtremesAndUpdateFitsTheAxes() {
+        PlotEnv env;
+        TfGraphs g(env.ctx);
+        smallCurve(g);
+        QCOMPARE(field(g, "Exmin")->text(), QStringLiteral("1.00"));
+        QCOMPARE(field(g, "Exmax")->text(), QStringLiteral("5.00"));
+        QCOMPARE(field(g, "Eymin")->text(), QStringLiteral("    0"));
+        QCOMPARE(field(g, "Eymax")->text(), QStringLiteral("  2E2"));
+        g.showCurves();  // fitted before any activation reaches the window
+        QCOMPARE(g.chart()->yAxis->range().lower, 0.02);
+        QCOMPARE(g.chart()->yAxis->range().upper, 220.0);
+        QCOMPARE(field(g, "Eymin")->text(), QStringLiteral("    0.02"));
+        QCOMPARE(field(g, "Eymax")->text(), QStringLiteral("  200.00"));
+        QCOMPARE(field(g, "Exmax")->text(), QStringLiteral("    5.00"));
+        QCOMPARE(field(g, "edIncrx")->text(), QStringLiteral("1.0"));  // never written
+        // the next point, inside the extremes, shows the extremes again
+        g.LoadData(255, 2, 100);
+        QCOMPARE(field(g, "Exmax")->text(), QStringLiteral("5.00"));
+        QCOMPARE(field(g, "Eymin")->text(), QStringLiteral("    0"));
+        g.XAxis(QStringLiteral("photon energy (eV)"));
+        g.YAxis(QStringLiteral("flux"));
+        QCOMPARE(g.findChild<QGroupBox*>("gbXAxis")->title(), QStringLiteral("x-axis, photon energy (eV)"));
+        QCOMPARE(g.findChild<QGroupBox*>("gbYAxis")->title(), QStringLiteral("y-axis, flux"));
+    }
+
+    void typedRangesAndTheDefaultButton() {
+        PlotEnv env;
+        TfGraphs g(env.ctx);
+        smallCurve(g);
+        type(g, {{"Exmin", "2"}, {"Exmax", "20000"}, {"Eymin", "0"}, {"Eymax", "300"}});
+        click(g, "OkButton");
+        QVERIFY(env.errors().empty());
+        QVERIFY(g.model().UserAxes);
+        QCOMPARE(g.chart()->yAxis->range().lower, 0.0);  // a typed minimum stays
+        QCOMPARE(g.chart()->yAxis->range().upper, 330.0);
+        QCOMPARE(g.chart()->xAxis->range().upper, 22000.0);
+        QCOMPARE(field(g, "Eymax")->text(), QStringLiteral("  300.00"));
+        QCOMPARE(field(g, "Exmax")->text(), QStringLiteral("     2E4"));
+        // with typed ranges, loading no longer touches the fields
+        g.LoadData(255, 4, 100);
+        QCOMPARE(field(g, "Eymax")->text(), QStringLiteral("  300.00"));
+        click(g, "bbDefault");
+        QVERIFY(!g.model().UserAxes);
+        QCOMPARE(g.chart()->yAxis->range().upper, 220.0);
+    }
+
+    void aFieldThatIsNoNumberChangesNoAxis() {
+        PlotEnv env;
+        TfGraphs g(env.ctx);
+        smallCurve(g);
+        QVERIFY(env.runner.run([&] { g.Update(); }));
+        field(g, "Eymax")->setText(QStringLiteral("300"));
+        field(g, "edIncrx")->setText(QStringLiteral("1,5"));
+        radio(g, "RByLog")->setChecked(true);
+        click(g, "OkButton");
+        QCOMPARE(env.errors(), std::vector<std::string>{"'1,5' is not a valid floating point value"});
+        QCOMPARE(g.chart()->yAxis->range().upper, 220.0);
+        QCOMPARE(g.chart()->yAxis->scaleType(), QCPAxis::stLinear);
+        QCOMPARE(field(g, "Eymax")->text(), QStringLiteral("300"));  // what was typed stays
+    }
+
+    void negativeBoundOnALogarithmicAxis() {
+        PlotEnv env;
+        TfGraphs g(env.ctx);
+        smallCurve(g);
+        type(g, {{"Exmin", "1"}, {"Exmax", "5"}, {"Eymin", "-5"}, {"Eymax", "300"}});
+        radio(g, "RByLog")->setChecked(true);
+        click(g, "OkButton");
+        QCOMPARE(env.errors().size(), size_t(1));
+        QVERIFY(QString::fromStdString(env.errors()[0]).contains(QStringLiteral("positive")));
+        QCOMPARE(g.chart()->yAxis->scaleType(), QCPAxis::stLinear);
+        // the axis is still usable: positive bounds give the logarithmic axis and its labels
+        field(g, "Eymin")->setText(QStringLiteral("0.5"));
+        click(g, "OkButton");
+        QCOMPARE(env.errors().size(), size_t(1));
+        QCOMPARE(g.chart()->yAxis->scaleType(), QCPAxis::stLogarithmic);
+        QCOMPARE(g.chart()->yAxis->range().lower, 0.5);
+        QCOMPARE(g.chart()->yAxis->range().upper, 330.0);
+        QVector<double> ticks;
+        QVector<QString> labels;
+        g.chart()->yAxis->ticker()->generate(g.chart()->yAxis->range(), QLocale::c(), 'g', 6, ticks, nullptr,
+                                             &labels);
+        const QVector<double> want{0.5, 1, 2, 5, 10, 20, 50, 100, 200};
+        QCOMPARE(ticks.size(), want.size());
+        for (int i = 0; i < want.size(); ++i) QCOMPARE(ticks[i], want[i]);
+        QCOMPARE(labels, (QVector<QString>{"0.5", "1", "2", "5", "10", "20", "50", "100", "200"}));
+    }
+
+    void logarithmicAxisFromData() {
+        PlotEnv env;
+        TfGraphs g(env.ctx);
+        g.replaceGraph();
+        g.NewCurve();
+        g.LoadData(255, 0.002, 1e3);
+        g.LoadData(255, 500, 2e7);
+        radio(g, "RBxLog")->setChecked(true);
+        QVERIFY(env.runner.run([&] { g.Update(); }));
+        QCOMPARE(g.chart()->xAxis->scaleType(), QCPAxis::stLogarithmic);
+        QVector<double> ticks;
+        QVector<QString> labels;
+        g.chart()->xAxis->ticker()->generate(g.chart()->xAxis->range(), QLocale::c(), 'g', 6, ticks, nullptr,
+                                             &labels);
+        // the automatic minimum is raised to 500 / 10000 = 0.05; the 1-3 table of DefineLx
+        // (0.001 .. 1000) labels the range from 0.1 to 300; ratio > 10000: exponent format
+        QCOMPARE(g.chart()->xAxis->range().lower, 0.05);
+        const QVector<double> want{0.1, 0.3, 1, 3, 10, 30, 100, 300};
+        QCOMPARE(ticks.size(), want.size());
+        for (int i = 0; i < want.size(); ++i) QVERIFY(qFuzzyCompare(ticks[i], want[i]));
+        QCOMPARE(labels.first(), QStringLiteral("1E-01"));
+        QCOMPARE(labels.last(), QStringLiteral("3E+02"));
+    }
+
+    void linearLabelsShowTheirTickValuesExactly() {
+        PlotEnv env;
+        TfGraphs g(env.ctx);
+        g.replaceGraph();
+        g.NewCurve();
+        g.LoadData(255, 10, 5.8e11);
+        g.LoadData(255, 1e5, 1.75e13);
+        QVERIFY(env.runner.run([&] { g.Update(); }));
+        for (QCPAxis* axis : {g.chart()->xAxis, g.chart()->yAxis}) {
+            QVector<double> ticks;
+            QVector<QString> labels;
+            axis->ticker()->generate(axis->range(), QLocale::c(), 'g', 6, ticks, nullptr, &labels);
+            QVERIFY(ticks.size() >= 3);
+            for (int i = 0; i < ticks.size(); ++i) {
+                // "1.2E+13" and "20,000" read back as the tick they stand for
+                const double shown = QString(labels[i]).remove(QLatin1Char(',')).toDouble();
+                QVERIFY2(std::fabs(shown - ticks[i]) <= 1e-9 * std::fabs(ticks[i]) + 1e-12,
+                         qPrintable(labels[i]));
+            }
+        }
+    }
+
+    void theFiftyFirstCurveIsRefused() {
+        PlotEnv env;
+        TfGraphs g(env.ctx);
+        g.NewGraph(QStringLiteral("many"));
+        g.addGraph();
+        for (int i = 1; i <= TfGraphs::MaxCurvNum(); ++i) {
+            QVERIFY(env.runner.run([&] { g.NewCurve(); }));
+            g.LoadData(255, i, i);
+        }
+        QCOMPARE(g.CurveCount(), 50);
+        bool loaded = false;
+        QVERIFY(!env.runner.run([&] {
+            g.NewCurve();
+            g.LoadData(255, 99, 99);  // a caller's loop stops with the refusal
+            loaded = true;
+        }));
+        QVERIFY(!loaded);
+        QCOMPARE(env.errors().size(), size_t(1));
+        QVERIFY(QString::fromStdString(env.errors()[0]).contains(QStringLiteral("50 curves")));
+        QCOMPARE(g.CurveCount(), 50);
+        QCOMPARE(g.series(50)->data()->size(), 1);
+    }
+
+    void clickingACurveShowsItsLinesAndDeletesOnYes() {
+        PlotEnv env;
+        TfGraphs g(env.ctx);
+        g.NewGraph(QStringLiteral("t"));
+        g.addGraph();
+        g.NewCurve();
+        g.LoadData(255, 1, 1);
+        g.NewCurve();
+        g.addInfo(2, QStringLiteral("ESRF 6 GeV"));
+        g.addInfo(5, QStringLiteral("B = 0.86 T"));
+        g.LoadData(255, 1, 2);
+        auto* panel = g.findChild<QListWidget*>("lbCurvInfo");
+        g.ChartClickSeries(g.series(2));
+        QVERIFY(!panel->isHidden());
+        QCOMPARE(g.model().ClickedCurve, 2);
+        // the second red curve is dashed, and its panel says so below the fixed head lines
+        QCOMPARE(items(panel).mid(5), (QStringList{"ESRF 6 GeV", "B = 0.86 T", "line style: red, dashed",
+                                                   QString(37, QLatin1Char('-'))}));
+        QCOMPARE(g.series(2)->pen().style(), Qt::DashLine);
+        QCOMPARE(g.series(1)->pen().style(), Qt::SolidLine);
+        g.ChartClickSeries(g.series(1));
+        QCOMPARE(panel->count(), 7);
+        // item 3 asks; No keeps the curve
+        g.ChartClickSeries(g.series(2));
+        env.messages.answers = {false};
+        g.lbCurvInfoClick(3);
+        QCOMPARE(env.messages.log.back().text, std::string("really delete curve?"));
+        QCOMPARE(g.CurveCount(), 2);
+        env.messages.answers = {true};
+        g.lbCurvInfoClick(3);
+        QCOMPARE(g.CurveCount(), 1);
+        QVERIFY(!g.series(2));
+        QCOMPARE(g.model().info(2, 2), std::string());
+        g.ChartClickSeries(g.series(1));
+        g.lbCurvInfoClick(0);  // other items do nothing
+        QVERIFY(!panel->isHidden());
+        g.lbCurvInfoClick(2);
+        QVERIFY(panel->isHidden());
+        g.ChartClickSeries(g.series(1));
+        g.lbCurvInfoDblClick();
+        QVERIFY(panel->isHidden());
+        // a new curve empties the panel
+        g.ChartClickSeries(g.series(1));
+        g.NewCurve();
+        QCOMPARE(panel->count(), 0);
+    }
+
+    void theInformationPanelShowsEveryLineInFull() {
+        PlotEnv env;
+        TfGraphs g(env.ctx);
+        g.resize(981, 658);
+        g.show();
+        g.replaceGraph();
+        g.NewCurve();
+        const QString longLine = QStringLiteral("source magnet     Diamond dipole 1.4 T (long straight 9)");
+        for (int i = 0; i < 16; ++i) g.addInfo(i, i == 10 ? longLine : QStringLiteral("line %1").arg(i));
+        g.LoadData(255, 1, 1);
+        g.ChartClickSeries(g.series(0));
+        auto* panel = g.findChild<QListWidget*>("lbCurvInfo");
+        QCOMPARE(panel->count(), 5 + 16 + 1 + 1);  // and the line style
+        QCOMPARE(panel->textElideMode(), Qt::ElideNone);
+        // the longest line and all 23 items fit without scrolling, inside the chart
+        QVERIFY(panel->viewport()->width() >= panel->fontMetrics().horizontalAdvance(longLine));
+        QVERIFY(panel->viewport()->height() >= 23 * panel->sizeHintForRow(0));
+        QVERIFY(panel->geometry().right() < g.chart()->width());
+        QVERIFY(panel->geometry().bottom() < g.chart()->height());
+        // the smallest window: the panel shrinks with the chart and scrolls
+        g.resize(1, 1);
+        QCoreApplication::processEvents();
+        QVERIFY(g.chart()->rect().contains(panel->geometry()));
+    }
+
+    void titlesThroughTheTextEntry() {
+        PlotEnv env;
+        TfGraphs g(env.ctx);
+        env.typeTitle(QStringLiteral("ESRF bending magnet"));
+        trigger(g, "MainTitle1");
+        QCOMPARE(chartTitle(g.chart())->text(), QStringLiteral("ESRF bending magnet"));
+        // closed without OK: nothing changes
+        env.typeTitle(QStringLiteral("typed but not accepted"), false);
+        trigger(g, "leftaxistitle1");
+        QCOMPARE(g.chart()->yAxis->label(), QStringLiteral("y"));
+        env.typeTitle(QStringLiteral("flux"));
+        trigger(g, "leftaxistitle1");
+        QCOMPARE(g.chart()->yAxis->label(), QStringLiteral("flux"));
+        env.typeTitle(QStringLiteral("energy"));
+        trigger(g, "bottomaxixtitle1");
+        QCOMPARE(g.chart()->xAxis->label(), QStringLiteral("energy"));
+        // an accepted empty text clears the title
+        env.typeTitle(QString());
+        trigger(g, "MainTitle1");
+        QCOMPARE(chartTitle(g.chart())->text(), QString());
+        QVERIFY(env.errors().empty());
+    }
+
+    void closingHidesWindowAndPanel() {
+        PlotEnv env;
+        TfGraphs g(env.ctx);
+        smallCurve(g);
+        for (bool byButton : {true, false}) {
+            g.show();
+            g.ChartClickSeries(g.series(0));
+            if (byButton)
+                click(g, "bbClose");
+            else
+                g.close();
+            QVERIFY(g.isHidden());
+            QVERIFY(g.findChild<QListWidget*>("lbCurvInfo")->isHidden());
+        }
+        QCOMPARE(g.CurveCount(), 1);  // curves persist
+    }
+
+    void copyDataGivesEveryCurveWithItsHeader() {
+        PlotEnv env;
+        TfGraphs g(env.ctx);
+        g.addGraph();
+        g.NewCurve();
+        g.addInfo(1, QStringLiteral("ESRF"));
+        g.addInfo(3, QStringLiteral("B = 0.86 T"));
+        g.LoadData(255, 1, 2.5);
+        g.LoadData(255, 2, 1e20);
+        g.NewCurve();
+        g.LoadData(255, 3, -0.125);
+        g.XAxis(QStringLiteral("E (eV)"));
+        g.YAxis(QStringLiteral("flux"));
+        trigger(g, "copydata1");
+        const QString want = QStringLiteral(
+            "curve 1\tESRF\tB = 0.86 T\nE (eV)\tflux\n1\t2.5\n2\t1E20\n\n"
+            "curve 2\nE (eV)\tflux\n3\t-0.125\n\n");
+        QCOMPARE(g.curveDataText(), want);
+        QCOMPARE(QGuiApplication::clipboard()->text(), want);
+        // nothing to copy: said so
+        g.NewGraph(QStringLiteral("empty"));
+        trigger(g, "copydata1");
+        QCOMPARE(env.messages.log.back().kind, RecordingMessages::Entry::Info);
+    }
+
+    // A bending-magnet spectrum (10 eV to 1 MeV, critical energy 10 keV) whose flux
+    // underflows to zero in the far tail, on logarithmic axes: QCustomPlot takes the
+    // logarithm of the zeros and turns the resulting infinities into pixel coordinates
+    // while it draws. Showing, resizing, replotting, exporting and printing inside another
+    // window's action must not end that action with a floating-point message.
+    void drawingInsideAnActionGivesNoFloatMessage() {
+        PlotEnv env;
+        TfGraphs g(env.ctx);
+        TfLineGraph lines(env.ctx);
+        env.ctx.setWindow(WindowId::Graphs, &g);
+        g.NewGraph(QStringLiteral("spectrum"));
+        g.replaceGraph();
+        g.NewCurve();
+        for (int i = 0; i <= 500; ++i) {
+            const double e = 10 * std::pow(10.0, i / 100.0);
+            const double u = e / 1e4;  // photon energy over the critical energy
+            const double flux = u > 700 ? 0 : 1.3e13 * std::cbrt(u) * std::exp(-u);
+            g.LoadData(255, e, flux);
+        }
+        g.LoadData(255, 1e6, 0);
+        g.addGraph();
+        g.NewCurve();
+        g.LoadData(16711680, 0, 0);  // a point at the origin of a logarithmic plot
+        g.LoadData(16711680, 1e5, 2e12);
+        radio(g, "RBxLog")->setChecked(true);
+        radio(g, "RByLog")->setChecked(true);
+        lines.New(QStringLiteral("photon flux"));
+        for (int n = 1; n <= 9; n += 2) lines.XY(1000.0 * n, 1e13 / n);
+        lines.XY(0, 0);
+        lines.Axis();
+
+        QTemporaryDir dir;
+        QPrinter& printer = g.printer();
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName(dir.filePath(QStringLiteral("printed.pdf")));
+        std::feclearexcept(FE_ALL_EXCEPT);
+        const bool ran = env.runner.run([&] {
+            g.showTool();
+            lines.showTool();
+            g.resize(700, 500);
+            lines.resize(600, 400);
+            QCoreApplication::processEvents();  // the queued replots and paints run here
+            g.chart()->replot(QCustomPlot::rpImmediateRefresh);
+            lines.chart()->replot(QCustomPlot::rpImmediateRefresh);
+            g.grab();
+            lines.grab();
+            click(g, "OkButton");  // typed (rewritten) ranges, log axes
+            click(g, "bbDefault");
+            QCoreApplication::processEvents();
+            for (const char* name : {"c.png", "c.svg", "c.pdf", "c.wmf"})
+                saveChart(g.chart(), dir.filePath(QLatin1String(name)));
+            saveChart(lines.chart(), dir.filePath(QStringLiteral("l.wmf")));
+            trigger(g, "plotgraph1");
+        });
+        QVERIFY2(env.errors().empty(), env.errors().empty() ? "" : env.errors().front().c_str());
+        QVERIFY(ran);
+        // A calculation's own faults are still reported: drawing inside it keeps the
+        // flags, it does not clear them.
+        const bool reported = env.runner.run([&] {
+            calculated([&] {
+                volatile double zero = 0;
+                volatile double q = zero / zero;
+                (void)q;
+                g.chart()->replot(QCustomPlot::rpImmediateRefresh);
+                g.grab();
+            });
+        });
+        QVERIFY(!reported);
+        QCOMPARE(env.errors().back(), std::string("Invalid floating point operation"));
+    }
+
+    // Neighbouring tick labels never read alike, and the labelled ticks span the range: the
+    // digits follow the tick step, however narrow the range or small the numbers.
+    void tickLabelsOfNarrowRangesAllDiffer() {
+        struct Case {
+            double lo, hi, increment;
+            const char* format;
+        };
+        const Case cases[] = {
+            {1.0000001, 1.0000002, 0, kPlainFormat},  // seven equal leading digits
+            {-1.0000002, -1.0000001, 0, kPlainFormat},
+            {0.0001, 0.00033, 0, kPlainFormat},  // typed 1E-4 .. 3E-4 with 10 % headroom
+            {12345.6, 12345.7, 0, kPlainFormat},
+            {1e-12, 1.32e-12, 0, kExpFormat},  // 1.05E-12 would round to 1.1E-12
+            {1.234e-12, 1.2341e-12, 0, kExpFormat},
+            {0.02, 220, 0.02, kPlainFormat},  // ordinary automatic ranges
+            {5.8e11, 1.925e13, 1.8e9, kExpFormat},
+            {0, 0.0011, 1.0, kPlainFormat},  // the default increment of 1 on a tiny range
+            {0, 11, 1.1, kPlainFormat},      // a typed increment is kept
+            {0.5, 2.5, 0, "#,###"},
+        };
+        for (const Case& c : cases) {
+            QSharedPointer<PictureTicker> ticker(new PictureTicker);
+            ticker->format = c.format;
+            ticker->increment = c.increment;
+            QVector<double> ticks;
+            QVector<QString> labels;
+            ticker->generate(QCPRange(c.lo, c.hi), QLocale::c(), 'g', 6, ticks, nullptr, &labels);
+            const QString what = QStringLiteral("%1 .. %2: %3")
+                                     .arg(c.lo, 0, 'g', 17)
+                                     .arg(c.hi, 0, 'g', 17)
+                                     .arg(QStringList(labels.begin(), labels.end()).join(QLatin1Char(' ')));
+            QVERIFY2(ticks.size() >= 3, qPrintable(what));
+            QCOMPARE(QSet<QString>(labels.begin(), labels.end()).size(), labels.size());
+            const double span = c.hi - c.lo, step = ticks[1] - ticks[0];
+            QVERIFY2(ticks.first() - c.lo <= span / 2 && c.hi - ticks.last() <= span / 2, qPrintable(what));
+            if (c.increment == 1.1) QVERIFY(std::fabs(step - 1.1) < 1e-12);
+            for (int i = 0; i < ticks.size(); ++i) {
+                // every label reads back as its tick, to well within half a step
+                const double shown = QString(labels[i]).remove(QLatin1Char(',')).toDouble();
+                QVERIFY2(std::fabs(shown - ticks[i]) <= 0.01 * step, qPrintable(what));
+            }
+        }
+    }
+
+    // Tick labels and axis titles stay inside the chart at the smallest size the window
+    // allows, at its design size and larger: nothing drawn touches the chart's outer pixels.
+    void axisLabelsStayInsideTheChart() {
+        const QString longTitle = QStringLiteral(
+            "angular photon flux density, photons/s/mrad^2/0.1%bw, sigma and pi polarisation summed");
+        const QString unbroken(90, QLatin1Char('W'));
+        struct Case {
+            QString xTitle, yTitle;
+            const char *xmin, *xmax, *dx, *ymin, *ymax, *dy;
+        };
+        const Case cases[] = {
+            {QStringLiteral("photon energy, eV"), QStringLiteral("flux"), "1E-13", "1E-12", "1E-13", "0",
+             "1E20", "1E19"},
+            {longTitle, longTitle, "12345.678", "99999", "1000", "-1.234E-12", "1.234E-12", "1E-13"},
+            {unbroken, unbroken, "0", "1.234E-12", "1E-13", "0.0001", "0.0003", "0"},
+        };
+        for (const Case& c : cases) {
+            // the smallest the window allows, its design size, larger
+            for (const QSize size : {QSize(1, 1), QSize(981, 658), QSize(1600, 1000)}) {
+                PlotEnv env;
+                TfGraphs g(env.ctx);
+                g.replaceGraph();
+                g.NewCurve();
+                g.LoadData(kRedCurve, 1, 1);
+                g.XAxis(c.xTitle);
+                g.YAxis(c.yTitle);
+                type(g, {{"Exmin", c.xmin},
+                         {"Exmax", c.xmax},
+                         {"edIncrx", c.dx},
+                         {"Eymin", c.ymin},
+                         {"Eymax", c.ymax},
+                         {"edIncry", c.dy}});
+                g.show();
+                g.resize(size);
+                QCoreApplication::processEvents();
+                click(g, "OkButton");
+                QVERIFY(env.errors().empty());
+                QCustomPlot* chart = g.chart();
+                chart->replot(QCustomPlot::rpImmediateRefresh);
+                const QImage image = chart->grab().toImage();
+                const QString what =
+                    QStringLiteral("%1 at %2x%3").arg(c.xmin).arg(chart->width()).arg(chart->height());
+                const QRgb back = image.pixel(image.width() / 2, image.height() - 1);
+                QCOMPARE(QColor(back), QColor(240, 240, 240));
+                if (size.width() == 1) QVERIFY2(g.width() <= 1024, qPrintable(what));  // nor a long caption
+                for (int x = 0; x < image.width(); ++x)
+                    for (int y : {0, image.height() - 1})
+                        QVERIFY2(image.pixel(x, y) == back, qPrintable(what));
+                for (int y = 0; y < image.height(); ++y)
+                    for (int x : {0, image.width() - 1})
+                        QVERIFY2(image.pixel(x, y) == back, qPrintable(what));
+                // the full titles are kept for the data the user copies
+                QCOMPARE(QuietPlot::axisTitle(chart->xAxis), c.xTitle);
+                QVERIFY(g.curveDataText().contains(c.yTitle));
+            }
+        }
+    }
+
+    // However its curve leaves the chart, the information panel goes with it, and its
+    // "delete" line can no longer reach another curve.
+    void theInformationPanelGoesWithItsCurve() {
+        const QStringList ways{"delete", "new graph", "replace", "owner closed"};
+        for (const QString& way : ways) {
+            PlotEnv env;
+            TfGraphs g(env.ctx);
+            g.addGraph();
+            g.NewCurve();
+            for (int i = 0; i <= 10; ++i) g.LoadData(kRedCurve, i, 1);
+            g.NewCurve();
+            g.setCurveOwner(QStringLiteral("TfFormFctr"));
+            g.addInfo(1, QStringLiteral("upper"));
+            for (int i = 0; i <= 10; ++i) g.LoadData(kBlueCurve, i, 5);
+            g.resize(981, 658);
+            g.show();
+            QVERIFY(env.runner.run([&] { g.Update(); }));
+            g.chart()->replot();
+            auto* panel = g.findChild<QListWidget*>("lbCurvInfo");
+            const QPoint at(int(g.chart()->xAxis->coordToPixel(5)), int(g.chart()->yAxis->coordToPixel(5)));
+            QTest::mouseClick(g.chart(), Qt::LeftButton, Qt::NoModifier, at);
+            QVERIFY(!panel->isHidden());
+            QVERIFY(items(panel).contains(QStringLiteral("upper")));
+            if (way == "delete") {
+                env.messages.answers = {true};
+                QTest::mouseClick(panel->viewport(), Qt::LeftButton, Qt::NoModifier,
+                                  panel->visualItemRect(panel->item(3)).center());
+                QCOMPARE(g.CurveCount(), 1);
+            } else if (way == "new graph") {
+                g.NewGraph(QStringLiteral("next"));
+            } else if (way == "replace") {
+                g.replaceGraph();
+                g.NewCurve();
+            } else {
+                g.deleteCurvesOf(QStringLiteral("TfFormFctr"));
+            }
+            QVERIFY2(panel->isHidden(), qPrintable(way));
+            QCOMPARE(panel->count(), 0);
+            // a new curve in the freed slot is not deleted through the old panel
+            g.addGraph();
+            g.NewCurve();
+            g.LoadData(kRedCurve, 1, 1);
+            const int before = g.CurveCount();
+            env.messages.answers = {true};
+            g.lbCurvInfoClick(GraphModel::kDeleteItem);
+            QCOMPARE(g.CurveCount(), before);
+        }
+    }
+
+    void formatHelpers() {
+        QCOMPARE(TfGraphs::f6(3.14159), QStringLiteral(" 3.142"));
+        QCOMPARE(TfGraphs::f42f(0.5), QStringLiteral("0.50"));
+        QCOMPARE(TfGraphs::f52g(123456), QStringLiteral("1.2E5"));
+        QCOMPARE(TfGraphs::f52g(0.5), QStringLiteral("  0.5"));
+    }
+};
+
+QTEST_MAIN(GraphWindowTest)
+#include "graph_window_test.moc"
