@@ -11,7 +11,7 @@ packages=(
   libqcustomplot-dev libqcustomplot2.1-qt6
   libgtest-dev libgmock-dev libbenchmark-dev
   libwmf-bin fonts-urw-base35
-  clang libclang-rt-14-dev
+  clang libclang-rt-14-dev clang-format
 )
 missing=()
 for p in "${packages[@]}"; do
@@ -25,5 +25,7 @@ if [ ${#missing[@]} -gt 0 ]; then
   DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -qq --no-install-recommends "${missing[@]}"
 fi
 
-cmake -S "$here" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+# LUMERAD_WERROR=1 (as CI sets it) makes every compiler warning an error.
+cmake -S "$here" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+  -DLUMERAD_WERROR="$([ "${LUMERAD_WERROR:-0}" = 1 ] && echo ON || echo OFF)" >/dev/null
 cmake --build "$build" -j "$(nproc)"

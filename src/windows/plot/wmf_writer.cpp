@@ -99,7 +99,7 @@ public:
     bool begin(QPaintDevice*) override;
     bool end() override;
     Type type() const override { return QPaintEngine::User; }
-    void updateState(const QPaintEngineState& state) override;
+    void updateState(const QPaintEngineState& changed) override;
 
     using QPaintEngine::drawEllipse;
     using QPaintEngine::drawLines;
@@ -444,11 +444,11 @@ void WmfPaintEngine::applyClip() {
            {coord(r.bottom()) + 1, coord(r.right()) + 1, coord(r.top()), coord(r.left())});
 }
 
-void WmfPaintEngine::updateState(const QPaintEngineState& state) {
-    const auto flags = state.state();
-    if (flags & DirtyPen) pen_ = state.pen();
-    if (flags & DirtyBrush) brush_ = state.brush();
-    if (flags & DirtyTransform) transform_ = state.transform();
+void WmfPaintEngine::updateState(const QPaintEngineState& changed) {
+    const auto flags = changed.state();
+    if (flags & DirtyPen) pen_ = changed.pen();
+    if (flags & DirtyBrush) brush_ = changed.brush();
+    if (flags & DirtyTransform) transform_ = changed.transform();
     if (flags & (DirtyClipRegion | DirtyClipPath | DirtyClipEnabled)) clipDirty_ = true;
     // a transform change moves the clip bounds as seen from the painter; they are the same
     // device rectangle, so nothing needs doing for it
