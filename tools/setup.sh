@@ -11,6 +11,7 @@ packages=(
   libqcustomplot-dev libqcustomplot2.1-qt6
   libgtest-dev libgmock-dev libbenchmark-dev
   libwmf-bin fonts-urw-base35
+  locales-all
   clang libclang-rt-14-dev clang-format
 )
 missing=()

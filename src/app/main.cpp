@@ -10,12 +10,15 @@
 #include <QFile>
 #include <QMessageBox>
 #include <QTimer>
+#include <clocale>
 #include <cstdio>
 #include <ctime>
+#include <string>
 
 #include "app/program.h"
 #include "app/start_window.h"
 #include "core/numerics/errors.h"
+#include "core/numerics/number_text.h"
 #include "ui/dialogs.h"
 #include "ui/qt_messages.h"
 
@@ -45,12 +48,15 @@ public:
     bool eventFilter(QObject* o, QEvent* e) override {
         if (!done_ && e->type() == QEvent::Paint) {
             done_ = true;
-            std::printf(
-                "main window shown %.1f ms after process start (%lld ms after main: application %lld ms, "
-                "catalogue and windows %lld ms, first paint %lld ms)\n",
-                msSinceProcessStart(), static_cast<long long>(sinceMain_.elapsed()),
-                static_cast<long long>(appReady_), static_cast<long long>(windowsReady_ - appReady_),
-                static_cast<long long>(sinceMain_.elapsed() - windowsReady_));
+            using lumerad::pattern;
+            using lumerad::patternInt;
+            const std::string line =
+                "main window shown " + pattern("%.1f", msSinceProcessStart()) + " ms after process start (" +
+                patternInt("%d", sinceMain_.elapsed()) + " ms after main: application " +
+                patternInt("%d", appReady_) + " ms, catalogue and windows " +
+                patternInt("%d", windowsReady_ - appReady_) + " ms, first paint " +
+                patternInt("%d", sinceMain_.elapsed() - windowsReady_) + " ms)\n";
+            std::fputs(line.c_str(), stdout);
             std::fflush(stdout);
             QTimer::singleShot(0, qApp, &QApplication::quit);
         }
@@ -93,6 +99,11 @@ int main(int argc, char** argv) {
     QElapsedTimer sinceMain;
     sinceMain.start();
     Application app(argc, argv);
+    // Qt has just set the C library's locale from the environment; numbers are read and
+    // written in the program's own way, never in the user's language (a German desktop would
+    // make strtod("0.5") read 0), so the numeric part goes back to "C". Qt's widgets keep
+    // the user's language.
+    std::setlocale(LC_NUMERIC, "C");
     QApplication::setApplicationName(QStringLiteral("Lumerad"));
     QApplication::setApplicationDisplayName(QStringLiteral("Lumerad"));
     const qint64 appReady = sinceMain.elapsed();

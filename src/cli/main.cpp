@@ -6,6 +6,7 @@
 // subcommand; the subcommand's own options follow it. Exit status: 0 success, 2 bad input,
 // an unknown name or a refused calculation, 1 a catalogue or file that cannot be used.
 #include <QCoreApplication>
+#include <clocale>
 #include <QStringList>
 #include <cstdio>
 #include <exception>
@@ -164,6 +165,9 @@ int run(const QStringList& args) {
 int main(int argc, char** argv) {
     using namespace lumerad;
     QCoreApplication app(argc, argv);
+    // Qt has just set the C library's locale from the environment: numbers are never read or
+    // written in the user's language, so the numeric part goes back to "C".
+    std::setlocale(LC_NUMERIC, "C");
     // the same application name as the program, so the default catalogue is the same file
     QCoreApplication::setApplicationName(QStringLiteral("Lumerad"));
     QCoreApplication::setApplicationVersion(QStringLiteral(LUMERAD_VERSION));

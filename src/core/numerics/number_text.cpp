@@ -1,10 +1,11 @@
 #include "core/numerics/number_text.h"
 
 #include <algorithm>
+#include <bit>
 #include <cctype>
-#include <cfenv>
+#include <charconv>
 #include <cmath>
-#include <cstdio>
+#include <cstdint>
 #include <cstdlib>
 
 namespace lumerad {
@@ -21,24 +22,40 @@ struct Decimal {
 
 void roundTo(Decimal& d, int k);
 
+// True when the exact decimal value of a > 0 has at most 38 significant digits: about
+// log10(a) + 1 of them, plus one for every binary digit after the point.
+bool shortExpansion(double a) {
+    int e2 = 0;
+    const double f = std::frexp(a, &e2);  // a = f * 2^e2, f in [0.5, 1)
+    const auto m = static_cast<std::uint64_t>(std::ldexp(f, 53));
+    const int fractionBits = std::max(0, 53 - e2 - std::countr_zero(m));
+    return std::floor(std::log10(a)) + 1 + fractionBits <= 38;
+}
+
 // The decimal expansion to 18 significant digits, the starting point of every rounding,
-// itself rounded with halves away from zero. printf rounds to nearest with ties to even,
-// so the value is printed to 19 digits truncated toward zero (exact digits, since glibc
-// honours the rounding mode) and the 19th digit decides.
+// itself rounded with halves away from zero. The first 19 digits of the exact value are
+// taken truncated, and the 19th decides. to_chars rounds to nearest at the precision asked
+// (and, unlike printf, never follows the locale), so it is asked for 41 digits and cut. When
+// the 22 digits after the first 19 read all 0, that rounding may have carried up into them;
+// unless the exact value is that short, it is then written out whole (a double has at most
+// 767 significant digits).
 Decimal expand18(double v) {
     Decimal d;
     d.negative = std::signbit(v);
     const double a = std::fabs(v);
     if (a == 0.0) return d;
-    char buf[48];
-    const int mode = std::fegetround();
-    std::fesetround(FE_TOWARDZERO);
-    std::snprintf(buf, sizeof buf, "%.18e", a);  // d.dddddddddddddddddde+XX
-    std::fesetround(mode);
+    char buf[800];  // d.ddd...de-XXX
+    auto written = std::to_chars(buf, buf + sizeof buf, a, std::chars_format::scientific, 40);
+    if (std::all_of(buf + 20, buf + 42, [](char c) { return c == '0'; }) && !shortExpansion(a))
+        written = std::to_chars(buf, buf + sizeof buf, a, std::chars_format::scientific, 770);
     d.digits.reserve(19);
     d.digits.push_back(buf[0]);
     d.digits.append(buf + 2, 18);
-    d.exp = std::atoi(buf + 21) + 1;
+    const char* e = std::find(buf, written.ptr, 'e') + 1;
+    if (*e == '+') ++e;
+    int exp10 = 0;
+    std::from_chars(e, written.ptr, exp10);
+    d.exp = exp10 + 1;
     roundTo(d, 18);
     return d;
 }

@@ -1,6 +1,7 @@
 #include "core/plot/graph_model.h"
 
 #include <algorithm>
+#include <charconv>
 #include <cmath>
 #include <cstdlib>
 
@@ -16,7 +17,9 @@ namespace {
 // rather than the product of two rounded numbers.
 double decadeValue(int m, int k) {
     const std::string text = std::to_string(m) + ".0E" + std::to_string(k);
-    return std::strtod(text.c_str(), nullptr);
+    double v = 0;
+    std::from_chars(text.data(), text.data() + text.size(), v);  // as strtod, but never in the locale's style
+    return v;
 }
 
 std::string trimmed(const std::string& s) {
