@@ -9,21 +9,15 @@
 #include <functional>
 
 #include "../../support/thrown.h"
+#include "../sr_reference.h"
 #include "core/numerics/errors.h"
 
 using namespace lumerad;
 
 namespace {
-constexpr double kPi = 3.14159265358979323846;
-constexpr double kC = 299792458.0;
-
-// Simpson's rule with n (even) intervals.
-double simpson(const std::function<double(double)>& f, double a, double b, int n) {
-    const double h = (b - a) / n;
-    double s = f(a) + f(b);
-    for (int i = 1; i < n; ++i) s += f(a + i * h) * (i % 2 ? 4 : 2);
-    return s * h / 3;
-}
+using testref::kC;
+using testref::kPi;
+using testref::simpson;
 
 // |integral of rho(z) exp(i k z) dz|^2 for a profile symmetric about 0, k = 2 pi / lambda.
 double squaredTransform(const std::function<double(double)>& rho, double half, double lambda) {

@@ -8,6 +8,7 @@
 #include <cmath>
 
 #include "../../support/thrown.h"
+#include "../sr_reference.h"
 #include "core/coherent/form_factor.h"
 #include "core/numerics/errors.h"
 #include "core/numerics/messages.h"
@@ -15,26 +16,17 @@
 using namespace lumerad;
 
 namespace {
-constexpr double kPi = 3.14159265358979323846;
-constexpr double kC = 299792458.0;
-constexpr double kAlpha = 0.0072973504;
-constexpr double kHbar = 1.054588e-34;
-constexpr double kE = 1.602189e-19;
-constexpr double kH = 6.626176e-34;
+using namespace testref;
 
 // 4 beta^2 times the integral of sin^3 t / (1 - beta^2 cos^2 t)^2 from 0 to theta: the
 // Ginzburg-Frank distribution over the cone, in the units of the half-space integral F.
 double coneByQuadrature(double gamma, double theta) {
     const double b = std::sqrt(1 - 1 / (gamma * gamma));
-    const int n = 200000;
-    const double h = theta / n;
     auto f = [b](double t) {
         const double s = std::sin(t), c = std::cos(t), d = 1 - b * b * c * c;
         return s * s * s / (d * d);
     };
-    double sum = f(0) + f(theta);
-    for (int i = 1; i < n; ++i) sum += f(i * h) * (i % 2 ? 4 : 2);
-    return 4 * b * b * sum * h / 3;
+    return 4 * b * b * simpson(f, 0, theta, 200000);
 }
 
 double betaOf(double gamma) { return std::sqrt(1 - 1 / (gamma * gamma)); }
@@ -50,10 +42,8 @@ TransitionRadiationBeam beam(double gamma = 100, const char* distr = "g", double
     return b;
 }
 
-const ResultField& fieldOf(const TransitionRadiationResult& r, const std::string& name) {
-    for (const auto& f : r.fields)
-        if (f.name == name) return f;
-    throw std::runtime_error("no field " + name);
+std::string fieldOf(const TransitionRadiationResult& r, const std::string& name) {
+    return fieldText(r.fields, name);
 }
 }  // namespace
 
@@ -97,9 +87,8 @@ TEST(TransitionRadiation, SpectralEnergyIsGinzburgFrankTimesBandWidth) {
     EXPECT_NEAR(r.theta, 0.01, 1e-15);
     EXPECT_EQ(*r.angleGammaText, "1");  // 10 mrad at gamma 100
     EXPECT_FALSE(r.angleMradText.has_value());
-    EXPECT_EQ(fieldOf(r, "EdtFormF").text, "0");
-    for (const char* n : {"EdtTEnthBun", "EdtTEnthPlse", "EdtTPowtheta"})
-        EXPECT_EQ(fieldOf(r, n).text, "") << n;
+    EXPECT_EQ(fieldOf(r, "EdtFormF"), "0");
+    for (const char* n : {"EdtTEnthBun", "EdtTEnthPlse", "EdtTPowtheta"}) EXPECT_EQ(fieldOf(r, n), "") << n;
 }
 
 TEST(TransitionRadiation, WholeSpectrumOfACoherentBunch) {
@@ -121,7 +110,7 @@ TEST(TransitionRadiation, WholeSpectrumOfACoherentBunch) {
         const double Wt = kAlpha / (2 * kPi) * kHbar * coneByQuadrature(100, 0.03) * ((N - 1) * iff + 1) * N;
         EXPECT_NEAR(r.Wt / Wt, 1.0, 2e-5);
         EXPECT_NEAR(r.Pt, r.Wt * 50, r.Wt * 1e-10);
-        EXPECT_FALSE(fieldOf(r, "EdtTEnthBun").text.empty());
+        EXPECT_NE(fieldOf(r, "EdtTEnthBun").find_first_of("0123456789"), std::string::npos);
         // at 1 eV the bunch of 30 um is far longer than the wavelength
         EXPECT_LT(r.FF, distr[0] == 'g' ? 1e-30 : 1e-3);
         EXPECT_EQ(*r.angleMradText, "30");
@@ -139,8 +128,8 @@ TEST(TransitionRadiation, WorkedExamples) {
     in.coherent = false;
     CalculateTR(in, beam(100, "r", fs), s, m, inc);
     EXPECT_LT(coh.FF, 1e-25);
-    EXPECT_EQ(fieldOf(coh, "EdtTradBun").text, fieldOf(inc, "EdtTradBun").text);
-    EXPECT_EQ(fieldOf(inc, "EdtFormF").text, "0");
+    EXPECT_EQ(fieldOf(coh, "EdtTradBun"), fieldOf(inc, "EdtTradBun"));
+    EXPECT_EQ(fieldOf(inc, "EdtFormF"), "0");
 
     // 10 1/cm is 1 mm; the unit list in order
     in.unit = PhotonUnit::perCm;
@@ -162,7 +151,7 @@ TEST(TransitionRadiation, WorkedExamples) {
     EXPECT_EQ(m.texts(), std::vector<std::string>{kAngleGammaTooLargeText});
     EXPECT_EQ(*inc.angleGammaText, "157.08");
     EXPECT_EQ(*inc.angleMradText, "1570.8");
-    EXPECT_EQ(fieldOf(inc, "EdtAccEnBun").text, fieldOf(inc, "EdtTradBun").text);
+    EXPECT_EQ(fieldOf(inc, "EdtAccEnBun"), fieldOf(inc, "EdtTradBun"));
     m.clear();
     s = {};
     s.AccAngFromMrad = true;

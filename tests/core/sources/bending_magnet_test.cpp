@@ -6,9 +6,9 @@
 #include <map>
 
 #include "../../support/thrown.h"
+#include "../sr_reference.h"
 #include "core/numerics/errors.h"
 #include "core/numerics/tabulated.h"
-#include "../sr_reference.h"
 
 using namespace lumerad;
 
@@ -67,6 +67,11 @@ TEST(BendingMagnet, ThreeGeVOnePointTwoTesla) {
     EXPECT_EQ(t["lW"], "kW;");
     EXPECT_EQ(t["Pow_mr"], "13.69");
     EXPECT_EQ(t["lWmr"], "W/mr");
+    // on the axis there is no pi mode
+    EXPECT_EQ(f.r.densPi, 0.0);
+    EXPECT_EQ(f.r.densTotal, f.r.densSigma);
+    EXPECT_EQ(t["AngPhDenPi"], "0.00E+00");
+    EXPECT_EQ(t["AngPhDen"], t["AngPhDenSig"]);
 }
 
 TEST(BendingMagnet, FluxAndDensitiesAgainstIndependentFunctions) {
@@ -97,15 +102,6 @@ TEST(BendingMagnet, FluxAndDensitiesAgainstIndependentFunctions) {
     EXPECT_EQ(t["AngPhDen"].size(), 8u);  // d.ddE+xx
     EXPECT_EQ(t["AngPhDen"][1], '.');
     EXPECT_EQ(t["PhFlux"].size(), 8u);
-}
-
-TEST(BendingMagnet, OnAxisThereIsNoPiMode) {
-    Fixture f;
-    auto t = f.run();
-    EXPECT_EQ(f.r.densPi, 0.0);
-    EXPECT_EQ(f.r.densTotal, f.r.densSigma);
-    EXPECT_EQ(t["AngPhDenPi"], "0.00E+00");
-    EXPECT_EQ(t["AngPhDen"], t["AngPhDenSig"]);
 }
 
 TEST(BendingMagnet, BandWidthScalesFluxButNotOpeningAngle) {
@@ -141,24 +137,23 @@ TEST(BendingMagnet, PowerDensities) {
     EXPECT_NEAR(f.r.powDensInclined, pz / 2, 1e-12 * pz);
 }
 
+// A wavelength of 1 mm (1.24e-3 eV) is below 1e-6 of the critical energy: the calculation
+// takes 1e-6 of it. A negative field has a negative critical energy and no critical wavelength.
 TEST(BendingMagnet, VeryLongWavelengthUsesAMillionthOfTheCriticalEnergy) {
-    Fixture f;
-    BendingMagnetInputs in;
-    in.WaveLength = "10000000";  // 1 mm: 1.24e-3 eV, below 1e-6 of 7182 eV
-    auto t = f.run(in);
-    EXPECT_EQ(f.r.xi, 1e-6);
-    EXPECT_DOUBLE_EQ(f.r.photonEnergy, 7182e-6);
-    EXPECT_EQ(t["EdtPhEnergy"], "0.007182");
-    EXPECT_EQ(t["LPhotEn"], "eV");
-}
-
-TEST(BendingMagnet, NegativeFieldEmptiesTheCriticalWavelength) {
-    Fixture f;
-    f.magnet.BField = -1.2;
-    auto t = f.run();
-    EXPECT_EQ(t["Lamcrit"], "");
-    EXPECT_EQ(f.r.xi, 1e-6);
-    EXPECT_DOUBLE_EQ(f.r.photonEnergy, -7182e-6);
+    for (double field : {1.2, -1.2}) {
+        Fixture f;
+        f.magnet.BField = field;
+        BendingMagnetInputs in;
+        if (field > 0) in.WaveLength = "10000000";
+        auto t = f.run(in);
+        EXPECT_EQ(f.r.xi, 1e-6);
+        EXPECT_DOUBLE_EQ(f.r.photonEnergy, field / 1.2 * 7182e-6);
+        EXPECT_EQ(t["Lamcrit"], field > 0 ? "1.726" : "");
+        if (field > 0) {
+            EXPECT_EQ(t["EdtPhEnergy"], "0.007182");
+            EXPECT_EQ(t["LPhotEn"], "eV");
+        }
+    }
 }
 
 TEST(BendingMagnet, FailuresStopAtTheirStepAndKeepWhatCameBefore) {

@@ -7,6 +7,7 @@
 #include <cmath>
 
 #include "../../support/thrown.h"
+#include "../sr_reference.h"
 #include "core/numerics/errors.h"
 #include "core/numerics/messages.h"
 
@@ -23,9 +24,7 @@ MagnetState magnet(const char* type = "EM", double period = 0.03) {
 }
 
 std::string textOf(const SinglePassUndulatorResult& r, const std::string& name) {
-    for (const auto& f : r.fields)
-        if (f.name == name) return f.text;
-    return "<absent>";
+    return testref::fieldText(r.fields, name);
 }
 }  // namespace
 

@@ -5,9 +5,9 @@
 #include <cmath>
 #include <map>
 
+#include "../sr_reference.h"
 #include "core/numerics/errors.h"
 #include "core/numerics/messages.h"
-#include "../sr_reference.h"
 
 using namespace lumerad;
 
@@ -135,15 +135,6 @@ TEST(Wiggler, ScalingWithPolesBandWidthAndDistance) {
     EXPECT_NEAR(b.r.powDensZ / b.r.powDensSource, 1.0, 1e-12);
 }
 
-TEST(Wiggler, ElectromagnetFieldIsTakenAsTheFieldBoxShowsIt) {
-    Wiggler w;
-    w.magnet.BField = 1.23456;
-    auto t = w.run();
-    EXPECT_EQ(w.magnet.BField, 1.235);
-    EXPECT_EQ(t["Wfield"], "   1.235");
-    EXPECT_DOUBLE_EQ(w.crit, 665.0 * 9 * 1.235);
-}
-
 // Refused calculations: the message, and no results beyond the last step completed.
 TEST(Wiggler, RefusalsStopBeforeThePhotonResults) {
     struct Case {
@@ -210,14 +201,20 @@ TEST(Wiggler, ZeroPeriodIsTakenAsOneCentimetreAfterAMessage) {
     EXPECT_EQ(w.magnet.PerLength, 0.01);
 }
 
-TEST(Wiggler, PermanentMagnetShowsItsFieldAndType) {
-    Wiggler w;
-    w.magnet.MagType = "PM";
-    w.magnet.PermMag = "hybrid";
-    w.magnet.BField = 1.23456;  // the gap field ReadSourcePar left, kept as it is
-    auto t = w.run();
-    EXPECT_EQ(t["MagTyp"], "hybrid");
-    EXPECT_EQ(t["fldmax"], "   1.235");
-    EXPECT_EQ(t.count("Wfield"), 0u);
-    EXPECT_DOUBLE_EQ(w.crit, 665.0 * 9 * 1.23456);
+// An electromagnet's field is taken as its box shows it, to three decimals; a permanent
+// magnet keeps the gap field ReadSourcePar left and shows it beside its type.
+TEST(Wiggler, FieldAsShownForAnElectromagnetAsLeftForAPermanentMagnet) {
+    for (const char* type : {"EM", "PM"}) {
+        Wiggler w;
+        w.magnet.MagType = type;
+        w.magnet.PermMag = "hybrid";
+        w.magnet.BField = 1.23456;
+        auto t = w.run();
+        const bool em = type == std::string("EM");
+        EXPECT_EQ(w.magnet.BField, em ? 1.235 : 1.23456);
+        EXPECT_DOUBLE_EQ(w.crit, 665.0 * 9 * w.magnet.BField);
+        EXPECT_EQ(t[em ? "Wfield" : "fldmax"], "   1.235");
+        EXPECT_EQ(t.count(em ? "fldmax" : "Wfield"), 0u);
+        EXPECT_EQ(t["MagTyp"], em ? "" : "hybrid");
+    }
 }
