@@ -63,6 +63,13 @@ TEST(Tabulated, SplineInterpolatesAndExtrapolatesASmoothFunction) {
         const bool inside = v > x[8] && v < x[31];
         EXPECT_NEAR(tab.splint(3, v), std::sin(v), inside ? 5e-6 : 0.015) << v;
     }
+    // the defining properties: the slope is continuous at every row, and at the ends it is
+    // the slope of the end step
+    const double d = 1e-6;
+    auto slope = [&](double a, double b) { return (tab.splint(2, b) - tab.splint(2, a)) / (b - a); };
+    for (int i = 1; i < 39; ++i) EXPECT_NEAR(slope(x[i] - d, x[i]), slope(x[i], x[i] + d), 1e-4) << i;
+    EXPECT_NEAR(slope(x[0], x[0] + d), (y[1] - y[0]) / (x[1] - x[0]), 1e-4);
+    EXPECT_NEAR(slope(x[39] - d, x[39]), (y[39] - y[38]) / (x[39] - x[38]), 1e-4);
     for (double v : {x[0] - 0.05, x[39] + 0.05}) {
         EXPECT_NEAR(tab.splint(4, v), std::sin(v), 0.01) << v;
         EXPECT_NE(tab.splint(4, v), std::sin(v < 0 ? x[0] : x[39]));
