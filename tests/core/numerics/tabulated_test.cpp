@@ -11,6 +11,7 @@
 
 #include "../../support/thrown.h"
 #include "core/numerics/errors.h"
+#include "core/numerics/number_text.h"
 
 namespace lumerad {
 namespace {
@@ -162,6 +163,42 @@ TEST_F(TempDir, LoaderRefusesBadFilesAndLeavesTheTableEmpty) {
     EXPECT_EQ(tab.rows(), 0);
     EXPECT_NE(tab.loadFile(dir.string()), "");  // a folder is not a table
     EXPECT_EQ(tab.rows(), 0);
+}
+
+// Abscissae that are valid numbers but cannot carry a spline are refused, by rows and by file.
+TEST_F(TempDir, DegenerateAbscissaeAreRefusedWhenLoaded) {
+    struct Case {
+        std::vector<double> x, y;
+    } cases[] = {
+        {{-1e308, 1e308}, {1, 2}},              // the step overflows
+        {{-1e308, 0, 1e308}, {1, 2, 3}},        // the sum of two steps overflows
+        {{0, 1e155, 2e155}, {0, 1, 0}},         // the curvature is weighed by h^2, which overflows
+        {{0, 1e-320, 1}, {1, 2, 3}},            // a subnormal step: its reciprocal overflows
+        {{1e-310, 1.0000001e-310, 2}, {0, 0, 0}},
+        {{0, 1e-300, 1}, {-1e300, 1e300, 0}},  // finite steps, values too steep for the slopes
+    };
+    for (const auto& c : cases) {
+        const int n = int(c.x.size());
+        const double* f[4] = {c.y.data(), c.y.data(), c.y.data(), c.y.data()};
+        Tabulated tab;
+        const std::string err = tab.setRows(n, c.x.data(), f);
+        EXPECT_NE(err.find("row 2"), std::string::npos) << c.x[1] << ": " << err;
+        EXPECT_EQ(tab.rows(), 0);
+        std::string text;
+        for (int i = 0; i < n; ++i) {
+            text += dataField(c.x[i]);
+            for (int k = 0; k < 4; ++k) text += dataField(c.y[i]);
+            text += "\r\n";
+        }
+        EXPECT_NE(tab.loadFile(write("degenerate.txt", text)), "") << c.x[1];
+        EXPECT_EQ(tab.rows(), 0);
+    }
+    // extreme but usable steps still load and interpolate finitely
+    const double x[3] = {0, 1e-300, 2e-300};
+    const double* f[4] = {x, x, x, x};
+    Tabulated tab;
+    ASSERT_EQ(tab.setRows(3, x, f), "");
+    EXPECT_TRUE(std::isfinite(tab.splint(1, 5e-301)));
 }
 
 TEST(Tabulated, ShippedTableCoversTheRangeInUse) {
