@@ -6,6 +6,7 @@
 #include <set>
 #include <tuple>
 
+#include "../../support/thrown.h"
 #include "core/numerics/errors.h"
 #include "core/numerics/text_to_number.h"
 
@@ -13,7 +14,8 @@ using namespace lumerad;
 
 namespace {
 
-void expectTable(const LogLabelTable& t, const std::vector<double>& want) {
+template <class Table>
+void expectTable(const Table& t, const std::vector<double>& want) {
     ASSERT_EQ(want.size(), t.size());
     for (size_t i = 0; i < want.size(); ++i) EXPECT_DOUBLE_EQ(want[i], t[i]) << "slot " << i;
 }
@@ -29,21 +31,14 @@ void fill(GraphModel& m, std::initializer_list<CurvePoint> pts) {
 
 }  // namespace
 
+// Above 10000 in size, a ratio of the extremes above 10000, or a nonzero size below 1e-4.
 TEST(ValueFormat, SwitchesToExponentForWideOrExtremeRanges) {
-    EXPECT_EQ("#,##0.###", valueFormatFor(0, 5));
-    EXPECT_EQ("0.#E+00", valueFormatFor(0, 20000));
-    EXPECT_EQ("0.#E+00", valueFormatFor(0.00005, 1));
-    EXPECT_EQ("0.#E+00", valueFormatFor(1, 20000));
-    // ratio alone
-    EXPECT_EQ("0.#E+00", valueFormatFor(0.5, 6000));
-    EXPECT_EQ("#,##0.###", valueFormatFor(0.5, 4000));
-    // negative side
-    EXPECT_EQ("0.#E+00", valueFormatFor(-20000, 0));
-    EXPECT_EQ("#,##0.###", valueFormatFor(-5000, 0));
-    EXPECT_EQ("0.#E+00", valueFormatFor(-20000, -3));
-    // tiny maximum with a zero minimum is not covered by the rule
-    EXPECT_EQ("#,##0.###", valueFormatFor(0, 0.00001));
-    EXPECT_EQ("#,##0.###", valueFormatFor(0, 0));
+    const std::tuple<double, double, bool> cases[] = {
+        {0, 5, false},      {0, 20000, true},    {0.00005, 1, true}, {1, 20000, true},
+        {0.5, 6000, true},  {0.5, 4000, false},  {-20000, 0, true},  {-5000, 0, false},
+        {-20000, -3, true}, {0, 0.00001, false}, {0, 0, false}};  // a tiny maximum beside 0 is plain
+    for (const auto& [lo, hi, exp] : cases)
+        EXPECT_EQ(valueFormatFor(lo, hi), exp ? "0.#E+00" : "#,##0.###") << lo << " " << hi;
 }
 
 TEST(LogLabels, OneTwoFiveStepsUpToFourDecades) {
@@ -112,19 +107,13 @@ TEST(LogLabels, CallbacksLabelOnlyTableValues) {
     EXPECT_DOUBLE_EQ(0.3, next(1, 0.3));  // table value below: value kept
     EXPECT_DOUBLE_EQ(7, next(13, 7));     // beyond the table: unchanged
     EXPECT_DOUBLE_EQ(7, next(-1, 7));
-    std::string text = "2";  // 1-2-5 table in the plain format
-    ChartGetAxisLabel(t, "#,##0.###", text);
-    EXPECT_EQ("2", text);
-    text = "3";
-    ChartGetAxisLabel(t, "#,##0.###", text);
-    EXPECT_EQ("", text);
-    text = "2E+01";
-    ChartGetAxisLabel(t, "0.#E+00", text);
-    EXPECT_EQ("2E+01", text);
-    auto labels = logAxisLabels(t, 0.15, 220);
-    std::vector<double> want{0.2, 0.5, 1, 2, 5, 10, 20, 50, 100, 200};
-    ASSERT_EQ(want.size(), labels.size());
-    for (size_t i = 0; i < want.size(); ++i) EXPECT_DOUBLE_EQ(want[i], labels[i]);
+    // a 1-2-5 table: "3" is no label of it
+    for (auto [format, in, out] : {std::tuple{"#,##0.###", "2", "2"}, {"#,##0.###", "3", ""}, {"0.#E+00", "2E+01", "2E+01"}}) {
+        std::string text = in;
+        ChartGetAxisLabel(t, format, text);
+        EXPECT_EQ(out, text) << in;
+    }
+    expectTable(logAxisLabels(t, 0.15, 220), {0.2, 0.5, 1, 2, 5, 10, 20, 50, 100, 200});
     EXPECT_TRUE(logAxisLabels(LogLabelTable{}, 1, 100).empty());  // untouched table: no labels
 }
 
@@ -339,10 +328,7 @@ TEST(Update, LogarithmicAxisOfASpectrumTailStillGetsLabels) {
     const UpdatePlan p = m.planUpdate(true, true, nullptr);
     EXPECT_DOUBLE_EQ(2e9, p.y.lo);
     ASSERT_TRUE(p.y.labels.has_value());
-    const std::vector<double> want{3e9, 1e10, 3e10, 1e11, 3e11, 1e12, 3e12, 1e13};
-    const std::vector<double> got = logAxisLabels(*p.y.labels, p.y.lo, p.y.hi);
-    ASSERT_EQ(want.size(), got.size());
-    for (size_t i = 0; i < want.size(); ++i) EXPECT_DOUBLE_EQ(want[i], got[i]);
+    expectTable(logAxisLabels(*p.y.labels, p.y.lo, p.y.hi), {3e9, 1e10, 3e10, 1e11, 3e11, 1e12, 3e12, 1e13});
     // the x-axis (10 .. 250000 eV, five decades) keeps the table of its data range
     ASSERT_TRUE(p.x.labels.has_value());
     EXPECT_DOUBLE_EQ(10, (*p.x.labels)[0]);
@@ -369,12 +355,8 @@ TEST(Update, TypedRanges) {
         RangeFields g = f;
         std::string* fields[] = {&g.xmin, &g.xmax, &g.dx, &g.ymin, &g.ymax, &g.dy};
         *fields[i] = "abc";
-        try {
-            m.planUpdate(false, false, &g);
-            ADD_FAILURE() << "field " << i << " accepted";
-        } catch (const InputError& e) {
-            EXPECT_EQ(std::string("'abc' is not a valid floating point value"), e.what());
-        }
+        EXPECT_EQ(thrown<InputError>([&] { m.planUpdate(false, false, &g); }),
+                  "'abc' is not a valid floating point value") << i;
     }
     RangeFields neg{"1", "100", "1", "-5", "100", "1"};
     EXPECT_THROW(m.planUpdate(false, true, &neg), InputError);
