@@ -49,24 +49,16 @@ TEST(BendingMagnet, ThreeGeVOnePointTwoTesla) {
     auto t = f.run();
     EXPECT_EQ(f.r.completed, 18);
     EXPECT_EQ(f.magnet.NPoles, 1);
-    // eps_c = 665 * 9 * 1.2 = 7182 eV
+    // eps_c = 665 * 9 * 1.2 = 7182 eV; 1 Angstrom is 12398.5 eV; P = 88575 * 81 * 0.1 / 8.339 m
+    // = 86.03 kW, per mrad 13.69 W
     EXPECT_DOUBLE_EQ(f.crit, 7182.0);
-    EXPECT_EQ(t["Ephcrit"], "7.182");
-    EXPECT_EQ(t["LeV"], "keV");
-    EXPECT_EQ(t["Lamcrit"], "1.726");
-    EXPECT_EQ(t["EdtRho"], "   8.339");
-    EXPECT_EQ(t["edRigidity"], "  10.007");
-    // 1 Angstrom is 12398.5 eV
-    EXPECT_EQ(t["EdtPhEnergy"], "12.399");
-    EXPECT_EQ(t["LPhotEn"], "keV");
     EXPECT_NEAR(f.r.photonEnergy, 12398.5, 0.05);
-    EXPECT_EQ(t["Edtxi"], "1.726");
     EXPECT_DOUBLE_EQ(f.rbw, 0.001);
-    // P = 88575 * 81 * 0.1 / 8.339 m = 86.03 kW; per mrad 13.69 W
-    EXPECT_EQ(t["PowTot"], "86.03");
-    EXPECT_EQ(t["lW"], "kW;");
-    EXPECT_EQ(t["Pow_mr"], "13.69");
-    EXPECT_EQ(t["lWmr"], "W/mr");
+    const std::pair<const char*, const char*> texts[] = {
+        {"Ephcrit", "7.182"},     {"LeV", "keV"},   {"Lamcrit", "1.726"},    {"EdtRho", "   8.339"},
+        {"edRigidity", "  10.007"}, {"EdtPhEnergy", "12.399"}, {"LPhotEn", "keV"}, {"Edtxi", "1.726"},
+        {"PowTot", "86.03"},      {"lW", "kW;"},    {"Pow_mr", "13.69"},     {"lWmr", "W/mr"}};
+    for (const auto& [name, text] : texts) EXPECT_EQ(t[name], text) << name;
     // on the axis there is no pi mode
     EXPECT_EQ(f.r.densPi, 0.0);
     EXPECT_EQ(f.r.densTotal, f.r.densSigma);
@@ -98,10 +90,7 @@ TEST(BendingMagnet, FluxAndDensitiesAgainstIndependentFunctions) {
     in.VerObsAng = "3.0";  // far off the axis, where K2/3 at the observation angle is ~1e-11
     f.run(in);
     EXPECT_NEAR(f.r.sigPsi, sig, 2e-5 * sig);
-    // Displayed forms
-    EXPECT_EQ(t["AngPhDen"].size(), 8u);  // d.ddE+xx
-    EXPECT_EQ(t["AngPhDen"][1], '.');
-    EXPECT_EQ(t["PhFlux"].size(), 8u);
+    EXPECT_EQ(t["PhFlux"].size(), 8u);  // d.ddE+xx
 }
 
 TEST(BendingMagnet, BandWidthScalesFluxButNotOpeningAngle) {
