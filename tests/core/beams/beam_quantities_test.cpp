@@ -9,7 +9,6 @@
 #include <cstring>
 #include <set>
 #include <string>
-#include <functional>
 #include <tuple>
 
 #include "../../support/thrown.h"
@@ -280,14 +279,6 @@ TEST(SeedCatalogue, PermanentMagnetFieldsAreWhatTheGapModelGivesAtTheSeededGap) 
 
 namespace {
 
-SnglBeamValues linac() {
-    SnglBeamValues v;
-    v.Name = "linac";
-    v.Energy = 1000;
-    v.PartPerBunch = 6;
-    return v;
-}
-
 SourceRecord magnet(const char* magType, const char* kind, double field, double perLen) {
     SourceRecord r;
     r.Name = "m";
@@ -298,75 +289,72 @@ SourceRecord magnet(const char* magType, const char* kind, double field, double 
     return r;
 }
 
-}  // namespace
+// One value of a record changed, and the field its limits name (nullptr: accepted); the text
+// of a refusal starts with the field.
+template <class Record>
+struct Change {
+    double Record::*member;
+    double value;
+    const char* field;
+};
 
-TEST(RecordLimits, CirculatingBeam) {
-    struct Case {
-        std::function<void(CircBeamValues&)> change;
-        const char* field;  // nullptr: accepted
-    } cases[] = {
-        {[](auto&) {}, nullptr},
-        {[](auto& v) { v.SR = ""; }, "SR"},
-        {[](auto& v) { v.SR = "   "; }, "SR"},
-        {[](auto& v) { v.Energy = 0; }, "Energy"},
-        {[](auto& v) { v.Energy = -3; }, "Energy"},
-        {[](auto& v) { v.Energy = 0.000511003; }, "Energy"},  // exactly the rest energy: gamma = 1
-        {[](auto& v) { v.Energy = 0.000512; }, nullptr},
-        {[](auto& v) { v.Energy = NAN; }, "Energy"},
-        {[](auto& v) { v.Cur = -1; }, "Cur"},
-        {[](auto& v) { v.Cur = 0; }, nullptr},
-        {[](auto& v) { v.Eps_x = -0.1; }, "Eps_x"},
-        {[](auto& v) { v.Eps_y = -0.1; }, "Eps_y"},
-        {[](auto& v) { v.DE_E = -0.1; }, "DE/E"},
-        {[](auto& v) { v.Beta_x = -1; }, "Beta_x"},
-        {[](auto& v) { v.Beta_y = -1; }, "Beta_y"},
-        {[](auto& v) { v.Beta_y = 0; }, nullptr},  // 0 takes the default beta
-        {[](auto& v) { v.Alpha_x = -2; }, nullptr},
-        {[](auto& v) { v.Eta_x = INFINITY; }, "Eta_x"},
-    };
+template <class Record, class Breach>
+void expectBreaches(const Record& base, std::initializer_list<Change<Record>> cases, Breach breach) {
     for (const auto& c : cases) {
-        CircBeamValues v = ring();
-        v.DE_E = 0.1;
-        c.change(v);
-        const auto b = circBeamBreach(v);
+        Record v = base;
+        v.*c.member = c.value;
+        const auto b = breach(v);
         if (!c.field) {
             EXPECT_FALSE(b) << b->text;
             continue;
         }
-        ASSERT_TRUE(b) << c.field;
+        ASSERT_TRUE(b) << c.field << " " << c.value;
         EXPECT_EQ(b->field, c.field);
         EXPECT_EQ(b->text.rfind(std::string(c.field) + ": ", 0), 0u) << b->text;
+    }
+}
+
+}  // namespace
+
+TEST(RecordLimits, CirculatingBeam) {
+    using V = CircBeamValues;
+    CircBeamValues v = ring();
+    EXPECT_FALSE(circBeamBreach(v));
+    expectBreaches<V>(v,
+                      {{&V::Energy, 0, "Energy"},       {&V::Energy, -3, "Energy"},
+                       {&V::Energy, 0.000511003, "Energy"},  // exactly the rest energy: gamma = 1
+                       {&V::Energy, 0.000512, nullptr}, {&V::Energy, NAN, "Energy"},
+                       {&V::Cur, -1, "Cur"},            {&V::Cur, 0, nullptr},
+                       {&V::Eps_x, -0.1, "Eps_x"},      {&V::Eps_y, -0.1, "Eps_y"},
+                       {&V::DE_E, -0.1, "DE/E"},        {&V::Beta_x, -1, "Beta_x"},
+                       {&V::Beta_y, -1, "Beta_y"},      {&V::Beta_y, 0, nullptr},  // 0: the default beta
+                       {&V::Alpha_x, -2, nullptr},      {&V::Eta_x, INFINITY, "Eta_x"}},
+                      circBeamBreach);
+    for (const char* name : {"", "   "}) {
+        v.SR = name;
+        EXPECT_EQ(circBeamBreach(v)->field, "SR");
     }
     EXPECT_EQ(circBeamBreach(ring(0))->text,
               "Energy: the beam energy must be above the electron rest energy, 0.000511003 GeV");
 }
 
 TEST(RecordLimits, SinglePassBeam) {
-    struct Case {
-        std::function<void(SnglBeamValues&)> change;
-        const char* field;
-    } cases[] = {
-        {[](auto&) {}, nullptr},
-        {[](auto& v) { v.Energy = 0; }, "Energy"},
-        {[](auto& v) { v.Energy = 0.5; }, "Energy"},  // MeV, below 0.511
-        {[](auto& v) { v.Energy = 0.52; }, nullptr},
-        {[](auto& v) { v.PartPerBunch = -1; }, "Part/Bunch"},
-        {[](auto& v) { v.PulseDuration = -1; }, "PulseDuration"},
-        {[](auto& v) { v.PulseRepRate = -1; }, "PulseRepRate"},
-        {[](auto& v) { v.BunchesPerPulse = -1; }, "Bunches/Pulse"},
-        {[](auto& v) { v.BunchDuration = -1; }, "BunchDuration"},
-    };
-    for (const auto& c : cases) {
-        SnglBeamValues v = linac();
-        c.change(v);
-        const auto b = snglBeamBreach(v);
-        if (!c.field) {
-            EXPECT_FALSE(b) << b->text;
-        } else {
-            ASSERT_TRUE(b) << c.field;
-            EXPECT_EQ(b->field, c.field);
-        }
-    }
+    using V = SnglBeamValues;
+    SnglBeamValues v;
+    v.Name = "linac";
+    v.Energy = 1000;
+    v.PartPerBunch = 6;
+    EXPECT_FALSE(snglBeamBreach(v));
+    expectBreaches<V>(v,
+                      {{&V::Energy, 0, "Energy"},
+                       {&V::Energy, 0.5, "Energy"},  // MeV, below 0.511
+                       {&V::Energy, 0.52, nullptr},
+                       {&V::PartPerBunch, -1, "Part/Bunch"},
+                       {&V::PulseDuration, -1, "PulseDuration"},
+                       {&V::PulseRepRate, -1, "PulseRepRate"},
+                       {&V::BunchesPerPulse, -1, "Bunches/Pulse"},
+                       {&V::BunchDuration, -1, "BunchDuration"}},
+                      snglBeamBreach);
 }
 
 TEST(RecordLimits, Sources) {
