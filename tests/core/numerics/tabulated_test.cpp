@@ -107,24 +107,18 @@ TEST(Tabulated, TwoRowsGiveTheStraightLineAndFewerCannotBeLookedUp) {
 
 TEST_F(TempDir, LoaderCountsRowsWhateverTheLineEnds) {
     Tabulated tab;
-    EXPECT_EQ(tab.loadFile(write("lf.txt", rowsText(5))), "");
-    EXPECT_EQ(tab.rows(), 5);  // the trailing line break adds no row
-    EXPECT_EQ(tab.loadFile(write("crlf.txt", rowsText(4, "\r\n"))), "");
-    EXPECT_EQ(tab.rows(), 4);
     std::string noEnd = rowsText(3);
     noEnd.pop_back();
-    EXPECT_EQ(tab.loadFile(write("noend.txt", noEnd)), "");
-    EXPECT_EQ(tab.rows(), 3);
-    EXPECT_EQ(tab.loadFile(write("blank.txt", rowsText(3) + "\n  \n")), "");
-    EXPECT_EQ(tab.rows(), 3);
-    EXPECT_EQ(tab.x(3), 3.0);
-    EXPECT_EQ(tab.f(1, 3), 1.5);
-    EXPECT_EQ(tab.f(4, 3), -6.0);
-    EXPECT_EQ(tab.loadFile(write("bom.txt", "\xEF\xBB\xBF" + rowsText(3, "\r\n"))),
-              "");  // saved by an editor
-    EXPECT_EQ(tab.x(1), 1.0);
-    EXPECT_EQ(tab.loadFile(write("full.txt", rowsText(350))), "");
-    EXPECT_EQ(tab.rows(), 350);
+    // a trailing line break or blank line adds no row; a byte-order mark is an editor's
+    for (const auto& [text, rows] : {std::pair{rowsText(5), 5}, {rowsText(4, "\r\n"), 4}, {noEnd, 3},
+                                     {rowsText(3) + "\n  \n", 3}, {"\xEF\xBB\xBF" + rowsText(3, "\r\n"), 3},
+                                     {rowsText(350), 350}}) {
+        EXPECT_EQ(tab.loadFile(write("rows.txt", text)), "") << rows;
+        EXPECT_EQ(tab.rows(), rows);
+        EXPECT_EQ(tab.x(1), 1.0);
+        EXPECT_EQ(tab.f(1, 3), 1.5);
+        EXPECT_EQ(tab.f(4, 3), -6.0);
+    }
     EXPECT_EQ(tab.loadFile(write("tabs.txt", "1\t2  3 4 5\n2 3e-1 -4 5.5 6E2\n")), "");
     EXPECT_EQ(tab.f(4, 2), 600.0);
 }
