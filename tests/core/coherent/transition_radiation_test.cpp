@@ -198,6 +198,9 @@ TEST(TransitionRadiation, MessagesThatLetTheCalculationGoOn) {
 }
 
 TEST(TransitionRadiation, RefusesWhatHasNoMeaning) {
+    const std::string restEnergy = "the beam energy must be above the electron rest energy (gamma > 1)!",
+                      pointBunch = "a coherent calculation needs a bunch length above 0 fs: the integrated "
+                                   "form factor of a point bunch has no end!";
     struct Case {
         double gamma;
         const char* distr;
@@ -208,10 +211,8 @@ TEST(TransitionRadiation, RefusesWhatHasNoMeaning) {
         bool coherent;
         std::string text;
     } cases[] = {
-        {1.0, "g", 100, PhotonUnit::eV, "1", "0.001", true,
-         "the beam energy must be above the electron rest energy (gamma > 1)!"},
-        {0.5, "g", 100, PhotonUnit::eV, "1", "0.001", false,
-         "the beam energy must be above the electron rest energy (gamma > 1)!"},
+        {1.0, "g", 100, PhotonUnit::eV, "1", "0.001", true, restEnergy},
+        {0.5, "g", 100, PhotonUnit::eV, "1", "0.001", false, restEnergy},
         {100, "g", 100, PhotonUnit::perCm, "0", "0.001", true,
          "select photon energy ! (a wave number of 0 has no wave length)"},
         {100, "g", 100, PhotonUnit::THz, "0", "0.001", true,
@@ -219,12 +220,8 @@ TEST(TransitionRadiation, RefusesWhatHasNoMeaning) {
         {100, "g", 100, PhotonUnit::eV, "-1", "0.001", true, "the photon energy must be positive!"},
         {100, "g", 100, PhotonUnit::m, "-1e-6", "0.001", true, "the wave length must be positive!"},
         {100, "g", 100, PhotonUnit::eV, "1", "-0.001", true, "the band width must be positive!"},
-        {100, "g", 0, PhotonUnit::eV, "1", "0.001", true,
-         "a coherent calculation needs a bunch length above 0 fs: the integrated form factor of a point "
-         "bunch has no end!"},
-        {100, "r", 0, PhotonUnit::eV, "1", "0.001", true,
-         "a coherent calculation needs a bunch length above 0 fs: the integrated form factor of a point "
-         "bunch has no end!"},
+        {100, "g", 0, PhotonUnit::eV, "1", "0.001", true, pointBunch},
+        {100, "r", 0, PhotonUnit::eV, "1", "0.001", true, pointBunch},
         {100, "x", 100, PhotonUnit::eV, "1", "0.001", true, kSelectDistributionText},
         {100, "g", 100, PhotonUnit::eV, "1,5", "0.001", true, "'1,5' is not a valid floating point value"},
     };

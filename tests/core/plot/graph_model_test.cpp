@@ -25,6 +25,14 @@ std::string trimmedCopy(std::string s) {
     return s;
 }
 
+// An axis of a plan: its range, increment and field format.
+void expectAxis(const AxisPlan& a, double lo, double hi, double increment, const char* format) {
+    EXPECT_DOUBLE_EQ(lo, a.lo);
+    EXPECT_DOUBLE_EQ(hi, a.hi);
+    EXPECT_DOUBLE_EQ(increment, a.increment);
+    EXPECT_EQ(format, a.format);
+}
+
 void fill(GraphModel& m, std::initializer_list<CurvePoint> pts) {
     for (auto p : pts) m.loadData(p.x, p.y);
 }
@@ -280,14 +288,9 @@ TEST(Update, AutomaticRanges) {
     m.newCurve();
     fill(m, {{1, 0}, {3, 200}, {5, 50}});
     UpdatePlan p = m.planUpdate(false, false, nullptr);
-    EXPECT_DOUBLE_EQ(0.02, p.y.lo);
-    EXPECT_DOUBLE_EQ(220, p.y.hi);
+    expectAxis(p.y, 0.02, 220, 200.0 / 10000, "#,##0.###");
     EXPECT_DOUBLE_EQ(0.02, p.ymin);
-    EXPECT_DOUBLE_EQ(200.0 / 10000, p.y.increment);
-    EXPECT_DOUBLE_EQ(1, p.x.lo);  // 5 / 10000 is below 1: kept
-    EXPECT_DOUBLE_EQ(5.5, p.x.hi);
-    EXPECT_DOUBLE_EQ(4.0 / 10000, p.x.increment);
-    EXPECT_EQ("#,##0.###", p.x.format);
+    expectAxis(p.x, 1, 5.5, 4.0 / 10000, "#,##0.###");  // 5 / 10000 is below 1: kept
     EXPECT_FALSE(p.x.log);
     // a maximum above 10000 switches its field to the two-digit general pattern
     m.loadData(2, 30000);
@@ -341,12 +344,8 @@ TEST(Update, TypedRanges) {
     fill(m, {{0, 0}, {10, 10}});
     RangeFields f{"1", " 20000 ", "1.0", "0", "200", "50"};
     UpdatePlan p = m.planUpdate(false, false, &f);
-    EXPECT_DOUBLE_EQ(1, p.x.lo);
-    EXPECT_DOUBLE_EQ(22000, p.x.hi);
-    EXPECT_DOUBLE_EQ(0, p.y.lo);  // typed minimum is not raised
-    EXPECT_DOUBLE_EQ(220, p.y.hi);
-    EXPECT_DOUBLE_EQ(50, p.y.increment);
-    EXPECT_EQ("0.#E+00", p.x.format);
+    expectAxis(p.x, 1, 22000, 1, "0.#E+00");
+    expectAxis(p.y, 0, 220, 50, "#,##0.###");  // typed minimum is not raised
     // on a logarithmic axis a typed zero becomes max / 10000
     p = m.planUpdate(false, true, &f);
     EXPECT_DOUBLE_EQ(0.02, p.y.lo);
