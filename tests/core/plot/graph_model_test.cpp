@@ -49,55 +49,41 @@ TEST(ValueFormat, SwitchesToExponentForWideOrExtremeRanges) {
         EXPECT_EQ(valueFormatFor(lo, hi), exp ? "0.#E+00" : "#,##0.###") << lo << " " << hi;
 }
 
-TEST(LogLabels, OneTwoFiveStepsUpToFourDecades) {
+// 1-2-5 steps up to four decades (one decade starts at the lower one), 1-3 steps for five or
+// six, one label per decade beyond; the bottom axis takes eleven decades, the left one twelve.
+// A zero minimum is max / 10000. A refused span leaves the table as it was.
+TEST(LogLabels, StepsByTheNumberOfDecadesAndTheirLimits) {
+    const auto decades = [](int from) {
+        std::vector<double> v;
+        for (int j = 0; j < 13; ++j) v.push_back(std::pow(10.0, from + j));
+        return v;
+    };
+    struct Case {
+        bool bottom;
+        double min, max;
+        std::vector<double> want;  // empty: refused
+    } cases[] = {
+        {false, 0.5, 300, {0.1, 0.2, 0.5, 1, 2, 5, 10, 20, 50, 100, 200, 500, 1000}},
+        {true, 2, 9, {1, 2, 5, 10, 20, 50, 100, 200, 500, 1000, 2000, 5000, 10000}},
+        {true, 0.002, 500, {0.001, 0.003, 0.01, 0.03, 0.1, 0.3, 1, 3, 10, 30, 100, 300, 1000}},
+        {false, 0, 200, {0.01, 0.03, 0.1, 0.3, 1, 3, 10, 30, 100, 300, 1000, 3000, 10000}},
+        {false, 0.0002, 5e7, decades(-4)},
+        {true, 0.5, 5e9, decades(-1)},
+        {false, 0.5, 5e9, decades(-1)},
+        {true, 0.0002, 5e7, {}},  // twelve decades
+        {false, 1e-5, 5e7, {}},   // thirteen
+        {false, 1, 1, {}},        // no decade at all
+        {false, 0, 0, {}},
+        {false, 1e-120, 1e-115, {}},  // exponents beyond 99
+    };
+    for (const auto& c : cases) {
+        LogLabelTable t;
+        t.fill(7);
+        const bool defined = c.bottom ? DefineLx(t, c.min, c.max) : DefineLy(t, c.min, c.max);
+        EXPECT_EQ(defined, !c.want.empty()) << c.min << " " << c.max;
+        expectTable(t, defined ? c.want : std::vector<double>(13, 7.0));
+    }
     LogLabelTable t{};
-    ASSERT_TRUE(DefineLy(t, 0.5, 300));
-    expectTable(t, {0.1, 0.2, 0.5, 1, 2, 5, 10, 20, 50, 100, 200, 500, 1000});
-    // one decade: still 1-2-5, starting at the lower decade
-    ASSERT_TRUE(DefineLx(t, 2, 9));
-    expectTable(t, {1, 2, 5, 10, 20, 50, 100, 200, 500, 1000, 2000, 5000, 10000});
-}
-
-TEST(LogLabels, OneThreeStepsForFiveOrSixDecades) {
-    LogLabelTable t{};
-    ASSERT_TRUE(DefineLx(t, 0.002, 500));
-    expectTable(t, {0.001, 0.003, 0.01, 0.03, 0.1, 0.3, 1, 3, 10, 30, 100, 300, 1000});
-}
-
-TEST(LogLabels, OneLabelPerDecadeAndSpanLimits) {
-    LogLabelTable y{};
-    ASSERT_TRUE(DefineLy(y, 0.0002, 5e7));
-    for (int j = 0; j < 13; ++j) EXPECT_DOUBLE_EQ(std::pow(10.0, j - 4), y[j]) << j;
-    // twelve decades are too many for the bottom axis: its table stays as it was
-    LogLabelTable x{};
-    x.fill(7);
-    EXPECT_FALSE(DefineLx(x, 0.0002, 5e7));
-    for (double v : x) EXPECT_EQ(7, v);
-    // eleven decades: one label per decade on both axes
-    ASSERT_TRUE(DefineLx(x, 0.5, 5e9));  // lo = -1, hi = 10
-    for (int j = 0; j < 13; ++j) EXPECT_DOUBLE_EQ(std::pow(10.0, j - 1), x[j]) << j;
-    ASSERT_TRUE(DefineLy(y, 0.5, 5e9));
-    EXPECT_DOUBLE_EQ(0.1, y[0]);
-    EXPECT_DOUBLE_EQ(1e10, y[11]);
-    // thirteen decades, no decade at all, and exponents beyond 99 are refused
-    y.fill(3);
-    EXPECT_FALSE(DefineLy(y, 1e-5, 5e7));
-    EXPECT_FALSE(DefineLy(y, 1, 1));
-    EXPECT_FALSE(DefineLy(y, 1e-120, 1e-115));
-    for (double v : y) EXPECT_EQ(3, v);
-}
-
-TEST(LogLabels, ZeroAndNegativeBounds) {
-    LogLabelTable t{};
-    // min 0 becomes max / 10000: 0.02 .. 200 is lo = -2, hi = 3, 1-3 steps
-    ASSERT_TRUE(DefineLy(t, 0, 200));
-    EXPECT_DOUBLE_EQ(0.01, t[0]);
-    EXPECT_DOUBLE_EQ(0.03, t[1]);
-    EXPECT_DOUBLE_EQ(10000, t[12]);
-    // both zero: nothing to label, no failure
-    t.fill(1);
-    EXPECT_FALSE(DefineLy(t, 0, 0));
-    EXPECT_EQ(1, t[0]);
     EXPECT_THROW(DefineLy(t, -1, 100), InputError);
     EXPECT_THROW(DefineLx(t, 0, -100), InputError);
 }
