@@ -41,15 +41,10 @@ MagnetState pmState(const std::string& permMag, double remn, double perM) {
 TEST(ReadSourcePar, CopiesTheRecordInMetres) {
     RecordingMessages msg;
     MagnetState m;
-    SourceRecord r;
-    r.Name = "W125";
+    SourceRecord r = pmRecord("REC", 1.1, 12.5, 30);
     r.SrceType = "Wig";
     r.MagType = "EM";
-    r.PermMag = "REC";
     r.Field = 1.0;
-    r.RemnFld = 1.1;
-    r.PerLen = 30;
-    r.Gap = 12.5;
     r.Poles = 20;
     ReadSourcePar(r, m, msg);
     EXPECT_DOUBLE_EQ(m.PerLength, 0.030);
@@ -121,22 +116,23 @@ TEST(GapField, HybridRatioIsClampedAndRecVanishesFarOut) {
 }
 
 TEST(GapField, MissingPeriodOrRemanentField) {
-    RecordingMessages msg;
-    MagnetState m = pmState("REC", 1.2, 0.0);
-    EXPECT_EQ(GapField(m, 0.01, msg), 0.0);
-    EXPECT_EQ(msg.texts(), std::vector<std::string>{"select period length!"});
-
-    msg.clear();
-    m = pmState("REC", 0.0, 0.030);
-    EXPECT_NEAR(GapField(m, 0.010, msg), 1.723 * 0.9 * std::exp(-M_PI / 3), 1e-12);
-    EXPECT_EQ(msg.texts(), std::vector<std::string>{"choose remnant field for REC magnet!"});
-    EXPECT_EQ(m.RemnField, 0.9);
-
-    msg.clear();
-    m = pmState("hybrid", 0.0, 0.030);
-    EXPECT_NEAR(GapField(m, 0.015, msg), 3.33 * std::exp(-0.5 * 4.57), 1e-12);
-    EXPECT_EQ(msg.texts(), std::vector<std::string>{"choose remnant field for hybrid magnet!"});
-    EXPECT_EQ(m.RemnField, 3.33);
+    // without a period no field; without a remanent field the typical one, after a message
+    struct Case {
+        const char* kind;
+        double remn, period, gap, field, remnAfter;
+        const char* message;
+    } cases[] = {
+        {"REC", 1.2, 0.0, 0.01, 0.0, 1.2, "select period length!"},
+        {"REC", 0.0, 0.03, 0.01, 1.723 * 0.9 * std::exp(-M_PI / 3), 0.9, "choose remnant field for REC magnet!"},
+        {"hybrid", 0.0, 0.03, 0.015, 3.33 * std::exp(-0.5 * 4.57), 3.33, "choose remnant field for hybrid magnet!"},
+    };
+    for (const Case& c : cases) {
+        RecordingMessages msg;
+        MagnetState m = pmState(c.kind, c.remn, c.period);
+        EXPECT_NEAR(GapField(m, c.gap, msg), c.field, 1e-12) << c.message;
+        EXPECT_EQ(msg.texts(), std::vector<std::string>{c.message});
+        EXPECT_EQ(m.RemnField, c.remnAfter);
+    }
 }
 
 TEST(GapFromK, InvertsTheGapField) {
