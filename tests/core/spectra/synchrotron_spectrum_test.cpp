@@ -271,17 +271,8 @@ TEST(SpectrumTexts, FileLinesCaptionsAndAFileThatCannotOpen) {
 }
 
 TEST(CurveLegend, BendingMagnetAndWigglerLines) {
-    LegendInput in;
-    in.BeamName = "ANKA";
-    in.SrcName = "D1";
-    in.E = 2.5;
-    in.I = 0.2;
-    in.EmitX = 41e-9;
-    in.ObsField = 1.5;
-    in.RelBandWidth = 0.001;
-    in.bendMagMode = true;
-    in.edVAng = "0.0";
-    in.edPhEn = "100";
+    LegendInput in{.BeamName = "ANKA", .SrcName = "D1", .E = 2.5, .I = 0.2, .EmitX = 41e-9, .ObsField = 1.5,
+                   .RelBandWidth = 0.001, .bendMagMode = true, .edPhEn = "100", .edVAng = "0.0"};
     auto l = curveLegendLines(in);
     std::vector<std::pair<int, std::string>> want = {{1, "storage ring      ANKA"},
                                                      {2, "beam energy        2.500 GeV"},
