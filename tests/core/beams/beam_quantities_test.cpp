@@ -22,15 +22,8 @@ namespace {
 
 CircBeamValues ring(double energy = 3, double epsX = 2.7, double epsY = 0.008, double betaX = 10,
                     double betaY = 3) {
-    CircBeamValues v;
-    v.SR = "test ring";
-    v.Energy = energy;
-    v.Cur = 200;
-    v.Eps_x = epsX;
-    v.Eps_y = epsY;
-    v.Beta_x = betaX;
-    v.Beta_y = betaY;
-    return v;
+    return {.SR = "test ring", .Energy = energy, .Cur = 200, .Eps_x = epsX, .Eps_y = epsY, .Beta_x = betaX,
+            .Beta_y = betaY};
 }
 
 double val(double v) { return v == kNoValue ? 0.0 : v; }
@@ -131,11 +124,7 @@ TEST(CircBeam, ZeroEnergyGivesZeroGammaWithoutError) {
 
 TEST(SnglBeam, PeakCurrentAndBunchLengthRoundedToThreeDecimals) {
     CurrentBeam shared;
-    SnglBeamValues v;
-    v.Energy = 1000;
-    v.PartPerBunch = 1;
-    v.BunchDuration = 1000;
-    SnglBeamDerived d = SnglBeamCalcFields(v, &shared);
+    SnglBeamDerived d = SnglBeamCalcFields({.Name = "linac", .Energy = 1000, .PartPerBunch = 1, .BunchDuration = 1000}, &shared);
     EXPECT_DOUBLE_EQ(d.PeakCurrent, 16.022);  // 1.602189e-19 * 1e8 / 1e-12 = 16.02189 A
     EXPECT_DOUBLE_EQ(d.BunchLength, 0.3);     // 1e-12 s * c = 0.29979 mm
     EXPECT_DOUBLE_EQ(d.gamma, 1956.93567);    // 1e9 / 511003 = 1956.935674...
@@ -149,12 +138,8 @@ TEST(SnglBeam, PeakCurrentAndBunchLengthRoundedToThreeDecimals) {
 }
 
 TEST(SnglBeam, PulseAndAverageCurrents) {
-    SnglBeamValues v;
-    v.Energy = 500;
-    v.PartPerBunch = 1;  // 1e8 electrons
-    v.BunchesPerPulse = 100;
-    v.PulseDuration = 1000;  // ns
-    v.PulseRepRate = 10;     // Hz
+    // 1e8 electrons, 100 bunches in 1000 ns, 10 pulses a second
+    SnglBeamValues v{.Name = "linac", .Energy = 500, .PartPerBunch = 1, .PulseDuration = 1000, .PulseRepRate = 10, .BunchesPerPulse = 100};
     CurrentBeam shared;
     SnglBeamDerived d = SnglBeamCalcFields(v, &shared);
     // 1.602189e-19 C * 1e8 * 100 / 1e-6 s = 1.602189 mA; averaged: * 10 Hz * 1e-6 s = 16.02189 nA
@@ -333,10 +318,7 @@ TEST(RecordLimits, CirculatingBeam) {
 
 TEST(RecordLimits, SinglePassBeam) {
     using V = SnglBeamValues;
-    SnglBeamValues v;
-    v.Name = "linac";
-    v.Energy = 1000;
-    v.PartPerBunch = 6;
+    const SnglBeamValues v{.Name = "linac", .Energy = 1000, .PartPerBunch = 6};
     EXPECT_FALSE(snglBeamBreach(v));
     expectBreaches<V>(v,
                       {{&V::Energy, 0, "Energy"},

@@ -32,14 +32,9 @@ double coneByQuadrature(double gamma, double theta) {
 double betaOf(double gamma) { return std::sqrt(1 - 1 / (gamma * gamma)); }
 
 TransitionRadiationBeam beam(double gamma = 100, const char* distr = "g", double fs = 100) {
-    TransitionRadiationBeam b;
-    b.gamma = gamma;
-    b.partPerBunch = 1;  // 1e8 electrons
-    b.bunchesPerPulse = 10;
-    b.pulseRepRate = 5;
-    b.bunchDuration = fs;
-    b.distribution = distr;
-    return b;
+    // 1e8 electrons a bunch, 10 bunches a pulse, 5 pulses a second
+    return {.gamma = gamma, .partPerBunch = 1, .bunchesPerPulse = 10, .pulseRepRate = 5, .bunchDuration = fs,
+            .distribution = distr};
 }
 
 std::string fieldOf(const TransitionRadiationResult& r, const std::string& name) {
@@ -68,11 +63,7 @@ TEST(TransitionRadiation, SpectralEnergyIsGinzburgFrankTimesBandWidth) {
     RecordingMessages m;
     TransitionRadiationState s;
     TransitionRadiationResult r;
-    TransitionRadiationInputs in;
-    in.coherent = false;
-    in.photon = "2.5";
-    in.bandWidth = "0.01";
-    in.angleMrad = "10";
+    TransitionRadiationInputs in{.photon = "2.5", .bandWidth = "0.01", .coherent = false, .angleMrad = "10"};
     s.AccAngFromMrad = true;
     CalculateTR(in, beam(), s, m, r);
     EXPECT_TRUE(m.log.empty());
@@ -182,11 +173,7 @@ TEST(TransitionRadiation, MessagesThatLetTheCalculationGoOn) {
         RecordingMessages m;
         TransitionRadiationState s;
         TransitionRadiationResult r;
-        TransitionRadiationInputs in;
-        in.unit = c.unit;
-        in.photon = c.photon;
-        in.bandWidth = c.bandWidth;
-        CalculateTR(in, beam(), s, m, r);
+        CalculateTR({.photon = c.photon, .unit = c.unit, .bandWidth = c.bandWidth}, beam(), s, m, r);
         EXPECT_EQ(m.texts(), c.messages);
         EXPECT_NEAR(r.lambda / c.lambda, 1.0, 1e-6);
         EXPECT_EQ(r.convertLines.empty(), !c.convert);
@@ -231,11 +218,8 @@ TEST(TransitionRadiation, RefusesWhatHasNoMeaning) {
         TransitionRadiationState s;
         s.FF = 0.25;  // of an earlier calculation: kept when this one is refused
         TransitionRadiationResult r;
-        TransitionRadiationInputs in;
-        in.unit = c.unit;
-        in.photon = c.photon;
-        in.bandWidth = c.bandWidth;
-        in.coherent = c.coherent;
+        const TransitionRadiationInputs in{
+            .photon = c.photon, .unit = c.unit, .bandWidth = c.bandWidth, .coherent = c.coherent};
         EXPECT_EQ(thrown<InputError>([&] { CalculateTR(in, beam(c.gamma, c.distr, c.fs), s, m, r); }),
                   c.text);
         EXPECT_EQ(s.FF, 0.25);

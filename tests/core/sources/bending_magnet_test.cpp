@@ -23,13 +23,8 @@ struct Fixture {
     double crit = -1, rbw = -1;
     BendingMagnetResult r;
     Fixture() {
-        beam.BeamEnergy = 3.0;
-        beam.BeamGamma = 3.0e9 / 511003.0;
-        beam.BeamCurrent = 0.1;
-        beam.SigXb = 100e-6;
-        beam.SigYb = 20e-6;
-        beam.SigXp = 50e-6;
-        beam.SigYp = 5e-6;
+        beam = {.BeamName = "test ring", .BeamEnergy = 3.0, .BeamGamma = 3.0e9 / 511003.0, .BeamCurrent = 0.1, .SigXb = 100e-6,
+                .SigYb = 20e-6, .SigXp = 50e-6, .SigYp = 5e-6};
         magnet.BField = 1.2;
         magnet.NPoles = 7;
     }

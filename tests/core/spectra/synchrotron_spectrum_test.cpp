@@ -17,15 +17,8 @@ namespace {
 using testref::table;
 
 CurrentBeam ring() {
-    CurrentBeam b;
-    b.BeamName = "test ring";
-    b.BeamEnergy = 3.0;
-    b.BeamGamma = 3.0e9 / 511003.0;
-    b.BeamCurrent = 0.2;
-    b.EmitX = 4e-9;
-    b.SigXb = 120e-6;
-    b.SigYb = 25e-6;
-    return b;
+    return {.BeamName = "test ring", .BeamEnergy = 3.0, .BeamGamma = 3.0e9 / 511003.0, .BeamCurrent = 0.2,
+            .EmitX = 4e-9, .SigXb = 120e-6, .SigYb = 25e-6};
 }
 
 EnergyScan scan(const char* lo, const char* hi, const char* step, RecordingMessages& msg) {
