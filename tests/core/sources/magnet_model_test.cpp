@@ -13,25 +13,12 @@ using namespace lumerad;
 namespace {
 
 SourceRecord pmRecord(const std::string& permMag, double remn, double gapMm, double perMm) {
-    SourceRecord r;
-    r.Name = "test undulator";
-    r.SrceType = "Und";
-    r.MagType = "PM";
-    r.PermMag = permMag;
-    r.RemnFld = remn;
-    r.Gap = gapMm;
-    r.PerLen = perMm;
-    r.Poles = 100;
-    r.Field = 0.5;
-    return r;
+    return {.Name = "test undulator", .MagType = "PM", .SrceType = "Und", .PermMag = permMag, .Field = 0.5,
+            .RemnFld = remn, .Poles = 100, .PerLen = perMm, .Gap = gapMm};
 }
 
 MagnetState pmState(const std::string& permMag, double remn, double perM) {
-    MagnetState m;
-    m.PermMag = permMag;
-    m.RemnField = remn;
-    m.PerLength = perM;
-    return m;
+    return {.SrcName = "", .SrcType = "", .PerLength = perM, .PermMag = permMag, .MagType = "", .RemnField = remn};
 }
 
 }  // namespace

@@ -257,10 +257,7 @@ TEST(UndulatorLines, RangesRefusedBeforeAnyWorkKeepTheLastList) {
 TEST(UndulatorScan, KScanAgainstKOverThreeHarmonics) {
     World w;
     ASSERT_TRUE(w.list1("1", "5"));
-    TuningScanInputs in;
-    in.kind = ScanKind::K;
-    in.abscissa = ScanAbscissa::K;
-    in.quantity = kLineFlux;
+    const TuningScanInputs in{.kind = ScanKind::K, .abscissa = ScanAbscissa::K, .quantity = kLineFlux};
     const MagnetState before = w.magnet;
     const double fundPhotEn = w.und.FundPhotEn;
     const TuningScanResult r = TuningScanCalculate(in, w.list, w.beam, w.magnet, w.rbw, w.messages);
@@ -291,12 +288,9 @@ TEST(UndulatorScan, KScanAgainstKOverThreeHarmonics) {
 
 TEST(UndulatorScan, PointsUseTheirOwnWavelengthAndAbscissa) {
     World w;
-    TuningScanContext c;
-    c.kind = ScanKind::K;
-    c.quantity = kLineBrightness;
-    c.t = 0.05 / (2 * w.beam.BeamGamma * w.beam.BeamGamma);
-    c.relBandWidth = 0.001;
-    c.beam = &w.beam;
+    TuningScanContext c{.kind = ScanKind::K, .quantity = kLineBrightness,
+                        .t = 0.05 / (2 * w.beam.BeamGamma * w.beam.BeamGamma), .relBandWidth = 0.001,
+                        .beam = &w.beam};
     MagnetState m = w.magnet;
     const double K = 2.0, l1 = (1 + K * K / 2) * c.t;
     c.abscissa = ScanAbscissa::PhotonEnergy;
@@ -327,10 +321,7 @@ TEST(UndulatorScan, GapScanLinesAndMessagesOncePerScan) {
     World w;
     ASSERT_TRUE(w.list1("1", "3"));
     w.magnet.RemnField = 0;  // the magnet model asks for the remanent field, once
-    TuningScanInputs in;
-    in.kind = ScanKind::Gap;
-    in.edGapmin = "10";
-    in.edGapmax = "30";
+    TuningScanInputs in{.edGapmin = "10", .edGapmax = "30", .kind = ScanKind::Gap};
     const TuningScanResult r = TuningScanCalculate(in, w.list, w.beam, w.magnet, w.rbw, w.messages);
     EXPECT_EQ(w.messages.texts(), std::vector<std::string>{kHybridRemnantText});
     EXPECT_EQ(w.magnet.RemnField, 0.0);  // the shared magnet is not changed by the scan
