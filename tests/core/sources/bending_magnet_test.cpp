@@ -63,9 +63,7 @@ TEST(BendingMagnet, ThreeGeVOnePointTwoTesla) {
 
 TEST(BendingMagnet, FluxAndDensitiesAgainstIndependentFunctions) {
     Fixture f;
-    BendingMagnetInputs in;
-    in.VerObsAng = "0.5";
-    in.WaveLength = "2.0";
+    BendingMagnetInputs in{.WaveLength = "2.0", .VerObsAng = "0.5"};
     auto t = f.run(in);
     const double E = 3.0, I = 0.1, eps = 6.626176e-34 * 299792458 / 1.602189e-19 / 2e-10;
     const double xi = eps / 7182.0;
@@ -92,9 +90,7 @@ TEST(BendingMagnet, BandWidthScalesFluxButNotOpeningAngle) {
     Fixture f;
     f.run();
     const auto first = f.r;
-    BendingMagnetInputs in;
-    in.edBandW = "0.2";
-    f.run(in);
+    f.run({.edBandW = "0.2"});
     EXPECT_DOUBLE_EQ(f.rbw, 0.002);
     EXPECT_NEAR(f.r.flux, 2 * first.flux, 1e-12 * first.flux);
     EXPECT_NEAR(f.r.densSigma, 2 * first.densSigma, 1e-12 * first.densSigma);
@@ -103,8 +99,7 @@ TEST(BendingMagnet, BandWidthScalesFluxButNotOpeningAngle) {
 
 TEST(BendingMagnet, PowerDensities) {
     Fixture f;
-    BendingMagnetInputs in;
-    in.edDist = "10.0";
+    BendingMagnetInputs in{.edDist = "10.0"};
     f.run(in);
     const double g = 3.0e9 / 511003.0, P = f.r.power;
     EXPECT_NEAR(P, 88575.0 * 81 * 0.1 / (3.0 / (0.29979 * 1.2)), 1e-9 * P);
@@ -158,9 +153,7 @@ TEST(BendingMagnet, FailuresStopAtTheirStepAndKeepWhatCameBefore) {
 
     // a text that is not a number in the distance: everything up to step 16 is shown
     Fixture d;
-    BendingMagnetInputs in;
-    in.edDist = "1,0";
-    EXPECT_EQ(thrown<InputError>([&] { d.run(in); }), "'1,0' is not a valid floating point value");
+    EXPECT_EQ(thrown<InputError>([&] { d.run({.edDist = "1,0"}); }), "'1,0' is not a valid floating point value");
     EXPECT_EQ(d.r.completed, 16);
     auto t = BendingMagnetTexts(d.r);
     EXPECT_EQ(t.back().first, "lWmm");
@@ -189,11 +182,8 @@ TEST(BendingMagnet, RefusesNegativeBandWidthAndNonPositiveWavelength) {
     };
     for (const auto& c : cases) {
         Fixture f;
-        BendingMagnetInputs in;
-        in.WaveLength = c.wave;
-        in.edBandW = c.band;
         try {
-            f.run(in);
+            f.run({.WaveLength = c.wave, .edBandW = c.band});
             ADD_FAILURE() << c.wave << " " << c.band << " accepted";
         } catch (const InputError& e) {
             EXPECT_STREQ(e.what(), c.text);
@@ -203,8 +193,6 @@ TEST(BendingMagnet, RefusesNegativeBandWidthAndNonPositiveWavelength) {
         EXPECT_EQ(f.r.flux, 0.0);
     }
     Fixture f;  // a band width of 0 is no flux, not an error
-    BendingMagnetInputs in;
-    in.edBandW = "0";
-    f.run(in);
+    f.run({.edBandW = "0"});
     EXPECT_EQ(f.r.flux, 0.0);
 }
