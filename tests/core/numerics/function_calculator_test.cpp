@@ -31,15 +31,8 @@ TEST(FunctionCalculator, DefaultsAndTwoRefreshes) {
     Calculator c;
     c.refresh();
     const std::pair<const char*, const char*> first[] = {
-        {"BsRes", "1"},
-        {"MBsArg", kMBsArgText},
-        {"AiryArg", kAiryArgText},
-        {"UFVal", "0"},
-        {"JJx", "0"},
-        {"JJ", "1"},
-        {"lnspctrm", "0"},
-        {"K13_x", ""},
-    };
+        {"BsRes", "1"}, {"MBsArg", kMBsArgText}, {"AiryArg", kAiryArgText}, {"UFVal", "0"},
+        {"JJx", "0"},   {"JJ", "1"},             {"lnspctrm", "0"},         {"K13_x", ""}};
     for (const auto& [name, text] : first) EXPECT_EQ(c[name], text) << name;
     c.refresh();
     for (const char* name : {"MBsArg", "AiryArg", "K13_x", "K23_x", "Aiofx", "AiPofx"})
@@ -110,16 +103,11 @@ TEST(FunctionCalculator, DomainMessagesInTheInputFields) {
         const char *field, *text, *message;
     };
     const Case cases[] = {
-        {"BsArg", "-1", kBsArgNegativeText},
-        {"BsOrd", "-1", kBsOrdNegativeText},
-        {"BsOrd", "2147483647", kBsOrdTooLargeText},
-        {"BsOrd", "10001", kBsOrdTooLargeText},
-        {"MBsArg", "-2", kMBsArgText},
-        {"AiryArg", "0", kAiryArgText},
-        {"UFArg", "-0.5", kUFArgText},
-        {"JJh", "-3", kJJhNegativeText},
-        {"JJh", "2147483647", kJJhTooLargeText},
-    };
+        {"BsArg", "-1", kBsArgNegativeText},  {"BsOrd", "-1", kBsOrdNegativeText},
+        {"BsOrd", "2147483647", kBsOrdTooLargeText}, {"BsOrd", "10001", kBsOrdTooLargeText},
+        {"MBsArg", "-2", kMBsArgText},        {"AiryArg", "0", kAiryArgText},
+        {"UFArg", "-0.5", kUFArgText},        {"JJh", "-3", kJJhNegativeText},
+        {"JJh", "2147483647", kJJhTooLargeText}};
     for (const Case& k : cases) {
         Calculator c;
         c.set("UFArg", "2").set(k.field, k.text).refresh();

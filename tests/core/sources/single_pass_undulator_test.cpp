@@ -25,13 +25,9 @@ struct Pass {
         magnet.PermMag = type == std::string("PM") ? "hybrid" : "";
         magnet.PerLength = period;
         magnet.BField = 0.8;
-        SinglePassUndulatorInputs in;
-        in.wfieldEnabled = type != std::string("PM");
-        in.Wfield = field;
-        in.gamma = gamma;
-        in.bunchLength = bunchLength;
-        in.distribution = distr;
-        SinglePassUndulator(in, magnet, messages, r);
+        SinglePassUndulator({.wfieldEnabled = type != std::string("PM"), .Wfield = field, .gamma = gamma,
+                             .bunchLength = bunchLength, .distribution = distr},
+                            magnet, messages, r);
     }
     std::string operator[](const std::string& name) const { return testref::fieldText(r.fields, name); }
 };
