@@ -311,7 +311,6 @@ TEST(ObservationPoint, ModesAndCriticalEnergy) {
     EXPECT_EQ(p.ObsField, 2.0);
     // K / gamma in mrad: 20 / 5870.8 * 1000 = 3.407
     EXPECT_EQ(p.HobsMax, " mr <    3.407 mr");
-    EXPECT_EQ(p.HobsMaxHint, "maximum wiggler deflection angle.");
 
     p = observationPoint(false, true, m, b, prev);
     EXPECT_EQ(p.Hobs, "");
