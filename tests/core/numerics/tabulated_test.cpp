@@ -131,15 +131,11 @@ TEST_F(TempDir, LoaderRefusesBadFilesAndLeavesTheTableEmpty) {
     } cases[] = {
         {"big.txt", rowsText(351), "more than 350 rows"},
         {"word.txt", "1 2 3 4 5\n2 abc 3 4 5\n", "'abc' is not a valid floating point value"},
-        {"nan.txt", "1 2 3 4 5\n2 nan 3 4 5\n", "'nan'"},
-        {"huge.txt", "1 2 3 4 5\n2 1e999 3 4 5\n", "'1e999'"},
+        {"nan.txt", "1 2 3 4 5\n2 nan 3 4 5\n", "'nan'"},   {"huge.txt", "1 2 3 4 5\n2 1e999 3 4 5\n", "'1e999'"},
         {"short.txt", "1 2 3 4 5\n2 3 4 5\n", "line 2: five numbers expected, found 4"},
         {"long.txt", "1 2 3 4 5 6\n2 3 4 5 6\n", "line 1: five numbers expected, found 6"},
-        {"equal.txt", "1 2 3 4 5\n1 3 4 5 6\n", "line 2"},
-        {"down.txt", "1 2 3 4 5\n2 3 4 5 6\n1.5 3 4 5 6\n", "line 3"},
-        {"one.txt", "1 2 3 4 5\n", "fewer than two rows"},
-        {"empty.txt", "", "fewer than two rows"},
-    };
+        {"equal.txt", "1 2 3 4 5\n1 3 4 5 6\n", "line 2"}, {"down.txt", "1 2 3 4 5\n2 3 4 5 6\n1.5 3 4 5 6\n", "line 3"},
+        {"one.txt", "1 2 3 4 5\n", "fewer than two rows"},   {"empty.txt", "", "fewer than two rows"}};
     for (const auto& c : cases) {
         Tabulated tab;
         ASSERT_EQ(tab.loadFile(write("good.txt", rowsText(10))), "");

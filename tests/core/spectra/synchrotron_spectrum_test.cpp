@@ -267,17 +267,11 @@ TEST(CurveLegend, BendingMagnetAndWigglerLines) {
     LegendInput in{.BeamName = "ANKA", .SrcName = "D1", .E = 2.5, .I = 0.2, .EmitX = 41e-9, .ObsField = 1.5,
                    .RelBandWidth = 0.001, .bendMagMode = true, .edPhEn = "100", .edVAng = "0.0"};
     auto l = curveLegendLines(in);
-    std::vector<std::pair<int, std::string>> want = {{1, "storage ring      ANKA"},
-                                                     {2, "beam energy        2.500 GeV"},
-                                                     {3, "beam current      200.000 mA"},
-                                                     {4, "horiz.emittance   41.000 nm"},
-                                                     {5, "------------------------"},
-                                                     {6, "source magnet     D1"},
-                                                     {7, "field strength     1.500 T"},
-                                                     {8, "obs. angle (vert) 0.0(1/gamma)"},
-                                                     {9, ""},
-                                                     {10, ""},
-                                                     {11, "band width         0.100 %"}};
+    std::vector<std::pair<int, std::string>> want = {
+        {1, "storage ring      ANKA"},      {2, "beam energy        2.500 GeV"},  {3, "beam current      200.000 mA"},
+        {4, "horiz.emittance   41.000 nm"}, {5, "------------------------"},      {6, "source magnet     D1"},
+        {7, "field strength     1.500 T"},  {8, "obs. angle (vert) 0.0(1/gamma)"}, {9, ""},
+        {10, ""},                           {11, "band width         0.100 %"}};
     EXPECT_EQ(l, want);
     in.vsAngle = true;
     EXPECT_EQ(curveLegendLines(in)[7].second, "photon energy 100 eV");
