@@ -18,7 +18,11 @@ SourceRecord pmRecord(const std::string& permMag, double remn, double gapMm, dou
 }
 
 MagnetState pmState(const std::string& permMag, double remn, double perM) {
-    return {.SrcName = "", .SrcType = "", .PerLength = perM, .PermMag = permMag, .MagType = "", .RemnField = remn};
+    MagnetState m;
+    m.PermMag = permMag;
+    m.RemnField = remn;
+    m.PerLength = perM;
+    return m;
 }
 
 }  // namespace
