@@ -51,7 +51,7 @@ QWidget* fill(QWidget* w, std::initializer_list<std::pair<const char*, const cha
 void retype(QLineEdit* e, const QString& text) {
     e->window()->activateWindow();
     e->setFocus();
-    QTest::qWait(20);
+    QTRY_VERIFY(e->hasFocus());
     e->selectAll();
     QTest::keyClick(e, Qt::Key_Delete);
     QTest::keyClicks(e, text);
@@ -75,22 +75,22 @@ struct RealWorld {
         auto* grid = child<DBGrid>(w().synRad, "DBGrid1");
         grid->clickRow(rowOf(grid, QStringLiteral("Diamond dipole 1.4 T")));
         child<QAbstractButton>(w().synRad, "tbRecalc")->click();
-        QTest::qWait(50);
+        QTRY_COMPARE(child<QLineEdit>(w().synRad, "Ephcrit")->text(), QStringLiteral("8.379"));
     }
 
     // "spectrum", then "show graph" in the spectrum window.
     void showGraph(bool saveFile) {
         child<QAbstractButton>(w().synRad, "tbSpectrum")->click();
-        QTest::qWait(50);
+        QTRY_VERIFY(w().synSpectrum->isVisible());
         child<QCheckBox>(w().synSpectrum, "cbSave")->setChecked(saveFile);
         child<QAbstractButton>(w().synSpectrum, "bbShowGraph")->click();
-        QTest::qWait(50);
+        QTRY_VERIFY(w().graphs->isVisible());
     }
 
     // Accepts a ring (or a linac) in its editor, then opens a window from the main window.
     void accept(const char* beam, bool linac = false) {
         acceptBeam(w(), QString::fromLatin1(beam), linac);
-        QTest::qWait(30);
+        QTRY_VERIFY(linac ? program->session().beam.NPart > 0 : program->session().beam.BeamName == beam);
     }
     // Diamond (or a linac) accepted, a source window opened, a record recalculated.
     template <class T>
@@ -127,7 +127,7 @@ private slots:
         auto* field = child<QLineEdit>(world.w().synRad, "DBEdtField");
         retype(field, QStringLiteral("0"));
         child<QAbstractButton>(world.w().synRad, "tbRecalc")->click();
-        QTest::qWait(100);
+        QTRY_VERIFY(!world.real.errors().isEmpty());
         // The field is refused when the edit is posted, the calculation on a zero field
         // divides by zero: which of the two comes first depends on the order of events.
         QVERIFY(!world.real.errors().isEmpty());
@@ -139,7 +139,7 @@ private slots:
         world.real.boxes.clear();
         retype(field, QStringLiteral("1.4"));
         child<QAbstractButton>(world.w().synRad, "tbRecalc")->click();
-        QTest::qWait(100);
+        QTRY_COMPARE(child<QLineEdit>(world.w().synRad, "Ephcrit")->text(), QStringLiteral("8.379"));
         QCOMPARE(world.real.allTexts(), QStringList());
     }
 
@@ -151,14 +151,14 @@ private slots:
         RealWorld world;
         world.typicalRequest();
         world.w().cbeam->showTool();
-        QTest::qWait(50);
+        QTRY_VERIFY(world.w().cbeam->isActiveWindow());
         retype(child<QLineEdit>(world.w().cbeam, "DBEdtEnergy"), QStringLiteral("0"));
         child<QAbstractButton>(world.w().cbeam, "bbAccept")->click();
-        QTest::qWait(100);
+        QTRY_VERIFY(!world.real.errors().isEmpty());
         auto* recalc = child<QAbstractButton>(world.w().synRad, "tbRecalc");
         world.real.whileOpen.push_back([recalc] { recalc->click(); });
         world.w().synRad->showTool();
-        QTest::qWait(200);
+        QTRY_VERIFY(world.real.whileOpen.empty() && world.real.errors().size() >= 2);
         QVERIFY(world.real.whileOpen.empty());  // the click came while a box was open
         QVERIFY(world.real.errors().size() >= 2);
         QVERIFY(world.w().synRad->isVisible());
@@ -187,13 +187,13 @@ private slots:
             const QString name = world.dir.filePath(QStringLiteral("chart.") + suffix);
             world.real.files.push_back(name);
             save->trigger();
-            QTest::qWait(50);
+            QTRY_VERIFY2(QFile::exists(name), suffix);
             QVERIFY2(QFile::exists(name), suffix);
             QVERIFY(QFile(name).size() > 100);
         }
         world.real.files.push_back({});  // Cancel
         save->trigger();
-        QTest::qWait(50);
+        QTRY_COMPARE(world.real.fileDialogs, 4);
         QCOMPARE(world.real.fileDialogs, 4);
         QCOMPARE(world.real.allTexts(), QStringList());
     }
@@ -270,7 +270,7 @@ private slots:
                 a->trigger();
             else
                 click(w, c.button);
-            QTest::qWait(50);
+            QTRY_COMPARE(world.real.fileDialogs, 1);
             QVERIFY2(world.real.allTexts().isEmpty(), qPrintable(world.real.allTexts().join('|')));
             QCOMPARE(world.real.fileDialogs, 1);
             QVERIFY2(QFile::exists(name), c.what);
@@ -352,13 +352,12 @@ private slots:
             QWidget* w = c.open(world);
             world.real.boxes.clear();
             w->activateWindow();
-            QTest::qWait(30);
+            QTRY_VERIFY(w->isActiveWindow());
             auto* field = child<QLineEdit>(w, c.field);
             field->setText(QString::fromLatin1(c.text));
-            QTest::qWait(30);
+            QTRY_VERIFY(!QApplication::activeModalWidget());
             QTest::mouseClick(child<QAbstractButton>(w, c.button), Qt::LeftButton);
-            QTest::qWait(100);
-            QCOMPARE(world.real.allTexts(), QStringList{QString::fromLatin1(c.message)});
+            QTRY_COMPARE(world.real.allTexts(), QStringList{QString::fromLatin1(c.message)});
             QVERIFY2(w->isVisible(), c.field);
             // The window's focus field: the one with the focus whenever the window is active.
             QVERIFY2(w->focusWidget() == field, c.field);

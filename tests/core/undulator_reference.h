@@ -6,11 +6,13 @@
 
 #include "core/state/beam_state.h"
 #include "core/state/magnet_state.h"
+#include "sr_reference.h"
 
 namespace lumerad::undtest {
 
-constexpr double kPi = 3.14159265358979323846;
-constexpr double kAlpha = 0.0072973504, kE = 1.602189e-19;
+using testref::kAlpha;
+using testref::kE;
+using testref::kPi;
 
 // [J_(n-1)/2(xi) - J_(n+1)/2(xi)]^2 with xi = nK^2/(4 + 2K^2).
 inline double refBesselFactor(int n, double K) {

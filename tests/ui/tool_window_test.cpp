@@ -63,12 +63,11 @@ private slots:
         auto activate = [](QWidget& w) {
             w.activateWindow();
             QVERIFY(QTest::qWaitForWindowActive(&w));
-            QTest::qWait(50);
+            QTRY_COMPARE(QApplication::activeWindow(), &w);
         };
         tool.showTool();
         QVERIFY(QTest::qWaitForWindowActive(&tool));
-        QTest::qWait(50);
-        QCOMPARE(tool.activations, 1);
+        QTRY_COMPARE(tool.activations, 1);
 
         // The user goes to another window and comes back: the handler runs.
         other.show();

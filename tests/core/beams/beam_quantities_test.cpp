@@ -1,4 +1,5 @@
-// Derived beam quantities of circulating and single-pass records, and the seed catalogue.
+// Derived beam quantities of circulating and single-pass records, the physical limits of
+// catalogue records, and the seed catalogue (published parameters) against both.
 #include "core/beams/beam_quantities.h"
 
 #include <gtest/gtest.h>
@@ -11,6 +12,7 @@
 #include <tuple>
 
 #include "../../support/thrown.h"
+#include "core/beams/record_limits.h"
 #include "core/beams/seed_catalogue.h"
 #include "core/numerics/errors.h"
 
@@ -18,16 +20,35 @@ using namespace lumerad;
 
 namespace {
 
-CircBeamValues ring(double energy, double epsX, double epsY, double betaX, double betaY) {
+CircBeamValues ring(double energy = 3, double epsX = 2.7, double epsY = 0.008, double betaX = 10,
+                    double betaY = 3) {
+    return {.SR = "test ring", .Energy = energy, .Cur = 200, .Eps_x = epsX, .Eps_y = epsY, .Beta_x = betaX,
+            .Beta_y = betaY};
+}
+
+double val(double v) { return v == kNoValue ? 0.0 : v; }
+
+// A seeded ring as the catalogue record it becomes; its dipole and sources by name.
+CircBeamValues values(const SeedRing& s) {
     CircBeamValues v;
-    v.SR = "test ring";
-    v.Energy = energy;
-    v.Cur = 200;
-    v.Eps_x = epsX;
-    v.Eps_y = epsY;
-    v.Beta_x = betaX;
-    v.Beta_y = betaY;
+    v.SR = s.SR;
+    v.Energy = val(s.Energy), v.Cur = val(s.Cur), v.Eps_x = val(s.Eps_x), v.Eps_y = val(s.Eps_y);
+    v.DE_E = val(s.DE_E), v.Beta_x = val(s.Beta_x), v.Alpha_x = val(s.Alpha_x);
+    v.Beta_y = val(s.Beta_y), v.Alpha_y = val(s.Alpha_y), v.Eta_x = val(s.Eta_x);
+    v.Etap_x = val(s.Etap_x), v.Eta_y = val(s.Eta_y), v.Etap_y = val(s.Etap_y);
     return v;
+}
+
+const SeedRing* seededRing(const char* name) {
+    for (const SeedRing& r : seedRings())
+        if (std::string(r.SR) == name) return &r;
+    return nullptr;
+}
+
+const SeedSource* seededSource(const char* name) {
+    for (const SeedSource& s : seedSources())
+        if (std::string(s.Name) == name) return &s;
+    return nullptr;
 }
 
 }  // namespace
@@ -103,11 +124,7 @@ TEST(CircBeam, ZeroEnergyGivesZeroGammaWithoutError) {
 
 TEST(SnglBeam, PeakCurrentAndBunchLengthRoundedToThreeDecimals) {
     CurrentBeam shared;
-    SnglBeamValues v;
-    v.Energy = 1000;
-    v.PartPerBunch = 1;
-    v.BunchDuration = 1000;
-    SnglBeamDerived d = SnglBeamCalcFields(v, &shared);
+    SnglBeamDerived d = SnglBeamCalcFields({.Name = "linac", .Energy = 1000, .PartPerBunch = 1, .BunchDuration = 1000}, &shared);
     EXPECT_DOUBLE_EQ(d.PeakCurrent, 16.022);  // 1.602189e-19 * 1e8 / 1e-12 = 16.02189 A
     EXPECT_DOUBLE_EQ(d.BunchLength, 0.3);     // 1e-12 s * c = 0.29979 mm
     EXPECT_DOUBLE_EQ(d.gamma, 1956.93567);    // 1e9 / 511003 = 1956.935674...
@@ -121,12 +138,8 @@ TEST(SnglBeam, PeakCurrentAndBunchLengthRoundedToThreeDecimals) {
 }
 
 TEST(SnglBeam, PulseAndAverageCurrents) {
-    SnglBeamValues v;
-    v.Energy = 500;
-    v.PartPerBunch = 1;  // 1e8 electrons
-    v.BunchesPerPulse = 100;
-    v.PulseDuration = 1000;  // ns
-    v.PulseRepRate = 10;     // Hz
+    // 1e8 electrons, 100 bunches in 1000 ns, 10 pulses a second
+    SnglBeamValues v{.Name = "linac", .Energy = 500, .PartPerBunch = 1, .PulseDuration = 1000, .PulseRepRate = 10, .BunchesPerPulse = 100};
     CurrentBeam shared;
     SnglBeamDerived d = SnglBeamCalcFields(v, &shared);
     // 1.602189e-19 C * 1e8 * 100 / 1e-6 s = 1.602189 mA; averaged: * 10 Hz * 1e-6 s = 16.02189 nA
@@ -144,25 +157,14 @@ TEST(SeedCatalogue, HoldsEveryKindOfBeamAndSource) {
     EXPECT_GE(seedRings().size(), 8u);
     EXPECT_GE(seedLinacs().size(), 4u);
     std::set<std::string> names;
+    // (signs and ranges of every value: EverySeededRecordPasses)
     for (const SeedRing& r : seedRings()) {
         EXPECT_LE(std::strlen(r.SR), 20u) << r.SR;
         EXPECT_TRUE(names.insert(r.SR).second) << r.SR;
-        EXPECT_GT(r.Energy, 0.5);
-        EXPECT_GT(r.Eps_x, 0);
-        EXPECT_GT(r.Eps_y, 0);
-        EXPECT_LT(r.Eps_y, r.Eps_x);
-        EXPECT_GT(r.DE_E, 0.03);
-        EXPECT_LT(r.DE_E, 0.2);
-        EXPECT_GT(r.Beta_x, 0);
-        EXPECT_GT(r.Beta_y, 0);
+        EXPECT_LT(r.Eps_y, r.Eps_x) << r.SR;
+        EXPECT_GT(r.DE_E, 0.03) << r.SR;
     }
-    for (const SeedLinac& l : seedLinacs()) {
-        EXPECT_LE(std::strlen(l.Name), 20u) << l.Name;
-        EXPECT_GT(l.Energy, 0);
-        EXPECT_GT(l.PartPerBunch, 0);
-        EXPECT_GT(l.BunchDuration, 0);
-        EXPECT_GT(l.PulseDuration, 0);
-    }
+    for (const SeedLinac& l : seedLinacs()) EXPECT_LE(std::strlen(l.Name), 20u) << l.Name;
     std::set<std::string> kinds, designs;
     bool emWiggler = false;
     for (const SeedSource& s : seedSources()) {
@@ -171,17 +173,10 @@ TEST(SeedCatalogue, HoldsEveryKindOfBeamAndSource) {
         if (std::string(s.SrceType) == "Wig" && std::string(s.MagType) == "EM") emWiggler = true;
         if (std::string(s.MagType) == "PM") {
             designs.insert(std::string(s.SrceType) + " " + s.PermMag);
-            EXPECT_GT(s.RemnFld, 0) << s.Name;
-            EXPECT_GT(s.PerLen, 0) << s.Name;
             EXPECT_GT(s.Poles, 0) << s.Name;
-            EXPECT_LE(s.Gap_mn, s.Gap) << s.Name;
-            EXPECT_LE(s.Gap, s.Gap_mx) << s.Name;
+            EXPECT_TRUE(s.Gap_mn <= s.Gap && s.Gap <= s.Gap_mx) << s.Name;
         }
-        if (std::string(s.SrceType) == "Bend") {
-            EXPECT_EQ(std::string(s.MagType), "EM");
-            EXPECT_GT(s.Field, 0.1);
-            EXPECT_LT(s.Field, 2.0);
-        }
+        EXPECT_TRUE(std::string(s.SrceType) != "Bend" || std::string(s.MagType) == "EM") << s.Name;
     }
     EXPECT_EQ(kinds, (std::set<std::string>{"Bend", "Wig", "Und", "TR"}));
     EXPECT_TRUE(emWiggler);
@@ -193,21 +188,9 @@ TEST(SeedCatalogue, PublishedSourceSizesFollowFromTheSeededOptics) {
     // Published insertion-device source sizes: APS sigma_x 275 um, sigma_x' 11.3 urad;
     // ESRF before its upgrade (high-beta straight) sigma_x' 10.7 urad; MAX IV 3 GeV 54 um.
     auto find = [](const char* name) {
-        for (const SeedRing& r : seedRings())
-            if (std::string(r.SR) == name) {
-                CircBeamValues v;
-                v.SR = r.SR;
-                v.Energy = r.Energy;
-                v.Eps_x = r.Eps_x;
-                v.Eps_y = r.Eps_y;
-                v.DE_E = r.DE_E;
-                v.Beta_x = r.Beta_x;
-                v.Beta_y = r.Beta_y;
-                v.Eta_x = r.Eta_x;
-                return CircBeamCalcFields(v, nullptr);
-            }
-        ADD_FAILURE() << name << " not seeded";
-        return CircBeamDerived{};
+        const SeedRing* r = seededRing(name);
+        if (!r) ADD_FAILURE() << name << " not seeded";
+        return r ? CircBeamCalcFields(values(*r), nullptr) : CircBeamDerived{};
     };
     CircBeamDerived aps = find("APS");
     EXPECT_NEAR(aps.Sig_xb, 275, 275 * 0.03);
@@ -215,22 +198,6 @@ TEST(SeedCatalogue, PublishedSourceSizesFollowFromTheSeededOptics) {
     EXPECT_NEAR(find("ESRF 1994-2018").Sig_xp, 10.7, 10.7 * 0.03);
     EXPECT_NEAR(find("MAX IV 3 GeV").Sig_xb, 54, 54 * 0.03);
 }
-
-namespace {
-
-const SeedRing* seededRing(const char* name) {
-    for (const SeedRing& r : seedRings())
-        if (std::string(r.SR) == name) return &r;
-    return nullptr;
-}
-
-const SeedSource* seededSource(const char* name) {
-    for (const SeedSource& s : seedSources())
-        if (std::string(s.Name) == name) return &s;
-    return nullptr;
-}
-
-}  // namespace
 
 TEST(SeedCatalogue, EnergySpreadOfEachRingFollowsFromItsSeededDipole) {
     // Natural energy spread of a ring whose dipoles have no gradient (damping partition
@@ -286,4 +253,141 @@ TEST(SeedCatalogue, PermanentMagnetFieldsAreWhatTheGapModelGivesAtTheSeededGap) 
     EXPECT_EQ(xfel->Gap_mn, 10);
     EXPECT_NEAR(flash->Field, 0.47, 0.005);
     EXPECT_EQ(flash->Gap, 12);
+}
+
+namespace {
+
+SourceRecord magnet(const char* magType, const char* kind, double field, double perLen) {
+    SourceRecord r;
+    r.Name = "m";
+    r.MagType = magType;
+    r.SrceType = kind;
+    r.Field = field;
+    r.PerLen = perLen;
+    return r;
+}
+
+// One value of a record changed, and the field its limits name (nullptr: accepted); the text
+// of a refusal starts with the field.
+template <class Record>
+struct Change {
+    double Record::*member;
+    double value;
+    const char* field;
+};
+
+template <class Record, class Breach>
+void expectBreaches(const Record& base, std::initializer_list<Change<Record>> cases, Breach breach) {
+    for (const auto& c : cases) {
+        Record v = base;
+        v.*c.member = c.value;
+        const auto b = breach(v);
+        if (!c.field) {
+            EXPECT_FALSE(b) << b->text;
+            continue;
+        }
+        ASSERT_TRUE(b) << c.field << " " << c.value;
+        EXPECT_EQ(b->field, c.field);
+        EXPECT_EQ(b->text.rfind(std::string(c.field) + ": ", 0), 0u) << b->text;
+    }
+}
+
+}  // namespace
+
+TEST(RecordLimits, CirculatingBeam) {
+    using V = CircBeamValues;
+    CircBeamValues v = ring();
+    EXPECT_FALSE(circBeamBreach(v));
+    expectBreaches<V>(v,
+                      {{&V::Energy, 0, "Energy"},       {&V::Energy, -3, "Energy"},
+                       {&V::Energy, 0.000511003, "Energy"},  // exactly the rest energy: gamma = 1
+                       {&V::Energy, 0.000512, nullptr}, {&V::Energy, NAN, "Energy"},
+                       {&V::Cur, -1, "Cur"},            {&V::Cur, 0, nullptr},
+                       {&V::Eps_x, -0.1, "Eps_x"},      {&V::Eps_y, -0.1, "Eps_y"},
+                       {&V::DE_E, -0.1, "DE/E"},        {&V::Beta_x, -1, "Beta_x"},
+                       {&V::Beta_y, -1, "Beta_y"},      {&V::Beta_y, 0, nullptr},  // 0: the default beta
+                       {&V::Alpha_x, -2, nullptr},      {&V::Eta_x, INFINITY, "Eta_x"}},
+                      circBeamBreach);
+    for (const char* name : {"", "   "}) {
+        v.SR = name;
+        EXPECT_EQ(circBeamBreach(v)->field, "SR");
+    }
+    EXPECT_EQ(circBeamBreach(ring(0))->text,
+              "Energy: the beam energy must be above the electron rest energy, 0.000511003 GeV");
+}
+
+TEST(RecordLimits, SinglePassBeam) {
+    using V = SnglBeamValues;
+    const SnglBeamValues v{.Name = "linac", .Energy = 1000, .PartPerBunch = 6};
+    EXPECT_FALSE(snglBeamBreach(v));
+    expectBreaches<V>(v,
+                      {{&V::Energy, 0, "Energy"},
+                       {&V::Energy, 0.5, "Energy"},  // MeV, below 0.511
+                       {&V::Energy, 0.52, nullptr},
+                       {&V::PartPerBunch, -1, "Part/Bunch"},
+                       {&V::PulseDuration, -1, "PulseDuration"},
+                       {&V::PulseRepRate, -1, "PulseRepRate"},
+                       {&V::BunchesPerPulse, -1, "Bunches/Pulse"},
+                       {&V::BunchDuration, -1, "BunchDuration"}},
+                      snglBeamBreach);
+}
+
+TEST(RecordLimits, Sources) {
+    struct Case {
+        SourceRecord rec;
+        const char* field;
+    } cases[] = {
+        {magnet("EM", "Bend", 1.4, 0), nullptr},
+        {magnet("EM", "Bend", 0, 0), "Field"},  // an electromagnet without field
+        {magnet("EM", "Bend", -1.4, 0), "Field"},
+        {magnet("EM", "Bend", 101, 0), "Field"},
+        {magnet("PM", "Und", 0, 35), nullptr},  // a permanent magnet's field follows from its gap
+        {magnet("pm", "und", 0, 35), nullptr},  // kinds compare without case
+        {magnet("PM", "Und", 1, 0), "PerLen"},  // an undulator needs its period
+        {magnet("EM", "Wig", 1, -5), "PerLen"},
+        {magnet("EM", "Bend", 1, 20000), "PerLen"},
+    };
+    for (const auto& c : cases) {
+        const auto b = sourceBreach(c.rec);
+        if (!c.field) {
+            EXPECT_FALSE(b) << b->text;
+        } else {
+            ASSERT_TRUE(b) << c.rec.Field << " " << c.rec.PerLen;
+            EXPECT_EQ(b->field, c.field);
+        }
+    }
+    SourceRecord r = magnet("PM", "Und", 0.7, 35);
+    r.RemnFld = -1;
+    EXPECT_EQ(sourceBreach(r)->field, "RemnFld");
+    r.RemnFld = 1.2;
+    r.Poles = -2;
+    EXPECT_EQ(sourceBreach(r)->field, "#Poles");
+    r.Poles = 90;
+    r.Gap = -1;
+    EXPECT_EQ(sourceBreach(r)->field, "Gap");
+}
+
+TEST(RecordLimits, EverySeededRecordPasses) {
+    for (const SeedRing& s : seedRings()) {
+        const auto b = circBeamBreach(values(s));
+        EXPECT_FALSE(b) << s.SR << ": " << b->text;
+    }
+    for (const SeedLinac& s : seedLinacs()) {
+        SnglBeamValues v;
+        v.Name = s.Name;
+        v.Energy = val(s.Energy), v.PartPerBunch = val(s.PartPerBunch),
+        v.PulseDuration = val(s.PulseDuration);
+        v.PulseRepRate = val(s.PulseRepRate), v.BunchesPerPulse = val(s.BunchesPerPulse);
+        v.BunchDuration = val(s.BunchDuration);
+        const auto b = snglBeamBreach(v);
+        EXPECT_FALSE(b) << s.Name << ": " << b->text;
+    }
+    for (const SeedSource& s : seedSources()) {
+        SourceRecord r;
+        r.Name = s.Name, r.MagType = s.MagType, r.SrceType = s.SrceType, r.PermMag = s.PermMag;
+        r.Field = val(s.Field), r.RemnFld = val(s.RemnFld), r.Poles = s.Poles, r.PerLen = val(s.PerLen);
+        r.Gap = val(s.Gap), r.Gap_mn = val(s.Gap_mn), r.Gap_mx = val(s.Gap_mx);
+        const auto b = sourceBreach(r);
+        EXPECT_FALSE(b) << s.Name << ": " << b->text;
+    }
 }

@@ -8,6 +8,7 @@
 #include <cmath>
 
 #include "../../support/thrown.h"
+#include "../sr_reference.h"
 #include "core/coherent/form_factor.h"
 #include "core/numerics/errors.h"
 #include "core/numerics/messages.h"
@@ -15,45 +16,29 @@
 using namespace lumerad;
 
 namespace {
-constexpr double kPi = 3.14159265358979323846;
-constexpr double kC = 299792458.0;
-constexpr double kAlpha = 0.0072973504;
-constexpr double kHbar = 1.054588e-34;
-constexpr double kE = 1.602189e-19;
-constexpr double kH = 6.626176e-34;
+using namespace testref;
 
 // 4 beta^2 times the integral of sin^3 t / (1 - beta^2 cos^2 t)^2 from 0 to theta: the
 // Ginzburg-Frank distribution over the cone, in the units of the half-space integral F.
 double coneByQuadrature(double gamma, double theta) {
     const double b = std::sqrt(1 - 1 / (gamma * gamma));
-    const int n = 200000;
-    const double h = theta / n;
     auto f = [b](double t) {
         const double s = std::sin(t), c = std::cos(t), d = 1 - b * b * c * c;
         return s * s * s / (d * d);
     };
-    double sum = f(0) + f(theta);
-    for (int i = 1; i < n; ++i) sum += f(i * h) * (i % 2 ? 4 : 2);
-    return 4 * b * b * sum * h / 3;
+    return 4 * b * b * simpson(f, 0, theta, 200000);
 }
 
 double betaOf(double gamma) { return std::sqrt(1 - 1 / (gamma * gamma)); }
 
 TransitionRadiationBeam beam(double gamma = 100, const char* distr = "g", double fs = 100) {
-    TransitionRadiationBeam b;
-    b.gamma = gamma;
-    b.partPerBunch = 1;  // 1e8 electrons
-    b.bunchesPerPulse = 10;
-    b.pulseRepRate = 5;
-    b.bunchDuration = fs;
-    b.distribution = distr;
-    return b;
+    // 1e8 electrons a bunch, 10 bunches a pulse, 5 pulses a second
+    return {.gamma = gamma, .partPerBunch = 1, .bunchesPerPulse = 10, .pulseRepRate = 5, .bunchDuration = fs,
+            .distribution = distr};
 }
 
-const ResultField& fieldOf(const TransitionRadiationResult& r, const std::string& name) {
-    for (const auto& f : r.fields)
-        if (f.name == name) return f;
-    throw std::runtime_error("no field " + name);
+std::string fieldOf(const TransitionRadiationResult& r, const std::string& name) {
+    return fieldText(r.fields, name);
 }
 }  // namespace
 
@@ -78,11 +63,7 @@ TEST(TransitionRadiation, SpectralEnergyIsGinzburgFrankTimesBandWidth) {
     RecordingMessages m;
     TransitionRadiationState s;
     TransitionRadiationResult r;
-    TransitionRadiationInputs in;
-    in.coherent = false;
-    in.photon = "2.5";
-    in.bandWidth = "0.01";
-    in.angleMrad = "10";
+    TransitionRadiationInputs in{.photon = "2.5", .bandWidth = "0.01", .coherent = false, .angleMrad = "10"};
     s.AccAngFromMrad = true;
     CalculateTR(in, beam(), s, m, r);
     EXPECT_TRUE(m.log.empty());
@@ -97,9 +78,8 @@ TEST(TransitionRadiation, SpectralEnergyIsGinzburgFrankTimesBandWidth) {
     EXPECT_NEAR(r.theta, 0.01, 1e-15);
     EXPECT_EQ(*r.angleGammaText, "1");  // 10 mrad at gamma 100
     EXPECT_FALSE(r.angleMradText.has_value());
-    EXPECT_EQ(fieldOf(r, "EdtFormF").text, "0");
-    for (const char* n : {"EdtTEnthBun", "EdtTEnthPlse", "EdtTPowtheta"})
-        EXPECT_EQ(fieldOf(r, n).text, "") << n;
+    EXPECT_EQ(fieldOf(r, "EdtFormF"), "0");
+    for (const char* n : {"EdtTEnthBun", "EdtTEnthPlse", "EdtTPowtheta"}) EXPECT_EQ(fieldOf(r, n), "") << n;
 }
 
 TEST(TransitionRadiation, WholeSpectrumOfACoherentBunch) {
@@ -121,7 +101,7 @@ TEST(TransitionRadiation, WholeSpectrumOfACoherentBunch) {
         const double Wt = kAlpha / (2 * kPi) * kHbar * coneByQuadrature(100, 0.03) * ((N - 1) * iff + 1) * N;
         EXPECT_NEAR(r.Wt / Wt, 1.0, 2e-5);
         EXPECT_NEAR(r.Pt, r.Wt * 50, r.Wt * 1e-10);
-        EXPECT_FALSE(fieldOf(r, "EdtTEnthBun").text.empty());
+        EXPECT_NE(fieldOf(r, "EdtTEnthBun").find_first_of("0123456789"), std::string::npos);
         // at 1 eV the bunch of 30 um is far longer than the wavelength
         EXPECT_LT(r.FF, distr[0] == 'g' ? 1e-30 : 1e-3);
         EXPECT_EQ(*r.angleMradText, "30");
@@ -139,8 +119,8 @@ TEST(TransitionRadiation, WorkedExamples) {
     in.coherent = false;
     CalculateTR(in, beam(100, "r", fs), s, m, inc);
     EXPECT_LT(coh.FF, 1e-25);
-    EXPECT_EQ(fieldOf(coh, "EdtTradBun").text, fieldOf(inc, "EdtTradBun").text);
-    EXPECT_EQ(fieldOf(inc, "EdtFormF").text, "0");
+    EXPECT_EQ(fieldOf(coh, "EdtTradBun"), fieldOf(inc, "EdtTradBun"));
+    EXPECT_EQ(fieldOf(inc, "EdtFormF"), "0");
 
     // 10 1/cm is 1 mm; the unit list in order
     in.unit = PhotonUnit::perCm;
@@ -162,7 +142,7 @@ TEST(TransitionRadiation, WorkedExamples) {
     EXPECT_EQ(m.texts(), std::vector<std::string>{kAngleGammaTooLargeText});
     EXPECT_EQ(*inc.angleGammaText, "157.08");
     EXPECT_EQ(*inc.angleMradText, "1570.8");
-    EXPECT_EQ(fieldOf(inc, "EdtAccEnBun").text, fieldOf(inc, "EdtTradBun").text);
+    EXPECT_EQ(fieldOf(inc, "EdtAccEnBun"), fieldOf(inc, "EdtTradBun"));
     m.clear();
     s = {};
     s.AccAngFromMrad = true;
@@ -193,11 +173,7 @@ TEST(TransitionRadiation, MessagesThatLetTheCalculationGoOn) {
         RecordingMessages m;
         TransitionRadiationState s;
         TransitionRadiationResult r;
-        TransitionRadiationInputs in;
-        in.unit = c.unit;
-        in.photon = c.photon;
-        in.bandWidth = c.bandWidth;
-        CalculateTR(in, beam(), s, m, r);
+        CalculateTR({.photon = c.photon, .unit = c.unit, .bandWidth = c.bandWidth}, beam(), s, m, r);
         EXPECT_EQ(m.texts(), c.messages);
         EXPECT_NEAR(r.lambda / c.lambda, 1.0, 1e-6);
         EXPECT_EQ(r.convertLines.empty(), !c.convert);
@@ -209,6 +185,9 @@ TEST(TransitionRadiation, MessagesThatLetTheCalculationGoOn) {
 }
 
 TEST(TransitionRadiation, RefusesWhatHasNoMeaning) {
+    const std::string restEnergy = "the beam energy must be above the electron rest energy (gamma > 1)!",
+                      pointBunch = "a coherent calculation needs a bunch length above 0 fs: the integrated "
+                                   "form factor of a point bunch has no end!";
     struct Case {
         double gamma;
         const char* distr;
@@ -219,10 +198,8 @@ TEST(TransitionRadiation, RefusesWhatHasNoMeaning) {
         bool coherent;
         std::string text;
     } cases[] = {
-        {1.0, "g", 100, PhotonUnit::eV, "1", "0.001", true,
-         "the beam energy must be above the electron rest energy (gamma > 1)!"},
-        {0.5, "g", 100, PhotonUnit::eV, "1", "0.001", false,
-         "the beam energy must be above the electron rest energy (gamma > 1)!"},
+        {1.0, "g", 100, PhotonUnit::eV, "1", "0.001", true, restEnergy},
+        {0.5, "g", 100, PhotonUnit::eV, "1", "0.001", false, restEnergy},
         {100, "g", 100, PhotonUnit::perCm, "0", "0.001", true,
          "select photon energy ! (a wave number of 0 has no wave length)"},
         {100, "g", 100, PhotonUnit::THz, "0", "0.001", true,
@@ -230,12 +207,8 @@ TEST(TransitionRadiation, RefusesWhatHasNoMeaning) {
         {100, "g", 100, PhotonUnit::eV, "-1", "0.001", true, "the photon energy must be positive!"},
         {100, "g", 100, PhotonUnit::m, "-1e-6", "0.001", true, "the wave length must be positive!"},
         {100, "g", 100, PhotonUnit::eV, "1", "-0.001", true, "the band width must be positive!"},
-        {100, "g", 0, PhotonUnit::eV, "1", "0.001", true,
-         "a coherent calculation needs a bunch length above 0 fs: the integrated form factor of a point "
-         "bunch has no end!"},
-        {100, "r", 0, PhotonUnit::eV, "1", "0.001", true,
-         "a coherent calculation needs a bunch length above 0 fs: the integrated form factor of a point "
-         "bunch has no end!"},
+        {100, "g", 0, PhotonUnit::eV, "1", "0.001", true, pointBunch},
+        {100, "r", 0, PhotonUnit::eV, "1", "0.001", true, pointBunch},
         {100, "x", 100, PhotonUnit::eV, "1", "0.001", true, kSelectDistributionText},
         {100, "g", 100, PhotonUnit::eV, "1,5", "0.001", true, "'1,5' is not a valid floating point value"},
     };
@@ -245,11 +218,8 @@ TEST(TransitionRadiation, RefusesWhatHasNoMeaning) {
         TransitionRadiationState s;
         s.FF = 0.25;  // of an earlier calculation: kept when this one is refused
         TransitionRadiationResult r;
-        TransitionRadiationInputs in;
-        in.unit = c.unit;
-        in.photon = c.photon;
-        in.bandWidth = c.bandWidth;
-        in.coherent = c.coherent;
+        const TransitionRadiationInputs in{
+            .photon = c.photon, .unit = c.unit, .bandWidth = c.bandWidth, .coherent = c.coherent};
         EXPECT_EQ(thrown<InputError>([&] { CalculateTR(in, beam(c.gamma, c.distr, c.fs), s, m, r); }),
                   c.text);
         EXPECT_EQ(s.FF, 0.25);

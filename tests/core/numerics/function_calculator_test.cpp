@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <tuple>
 
 #include "../sr_reference.h"
 #include "../../support/thrown.h"
@@ -30,48 +31,22 @@ TEST(FunctionCalculator, DefaultsAndTwoRefreshes) {
     Calculator c;
     c.refresh();
     const std::pair<const char*, const char*> first[] = {
-        {"BsRes", "1"},
-        {"MBsArg", kMBsArgText},
-        {"AiryArg", kAiryArgText},
-        {"UFVal", "0"},
-        {"JJx", "0"},
-        {"JJ", "1"},
-        {"lnspctrm", "0"},
-        {"K13_x", ""},
-    };
+        {"BsRes", "1"}, {"MBsArg", kMBsArgText}, {"AiryArg", kAiryArgText}, {"UFVal", "0"},
+        {"JJx", "0"},   {"JJ", "1"},             {"lnspctrm", "0"},         {"K13_x", ""}};
     for (const auto& [name, text] : first) EXPECT_EQ(c[name], text) << name;
     c.refresh();
     for (const char* name : {"MBsArg", "AiryArg", "K13_x", "K23_x", "Aiofx", "AiPofx"})
         EXPECT_EQ(c[name], "") << name;
 }
 
-// Values against the standard library and quadrature, and the texts of the worked examples.
-TEST(FunctionCalculator, BesselPanelAgainstTheStandardLibrary) {
-    struct Case {
-        const char *n, *x, *text;
-        double relTol;
-    };
-    const Case cases[] = {
-        {"0", "1", "0.7651977", 1e-8},
-        {"3", "2.5", "0.2166004", 1e-7},
-        {"2", "1e-30", "1.25E-61", 1e-12},
-        {"10", "1e-17", "2.691144E-180", 1e-12},
-        {"10", "1e-16", "2.691144E-170", 1e-12},
-        {"7", "30", "", 1e-6},
-        {"10000", "2", "", 0},
-    };
-    for (const Case& k : cases) {
+// The Bessel panel's values are bessj's, checked against the standard library in the special
+// function tests; here its text, and an order whose value underflows.
+TEST(FunctionCalculator, BesselPanelTexts) {
+    for (auto [n, x, text] : {std::tuple{"0", "1", "0.7651977"}, {"3", "2.5", "0.2166004"},
+                              {"10", "1e-17", "2.691144E-180"}, {"10000", "2", "0"}}) {
         Calculator c;
-        c.set("BsOrd", k.n).set("BsArg", k.x).refresh();
-        const double want = std::cyl_bessel_j(std::stod(k.n), std::stod(k.x));
-        if (*k.text) {
-            EXPECT_EQ(c["BsRes"], k.text) << k.n << ", " << k.x;
-        }
-        if (k.relTol > 0) {
-            EXPECT_NEAR(c.s.value["BsRes"] / want, 1.0, k.relTol) << k.n << ", " << k.x;
-        } else {
-            EXPECT_EQ(c["BsRes"], "0") << k.n << ", " << k.x;
-        }
+        c.set("BsOrd", n).set("BsArg", x).refresh();
+        EXPECT_EQ(c["BsRes"], text) << n << ", " << x;
     }
 }
 
@@ -128,16 +103,11 @@ TEST(FunctionCalculator, DomainMessagesInTheInputFields) {
         const char *field, *text, *message;
     };
     const Case cases[] = {
-        {"BsArg", "-1", kBsArgNegativeText},
-        {"BsOrd", "-1", kBsOrdNegativeText},
-        {"BsOrd", "2147483647", kBsOrdTooLargeText},
-        {"BsOrd", "10001", kBsOrdTooLargeText},
-        {"MBsArg", "-2", kMBsArgText},
-        {"AiryArg", "0", kAiryArgText},
-        {"UFArg", "-0.5", kUFArgText},
-        {"JJh", "-3", kJJhNegativeText},
-        {"JJh", "2147483647", kJJhTooLargeText},
-    };
+        {"BsArg", "-1", kBsArgNegativeText},  {"BsOrd", "-1", kBsOrdNegativeText},
+        {"BsOrd", "2147483647", kBsOrdTooLargeText}, {"BsOrd", "10001", kBsOrdTooLargeText},
+        {"MBsArg", "-2", kMBsArgText},        {"AiryArg", "0", kAiryArgText},
+        {"UFArg", "-0.5", kUFArgText},        {"JJh", "-3", kJJhNegativeText},
+        {"JJh", "2147483647", kJJhTooLargeText}};
     for (const Case& k : cases) {
         Calculator c;
         c.set("UFArg", "2").set(k.field, k.text).refresh();

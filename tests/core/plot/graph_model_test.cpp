@@ -6,6 +6,7 @@
 #include <set>
 #include <tuple>
 
+#include "../../support/thrown.h"
 #include "core/numerics/errors.h"
 #include "core/numerics/text_to_number.h"
 
@@ -13,7 +14,8 @@ using namespace lumerad;
 
 namespace {
 
-void expectTable(const LogLabelTable& t, const std::vector<double>& want) {
+template <class Table>
+void expectTable(const Table& t, const std::vector<double>& want) {
     ASSERT_EQ(want.size(), t.size());
     for (size_t i = 0; i < want.size(); ++i) EXPECT_DOUBLE_EQ(want[i], t[i]) << "slot " << i;
 }
@@ -23,78 +25,65 @@ std::string trimmedCopy(std::string s) {
     return s;
 }
 
+// An axis of a plan: its range, increment and field format.
+void expectAxis(const AxisPlan& a, double lo, double hi, double increment, const char* format) {
+    EXPECT_DOUBLE_EQ(lo, a.lo);
+    EXPECT_DOUBLE_EQ(hi, a.hi);
+    EXPECT_DOUBLE_EQ(increment, a.increment);
+    EXPECT_EQ(format, a.format);
+}
+
 void fill(GraphModel& m, std::initializer_list<CurvePoint> pts) {
     for (auto p : pts) m.loadData(p.x, p.y);
 }
 
 }  // namespace
 
+// Above 10000 in size, a ratio of the extremes above 10000, or a nonzero size below 1e-4.
 TEST(ValueFormat, SwitchesToExponentForWideOrExtremeRanges) {
-    EXPECT_EQ("#,##0.###", valueFormatFor(0, 5));
-    EXPECT_EQ("0.#E+00", valueFormatFor(0, 20000));
-    EXPECT_EQ("0.#E+00", valueFormatFor(0.00005, 1));
-    EXPECT_EQ("0.#E+00", valueFormatFor(1, 20000));
-    // ratio alone
-    EXPECT_EQ("0.#E+00", valueFormatFor(0.5, 6000));
-    EXPECT_EQ("#,##0.###", valueFormatFor(0.5, 4000));
-    // negative side
-    EXPECT_EQ("0.#E+00", valueFormatFor(-20000, 0));
-    EXPECT_EQ("#,##0.###", valueFormatFor(-5000, 0));
-    EXPECT_EQ("0.#E+00", valueFormatFor(-20000, -3));
-    // tiny maximum with a zero minimum is not covered by the rule
-    EXPECT_EQ("#,##0.###", valueFormatFor(0, 0.00001));
-    EXPECT_EQ("#,##0.###", valueFormatFor(0, 0));
+    const std::tuple<double, double, bool> cases[] = {
+        {0, 5, false},      {0, 20000, true},    {0.00005, 1, true}, {1, 20000, true},
+        {0.5, 6000, true},  {0.5, 4000, false},  {-20000, 0, true},  {-5000, 0, false},
+        {-20000, -3, true}, {0, 0.00001, false}, {0, 0, false}};  // a tiny maximum beside 0 is plain
+    for (const auto& [lo, hi, exp] : cases)
+        EXPECT_EQ(valueFormatFor(lo, hi), exp ? "0.#E+00" : "#,##0.###") << lo << " " << hi;
 }
 
-TEST(LogLabels, OneTwoFiveStepsUpToFourDecades) {
+// 1-2-5 steps up to four decades (one decade starts at the lower one), 1-3 steps for five or
+// six, one label per decade beyond; the bottom axis takes eleven decades, the left one twelve.
+// A zero minimum is max / 10000. A refused span leaves the table as it was.
+TEST(LogLabels, StepsByTheNumberOfDecadesAndTheirLimits) {
+    const auto decades = [](int from) {
+        std::vector<double> v;
+        for (int j = 0; j < 13; ++j) v.push_back(std::pow(10.0, from + j));
+        return v;
+    };
+    struct Case {
+        bool bottom;
+        double min, max;
+        std::vector<double> want;  // empty: refused
+    } cases[] = {
+        {false, 0.5, 300, {0.1, 0.2, 0.5, 1, 2, 5, 10, 20, 50, 100, 200, 500, 1000}},
+        {true, 2, 9, {1, 2, 5, 10, 20, 50, 100, 200, 500, 1000, 2000, 5000, 10000}},
+        {true, 0.002, 500, {0.001, 0.003, 0.01, 0.03, 0.1, 0.3, 1, 3, 10, 30, 100, 300, 1000}},
+        {false, 0, 200, {0.01, 0.03, 0.1, 0.3, 1, 3, 10, 30, 100, 300, 1000, 3000, 10000}},
+        {false, 0.0002, 5e7, decades(-4)},
+        {true, 0.5, 5e9, decades(-1)},
+        {false, 0.5, 5e9, decades(-1)},
+        {true, 0.0002, 5e7, {}},  // twelve decades
+        {false, 1e-5, 5e7, {}},   // thirteen
+        {false, 1, 1, {}},        // no decade at all
+        {false, 0, 0, {}},
+        {false, 1e-120, 1e-115, {}},  // exponents beyond 99
+    };
+    for (const auto& c : cases) {
+        LogLabelTable t;
+        t.fill(7);
+        const bool defined = c.bottom ? DefineLx(t, c.min, c.max) : DefineLy(t, c.min, c.max);
+        EXPECT_EQ(defined, !c.want.empty()) << c.min << " " << c.max;
+        expectTable(t, defined ? c.want : std::vector<double>(13, 7.0));
+    }
     LogLabelTable t{};
-    ASSERT_TRUE(DefineLy(t, 0.5, 300));
-    expectTable(t, {0.1, 0.2, 0.5, 1, 2, 5, 10, 20, 50, 100, 200, 500, 1000});
-    // one decade: still 1-2-5, starting at the lower decade
-    ASSERT_TRUE(DefineLx(t, 2, 9));
-    expectTable(t, {1, 2, 5, 10, 20, 50, 100, 200, 500, 1000, 2000, 5000, 10000});
-}
-
-TEST(LogLabels, OneThreeStepsForFiveOrSixDecades) {
-    LogLabelTable t{};
-    ASSERT_TRUE(DefineLx(t, 0.002, 500));
-    expectTable(t, {0.001, 0.003, 0.01, 0.03, 0.1, 0.3, 1, 3, 10, 30, 100, 300, 1000});
-}
-
-TEST(LogLabels, OneLabelPerDecadeAndSpanLimits) {
-    LogLabelTable y{};
-    ASSERT_TRUE(DefineLy(y, 0.0002, 5e7));
-    for (int j = 0; j < 13; ++j) EXPECT_DOUBLE_EQ(std::pow(10.0, j - 4), y[j]) << j;
-    // twelve decades are too many for the bottom axis: its table stays as it was
-    LogLabelTable x{};
-    x.fill(7);
-    EXPECT_FALSE(DefineLx(x, 0.0002, 5e7));
-    for (double v : x) EXPECT_EQ(7, v);
-    // eleven decades: one label per decade on both axes
-    ASSERT_TRUE(DefineLx(x, 0.5, 5e9));  // lo = -1, hi = 10
-    for (int j = 0; j < 13; ++j) EXPECT_DOUBLE_EQ(std::pow(10.0, j - 1), x[j]) << j;
-    ASSERT_TRUE(DefineLy(y, 0.5, 5e9));
-    EXPECT_DOUBLE_EQ(0.1, y[0]);
-    EXPECT_DOUBLE_EQ(1e10, y[11]);
-    // thirteen decades, no decade at all, and exponents beyond 99 are refused
-    y.fill(3);
-    EXPECT_FALSE(DefineLy(y, 1e-5, 5e7));
-    EXPECT_FALSE(DefineLy(y, 1, 1));
-    EXPECT_FALSE(DefineLy(y, 1e-120, 1e-115));
-    for (double v : y) EXPECT_EQ(3, v);
-}
-
-TEST(LogLabels, ZeroAndNegativeBounds) {
-    LogLabelTable t{};
-    // min 0 becomes max / 10000: 0.02 .. 200 is lo = -2, hi = 3, 1-3 steps
-    ASSERT_TRUE(DefineLy(t, 0, 200));
-    EXPECT_DOUBLE_EQ(0.01, t[0]);
-    EXPECT_DOUBLE_EQ(0.03, t[1]);
-    EXPECT_DOUBLE_EQ(10000, t[12]);
-    // both zero: nothing to label, no failure
-    t.fill(1);
-    EXPECT_FALSE(DefineLy(t, 0, 0));
-    EXPECT_EQ(1, t[0]);
     EXPECT_THROW(DefineLy(t, -1, 100), InputError);
     EXPECT_THROW(DefineLx(t, 0, -100), InputError);
 }
@@ -112,19 +101,13 @@ TEST(LogLabels, CallbacksLabelOnlyTableValues) {
     EXPECT_DOUBLE_EQ(0.3, next(1, 0.3));  // table value below: value kept
     EXPECT_DOUBLE_EQ(7, next(13, 7));     // beyond the table: unchanged
     EXPECT_DOUBLE_EQ(7, next(-1, 7));
-    std::string text = "2";  // 1-2-5 table in the plain format
-    ChartGetAxisLabel(t, "#,##0.###", text);
-    EXPECT_EQ("2", text);
-    text = "3";
-    ChartGetAxisLabel(t, "#,##0.###", text);
-    EXPECT_EQ("", text);
-    text = "2E+01";
-    ChartGetAxisLabel(t, "0.#E+00", text);
-    EXPECT_EQ("2E+01", text);
-    auto labels = logAxisLabels(t, 0.15, 220);
-    std::vector<double> want{0.2, 0.5, 1, 2, 5, 10, 20, 50, 100, 200};
-    ASSERT_EQ(want.size(), labels.size());
-    for (size_t i = 0; i < want.size(); ++i) EXPECT_DOUBLE_EQ(want[i], labels[i]);
+    // a 1-2-5 table: "3" is no label of it
+    for (auto [format, in, out] : {std::tuple{"#,##0.###", "2", "2"}, {"#,##0.###", "3", ""}, {"0.#E+00", "2E+01", "2E+01"}}) {
+        std::string text = in;
+        ChartGetAxisLabel(t, format, text);
+        EXPECT_EQ(out, text) << in;
+    }
+    expectTable(logAxisLabels(t, 0.15, 220), {0.2, 0.5, 1, 2, 5, 10, 20, 50, 100, 200});
     EXPECT_TRUE(logAxisLabels(LogLabelTable{}, 1, 100).empty());  // untouched table: no labels
 }
 
@@ -291,14 +274,9 @@ TEST(Update, AutomaticRanges) {
     m.newCurve();
     fill(m, {{1, 0}, {3, 200}, {5, 50}});
     UpdatePlan p = m.planUpdate(false, false, nullptr);
-    EXPECT_DOUBLE_EQ(0.02, p.y.lo);
-    EXPECT_DOUBLE_EQ(220, p.y.hi);
+    expectAxis(p.y, 0.02, 220, 200.0 / 10000, "#,##0.###");
     EXPECT_DOUBLE_EQ(0.02, p.ymin);
-    EXPECT_DOUBLE_EQ(200.0 / 10000, p.y.increment);
-    EXPECT_DOUBLE_EQ(1, p.x.lo);  // 5 / 10000 is below 1: kept
-    EXPECT_DOUBLE_EQ(5.5, p.x.hi);
-    EXPECT_DOUBLE_EQ(4.0 / 10000, p.x.increment);
-    EXPECT_EQ("#,##0.###", p.x.format);
+    expectAxis(p.x, 1, 5.5, 4.0 / 10000, "#,##0.###");  // 5 / 10000 is below 1: kept
     EXPECT_FALSE(p.x.log);
     // a maximum above 10000 switches its field to the two-digit general pattern
     m.loadData(2, 30000);
@@ -339,10 +317,7 @@ TEST(Update, LogarithmicAxisOfASpectrumTailStillGetsLabels) {
     const UpdatePlan p = m.planUpdate(true, true, nullptr);
     EXPECT_DOUBLE_EQ(2e9, p.y.lo);
     ASSERT_TRUE(p.y.labels.has_value());
-    const std::vector<double> want{3e9, 1e10, 3e10, 1e11, 3e11, 1e12, 3e12, 1e13};
-    const std::vector<double> got = logAxisLabels(*p.y.labels, p.y.lo, p.y.hi);
-    ASSERT_EQ(want.size(), got.size());
-    for (size_t i = 0; i < want.size(); ++i) EXPECT_DOUBLE_EQ(want[i], got[i]);
+    expectTable(logAxisLabels(*p.y.labels, p.y.lo, p.y.hi), {3e9, 1e10, 3e10, 1e11, 3e11, 1e12, 3e12, 1e13});
     // the x-axis (10 .. 250000 eV, five decades) keeps the table of its data range
     ASSERT_TRUE(p.x.labels.has_value());
     EXPECT_DOUBLE_EQ(10, (*p.x.labels)[0]);
@@ -355,12 +330,8 @@ TEST(Update, TypedRanges) {
     fill(m, {{0, 0}, {10, 10}});
     RangeFields f{"1", " 20000 ", "1.0", "0", "200", "50"};
     UpdatePlan p = m.planUpdate(false, false, &f);
-    EXPECT_DOUBLE_EQ(1, p.x.lo);
-    EXPECT_DOUBLE_EQ(22000, p.x.hi);
-    EXPECT_DOUBLE_EQ(0, p.y.lo);  // typed minimum is not raised
-    EXPECT_DOUBLE_EQ(220, p.y.hi);
-    EXPECT_DOUBLE_EQ(50, p.y.increment);
-    EXPECT_EQ("0.#E+00", p.x.format);
+    expectAxis(p.x, 1, 22000, 1, "0.#E+00");
+    expectAxis(p.y, 0, 220, 50, "#,##0.###");  // typed minimum is not raised
     // on a logarithmic axis a typed zero becomes max / 10000
     p = m.planUpdate(false, true, &f);
     EXPECT_DOUBLE_EQ(0.02, p.y.lo);
@@ -369,12 +340,8 @@ TEST(Update, TypedRanges) {
         RangeFields g = f;
         std::string* fields[] = {&g.xmin, &g.xmax, &g.dx, &g.ymin, &g.ymax, &g.dy};
         *fields[i] = "abc";
-        try {
-            m.planUpdate(false, false, &g);
-            ADD_FAILURE() << "field " << i << " accepted";
-        } catch (const InputError& e) {
-            EXPECT_EQ(std::string("'abc' is not a valid floating point value"), e.what());
-        }
+        EXPECT_EQ(thrown<InputError>([&] { m.planUpdate(false, false, &g); }),
+                  "'abc' is not a valid floating point value") << i;
     }
     RangeFields neg{"1", "100", "1", "-5", "100", "1"};
     EXPECT_THROW(m.planUpdate(false, true, &neg), InputError);

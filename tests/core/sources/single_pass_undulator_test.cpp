@@ -7,26 +7,30 @@
 #include <cmath>
 
 #include "../../support/thrown.h"
+#include "../sr_reference.h"
 #include "core/numerics/errors.h"
 #include "core/numerics/messages.h"
 
 using namespace lumerad;
 
 namespace {
-MagnetState magnet(const char* type = "EM", double period = 0.03) {
-    MagnetState m;
-    m.MagType = type;
-    m.PermMag = type == std::string("PM") ? "hybrid" : "";
-    m.PerLength = period;
-    m.BField = 0.8;
-    return m;
-}
-
-std::string textOf(const SinglePassUndulatorResult& r, const std::string& name) {
-    for (const auto& f : r.fields)
-        if (f.name == name) return f.text;
-    return "<absent>";
-}
+// One calculation with a magnet of 0.8 T and the given type and period.
+struct Pass {
+    RecordingMessages messages;
+    MagnetState magnet;
+    SinglePassUndulatorResult r;
+    Pass(const char* type, double gamma, const char* field, double bunchLength = 0, const char* distr = "g",
+        double period = 0.03) {
+        magnet.MagType = type;
+        magnet.PermMag = type == std::string("PM") ? "hybrid" : "";
+        magnet.PerLength = period;
+        magnet.BField = 0.8;
+        SinglePassUndulator({.wfieldEnabled = type != std::string("PM"), .Wfield = field, .gamma = gamma,
+                             .bunchLength = bunchLength, .distribution = distr},
+                            magnet, messages, r);
+    }
+    std::string operator[](const std::string& name) const { return testref::fieldText(r.fields, name); }
+};
 }  // namespace
 
 TEST(SinglePassUndulator, UndulatorEquationByHand) {
@@ -42,25 +46,17 @@ TEST(SinglePassUndulator, UndulatorEquationByHand) {
          "2803.0"},
     };
     for (const Case& c : cases) {
-        RecordingMessages m;
-        MagnetState mag = magnet();
-        SinglePassUndulatorInputs in;
-        in.Wfield = "1.0";
-        in.gamma = c.gamma;
-        in.bunchLength = 1e-6;
-        in.distribution = "g";
-        SinglePassUndulatorResult r;
-        SinglePassUndulator(in, mag, m, r);
-        EXPECT_TRUE(m.log.empty());
-        EXPECT_EQ(mag.BField, 1.0);
-        EXPECT_NEAR(r.K, 2.8032, 1e-12);
-        EXPECT_NEAR(r.lambda1, 0.03 / (2 * c.gamma * c.gamma) * (1 + 2.8032 * 2.8032 / 2), 1e-20);
-        EXPECT_EQ(textOf(r, "Kpar"), "   2.803");
-        EXPECT_EQ(textOf(r, "lWveLen"), c.wave);
-        EXPECT_EQ(textOf(r, "lWveNum"), c.number);
-        EXPECT_EQ(textOf(r, "Edtxmax"), c.displacement);
-        EXPECT_EQ(textOf(r, "Edtmxdefl"), c.deflection);
-        EXPECT_FALSE(r.WfieldText.has_value());
+        const Pass x("EM", c.gamma, "1.0", 1e-6);
+        EXPECT_TRUE(x.messages.log.empty());
+        EXPECT_EQ(x.magnet.BField, 1.0);
+        EXPECT_NEAR(x.r.K, 2.8032, 1e-12);
+        EXPECT_NEAR(x.r.lambda1, 0.03 / (2 * c.gamma * c.gamma) * (1 + 2.8032 * 2.8032 / 2), 1e-20);
+        EXPECT_EQ(x["Kpar"], "   2.803");
+        EXPECT_EQ(x["lWveLen"], c.wave);
+        EXPECT_EQ(x["lWveNum"], c.number);
+        EXPECT_EQ(x["Edtxmax"], c.displacement);
+        EXPECT_EQ(x["Edtmxdefl"], c.deflection);
+        EXPECT_FALSE(x.r.WfieldText.has_value());
     }
 }
 
@@ -79,76 +75,47 @@ TEST(SinglePassUndulator, FormFactorAtTheFundamental) {
         {"r", 0.0, "particle distribution is uniform", "formfactor =        1"},   // a point bunch
     };
     for (const Case& c : cases) {
-        SCOPED_TRACE(c.ff);
-        RecordingMessages m;
-        MagnetState mag = magnet();
-        SinglePassUndulatorInputs in;
-        in.Wfield = "0";
-        in.gamma = 100;
-        in.bunchLength = c.ratio * l1;
-        in.distribution = c.distr;
-        SinglePassUndulatorResult r;
-        SinglePassUndulator(in, mag, m, r);
-        EXPECT_NEAR(r.lambda1, l1, 1e-20);
-        EXPECT_EQ(textOf(r, "Edtxmax"), "0.0");
-        EXPECT_EQ(textOf(r, "Edtmxdefl"), "0.0");
-        EXPECT_EQ(textOf(r, "lDistr"), c.shape);
-        EXPECT_EQ(textOf(r, "lFF"), c.ff);
+        const Pass x("EM", 100, "0", c.ratio * l1, c.distr);
+        EXPECT_NEAR(x.r.lambda1, l1, 1e-20) << c.ff;
+        EXPECT_EQ(x["Edtxmax"], "0.0");
+        EXPECT_EQ(x["Edtmxdefl"], "0.0");
+        EXPECT_EQ(x["lDistr"], c.shape);
+        EXPECT_EQ(x["lFF"], c.ff);
     }
 }
 
-TEST(SinglePassUndulator, PermanentMagnetShowsItsFieldInTheBox) {
-    RecordingMessages m;
-    MagnetState mag = magnet("PM");
-    SinglePassUndulatorInputs in;
-    in.wfieldEnabled = false;
-    in.Wfield = "not read";
-    in.gamma = 100;
-    in.distribution = "g";
-    SinglePassUndulatorResult r;
-    SinglePassUndulator(in, mag, m, r);
-    EXPECT_EQ(*r.WfieldText, "   0.800");
-    EXPECT_EQ(textOf(r, "MagTyp"), "hybrid");
-    EXPECT_NEAR(r.K, 93.44 * 0.8 * 0.03, 1e-12);
-}
+// A permanent magnet shows its field in the box (which is not read); an unknown type gives K
+// but no wavelength and no form factor.
+TEST(SinglePassUndulator, PermanentOrUnknownMagnet) {
+    const Pass pm("PM", 100, "not read");
+    EXPECT_EQ(*pm.r.WfieldText, "   0.800");
+    EXPECT_EQ(pm["MagTyp"], "hybrid");
+    EXPECT_NEAR(pm.r.K, 93.44 * 0.8 * 0.03, 1e-12);
 
-TEST(SinglePassUndulator, UnknownMagnetTypeComputesNoWavelengthAndNoFormFactor) {
-    RecordingMessages m;
-    MagnetState mag = magnet("XX");
-    SinglePassUndulatorInputs in;
-    in.Wfield = "1";
-    in.gamma = 100;
-    in.distribution = "g";
-    SinglePassUndulatorResult r;
-    SinglePassUndulator(in, mag, m, r);
-    EXPECT_EQ(m.texts(), std::vector<std::string>{kChooseMagnetComponentText});
-    EXPECT_FALSE(r.magnetValid);
-    EXPECT_EQ(textOf(r, "Kpar"), "   2.803");
+    const Pass xx("XX", 100, "1");
+    EXPECT_EQ(xx.messages.texts(), std::vector<std::string>{kChooseMagnetComponentText});
+    EXPECT_FALSE(xx.r.magnetValid);
+    EXPECT_EQ(xx["Kpar"], "   2.803");
     for (const char* n : {"lWveLen", "lWveNum", "Edtxmax", "Edtmxdefl", "lDistr", "lFF"})
-        EXPECT_EQ(textOf(r, n), "<absent>") << n;
+        EXPECT_EQ(xx[n], "<absent>") << n;
 }
 
 TEST(SinglePassUndulator, Refusals) {
+    const std::string restEnergy =
+        "the beam energy must be above the electron rest energy (gamma > 1): choose a single-pass beam!";
     struct Case {
         double gamma, period;
         const char* field;
         std::string text;
     } cases[] = {
-        {1.0, 0.03, "1",
-         "the beam energy must be above the electron rest energy (gamma > 1): choose a single-pass beam!"},
-        {0.0, 0.03, "1",
-         "the beam energy must be above the electron rest energy (gamma > 1): choose a single-pass beam!"},
+        {1.0, 0.03, "1", restEnergy},
+        {0.0, 0.03, "1", restEnergy},
         {100, 0.0, "1", "the period length of the undulator must be greater than 0!"},
         {100, 0.03, "", "'' is not a valid floating point value"},
     };
     for (const Case& c : cases) {
-        RecordingMessages m;
-        MagnetState mag = magnet("EM", c.period);
-        SinglePassUndulatorInputs in;
-        in.Wfield = c.field;
-        in.gamma = c.gamma;
         SinglePassUndulatorResult r;
-        EXPECT_EQ(thrown<InputError>([&] { SinglePassUndulator(in, mag, m, r); }), c.text);
+        EXPECT_EQ(thrown<InputError>([&] { Pass x("EM", c.gamma, c.field, 0, "", c.period); r = x.r; }), c.text);
         EXPECT_TRUE(r.fields.empty());
     }
 }

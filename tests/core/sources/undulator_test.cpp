@@ -6,9 +6,9 @@
 #include <map>
 
 #include "../../support/thrown.h"
+#include "../undulator_reference.h"
 #include "core/numerics/errors.h"
 #include "core/numerics/messages.h"
-#include "../undulator_reference.h"
 
 using namespace lumerad;
 using namespace lumerad::undtest;
@@ -40,57 +40,38 @@ struct Fixture {
 
 }  // namespace
 
+// The Bessel factor against the standard library, down to deflections where xi = n K^2 / 4
+// reaches 1e-29 (the recurrence's small-argument limit), and the on-axis and central-cone
+// fluxes built on it; even harmonics and harmonics below one have nothing on the axis.
 TEST(UndulatorBessel, FactorsAgreeWithStandardBesselFunctions) {
     struct Case {
         int n;
-        double K;
+        double K, relTol;
     };
-    const Case cases[] = {{1, 0.1}, {1, 1.0}, {1, 2.5},  {3, 0.5},  {3, 2.0},  {5, 1.0},
-                          {7, 3.0}, {9, 1.5}, {15, 2.0}, {21, 4.0}, {29, 1.2}, {29, 6.0}};
+    const Case cases[] = {{1, 0.1, 2e-7},  {1, 1.0, 2e-7},   {1, 2.5, 2e-7},    {3, 0.5, 2e-7},
+                          {3, 2.0, 2e-7},  {5, 1.0, 2e-7},   {7, 3.0, 2e-7},    {9, 1.5, 2e-7},
+                          {15, 2.0, 2e-7}, {21, 4.0, 2e-7},  {29, 1.2, 2e-7},   {29, 6.0, 2e-7},
+                          {1, 0.05, 1e-6}, {9, 0.05, 1e-6},  {15, 0.05, 1e-6},  {3, 1e-6, 1e-6},
+                          {9, 1e-9, 1e-6}, {21, 1e-9, 1e-6}, {29, 1e-14, 1e-6}, {3, 1e-14, 1e-6}};
     const double I = 0.2, gamma = 11741.6;
     const int N = 80;
     for (const Case& c : cases) {
         SCOPED_TRACE("n = " + std::to_string(c.n) + ", K = " + std::to_string(c.K));
+        clearFloatFaults();
         const double ref = refBesselFactor(c.n, c.K);
-        EXPECT_NEAR(harmonicBesselFactor(c.n, c.K), ref, 2e-7 * ref + 1e-12);
+        EXPECT_NEAR(harmonicBesselFactor(c.n, c.K), ref, c.relTol * ref + (c.K >= 0.1 ? 1e-12 : 0.0));
+        EXPECT_NO_THROW(checkFloatFaults());
         // on the axis: alpha I/e N^2 gamma^2 Fn(K); into the central cone: pi alpha N I/e Qn(K)
         const double onAxis = kAlpha * (I / kE) * N * N * gamma * gamma * refFn(c.n, c.K);
-        EXPECT_NEAR(onAxisFluxPerBW(c.n, c.K, N, gamma, I), onAxis, 2e-7 * onAxis + 1e-6);
+        EXPECT_NEAR(onAxisFluxPerBW(c.n, c.K, N, gamma, I), onAxis, c.relTol * onAxis + 1e-6);
         const double cone = kPi * kAlpha * N * (I / kE) * refQn(c.n, c.K);
-        EXPECT_NEAR(centralConeFluxPerBW(c.n, c.K, N, I), cone, 2e-7 * cone + 1e-6);
+        EXPECT_NEAR(centralConeFluxPerBW(c.n, c.K, N, I), cone, c.relTol * cone + 1e-6);
     }
-    // the worked value of the fundamental at K = 1
-    EXPECT_NEAR(harmonicBesselFactor(1, 1.0), 0.82814238628, 1e-8);
     EXPECT_DOUBLE_EQ(harmonicBesselFactor(1, 0.0), 1.0);
-}
-
-TEST(UndulatorBessel, EvenHarmonicsAndHarmonicsBelowOneHaveNoFluxOnTheAxis) {
     for (int n : {-3, -1, 0, 2, 4, 10, 28}) {
         EXPECT_EQ(harmonicBesselFactor(n, 1.3), 0.0) << n;
         EXPECT_EQ(onAxisFluxPerBW(n, 1.3, 50, 5870.81, 0.1), 0.0) << n;
         EXPECT_EQ(centralConeFluxPerBW(n, 1.3, 50, 0.1), 0.0) << n;
-    }
-}
-
-TEST(UndulatorBessel, SmallDeflectionGivesTheLeadingTerm) {
-    // K = 0.05, the first step of a K scan from 0: xi = n K^2 / 4 is small but the
-    // recurrence must still give the standard functions' values.
-    for (int n : {1, 3, 5, 9, 15}) {
-        const double ref = refBesselFactor(n, 0.05);
-        EXPECT_NEAR(harmonicBesselFactor(n, 0.05), ref, 1e-6 * ref + 1e-300) << n;
-    }
-}
-
-TEST(UndulatorBessel, TinyDeflectionNeitherOverflowsNorLosesTheValue) {
-    // xi down to 1e-29: the recurrence's small-argument limit, orders up to 15
-    for (double K : {1e-6, 1e-9, 1e-14}) {
-        for (int n : {3, 9, 21, 29}) {
-            clearFloatFaults();
-            const double ref = refBesselFactor(n, K);
-            const double got = harmonicBesselFactor(n, K);
-            EXPECT_NO_THROW(checkFloatFaults()) << n << " " << K;
-            EXPECT_NEAR(got, ref, 1e-6 * ref) << n << " " << K;
-        }
     }
 }
 
@@ -102,16 +83,14 @@ TEST(UndulatorSource, WorkedExampleOfThreeGeVRing) {
     EXPECT_NEAR(f.r.lambda1, 1.0880e-9, 0.0001e-9);
     EXPECT_NEAR(f.und.FundWaveLen, 1.0880e-9, 0.0001e-9);
     EXPECT_NEAR(f.und.FundPhotEn, 1139.1, 0.05);
-    EXPECT_EQ(t["lami"].text, "10.9");
-    EXPECT_EQ(t["ephi"].text, "1.1");
-    EXPECT_EQ(t["ephi"].shownUnit, "keV");
     EXPECT_NEAR(f.r.power, 65.313, 0.001);
-    EXPECT_EQ(t["PowTot"].text, "65.31");
+    const std::pair<const char*, const char*> texts[] = {
+        {"lami", "10.9"},      {"ephi", "1.1"},         {"PowTot", "65.31"},     {"stKPar", "   1.000"},
+        {"stUndLen", "   2.500"}, {"MagTyp", "hybrid"}, {"fldmax", "   0.214"}, {"Edtxmax", "1.4"},
+        {"Edtmxdefl", "170.3"}};
+    for (const auto& [name, text] : texts) EXPECT_EQ(t[name].text, text) << name;
+    EXPECT_EQ(t["ephi"].shownUnit, "keV");
     EXPECT_EQ(t["PowTot"].shownUnit, "W");
-    EXPECT_EQ(t["stKPar"].text, "   1.000");
-    EXPECT_EQ(t["stUndLen"].text, "   2.500");
-    EXPECT_EQ(t["MagTyp"].text, "hybrid");
-    EXPECT_EQ(t["fldmax"].text, "   0.214");
     EXPECT_EQ(t.count("Wfield"), 0u);
     EXPECT_NEAR(f.und.ConeAngle, 2.0862e-5, 0.0001e-5);
     EXPECT_EQ(f.und.Harmonic, 1);
@@ -131,8 +110,6 @@ TEST(UndulatorSource, WorkedExampleOfThreeGeVRing) {
     EXPECT_NEAR(f.r.powDensZ, pz, 1e-4 * pz);
     // amplitude K lambda_u / (2 pi gamma), deflection K / gamma
     EXPECT_NEAR(f.r.amplitude, 0.05 / (2 * kPi * 5870.81), 1e-12);
-    EXPECT_EQ(t["Edtxmax"].text, "1.4");
-    EXPECT_EQ(t["Edtmxdefl"].text, "170.3");
     EXPECT_TRUE(f.messages.log.empty());
 }
 
