@@ -10,8 +10,10 @@ namespace {
 const std::vector<const char*> kKinds = {"Bend", "Wig", "Und", "TR", "All"};
 
 int runSources(Context& ctx) {
-    const QString kind = QString::fromLatin1(kKinds[choose(ctx.args.value(QStringLiteral("kind")), kKinds,
-                                                           "source kind", "the kinds are Bend, Wig, Und, TR, All")]);
+    std::string names;
+    for (const char* k : kKinds) names += (names.empty() ? "" : ", ") + std::string(k);
+    const QString kind = QString::fromLatin1(
+        kKinds[choose(ctx.args.value(QStringLiteral("kind")), kKinds, "source kind", "the kinds are " + names)]);
     ctx.report.input("kind", kind.toStdString());
     Table& t = *ctx.catalogue().InsDevice;
     t.setFiltered(false);
