@@ -1,6 +1,7 @@
 #include "app/program.h"
 
 #include <QApplication>
+#include <QCommandLineParser>
 #include <QStringList>
 
 #include "app/start_window.h"
@@ -24,17 +25,17 @@
 namespace lumerad {
 
 ProgramOptions ProgramOptions::fromArguments(const QStringList& args) {
+    QCommandLineParser parser;
+    const QCommandLineOption catalogue(QStringLiteral("catalogue"), QStringLiteral("The catalogue FILE."),
+                                       QStringLiteral("FILE"));
+    const QCommandLineOption startupTime(QStringLiteral("startup-time"),
+                                         QStringLiteral("Print the time to the first shown window and quit."));
+    parser.addOptions({catalogue, startupTime});
+    // Arguments it does not know are Qt's own (or nobody's): the parse goes on past them.
+    parser.parse(args);
     ProgramOptions o;
-    for (int i = 1; i < args.size(); ++i) {
-        const QString& a = args[i];
-        if (a == QLatin1String("--catalogue") && i + 1 < args.size()) {
-            o.catalogueFile = args[++i];
-        } else if (a.startsWith(QLatin1String("--catalogue="))) {
-            o.catalogueFile = a.mid(12);
-        } else if (a == QLatin1String("--startup-time")) {
-            o.startupTime = true;
-        }
-    }
+    o.catalogueFile = parser.value(catalogue);
+    o.startupTime = parser.isSet(startupTime);
     return o;
 }
 

@@ -84,9 +84,9 @@ int runBeam(Context& ctx) {
             throw CliError(kBadInput, "there is no beam named \"" + name.toStdString() +
                                           "\"; the beams of the catalogue are:" + list);
         }
-        ctx.selectCircBeam(name);
+        ctx.selectBeam(BeamKind::Circulating, name);
     } else {
-        ctx.selectSinglePassBeam(name);
+        ctx.selectBeam(BeamKind::SinglePass, name);
     }
     ctx.checkSetFields();
     ctx.report.input("beam", name.toStdString());
@@ -110,18 +110,15 @@ int runBeam(Context& ctx) {
 }  // namespace
 
 Command beamCommand() {
-    Command c;
-    c.name = QStringLiteral("beam");
-    c.synopsis = QStringLiteral("NAME [--set FIELD=VALUE ...]");
-    c.summary =
-        QStringLiteral("the fields and derived quantities of a beam record, as the beam editor shows them");
-    c.usesSet = true;
-    c.positionals = 1;
-    c.addOptions = [](QCommandLineParser& p) {
-        p.addPositionalArgument(QStringLiteral("NAME"), QStringLiteral("The name of the beam."));
-    };
-    c.run = runBeam;
-    return c;
+    return {"beam",
+            "NAME [--set FIELD=VALUE ...]",
+            "the fields and derived quantities of a beam record, as the beam editor shows them",
+            BeamKind::None,
+            nullptr,
+            true,
+            "The name of the beam.",
+            {},
+            runBeam};
 }
 
 }  // namespace lumerad::cli

@@ -38,8 +38,7 @@ int runBeams(Context& ctx) {
 Command beamsCommand() {
     Command c;
     c.name = QStringLiteral("beams");
-    c.summary =
-        QStringLiteral("list the circulating and the single-pass beams (name, kind, energy, current)");
+    c.summary = QStringLiteral("list the circulating and the single-pass beams (name, kind, energy, current)");
     c.run = runBeams;
     return c;
 }

@@ -6,16 +6,18 @@
 
 namespace lumerad::cli {
 
-void addUndulatorSourceOptions(QCommandLineParser& p);
-UndulatorResult runUndulatorCalculation(Context& ctx, const std::string& harm, const std::string& dist);
+UndulatorResult runUndulatorCalculation(Context& ctx, const UndulatorInputs& in);
 
 namespace {
 
+// The undulator window's harmonic; its distance stays at the design text.
+const InputOption<UndulatorInputs> kInputs[] = {{"harmonic", &UndulatorInputs::harm, "I", "Harmonic number."}};
+
 int runFlux(Context& ctx) {
-    const std::string harm = ctx.text(QStringLiteral("harmonic")), bw = ctx.text(QStringLiteral("bandwidth"));
-    for (const QString& s : ctx.sets()) ctx.report.input("set", s.toStdString());
-    runUndulatorCalculation(ctx, harm, "1.0");
-    ctx.report.input("harmonic", harm);
+    UndulatorInputs in;
+    readInputs(ctx, kInputs, in);
+    runUndulatorCalculation(ctx, in);
+    const std::string bw = ctx.text(QStringLiteral("bandwidth"));
     ctx.report.input("bandwidth", bw);
     Session& s = ctx.session;
     UndFluxResult r;
@@ -27,21 +29,11 @@ int runFlux(Context& ctx) {
 }  // namespace
 
 Command fluxCommand() {
-    Command c;
-    c.name = QStringLiteral("flux");
-    c.synopsis = QStringLiteral("--beam NAME --source NAME [--harmonic I] [--bandwidth PERCENT]");
-    c.summary =
-        QStringLiteral("flux, flux density, brightness and coherent fraction of an undulator harmonic");
-    c.usesSet = true;
-    c.addOptions = [](QCommandLineParser& p) {
-        addUndulatorSourceOptions(p);
-        p.addOption(valueOption(QStringLiteral("harmonic"), QStringLiteral("Harmonic number."),
-                                QStringLiteral("I"), QStringLiteral("1")));
-        p.addOption(valueOption(QStringLiteral("bandwidth"), QStringLiteral("Band width in %."),
-                                QStringLiteral("PERCENT"), QStringLiteral("0.1")));
-    };
-    c.run = runFlux;
-    return c;
+    std::vector<Option> options = inputOptions(kInputs);
+    options.push_back({"bandwidth", "PERCENT", "Band width in %.", "0.1"});
+    return {"flux", "--beam NAME --source NAME [--harmonic I] [--bandwidth PERCENT]",
+            "flux, flux density, brightness and coherent fraction of an undulator harmonic",
+            BeamKind::Circulating, "undulator", true, nullptr, options, runFlux};
 }
 
 }  // namespace lumerad::cli

@@ -1,5 +1,7 @@
 // lumerad-cli function NAME [--x X] [--order N] [--harmonic H] [--K K]: the values the
 // special-function calculator shows in the panel of NAME (J, K13, K23, Ai, AiP, S, JJ).
+#include <algorithm>
+
 #include "cli/command.h"
 #include "core/numerics/errors.h"
 #include "core/numerics/function_calculator.h"
@@ -8,15 +10,19 @@ namespace lumerad::cli {
 
 namespace {
 
-// Option and the calculator's input field it fills, per panel; the defaults are the
-// calculator's design texts.
+// The options and the calculator's input fields they fill; the defaults are the calculator's
+// design texts.
 struct FunctionOption {
     const char* option;
-    const char* field;
+    const char* valueName;
+    const char* description;
+    std::vector<std::string> fields;
 };
 const FunctionOption kOptions[] = {
-    {"x", "BsArg"}, {"order", "BsOrd"},  {"x", "MBsArg"}, {"x", "AiryArg"},
-    {"x", "UFArg"}, {"harmonic", "JJh"}, {"K", "JJK"},
+    {"x", "X", "The argument.", {"BsArg", "MBsArg", "AiryArg", "UFArg"}},
+    {"order", "N", "The integer order n of J.", {"BsOrd"}},
+    {"harmonic", "H", "The harmonic i of [JJ].", {"JJh"}},
+    {"K", "K", "The deflection parameter K of [JJ].", {"JJK"}},
 };
 
 const char* const kNames = "J, K13, K23, Ai, AiP, S, JJ";
@@ -34,13 +40,12 @@ int runFunction(Context& ctx) {
     // Only this panel has inputs: the others stay empty and are not evaluated.
     for (const char* field : kFunctionInputs) s.text[field].clear();
     ctx.report.input("function", name);
-    for (const FunctionOption& o : kOptions) {
-        for (const std::string& field : inputs) {
-            if (field != o.field) continue;
-            s.text[field] = ctx.text(QString::fromLatin1(o.option));
-            ctx.report.input(o.option, s.text[field]);
-        }
-    }
+    for (const FunctionOption& o : kOptions)
+        for (const std::string& field : o.fields)
+            if (std::find(inputs.begin(), inputs.end(), field) != inputs.end()) {
+                s.text[field] = ctx.text(QString::fromLatin1(o.option));
+                ctx.report.input(o.option, s.text[field]);
+            }
     RecalculateFunctions(s, ctx.data());
     const std::string message = panelMessage(s, name);
     if (!message.empty()) throw InputError(message);
@@ -51,25 +56,20 @@ int runFunction(Context& ctx) {
 }  // namespace
 
 Command functionCommand() {
-    Command c;
-    c.name = QStringLiteral("function");
-    c.synopsis = QStringLiteral("NAME [--x X] [--order N] [--harmonic H] [--K K]");
-    c.summary = QStringLiteral("the values of the special-function calculator (J, K13, K23, Ai, AiP, S, JJ)");
-    c.addOptions = [](QCommandLineParser& p) {
-        p.addPositionalArgument(QStringLiteral("NAME"),
-                                QStringLiteral("The function: J, K13, K23, Ai, AiP, S or JJ."));
-        p.addOption(valueOption(QStringLiteral("x"), QStringLiteral("The argument."), QStringLiteral("X"),
-                                QStringLiteral("0")));
-        p.addOption(valueOption(QStringLiteral("order"), QStringLiteral("The integer order n of J."),
-                                QStringLiteral("N"), QStringLiteral("0")));
-        p.addOption(valueOption(QStringLiteral("harmonic"), QStringLiteral("The harmonic i of [JJ]."),
-                                QStringLiteral("H"), QStringLiteral("1")));
-        p.addOption(valueOption(QStringLiteral("K"), QStringLiteral("The deflection parameter K of [JJ]."),
-                                QStringLiteral("K"), QStringLiteral("0")));
-    };
-    c.positionals = 1;
-    c.run = runFunction;
-    return c;
+    FunctionPanelState design;
+    InitializeFunctions(design);
+    std::vector<Option> options;
+    for (const FunctionOption& o : kOptions)
+        options.push_back({o.option, o.valueName, o.description, design.text[o.fields.front()]});
+    return {"function",
+            "NAME [--x X] [--order N] [--harmonic H] [--K K]",
+            "the values of the special-function calculator (J, K13, K23, Ai, AiP, S, JJ)",
+            BeamKind::None,
+            nullptr,
+            false,
+            "The function: J, K13, K23, Ai, AiP, S or JJ.",
+            options,
+            runFunction};
 }
 
 }  // namespace lumerad::cli

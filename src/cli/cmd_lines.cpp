@@ -8,52 +8,39 @@
 
 namespace lumerad::cli {
 
-void addUndulatorSourceOptions(QCommandLineParser& p);
-UndulatorResult runUndulatorCalculation(Context& ctx, const std::string& harm, const std::string& dist);
+UndulatorResult runUndulatorCalculation(Context& ctx, const UndulatorInputs& in);
 
 namespace {
-const char* const kQuantityNames[] = {"angular-flux", "flux", "flux-density", "brightness"};
+
+const InputOption<LineListInputs> kInputs[] = {
+    {"from-harmonic", &LineListInputs::fharm, "I", "First harmonic (odd, 1 to 29)."},
+    {"to-harmonic", &LineListInputs::toharm, "J", "Last harmonic (odd, 1 to 29)."},
+    {"bandwidth", &LineListInputs::BW, "PERCENT", "Band width in %."},
+};
+
 }  // namespace
 
 // The quantity by its item number or short name.
 int lineQuantityOption(const QString& q) {
-    bool number = false;
-    const int n = q.toInt(&number);
-    if (number && n >= 0 && n < 4) return n;
-    for (int i = 0; i < 4; ++i)
-        if (q.compare(QString::fromLatin1(kQuantityNames[i]), Qt::CaseInsensitive) == 0) return i;
-    std::string list;
-    for (int i = 0; i < 4; ++i)
-        list += "\n  " + std::to_string(i) + "  " + kQuantityNames[i] + "  (" + lineQuantityItem(i) + ")";
-    throw CliError(kBadInput, "unknown quantity \"" + q.toStdString() + "\"; the quantities are:" + list);
+    return chooseQuantity(q, {"angular-flux", "flux", "flux-density", "brightness"}, lineQuantityItem);
 }
 
-void addLineListOptions(QCommandLineParser& p) {
-    addUndulatorSourceOptions(p);
-    p.addOption(valueOption(QStringLiteral("from-harmonic"), QStringLiteral("First harmonic (odd, 1 to 29)."),
-                            QStringLiteral("I"), QStringLiteral("1")));
-    p.addOption(valueOption(QStringLiteral("to-harmonic"), QStringLiteral("Last harmonic (odd, 1 to 29)."),
-                            QStringLiteral("J"), QStringLiteral("1")));
-    p.addOption(
-        valueOption(QStringLiteral("quantity"),
-                    QStringLiteral("The quantity: 0 angular-flux, 1 flux, 2 flux-density, 3 brightness."),
-                    QStringLiteral("Q"), QStringLiteral("0")));
-    p.addOption(valueOption(QStringLiteral("bandwidth"), QStringLiteral("Band width in %."),
-                            QStringLiteral("PERCENT"), QStringLiteral("0.1")));
+// The options of the list: its inputs with the quantity before the band width.
+std::vector<Option> lineListOptions() {
+    std::vector<Option> o = inputOptions(kInputs);
+    o.insert(o.begin() + 2, {"quantity", "Q", "The quantity: 0 angular-flux, 1 flux, 2 flux-density, 3 brightness.",
+                             std::to_string(LineListInputs().quantity)});
+    return o;
 }
 
 // The undulator calculation for harmonic 1 and the list, as "line spectrum" runs them. A
 // refused harmonic range ends the run with its message.
 LineListState runLineList(Context& ctx, LineListResult& r) {
-    const int quantity = lineQuantityOption(ctx.args.value(QStringLiteral("quantity")));
-    for (const QString& s : ctx.sets()) ctx.report.input("set", s.toStdString());
-    runUndulatorCalculation(ctx, "1", "1.0");
-    LineListInputs in{ctx.text(QStringLiteral("bandwidth")), ctx.text(QStringLiteral("from-harmonic")),
-                      ctx.text(QStringLiteral("to-harmonic")), quantity};
-    ctx.report.input("from-harmonic", in.fharm);
-    ctx.report.input("to-harmonic", in.toharm);
-    ctx.report.input("quantity", std::to_string(quantity));
-    ctx.report.input("bandwidth", in.BW);
+    LineListInputs in;
+    in.quantity = lineQuantityOption(ctx.args.value(QStringLiteral("quantity")));
+    runUndulatorCalculation(ctx, UndulatorInputs());
+    readInputs(ctx, kInputs, in);
+    ctx.report.input("quantity", std::to_string(in.quantity));
     Session& s = ctx.session;
     LineListState list;
     RecordingMessages refusal;
@@ -93,15 +80,15 @@ int runLines(Context& ctx) {
 }  // namespace
 
 Command linesCommand() {
-    Command c;
-    c.name = QStringLiteral("lines");
-    c.synopsis = QStringLiteral(
-        "--beam NAME --source NAME [--from-harmonic I --to-harmonic J --quantity Q --bandwidth PERCENT]");
-    c.summary = QStringLiteral("the undulator line spectrum: the odd harmonics with energy, width and flux");
-    c.usesSet = true;
-    c.addOptions = addLineListOptions;
-    c.run = runLines;
-    return c;
+    return {"lines",
+            "--beam NAME --source NAME [--from-harmonic I --to-harmonic J --quantity Q --bandwidth PERCENT]",
+            "the undulator line spectrum: the odd harmonics with energy, width and flux",
+            BeamKind::Circulating,
+            "undulator",
+            true,
+            nullptr,
+            lineListOptions(),
+            runLines};
 }
 
 }  // namespace lumerad::cli

@@ -7,16 +7,13 @@ namespace lumerad::cli {
 
 namespace {
 
-const QStringList kKinds = {"Bend", "Wig", "Und", "TR", "All"};
+const std::vector<const char*> kKinds = {"Bend", "Wig", "Und", "TR", "All"};
 
 int runSources(Context& ctx) {
-    const QString kindText = ctx.args.value(QStringLiteral("kind"));
-    QString kind;
-    for (const QString& k : kKinds)
-        if (k.compare(kindText, Qt::CaseInsensitive) == 0) kind = k;
-    if (kind.isEmpty())
-        throw CliError(kBadInput, "unknown source kind \"" + kindText.toStdString() + "\"; the kinds are " +
-                                      kKinds.join(QStringLiteral(", ")).toStdString());
+    std::string names;
+    for (const char* k : kKinds) names += (names.empty() ? "" : ", ") + std::string(k);
+    const QString kind = QString::fromLatin1(
+        kKinds[choose(ctx.args.value(QStringLiteral("kind")), kKinds, "source kind", "the kinds are " + names)]);
     ctx.report.input("kind", kind.toStdString());
     Table& t = *ctx.catalogue().InsDevice;
     t.setFiltered(false);
@@ -51,16 +48,15 @@ int runSources(Context& ctx) {
 }  // namespace
 
 Command sourcesCommand() {
-    Command c;
-    c.name = QStringLiteral("sources");
-    c.synopsis = QStringLiteral("[--kind Bend|Wig|Und|TR|All]");
-    c.summary = QStringLiteral("list the sources with their kind, magnet type, field, gap, period and poles");
-    c.addOptions = [](QCommandLineParser& p) {
-        p.addOption(valueOption(QStringLiteral("kind"), QStringLiteral("Only the sources of this kind."),
-                                QStringLiteral("KIND"), QStringLiteral("All")));
-    };
-    c.run = runSources;
-    return c;
+    return {"sources",
+            "[--kind Bend|Wig|Und|TR|All]",
+            "list the sources with their kind, magnet type, field, gap, period and poles",
+            BeamKind::None,
+            nullptr,
+            false,
+            nullptr,
+            {{"kind", "KIND", "Only the sources of this kind.", "All"}},
+            runSources};
 }
 
 }  // namespace lumerad::cli

@@ -11,16 +11,9 @@ namespace lumerad::cli {
 namespace {
 
 int runSpUndulator(Context& ctx) {
-    const QString beam = ctx.args.value(QStringLiteral("beam")),
-                  source = ctx.args.value(QStringLiteral("source"));
     const bool fieldGiven = ctx.args.isSet(QStringLiteral("field"));
-    ctx.report.input("beam", beam.toStdString());
-    ctx.report.input("source", source.toStdString());
     if (fieldGiven) ctx.report.input("field", ctx.text(QStringLiteral("field")));
-    for (const QString& s : ctx.sets()) ctx.report.input("set", s.toStdString());
-
-    ctx.selectSinglePassBeam(beam);
-    ctx.selectSource(source);
+    ctx.selectRecords();
     Session& s = ctx.session;
     Table& sp = *ctx.catalogue().SnglBeam;
     // The window opens the field box for an electromagnet (and after "No"); a permanent magnet
@@ -42,26 +35,17 @@ int runSpUndulator(Context& ctx) {
 }  // namespace
 
 Command spUndulatorCommand() {
-    Command c;
-    c.name = QStringLiteral("sp-undulator");
-    c.synopsis = QStringLiteral("--beam NAME --source NAME [--field T]");
-    c.summary = QStringLiteral("every result of the single-pass undulator window");
-    c.usesSet = true;
-    c.addOptions = [](QCommandLineParser& p) {
-        p.addOption(valueOption(QStringLiteral("beam"),
-                                QStringLiteral("The single-pass beam (its name in the catalogue)."),
-                                QStringLiteral("NAME")));
-        p.addOption(valueOption(QStringLiteral("source"),
-                                QStringLiteral("The undulator (its name in the catalogue)."),
-                                QStringLiteral("NAME")));
-        p.addOption(
-            valueOption(QStringLiteral("field"),
-                        QStringLiteral("Magnet field in T, as typed into the field box (needed for an "
-                                       "electromagnet; a permanent magnet takes its field from the gap)."),
-                        QStringLiteral("T")));
-    };
-    c.run = runSpUndulator;
-    return c;
+    return {"sp-undulator",
+            "--beam NAME --source NAME [--field T]",
+            "every result of the single-pass undulator window",
+            BeamKind::SinglePass,
+            "undulator",
+            true,
+            nullptr,
+            {{"field", "T",
+              "Magnet field in T, as typed into the field box (needed for an electromagnet; a permanent "
+              "magnet takes its field from the gap)."}},
+            runSpUndulator};
 }
 
 }  // namespace lumerad::cli

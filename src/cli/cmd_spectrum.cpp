@@ -1,8 +1,6 @@
 // lumerad-cli spectrum --beam NAME --source NAME --quantity Q [...]: the synchrotron spectrum
 // of the spectrum window, after the bending-magnet (or, for a wiggler record, the wiggler) calculation of
 // that source, over photon energy or (sigma/pi-mode quantities) over the vertical observation angle.
-#include <QFileInfo>
-
 #include "store/tsr_module.h"
 #include "cli/command.h"
 #include "core/numerics/errors.h"
@@ -32,39 +30,22 @@ const Quantity kQuantities[] = {
     {"divergence", "sigma_y", "mr"},
 };
 
-int quantityItem(const QString& q) {
-    bool number = false;
-    const int n = q.toInt(&number);
-    if (number && n >= 0 && n < int(std::size(kQuantities))) return n;
-    for (int i = 0; i < int(std::size(kQuantities)); ++i)
-        if (q.compare(QString::fromLatin1(kQuantities[i].name), Qt::CaseInsensitive) == 0) return i;
-    std::string list;
-    for (int i = 0; i < int(std::size(kQuantities)); ++i)
-        list += "\n  " + std::to_string(i) + "  " + kQuantities[i].name + "  (" + spectrumItemText(i) + ")";
-    throw CliError(kBadInput, "unknown quantity \"" + q.toStdString() + "\"; the quantities are:" + list);
-}
-
 int runSpectrum(Context& ctx) {
-    const int item = quantityItem(ctx.args.value(QStringLiteral("quantity")));
+    std::vector<const char*> names;
+    for (const Quantity& q : kQuantities) names.push_back(q.name);
+    const int item = chooseQuantity(ctx.args.value(QStringLiteral("quantity")), names, spectrumItemText);
     const bool vsAngle = ctx.args.isSet(QStringLiteral("vs-angle"));
     const bool polarisation = item == kSigmaPi || item == kSigmaPiNormalized;
     if (vsAngle && !polarisation)
         throw CliError(kBadInput, "--vs-angle is for the sigma and pi-mode quantities (3 and 4) only");
-    const QString beam = ctx.args.value(QStringLiteral("beam")),
-                  source = ctx.args.value(QStringLiteral("source"));
     Report& rep = ctx.report;
-    rep.input("beam", beam.toStdString());
-    rep.input("source", source.toStdString());
     rep.input("quantity", std::to_string(item));
     for (const char* o : {"bandwidth", "from", "to", "step", "vertical-angle"})
         rep.input(o, ctx.text(QString::fromLatin1(o)));
     if (vsAngle)
         for (const char* o : {"photon-energy", "max-angle", "angle-step"})
             rep.input(o, ctx.text(QString::fromLatin1(o)));
-    for (const QString& s : ctx.sets()) rep.input("set", s.toStdString());
-
-    ctx.selectCircBeam(beam);
-    ctx.selectSource(source);
+    ctx.selectRecords();
     const Tabulated& tab = ctx.data();
     Session& s = ctx.session;
 
@@ -112,15 +93,10 @@ int runSpectrum(Context& ctx) {
         vsAngle ? angleScanPoints(item, tab, psiMax, dPsi, phEn, s.CritEnergy, k)
                 : energyScanPoints(item, s.flags.WigglerMode, tab, scan, s.CritEnergy, s.beam, k);
 
-    const QString output = ctx.args.value(QStringLiteral("output"));
-    if (!output.isEmpty()) {
-        rep.input("output", output.toStdString());
-        DataFile file;
-        if (!file.open(QFileInfo(output).absoluteFilePath().toStdString()))
-            throw CliError(kFileFault, "the file " + output.toStdString() + " cannot be created");
-        file.write(spectrumFileHeader(item, vsAngle));
-        for (int i = 0; i < pts.size(); ++i) file.write(spectrumFilePointLine(item, pts, i));
-        if (!file.close()) throw CliError(kFileFault, "writing the file " + output.toStdString() + " failed");
+    if (!ctx.text(QStringLiteral("output")).empty()) {
+        std::vector<std::string> lines = {spectrumFileHeader(item, vsAngle)};
+        for (int i = 0; i < pts.size(); ++i) lines.push_back(spectrumFilePointLine(item, pts, i));
+        writeOutput(ctx, lines);
     }
 
     const Quantity& q = kQuantities[item];
@@ -134,57 +110,32 @@ int runSpectrum(Context& ctx) {
 }  // namespace
 
 Command spectrumCommand() {
-    Command c;
-    c.name = QStringLiteral("spectrum");
-    c.synopsis = QStringLiteral(
-        "--beam NAME --source NAME --quantity Q [--from EV --to EV --step PERCENT | --vs-angle ...]");
-    c.summary = QStringLiteral(
-        "the synchrotron spectrum of a bending magnet or wiggler (columns, or the spectrum file with "
-        "--output)");
-    c.usesSet = true;
-    c.addOptions = [](QCommandLineParser& p) {
-        p.addOption(valueOption(QStringLiteral("beam"),
-                                QStringLiteral("The circulating beam (its name in the catalogue)."),
-                                QStringLiteral("NAME")));
-        p.addOption(valueOption(QStringLiteral("source"),
-                                QStringLiteral("The source (its name in the catalogue)."),
-                                QStringLiteral("NAME")));
-        p.addOption(valueOption(
-            QStringLiteral("quantity"),
-            QStringLiteral("The quantity: 0 angular-flux, 1 spatial-density, 2 angular-density, 3 sigma-pi, "
-                           "4 sigma-pi-normalized, 5 divergence."),
-            QStringLiteral("Q"), QStringLiteral("0")));
-        p.addOption(valueOption(QStringLiteral("bandwidth"), QStringLiteral("Band width in %."),
-                                QStringLiteral("PERCENT"), QStringLiteral("0.1")));
-        p.addOption(valueOption(QStringLiteral("from"), QStringLiteral("Lowest photon energy in eV."),
-                                QStringLiteral("EV"), QStringLiteral("10.0")));
-        p.addOption(valueOption(QStringLiteral("to"), QStringLiteral("Highest photon energy in eV."),
-                                QStringLiteral("EV"), QStringLiteral("25000.0")));
-        p.addOption(valueOption(QStringLiteral("step"), QStringLiteral("Step of the photon energy in %."),
-                                QStringLiteral("PERCENT"), QStringLiteral("5.0")));
-        p.addOption(
-            valueOption(QStringLiteral("vertical-angle"),
-                        QStringLiteral("Vertical observation angle of the energy scan in units of 1/gamma."),
-                        QStringLiteral("ANGLE"), QStringLiteral("0.0")));
-        p.addOption(
-            QCommandLineOption(QStringLiteral("vs-angle"),
-                               QStringLiteral("Scan the vertical angle instead (quantities 3 and 4).")));
-        p.addOption(valueOption(QStringLiteral("photon-energy"),
-                                QStringLiteral("Photon energy of the angle scan in eV."),
-                                QStringLiteral("EV"), QStringLiteral("100")));
-        p.addOption(
-            valueOption(QStringLiteral("max-angle"),
-                        QStringLiteral("Largest vertical angle of the angle scan in units of 1/gamma."),
-                        QStringLiteral("ANGLE"), QStringLiteral("1.0")));
-        p.addOption(valueOption(QStringLiteral("angle-step"),
-                                QStringLiteral("Step of the angle scan in units of 1/gamma."),
-                                QStringLiteral("ANGLE"), QStringLiteral("0.1")));
-        p.addOption(valueOption(QStringLiteral("output"),
-                                QStringLiteral("Also write the spectrum file as the window writes it."),
-                                QStringLiteral("FILE")));
+    std::vector<Option> options = {
+        {"quantity", "Q",
+         "The quantity: 0 angular-flux, 1 spatial-density, 2 angular-density, 3 sigma-pi, "
+         "4 sigma-pi-normalized, 5 divergence.",
+         "0"},
+        {"bandwidth", "PERCENT", "Band width in %.", "0.1"},
+        {"from", "EV", "Lowest photon energy in eV.", "10.0"},
+        {"to", "EV", "Highest photon energy in eV.", "25000.0"},
+        {"step", "PERCENT", "Step of the photon energy in %.", "5.0"},
+        {"vertical-angle", "ANGLE", "Vertical observation angle of the energy scan in units of 1/gamma.", "0.0"},
+        {"vs-angle", "", "Scan the vertical angle instead (quantities 3 and 4)."},
+        {"photon-energy", "EV", "Photon energy of the angle scan in eV.", "100"},
+        {"max-angle", "ANGLE", "Largest vertical angle of the angle scan in units of 1/gamma.", "1.0"},
+        {"angle-step", "ANGLE", "Step of the angle scan in units of 1/gamma.", "0.1"},
+        outputOption("Also write the spectrum file as the window writes it."),
     };
-    c.run = runSpectrum;
-    return c;
+    return {"spectrum",
+            "--beam NAME --source NAME --quantity Q [--from EV --to EV --step PERCENT | --vs-angle ...]",
+            "the synchrotron spectrum of a bending magnet or wiggler (columns, or the spectrum file with "
+            "--output)",
+            BeamKind::Circulating,
+            "source",
+            true,
+            nullptr,
+            options,
+            runSpectrum};
 }
 
 }  // namespace lumerad::cli

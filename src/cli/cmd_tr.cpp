@@ -12,24 +12,18 @@ namespace lumerad::cli {
 
 namespace {
 
-PhotonUnit unitOf(const QString& u) {
-    const struct {
-        const char* name;
-        PhotonUnit unit;
-    } units[] = {{"eV", PhotonUnit::eV},      {"m", PhotonUnit::m},
-                 {"A", PhotonUnit::Angstrom}, {"Angstrom", PhotonUnit::Angstrom},
-                 {"1/cm", PhotonUnit::perCm}, {"THz", PhotonUnit::THz}};
-    for (const auto& x : units)
-        if (u.compare(QString::fromLatin1(x.name), Qt::CaseInsensitive) == 0) return x.unit;
-    throw CliError(kBadInput, "unknown unit \"" + u.toStdString() + "\"; the units are eV, m, A, 1/cm, THz");
-}
+const InputOption<TransitionRadiationInputs> kInputs[] = {
+    {"photon", &TransitionRadiationInputs::photon, "V",
+     "Photon energy, wavelength, wave number or frequency, in the unit of --unit."},
+    {"bandwidth", &TransitionRadiationInputs::bandWidth, "BW", "Relative band width (a fraction)."},
+};
 
 int runTr(Context& ctx) {
-    const QString beam = ctx.args.value(QStringLiteral("beam"));
     TransitionRadiationInputs in;
-    in.photon = ctx.text(QStringLiteral("photon"));
-    in.unit = unitOf(ctx.args.value(QStringLiteral("unit")));
-    in.bandWidth = ctx.text(QStringLiteral("bandwidth"));
+    const PhotonUnit units[] = {PhotonUnit::eV, PhotonUnit::m, PhotonUnit::Angstrom, PhotonUnit::Angstrom,
+                                PhotonUnit::perCm, PhotonUnit::THz};
+    in.unit = units[choose(ctx.args.value(QStringLiteral("unit")), {"eV", "m", "A", "Angstrom", "1/cm", "THz"},
+                           "unit", "the units are eV, m, A, 1/cm, THz")];
     in.coherent = !ctx.args.isSet(QStringLiteral("incoherent"));
     TransitionRadiationState state;
     const bool byGamma = ctx.args.isSet(QStringLiteral("angle-gamma")),
@@ -41,17 +35,12 @@ int runTr(Context& ctx) {
     state.AccAngFromMrad = byMrad;
 
     Report& rep = ctx.report;
-    rep.input("beam", beam.toStdString());
-    rep.input("photon", in.photon);
+    readInputs(ctx, kInputs, in);
     rep.input("unit", photonUnitLabel(in.unit));
-    rep.input("bandwidth", in.bandWidth);
     rep.input("coherent", in.coherent ? "yes" : "no");
     if (byGamma) rep.input("angle-gamma", in.angleGamma);
     if (byMrad) rep.input("angle-mrad", in.angleMrad);
-    for (const QString& s : ctx.sets()) rep.input("set", s.toStdString());
-
-    ctx.selectSinglePassBeam(beam);
-    ctx.checkSetFields();
+    ctx.selectRecords();
     Table& t = *ctx.catalogue().SnglBeam;
     const TransitionRadiationBeam b = transitionRadiationBeam(t);
     TransitionRadiationResult r;
@@ -84,37 +73,23 @@ int runTr(Context& ctx) {
 }  // namespace
 
 Command trCommand() {
-    Command c;
-    c.name = QStringLiteral("tr");
-    c.synopsis = QStringLiteral(
-        "--beam NAME [--photon V --unit U --bandwidth BW --incoherent --angle-gamma A | --angle-mrad A]");
-    c.summary = QStringLiteral("every result of the transition-radiation window");
-    c.usesSet = true;
-    c.addOptions = [](QCommandLineParser& p) {
-        TransitionRadiationInputs design;
-        p.addOption(valueOption(QStringLiteral("beam"),
-                                QStringLiteral("The single-pass beam (its name in the catalogue)."),
-                                QStringLiteral("NAME")));
-        p.addOption(valueOption(
-            QStringLiteral("photon"),
-            QStringLiteral("Photon energy, wavelength, wave number or frequency, in the unit of --unit."),
-            QStringLiteral("V"), QString::fromStdString(design.photon)));
-        p.addOption(valueOption(QStringLiteral("unit"),
-                                QStringLiteral("Unit of --photon: eV, m, A, 1/cm or THz."),
-                                QStringLiteral("U"), QStringLiteral("eV")));
-        p.addOption(valueOption(QStringLiteral("bandwidth"),
-                                QStringLiteral("Relative band width (a fraction)."), QStringLiteral("BW"),
-                                QString::fromStdString(design.bandWidth)));
-        p.addOption(QCommandLineOption(QStringLiteral("incoherent"),
-                                       QStringLiteral("Incoherent radiation (coherent without it).")));
-        p.addOption(valueOption(QStringLiteral("angle-gamma"),
-                                QStringLiteral("Acceptance half-angle in units of 1/gamma."),
-                                QStringLiteral("A")));
-        p.addOption(valueOption(QStringLiteral("angle-mrad"),
-                                QStringLiteral("Acceptance half-angle in mrad."), QStringLiteral("A")));
-    };
-    c.run = runTr;
-    return c;
+    std::vector<Option> options = inputOptions(kInputs);
+    options.insert(options.begin() + 1,
+                   {"unit", "U", "Unit of --photon: eV, m, A, 1/cm or THz.",
+                    photonUnitLabel(TransitionRadiationInputs().unit)});
+    options.insert(options.end(),
+                   {{"incoherent", "", "Incoherent radiation (coherent without it)."},
+                    {"angle-gamma", "A", "Acceptance half-angle in units of 1/gamma."},
+                    {"angle-mrad", "A", "Acceptance half-angle in mrad."}});
+    return {"tr",
+            "--beam NAME [--photon V --unit U --bandwidth BW --incoherent --angle-gamma A | --angle-mrad A]",
+            "every result of the transition-radiation window",
+            BeamKind::SinglePass,
+            nullptr,
+            true,
+            nullptr,
+            options,
+            runTr};
 }
 
 }  // namespace lumerad::cli

@@ -1,8 +1,6 @@
 // lumerad-cli tune --beam NAME --source NAME --scan K|gap [...]: the tuning scans of the line
 // spectrum window, one curve of 101 points per listed harmonic; --output writes the tuning-scan
 // file as the window does.
-#include <QFileInfo>
-
 #include "store/table.h"
 #include "store/tsr_module.h"
 #include "cli/command.h"
@@ -12,73 +10,51 @@
 
 namespace lumerad::cli {
 
-void addLineListOptions(QCommandLineParser& p);
+std::vector<Option> lineListOptions();
 LineListState runLineList(Context& ctx, LineListResult& r);
 int lineQuantityOption(const QString& q);
 
 namespace {
 
-Column numbers(const std::string& name, const std::string& unit, const std::vector<double>& v) {
-    Column c{name, unit, true, v, {}};
-    for (double x : v) c.texts.push_back(dataField(x));  // as in the tuning-scan file
-    return c;
-}
+// The range of each scan; the gap range defaults to the source's own.
+const InputOption<TuningScanInputs> kKRange[] = {
+    {"k-min", &TuningScanInputs::edKmin, "K", "Smallest K of a K scan."},
+    {"k-max", &TuningScanInputs::edKmax, "K", "Largest K of a K scan."},
+};
+const InputOption<TuningScanInputs> kGapRange[] = {
+    {"gap-min", &TuningScanInputs::edGapmin, "MM", "Smallest gap of a gap scan in mm (default: the source's).",
+     false},
+    {"gap-max", &TuningScanInputs::edGapmax, "MM", "Largest gap of a gap scan in mm (default: the source's).",
+     false},
+};
 
 int runTune(Context& ctx) {
     const QString scan = ctx.args.value(QStringLiteral("scan")), vs = ctx.args.value(QStringLiteral("vs"));
     TuningScanInputs in;
-    if (scan.compare(QStringLiteral("K"), Qt::CaseInsensitive) == 0)
-        in.kind = ScanKind::K;
-    else if (scan.compare(QStringLiteral("gap"), Qt::CaseInsensitive) == 0)
-        in.kind = ScanKind::Gap;
-    else
-        throw CliError(kBadInput, "unknown scan \"" + scan.toStdString() + "\"; the scans are K and gap");
-    if (vs.compare(QStringLiteral("photon-energy"), Qt::CaseInsensitive) == 0)
-        in.abscissa = ScanAbscissa::PhotonEnergy;
-    else if (vs.compare(QStringLiteral("K"), Qt::CaseInsensitive) == 0)
-        in.abscissa = ScanAbscissa::K;
-    else if (vs.compare(QStringLiteral("gap"), Qt::CaseInsensitive) == 0)
-        in.abscissa = ScanAbscissa::Gap;
-    else
-        throw CliError(kBadInput,
-                       "unknown abscissa \"" + vs.toStdString() + "\"; choose photon-energy, K or gap");
+    in.kind = ScanKind(choose(scan, {"gap", "K"}, "scan", "the scans are K and gap"));
+    in.abscissa =
+        ScanAbscissa(choose(vs, {"photon-energy", "K", "gap"}, "abscissa", "choose photon-energy, K or gap"));
 
     LineListResult lr;
     const LineListState list = runLineList(ctx, lr);
-    // The gap range defaults to the source's own; a source without one gets 5 to 50 mm.
+    // a source without a gap range keeps the design range
     const Table& src = *ctx.catalogue().InsDevice;
-    auto gapText = [&](const char* option, const char* field, const char* fallback) {
-        if (ctx.args.isSet(QString::fromLatin1(option))) return ctx.text(QString::fromLatin1(option));
-        const QString t = src.asText(QString::fromLatin1(field));
-        return t.isEmpty() ? std::string(fallback) : t.toStdString();
-    };
-    in.edGapmin = gapText("gap-min", "Gap_mn", "5");
-    in.edGapmax = gapText("gap-max", "Gap_mx", "50");
-    in.edKmin = ctx.text(QStringLiteral("k-min"));
-    in.edKmax = ctx.text(QStringLiteral("k-max"));
+    for (const auto& [field, text] : {std::pair(&in.edGapmin, src.asText(QStringLiteral("Gap_mn"))),
+                                      std::pair(&in.edGapmax, src.asText(QStringLiteral("Gap_mx")))})
+        if (!text.isEmpty()) *field = text.toStdString();
     in.quantity = lineQuantityOption(ctx.args.value(QStringLiteral("quantity")));
     Report& rep = ctx.report;
     rep.input("scan", in.kind == ScanKind::K ? "K" : "gap");
     rep.input("vs", vs.toStdString());
-    if (in.kind == ScanKind::Gap) {
-        rep.input("gap-min", in.edGapmin);
-        rep.input("gap-max", in.edGapmax);
-    } else {
-        rep.input("k-min", in.edKmin);
-        rep.input("k-max", in.edKmax);
-    }
+    readInputs(ctx, in.kind == ScanKind::Gap ? kGapRange : kKRange, in);
     Session& s = ctx.session;
     const TuningScanResult r = TuningScanCalculate(in, list, s.beam, s.magnet, s.RelBandWidth, ctx.messages);
 
-    const QString output = ctx.args.value(QStringLiteral("output"));
-    if (!output.isEmpty()) {
-        rep.input("output", output.toStdString());
-        DataFile file;
-        if (!file.open(QFileInfo(output).absoluteFilePath().toStdString()))
-            throw CliError(kFileFault, "the file " + output.toStdString() + " cannot be created");
+    if (!ctx.text(QStringLiteral("output")).empty()) {
+        std::vector<std::string> lines;
         for (const TuningCurve& c : r.curves)
-            for (size_t j = 0; j < c.x.size(); ++j) file.write(tuningFileLine(c.x[j], c.y[j]));
-        if (!file.close()) throw CliError(kFileFault, "writing the file " + output.toStdString() + " failed");
+            for (size_t j = 0; j < c.x.size(); ++j) lines.push_back(tuningFileLine(c.x[j], c.y[j]));
+        writeOutput(ctx, lines);
     }
 
     std::vector<double> h, x, y;
@@ -94,46 +70,31 @@ int runTune(Context& ctx) {
     const char* xUnit = in.abscissa == ScanAbscissa::PhotonEnergy ? "eV"
                         : in.abscissa == ScanAbscissa::Gap        ? "mm"
                                                                   : "";
-    rep.columns.push_back(numbers(r.xCaption, xUnit, x));
-    rep.columns.push_back(numbers(r.yCaption.empty() ? "value" : r.yCaption, "", y));
+    rep.columns.push_back(dataColumn(r.xCaption, xUnit, x));  // as in the tuning-scan file
+    rep.columns.push_back(dataColumn(r.yCaption.empty() ? "value" : r.yCaption, "", y));
     return kOk;
 }
 
 }  // namespace
 
 Command tuneCommand() {
-    Command c;
-    c.name = QStringLiteral("tune");
-    c.synopsis = QStringLiteral(
-        "--beam NAME --source NAME --scan K|gap [--k-min --k-max | --gap-min --gap-max] [--vs "
-        "photon-energy|K|gap] "
-        "[--from-harmonic I --to-harmonic J --quantity Q --bandwidth PERCENT] [--output FILE]");
-    c.summary = QStringLiteral(
-        "tuning curves of a permanent-magnet undulator over K or gap (or the file with --output)");
-    c.usesSet = true;
-    c.addOptions = [](QCommandLineParser& p) {
-        addLineListOptions(p);
-        p.addOption(valueOption(QStringLiteral("scan"), QStringLiteral("What is varied: K or gap."),
-                                QStringLiteral("K|gap"), QStringLiteral("gap")));
-        p.addOption(valueOption(QStringLiteral("k-min"), QStringLiteral("Smallest K of a K scan."),
-                                QStringLiteral("K"), QStringLiteral("0")));
-        p.addOption(valueOption(QStringLiteral("k-max"), QStringLiteral("Largest K of a K scan."),
-                                QStringLiteral("K"), QStringLiteral("5")));
-        p.addOption(valueOption(QStringLiteral("gap-min"),
-                                QStringLiteral("Smallest gap of a gap scan in mm (default: the source's)."),
-                                QStringLiteral("MM")));
-        p.addOption(valueOption(QStringLiteral("gap-max"),
-                                QStringLiteral("Largest gap of a gap scan in mm (default: the source's)."),
-                                QStringLiteral("MM")));
-        p.addOption(valueOption(QStringLiteral("vs"),
-                                QStringLiteral("The abscissa: photon-energy, K or gap."), QStringLiteral("X"),
-                                QStringLiteral("photon-energy")));
-        p.addOption(valueOption(QStringLiteral("output"),
-                                QStringLiteral("Also write the tuning-scan file as the window writes it."),
-                                QStringLiteral("FILE")));
-    };
-    c.run = runTune;
-    return c;
+    std::vector<Option> options = lineListOptions();
+    options.push_back({"scan", "K|gap", "What is varied: K or gap.", "gap"});
+    for (const std::vector<Option>& range : {inputOptions(kKRange), inputOptions(kGapRange)})
+        options.insert(options.end(), range.begin(), range.end());
+    options.push_back({"vs", "X", "The abscissa: photon-energy, K or gap.", "photon-energy"});
+    options.push_back(outputOption("Also write the tuning-scan file as the window writes it."));
+    return {"tune",
+            "--beam NAME --source NAME --scan K|gap [--k-min --k-max | --gap-min --gap-max] [--vs "
+            "photon-energy|K|gap] [--from-harmonic I --to-harmonic J --quantity Q --bandwidth PERCENT] "
+            "[--output FILE]",
+            "tuning curves of a permanent-magnet undulator over K or gap (or the file with --output)",
+            BeamKind::Circulating,
+            "undulator",
+            true,
+            nullptr,
+            options,
+            runTune};
 }
 
 }  // namespace lumerad::cli

@@ -9,35 +9,20 @@ namespace lumerad::cli {
 
 namespace {
 
-struct WigglerOption {
-    const char* option;
-    const char* description;
-    const char* valueName;
-    std::string WigglerInputs::*field;
-};
-const WigglerOption kOptions[] = {
-    {"angle", "Horizontal observation angle in mrad (default: the source record's ObsAngle_x).", "MRAD",
-     &WigglerInputs::HorAngle},
-    {"wavelength", "Photon wavelength in Angstrom.", "A", &WigglerInputs::WaveLength},
-    {"bandwidth", "Relative band width in %.", "PERCENT", &WigglerInputs::edBandW},
-    {"distance", "Distance downstream of the source point in m.", "M", &WigglerInputs::edDist},
+const InputOption<WigglerInputs> kInputs[] = {
+    {"angle", &WigglerInputs::HorAngle, "MRAD",
+     "Horizontal observation angle in mrad (default: the source record's ObsAngle_x).", false},
+    {"wavelength", &WigglerInputs::WaveLength, "A", "Photon wavelength in Angstrom."},
+    {"bandwidth", &WigglerInputs::edBandW, "PERCENT", "Relative band width in %."},
+    {"distance", &WigglerInputs::edDist, "M", "Distance downstream of the source point in m."},
 };
 
 int runWiggler(Context& ctx) {
-    const QString beam = ctx.args.value(QStringLiteral("beam")),
-                  source = ctx.args.value(QStringLiteral("source"));
-    ctx.selectCircBeam(beam);
-    ctx.selectSource(source);
+    ctx.selectRecords();
     WigglerInputs in;
-    for (const WigglerOption& o : kOptions) in.*o.field = ctx.text(QString::fromLatin1(o.option));
     // The window's angle field shows the source record's angle, as the record shows it.
-    if (!ctx.args.isSet(QStringLiteral("angle")))
-        in.HorAngle = ctx.catalogue().InsDevice->displayText(QStringLiteral("ObsAngle_x")).toStdString();
-    ctx.report.input("beam", beam.toStdString());
-    ctx.report.input("source", source.toStdString());
-    for (const WigglerOption& o : kOptions) ctx.report.input(o.option, in.*o.field);
-    for (const QString& s : ctx.sets()) ctx.report.input("set", s.toStdString());
-
+    in.HorAngle = ctx.catalogue().InsDevice->displayText(QStringLiteral("ObsAngle_x")).toStdString();
+    readInputs(ctx, kInputs, in);
     Session& s = ctx.session;
     WigglerResult r;
     RecalculateWiggler(in, s.beam, s.magnet, ctx.data(), ctx.messages, s.CritEnergy, s.RelBandWidth, r);
@@ -48,28 +33,8 @@ int runWiggler(Context& ctx) {
 }  // namespace
 
 Command wigglerCommand() {
-    Command c;
-    c.name = QStringLiteral("wiggler");
-    c.synopsis = QStringLiteral("--beam NAME --source NAME [options]");
-    c.summary = QStringLiteral("every result of the wiggler window");
-    c.usesSet = true;
-    c.addOptions = [](QCommandLineParser& p) {
-        p.addOption(valueOption(QStringLiteral("beam"),
-                                QStringLiteral("The circulating beam (its name in the catalogue)."),
-                                QStringLiteral("NAME")));
-        p.addOption(valueOption(QStringLiteral("source"),
-                                QStringLiteral("The wiggler (its name in the catalogue)."),
-                                QStringLiteral("NAME")));
-        const WigglerInputs design;
-        for (const WigglerOption& o : kOptions) {
-            const bool fromRecord = std::string(o.option) == "angle";
-            p.addOption(valueOption(QString::fromLatin1(o.option), QString::fromLatin1(o.description),
-                                    QString::fromLatin1(o.valueName),
-                                    fromRecord ? QString() : QString::fromStdString(design.*o.field)));
-        }
-    };
-    c.run = runWiggler;
-    return c;
+    return {"wiggler", "--beam NAME --source NAME [options]", "every result of the wiggler window",
+            BeamKind::Circulating, "wiggler", true, nullptr, inputOptions(kInputs), runWiggler};
 }
 
 }  // namespace lumerad::cli

@@ -7,6 +7,7 @@
 #include <QStringList>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -46,13 +47,52 @@ public:
     bool question(const std::string& text) override;  // answers No
 };
 
+class Context;
+
+// One option of a subcommand as its --help lists it: a value option names its value, a switch
+// has none; an option with a default text reads as that text when it is not given.
+struct Option {
+    QString name;
+    QString valueName;  // empty: a switch
+    QString description;
+    std::optional<std::string> defaultText = {};
+};
+
+// An option that fills one text of a window's inputs (BendingMagnetInputs, ...); its default
+// is the window's design text, the value of that field in a default-made Inputs.
+template <class Inputs>
+struct InputOption {
+    const char* name;
+    std::string Inputs::*field;
+    const char* valueName;
+    const char* description;
+    bool designDefault = true;  // false: the default comes from elsewhere (the description says)
+};
+
+// The records a subcommand picks with --beam.
+enum class BeamKind { None, Circulating, SinglePass };
+
+// One subcommand: what it is called and how --help shows it, the options it adds to the
+// common ones, and the routine that runs it on a Context.
+struct Command {
+    QString name;      // "bend"
+    QString synopsis;  // the arguments after the name, e.g. "--beam NAME --source NAME [options]"
+    QString summary;   // one line for the program's --help
+    BeamKind beam = BeamKind::None;   // --beam NAME picks a beam of this kind
+    const char* source = nullptr;     // --source NAME picks this ("source", "undulator"); none without
+    bool usesSet = false;             // accepts --set FIELD=VALUE
+    const char* positional = nullptr; // the description of its one argument NAME, if it takes one
+    std::vector<Option> options;      // its own options, after --beam and --source
+    std::function<int(Context&)> run; // fills ctx.report; returns the exit status
+};
+
 class Context {
 public:
-    Context(QCommandLineParser& parser, QString commandName);
+    Context(QCommandLineParser& parser, const Command& command);
     ~Context();
 
     QCommandLineParser& args;
-    const QString command;
+    const Command& command;
     Session session;
     StderrMessages messages;
 
@@ -68,16 +108,18 @@ public:
     std::string text(const QString& option) const;
     // The --set FIELD=VALUE texts (none for a subcommand without --set).
     QStringList sets() const;
-    bool setAllowed = false;
     // The positional arguments after the subcommand.
     QStringList positional() const { return args.positionalArguments(); }
 
-    // Makes the circulating beam named `name` the current record of CircBeam and calculates
-    // it into the session's beam state, with the --set overrides of beam fields applied.
-    // An unknown name is refused with the list of the circulating beams.
-    void selectCircBeam(const QString& name);
-    // The same for a single-pass beam (SnglBeam).
-    void selectSinglePassBeam(const QString& name);
+    // Picks the records of the subcommand, the beam of --beam and the source of --source,
+    // records their names and the --set texts as inputs, and reads them into the session (a
+    // --set that names no field of them is refused).
+    void selectRecords();
+
+    // Makes the beam named `name` of that kind the current record of CircBeam (or SnglBeam)
+    // and calculates it into the session's beam state, with the --set overrides of beam fields
+    // applied. An unknown name is refused with the list of the beams of that kind.
+    void selectBeam(BeamKind kind, const QString& name);
     // Makes the source named `name` the current record of InsDevice, applies the --set
     // overrides of source fields and reads it into the session's magnet state.
     void selectSource(const QString& name);
@@ -101,22 +143,45 @@ private:
     QStringList setsUsed_;
 };
 
-// One subcommand.
-struct Command {
-    QString name;      // "bend"
-    QString synopsis;  // the arguments after the name, e.g. "--beam NAME --source NAME [options]"
-    QString summary;   // one line for the program's --help
-    std::function<void(QCommandLineParser&)> addOptions;  // its own options (may be empty)
-    std::function<int(Context&)> run;                     // fills ctx.report; returns the exit status
-    bool usesSet = false;                                 // accepts --set FIELD=VALUE
-    int positionals = 0;  // arguments without an option it takes (beam: its NAME)
-};
+template <class Inputs, size_t N>
+std::vector<Option> inputOptions(const InputOption<Inputs> (&table)[N]) {
+    const Inputs design;
+    std::vector<Option> out;
+    for (const InputOption<Inputs>& o : table)
+        out.push_back({QString::fromLatin1(o.name), QString::fromLatin1(o.valueName),
+                       QString::fromLatin1(o.description),
+                       o.designDefault ? std::optional<std::string>(design.*o.field) : std::nullopt});
+    return out;
+}
+
+// Fills `in` from the options of the table that are given or have a default (the others keep
+// their text) and records each text as an input of the report.
+template <class Inputs, size_t N>
+void readInputs(Context& ctx, const InputOption<Inputs> (&table)[N], Inputs& in) {
+    for (const InputOption<Inputs>& o : table) {
+        const QString name = QString::fromLatin1(o.name);
+        if (ctx.args.isSet(name) || o.designDefault) in.*o.field = ctx.text(name);
+        ctx.report.input(o.name, in.*o.field);
+    }
+}
+
+// The index of `text` among `names`, in any case; anything else is refused as
+// unknown WHAT "text"; CHOICES.
+int choose(const QString& text, const std::vector<const char*>& names, const char* what,
+           const std::string& choices);
+
+// A quantity by its item number or short name; anything else is refused with the list of the
+// quantities, each with the window's caption.
+int chooseQuantity(const QString& text, const std::vector<const char*>& names,
+                   const std::function<std::string(int)>& caption);
+
+// The --output FILE option of a subcommand that writes the window's file, and the writing:
+// the lines go to FILE as the window writes them (a file that cannot be written ends the run
+// with status 1).
+Option outputOption(const char* description);
+void writeOutput(Context& ctx, const std::vector<std::string>& lines);
 
 // The registered subcommands in the order of the program's --help.
 const std::vector<Command>& commands();
-
-// Helper for subcommands: an option with a value and a default text.
-QCommandLineOption valueOption(const QString& name, const QString& description, const QString& valueName,
-                               const QString& defaultText = {});
 
 }  // namespace lumerad::cli

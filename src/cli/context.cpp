@@ -7,6 +7,7 @@
 #include "store/table.h"
 #include "store/tsr_module.h"
 #include "cli/command.h"
+#include "core/numerics/data_file.h"
 #include "core/numerics/errors.h"
 #include "core/sources/magnet_model.h"
 
@@ -21,19 +22,41 @@ bool StderrMessages::question(const std::string& text) {
     return false;
 }
 
-QCommandLineOption valueOption(const QString& name, const QString& description, const QString& valueName,
-                               const QString& defaultText) {
-    // the default is the window's design text; the help shows it
-    QCommandLineOption o(
-        name, defaultText.isNull() ? description : description + QStringLiteral(" Default: ") + defaultText,
-        valueName);
-    if (!defaultText.isNull()) o.setDefaultValue(defaultText);
-    return o;
+int choose(const QString& text, const std::vector<const char*>& names, const char* what,
+           const std::string& choices) {
+    for (size_t i = 0; i < names.size(); ++i)
+        if (text.compare(QString::fromLatin1(names[i]), Qt::CaseInsensitive) == 0) return int(i);
+    throw CliError(kBadInput, std::string("unknown ") + what + " \"" + text.toStdString() + "\"; " + choices);
 }
 
-Context::Context(QCommandLineParser& parser, QString commandName)
-    : args(parser), command(std::move(commandName)) {
-    report.command = command.toStdString();
+int chooseQuantity(const QString& text, const std::vector<const char*>& names,
+                   const std::function<std::string(int)>& caption) {
+    const int count = int(names.size());
+    bool number = false;
+    const int n = text.toInt(&number);
+    if (number && n >= 0 && n < count) return n;
+    for (int i = 0; i < count; ++i)
+        if (text.compare(QString::fromLatin1(names[i]), Qt::CaseInsensitive) == 0) return i;
+    std::string list;
+    for (int i = 0; i < count; ++i)
+        list += "\n  " + std::to_string(i) + "  " + names[i] + "  (" + caption(i) + ")";
+    throw CliError(kBadInput, "unknown quantity \"" + text.toStdString() + "\"; the quantities are:" + list);
+}
+
+Option outputOption(const char* description) { return {"output", "FILE", description}; }
+
+void writeOutput(Context& ctx, const std::vector<std::string>& lines) {
+    const std::string output = ctx.text(QStringLiteral("output"));
+    ctx.report.input("output", output);
+    DataFile file;
+    if (!file.open(QFileInfo(QString::fromStdString(output)).absoluteFilePath().toStdString()))
+        throw CliError(kFileFault, "the file " + output + " cannot be created");
+    for (const std::string& line : lines) file.write(line);
+    if (!file.close()) throw CliError(kFileFault, "writing the file " + output + " failed");
+}
+
+Context::Context(QCommandLineParser& parser, const Command& c) : args(parser), command(c) {
+    report.command = command.name.toStdString();
 }
 
 Context::~Context() = default;
@@ -75,7 +98,9 @@ const Tabulated& Context::data() {
     return session.tab;
 }
 
-QStringList Context::sets() const { return setAllowed ? args.values(QStringLiteral("set")) : QStringList(); }
+QStringList Context::sets() const {
+    return command.usesSet ? args.values(QStringLiteral("set")) : QStringList();
+}
 
 std::string Context::text(const QString& option) const { return args.value(option).toStdString(); }
 
@@ -155,24 +180,29 @@ void Context::checkSetFields() const {
     }
 }
 
-void Context::selectCircBeam(const QString& name) {
-    TSRModule& m = catalogue();
-    m.SnglBeam->close();
-    m.CircBeam->open();
-    selectRecord(*m.CircBeam, QStringLiteral("SR"), name, "circulating beam");
-    beamTable_ = m.CircBeam;
-    applySets(*m.CircBeam, true);
-    refuseRecordBreach(*m.CircBeam);
+void Context::selectRecords() {
+    const QString beam = args.value(QStringLiteral("beam"));
+    report.input("beam", beam.toStdString());
+    if (command.source) report.input("source", text(QStringLiteral("source")));
+    for (const QString& s : sets()) report.input("set", s.toStdString());
+    selectBeam(command.beam, beam);
+    if (command.source)
+        selectSource(args.value(QStringLiteral("source")));
+    else
+        checkSetFields();
 }
 
-void Context::selectSinglePassBeam(const QString& name) {
+void Context::selectBeam(BeamKind kind, const QString& name) {
     TSRModule& m = catalogue();
-    m.CircBeam->close();
-    m.SnglBeam->open();
-    selectRecord(*m.SnglBeam, QStringLiteral("Name"), name, "single-pass beam");
-    beamTable_ = m.SnglBeam;
-    applySets(*m.SnglBeam, true);
-    refuseRecordBreach(*m.SnglBeam);
+    const bool circulating = kind == BeamKind::Circulating;
+    Table& t = circulating ? *m.CircBeam : *m.SnglBeam;
+    (circulating ? m.SnglBeam : m.CircBeam)->close();
+    t.open();
+    selectRecord(t, circulating ? QStringLiteral("SR") : QStringLiteral("Name"), name,
+                 circulating ? "circulating beam" : "single-pass beam");
+    beamTable_ = &t;
+    applySets(t, true);
+    refuseRecordBreach(t);
 }
 
 void Context::selectSource(const QString& name) {

@@ -8,6 +8,7 @@
 #include <QCoreApplication>
 #include <clocale>
 #include <QStringList>
+#include <algorithm>
 #include <cstdio>
 #include <exception>
 
@@ -39,20 +40,27 @@ void print(FILE* to, const std::string& s) {
     std::fflush(to);
 }
 
-void addCommonOptions(QCommandLineParser& p) {
-    p.addOption(valueOption(QStringLiteral("catalogue"),
-                            QStringLiteral("The catalogue FILE (default: the program's own catalogue)."),
-                            QStringLiteral("FILE")));
-    p.addOption(valueOption(
-        QStringLiteral("data"),
-        QStringLiteral("The table of tabulated functions (default: DATA.TXT as the program finds it)."),
-        QStringLiteral("FILE")));
-    p.addOption(QCommandLineOption(QStringLiteral("json"), QStringLiteral("Print one JSON object.")));
-    p.addOption(QCommandLineOption(QStringLiteral("csv"),
-                                   QStringLiteral("Print comma-separated columns with a header line.")));
-    p.addOption(
-        QCommandLineOption({QStringLiteral("h"), QStringLiteral("help")}, QStringLiteral("Show this help.")));
-    p.addOption(QCommandLineOption(QStringLiteral("version"), QStringLiteral("Show the version.")));
+// The options of every subcommand, before or after it; an option with two names lists them
+// separated by a comma, the short one first.
+const Option kCommonOptions[] = {
+    {"catalogue", "FILE", "The catalogue (default: the program's own; a missing one is created)."},
+    {"data", "FILE", "The table of tabulated functions (default: DATA.TXT as the program finds it)."},
+    {"json", "", "Print one JSON object."},
+    {"csv", "", "Print comma-separated columns with a header line."},
+    {"h,help", "", "Show this help."},
+    {"version", "", "Show the version."},
+};
+const Option kSetOption = {"set", "FIELD=VALUE",
+                           "Overrides FIELD of the chosen beam or source record for this run only, by its "
+                           "catalogue name (repeatable)."};
+
+QCommandLineOption qtOption(const Option& o) {
+    if (!o.defaultText) return QCommandLineOption(o.name.split(QLatin1Char(',')), o.description, o.valueName);
+    // the default is the window's design text; the help shows it
+    const QString text = QString::fromStdString(*o.defaultText);
+    QCommandLineOption q(o.name, o.description + QStringLiteral(" Default: ") + text, o.valueName);
+    q.setDefaultValue(text);
+    return q;
 }
 
 std::string programHelp() {
@@ -63,13 +71,15 @@ std::string programHelp() {
     for (const Command& c : commands()) w = std::max(w, int(c.name.size()));
     for (const Command& c : commands())
         s += "  " + c.name.leftJustified(w + 2).toStdString() + c.summary.toStdString() + "\n";
-    s += "\nCommon options (before or after the subcommand):\n"
-         "  --catalogue FILE  the catalogue (default: the program's own; a missing one is created)\n"
-         "  --data FILE       the table of tabulated functions (default: DATA.TXT as the program finds it)\n"
-         "  --json            print one JSON object\n"
-         "  --csv             print comma-separated columns with a header line\n"
-         "  -h, --help        this help; `lumerad-cli SUBCOMMAND --help` for a subcommand\n"
-         "  --version         the version\n"
+    s += "\nCommon options (before or after the subcommand):\n";
+    for (const Option& o : kCommonOptions) {
+        QStringList names;
+        for (const QString& n : o.name.split(QLatin1Char(',')))
+            names << (n.size() == 1 ? QStringLiteral("-") : QStringLiteral("--")) + n;
+        const QString shown = names.join(QStringLiteral(", ")) + QLatin1Char(' ') + o.valueName;
+        s += "  " + shown.leftJustified(18).toStdString() + o.description.toStdString() + "\n";
+    }
+    s += "`lumerad-cli SUBCOMMAND --help` shows the options of a subcommand.\n"
          "\nExit status: 0 success, 2 bad input, unknown name or refused calculation, 1 catalogue or file "
          "fault.\n";
     return s;
@@ -80,8 +90,11 @@ std::string programHelp() {
 int findCommand(const QStringList& args) {
     for (int i = 1; i < args.size(); ++i) {
         const QString& a = args[i];
-        if (a == QLatin1String("--catalogue") || a == QLatin1String("--data") ||
-            a == QLatin1String("--set")) {
+        const auto takesValue = [&a](const Option& o) {
+            return !o.valueName.isEmpty() && a == QStringLiteral("--") + o.name;
+        };
+        if (std::any_of(std::begin(kCommonOptions), std::end(kCommonOptions), takesValue) ||
+            takesValue(kSetOption)) {
             ++i;
             continue;
         }
@@ -116,14 +129,18 @@ int run(const QStringList& args) {
 
     QCommandLineParser parser;
     parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
-    addCommonOptions(parser);
-    if (cmd->usesSet)
-        parser.addOption(
-            valueOption(QStringLiteral("set"),
-                        QStringLiteral("Overrides FIELD of the chosen beam or source record for this run "
-                                       "only, by its catalogue name (repeatable)."),
-                        QStringLiteral("FIELD=VALUE")));
-    if (cmd->addOptions) cmd->addOptions(parser);
+    for (const Option& o : kCommonOptions) parser.addOption(qtOption(o));
+    if (cmd->usesSet) parser.addOption(qtOption(kSetOption));
+    static const char* const kBeams[] = {nullptr, "circulating", "single-pass"};
+    if (cmd->beam != BeamKind::None)
+        parser.addOption(qtOption({"beam", "NAME",
+                                   QStringLiteral("The %1 beam (its name in the catalogue).")
+                                       .arg(QLatin1String(kBeams[int(cmd->beam)]))}));
+    if (cmd->source)
+        parser.addOption(qtOption(
+            {"source", "NAME", QStringLiteral("The %1 (its name in the catalogue).").arg(QLatin1String(cmd->source))}));
+    if (cmd->positional) parser.addPositionalArgument(QStringLiteral("NAME"), QString::fromUtf8(cmd->positional));
+    for (const Option& o : cmd->options) parser.addOption(qtOption(o));
     QStringList rest = args;
     rest.removeAt(at);
     if (!parser.parse(rest)) throw CliError(kBadInput, parser.errorText().toStdString());
@@ -140,15 +157,15 @@ int run(const QStringList& args) {
         print(stdout, "lumerad-cli " LUMERAD_VERSION "\n");
         return kOk;
     }
-    if (parser.positionalArguments().size() > cmd->positionals)
+    const int positionals = cmd->positional ? 1 : 0;
+    if (parser.positionalArguments().size() > positionals)
         throw CliError(kBadInput, "unexpected argument \"" +
-                                      parser.positionalArguments().value(cmd->positionals).toStdString() +
+                                      parser.positionalArguments().value(positionals).toStdString() +
                                       "\" (a text with spaces needs quotes)");
     if (parser.isSet(QStringLiteral("json")) && parser.isSet(QStringLiteral("csv")))
         throw CliError(kBadInput, "choose one of --json and --csv");
 
-    Context ctx(parser, name);
-    ctx.setAllowed = cmd->usesSet;
+    Context ctx(parser, *cmd);
     const int status = cmd->run(ctx);
     if (status == kOk) {
         const OutputFormat f = parser.isSet(QStringLiteral("json"))  ? OutputFormat::Json

@@ -76,6 +76,11 @@ private slots:
             {QStringLiteral("lumerad"), QStringLiteral("--catalogue=y.sqlite")});
         QCOMPARE(o.catalogueFile, QStringLiteral("y.sqlite"));
         QVERIFY(!o.startupTime);
+        // arguments it does not know are passed over; a value may look like an option
+        o = ProgramOptions::fromArguments({"lumerad", "-style", "fusion", "--startup-time", "--other",
+                                           "--catalogue", "--z.sqlite", "--catalogue"});
+        QCOMPARE(o.catalogueFile, QStringLiteral("--z.sqlite"));
+        QVERIFY(o.startupTime);
     }
 
     void noDataFileGivesOneMessageAndEveryLaunchWorks() {

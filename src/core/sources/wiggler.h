@@ -35,6 +35,7 @@ struct WigglerInputs {
     std::string WaveLength = "1.0";  // Angstrom
     std::string edBandW = "0.1";     // percent
     std::string edDist = "1.0";      // m
+    std::string Wfield = "1.0";      // T, the peak-field box before a record fills it
 };
 
 // Steps of the recalculation, in order; WigglerResult::completed holds the last one done.

@@ -157,11 +157,12 @@ TfSynRad::TfSynRad(AppContext& ctx, QWidget* parent)
 }
 
 void TfSynRad::FormCreate() {
-    WaveLength_->setText(QStringLiteral("1.0"));
-    edBandW_->setText(QStringLiteral("0.1"));
-    VerObsAng_->setText(QStringLiteral("0.0"));
-    edDist_->setText(QStringLiteral("1.0"));
-    edIncAng_->setText(QStringLiteral("90.0"));
+    const BendingMagnetInputs design;
+    WaveLength_->setText(QString::fromStdString(design.WaveLength));
+    edBandW_->setText(QString::fromStdString(design.edBandW));
+    VerObsAng_->setText(QString::fromStdString(design.VerObsAng));
+    edDist_->setText(QString::fromStdString(design.edDist));
+    edIncAng_->setText(QString::fromStdString(design.edIncAng));
 }
 
 void TfSynRad::setSourceColumns(bool withDeviceColumns) {

@@ -80,7 +80,8 @@ TfWiggler::TfWiggler(AppContext& ctx, QWidget* parent)
     auto* devBox = new QWidget(magBox);
     form::Rows dev(devBox);
     Wfield_ =
-        form::edit(devBox, "Wfield", QStringLiteral("1.0"), QStringLiteral("peak field of the wiggler"));
+        form::edit(devBox, "Wfield", QString::fromStdString(WigglerInputs().Wfield),
+                   QStringLiteral("peak field of the wiggler"));
     fldmax_ = form::label(devBox, {}, "fldmax", QStringLiteral("peak field at the gap"));
     auto* fieldHost = new QWidget(devBox);
     auto* fieldLay = new QHBoxLayout(fieldHost);
@@ -213,9 +214,10 @@ TfWiggler::TfWiggler(AppContext& ctx, QWidget* parent)
 void TfWiggler::FormCreate() {
     Wfield_->hide();
     fldmax_->show();
-    edDist_->setText(QStringLiteral("1.0"));
-    WaveLength_->setText(QStringLiteral("1.0"));
-    edBandW_->setText(QStringLiteral("0.1"));
+    const WigglerInputs design;
+    edDist_->setText(QString::fromStdString(design.edDist));
+    WaveLength_->setText(QString::fromStdString(design.WaveLength));
+    edBandW_->setText(QString::fromStdString(design.edBandW));
     psiX_ = 0;
 }
 
