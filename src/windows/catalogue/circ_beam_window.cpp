@@ -133,10 +133,10 @@ TfCBeam::TfCBeam(AppContext& ctx, QWidget* parent)
     sl->addWidget(mCBHelp);
     top->addWidget(sel, 1);
 
-    connect(accept, &QPushButton::clicked, this, [this] { act([this] { bbAcceptClick(); }); });
-    connect(accClose, &QPushButton::clicked, this, [this] { act([this] { bbAccCloseClick(); }); });
-    connect(yes, &QPushButton::clicked, this, [this] { act([this] { bbYesClick(); }); });
-    connect(help, &QPushButton::clicked, this, [this] { act([this] { bbCBHelpClick(); }); });
+    connectAction(accept, &QPushButton::clicked, [this] { bbAcceptClick(); });
+    connectAction(accClose, &QPushButton::clicked, [this] { bbAccCloseClick(); });
+    connectAction(yes, &QPushButton::clicked, [this] { bbYesClick(); });
+    connectAction(help, &QPushButton::clicked, [this] { bbCBHelpClick(); });
 }
 
 bool TfCBeam::eventFilter(QObject* o, QEvent* e) {

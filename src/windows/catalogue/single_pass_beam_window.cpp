@@ -148,10 +148,10 @@ TfSPBeam::TfSPBeam(AppContext& ctx, QWidget* parent)
     sl->addWidget(SBHelp);
     top->addWidget(sel, 1);
 
-    connect(accept, &QPushButton::clicked, this, [this] { act([this] { bbAcceptClick(); }); });
-    connect(closeB, &QPushButton::clicked, this, [this] { act([this] { bbCloseClick(); }); });
-    connect(newConf, &QPushButton::clicked, this, [this] { act([this] { bbNewClick(); }); });
-    connect(help, &QPushButton::clicked, this, [this] { act([this] { bbHelpClick(); }); });
+    connectAction(accept, &QPushButton::clicked, [this] { bbAcceptClick(); });
+    connectAction(closeB, &QPushButton::clicked, [this] { bbCloseClick(); });
+    connectAction(newConf, &QPushButton::clicked, [this] { bbNewClick(); });
+    connectAction(help, &QPushButton::clicked, [this] { bbHelpClick(); });
 }
 
 bool TfSPBeam::eventFilter(QObject* o, QEvent* e) {

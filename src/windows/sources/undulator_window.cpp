@@ -20,12 +20,10 @@
 #include "core/numerics/messages.h"
 #include "ui/current_records.h"
 #include "ui/form_builder.h"
+#include "ui/results_panel.h"
+#include "ui/texts.h"
 
 namespace lumerad {
-
-namespace {
-QString qs(const std::string& s) { return QString::fromStdString(s); }
-}  // namespace
 
 TfUndulator::TfUndulator(AppContext& ctx, QWidget* parent)
     : SourceWindow(ctx, "TfUndulator", QStringLiteral("Undulator Radiation"), parent) {
@@ -34,14 +32,14 @@ TfUndulator::TfUndulator(AppContext& ctx, QWidget* parent)
     QToolBar* bar = makeToolBar();
     auto* tbUndFlux = form::toolButton(bar, "tbUndFlux", QStringLiteral("undulator flux"),
                                        QStringLiteral("flux, flux density and brightness of the harmonic"));
-    connect(tbUndFlux, &QToolButton::clicked, this, [this] { act([this] { tbUndFluxClick(); }); });
+    connectAction(tbUndFlux, &QToolButton::clicked, [this] { tbUndFluxClick(); });
     auto* tbLine = form::toolButton(bar, "tbLineSpectrum", QStringLiteral("line spectrum"),
                                     QStringLiteral("list of the harmonics, line spectrum and tuning curves"));
-    connect(tbLine, &QToolButton::clicked, this, [this] { act([this] { tbLineSpectrumClick(); }); });
+    connectAction(tbLine, &QToolButton::clicked, [this] { tbLineSpectrumClick(); });
     addExitButton(bar);
     auto* Button1 = form::button(this, "Button1", QStringLiteral("rec_default"));
     Button1->hide();
-    connect(Button1, &QPushButton::clicked, this, [this] { act([this] { Recalculate(); }); });
+    connectAction(Button1, &QPushButton::clicked, [this] { Recalculate(); });
     top->addWidget(bar);
 
     auto [left, right] = form::columns(top);
@@ -68,7 +66,7 @@ TfUndulator::TfUndulator(AppContext& ctx, QWidget* parent)
     pnPerMag_->setObjectName(QStringLiteral("pnPerMag"));
     form::Rows pm(pnPerMag_);
     auto* MagTyp = form::output(pnPerMag_, "MagTyp");
-    outputs_["MagTyp"] = MagTyp;
+    results_.add("MagTyp", MagTyp);
     pm.add(QStringLiteral("magnet type"), MagTyp);
     pmLay->addWidget(pnPerMag_);
     auto* fieldRow = new QWidget(pmBox);
@@ -85,14 +83,6 @@ TfUndulator::TfUndulator(AppContext& ctx, QWidget* parent)
 
     auto* magRowsHost = new QWidget(magBox);
     form::Rows rows(magRowsHost);
-    auto addOut = [this](form::Rows& r, QWidget* host, const char* name, const QString& label,
-                         const QString& unit, const char* unitName = nullptr) {
-        auto* e = form::output(host, name);
-        e->setMinimumWidth(e->fontMetrics().horizontalAdvance(QStringLiteral("-0.000E+000")) + 16);
-        outputs_[name] = e;
-        QLabel* u = r.add(label, e, unit, unitName);
-        if (unitName) units_[name] = u;
-    };
 
     if (ctx.module) {
         Table& src = *ctx.module->InsDevice;
@@ -140,20 +130,20 @@ TfUndulator::TfUndulator(AppContext& ctx, QWidget* parent)
         rows.add(QStringLiteral("number of poles..........."), poles);
         rows.add(QStringLiteral("period length................"), per, QStringLiteral("mm"));
         for (DBEdit* e : {gap, poles, per})
-            connect(e, &DBEdit::fieldTextChanged, this, [this] {
+            connectAction(e, &DBEdit::fieldTextChanged, [this] {
                 if (isVisible()) Dirty();
             });
-        connect(grid_, &DBGrid::cellClicked, this, [this] {
+        connectAction(grid_, &DBGrid::cellClicked, [this] {
             Wfield_->hide();
             fldmax_->show();
             Dirty();
         });
-        connect(navigator_, &DBNavigator::clicked, this, [this] { Dirty(); });
+        connectAction(navigator_, &DBNavigator::clicked, [this] { Dirty(); });
     }
-    addOut(rows, magRowsHost, "stKPar", QStringLiteral("K-parameter................"), {});
-    addOut(rows, magRowsHost, "stUndLen", QStringLiteral("undulator length ........."), QStringLiteral("m"));
-    addOut(rows, magRowsHost, "Edtxmax", QStringLiteral("osc.amplitude ............."), QStringLiteral("µm"));
-    addOut(rows, magRowsHost, "Edtmxdefl", QStringLiteral("deflection ...................."),
+    results_.addField(rows, magRowsHost, "stKPar", QStringLiteral("K-parameter................"), {});
+    results_.addField(rows, magRowsHost, "stUndLen", QStringLiteral("undulator length ........."), QStringLiteral("m"));
+    results_.addField(rows, magRowsHost, "Edtxmax", QStringLiteral("osc.amplitude ............."), QStringLiteral("µm"));
+    results_.addField(rows, magRowsHost, "Edtmxdefl", QStringLiteral("deflection ...................."),
            QStringLiteral("µrad"));
     magLay->addWidget(pmBox);
     magLay->addWidget(magRowsHost);
@@ -162,11 +152,11 @@ TfUndulator::TfUndulator(AppContext& ctx, QWidget* parent)
     form::Rows fw(fwBox);
     harm_ = form::edit(fwBox, "harm", QStringLiteral("1"), QStringLiteral("select harmonic"));
     fw.add(QStringLiteral("harmonic \" i \" : "), harm_);
-    addOut(fw, fwBox, "ephi", QStringLiteral("photon energy εi"), QStringLiteral("eV"), "leV2");
-    addOut(fw, fwBox, "lami", QStringLiteral("wavelength λi"), QStringLiteral("Å"));
-    addOut(fw, fwBox, "PowTot", QStringLiteral("total radiation power:"), QStringLiteral("W"), "lW");
+    results_.addField(fw, fwBox, "ephi", QStringLiteral("photon energy εi"), QStringLiteral("eV"), "leV2");
+    results_.addField(fw, fwBox, "lami", QStringLiteral("wavelength λi"), QStringLiteral("Å"));
+    results_.addField(fw, fwBox, "PowTot", QStringLiteral("total radiation power:"), QStringLiteral("W"), "lW");
     fw.addWide(form::label(fwBox, QStringLiteral("power density:         ")));
-    addOut(fw, fwBox, "edPowmm", QStringLiteral("at the source point"), QStringLiteral("W/mm^2"), "lwmm");
+    results_.addField(fw, fwBox, "edPowmm", QStringLiteral("at the source point"), QStringLiteral("W/mm^2"), "lwmm");
     auto* zRow = new QWidget(fwBox);
     auto* zLay = new QHBoxLayout(zRow);
     zLay->setContentsMargins(0, 0, 0, 0);
@@ -176,8 +166,7 @@ TfUndulator::TfUndulator(AppContext& ctx, QWidget* parent)
     zLay->addWidget(edDist_);
     zLay->addWidget(form::label(zRow, QStringLiteral("m  downstream:")));
     auto* pz = form::output(fwBox, "edPwmmz");
-    outputs_["edPwmmz"] = pz;
-    units_["edPwmmz"] = fw.add(QString(), pz, QStringLiteral("W/mm^2"), "lwmmz");
+    results_.add("edPwmmz", pz, fw.add(QString(), pz, QStringLiteral("W/mm^2"), "lwmmz"));
     fw.grid()->addWidget(zRow, fw.grid()->rowCount() - 1, 0);
 
     left->addWidget(srcBox, 1);
@@ -186,11 +175,11 @@ TfUndulator::TfUndulator(AppContext& ctx, QWidget* parent)
     right->addWidget(fwBox);
     right->addStretch(1);
 
-    connect(bbYes_, &QPushButton::clicked, this, [this] { act([this] { bbYesClick(); }); });
-    connect(bbNo_, &QPushButton::clicked, this, [this] { act([this] { bbNoClick(); }); });
+    connectAction(bbYes_, &QPushButton::clicked, [this] { bbYesClick(); });
+    connectAction(bbNo_, &QPushButton::clicked, [this] { bbNoClick(); });
     FormCreate();
     for (QLineEdit* e : {harm_, edDist_, Wfield_})
-        connect(e, &QLineEdit::textChanged, this, [this] { Dirty(); });
+        connectAction(e, &QLineEdit::textChanged, [this] { Dirty(); });
     markStale();
     resize(sizeHint().expandedTo(QSize(1000, 640)));
 }
@@ -225,19 +214,14 @@ void TfUndulator::bbNoClick() {
 }
 
 void TfUndulator::showResults() {
-    for (const ResultField& f : UndulatorTexts(result_)) {
-        if (f.name == "Wfield" || f.name == "fldmax") {
-            // the field box always holds the field; a permanent magnet shows it in fldmax
-            const QSignalBlocker quiet(Wfield_);  // the window writes it; no input changed
-            Wfield_->setText(qs(f.text));
-            if (f.name == "fldmax") fldmax_->setText(qs(f.text));
-            continue;
-        }
-        auto it = outputs_.find(f.name);
-        if (it == outputs_.end()) continue;
-        if (auto* e = qobject_cast<QLineEdit*>(it->second)) e->setText(qs(f.text));
-        auto u = units_.find(f.name);
-        if (u != units_.end()) u->second->setText(qs(f.shownUnit));
+    const ResultFields fields = UndulatorTexts(result_);
+    results_.show(fields);
+    for (const ResultField& f : fields) {
+        if (f.name != "Wfield" && f.name != "fldmax") continue;
+        // the field box always holds the field; a permanent magnet shows it in fldmax
+        const QSignalBlocker quiet(Wfield_);  // the window writes it; no input changed
+        Wfield_->setText(qs(f.text));
+        if (f.name == "fldmax") fldmax_->setText(qs(f.text));
     }
     // Step 3: the panel of the magnet's kind; a permanent magnet whose field box the user
     // opened with "No" keeps it.
@@ -257,8 +241,8 @@ void TfUndulator::Recalculate() {
     requireCirculatingBeam(ctx_);
     ReadSourcePar(ctx_);
     UndulatorInputs in;
-    in.harm = harm_->text().toStdString();
-    in.edDist = edDist_->text().toStdString();
+    in.harm = fieldText(harm_);
+    in.edDist = fieldText(edDist_);
     try {
         calculated([&] { return UndulatorRecalculate(in, s.beam, s.magnet, s.undulator, ctx_.messages, result_); });
     } catch (const InputError& e) {

@@ -2,11 +2,9 @@
 // The undulator window: forward radiation of the current undulator on the current
 // circulating beam. It recalculates on every activation and on its recalculate button, and
 // opens the undulator flux and the line spectrum.
-#include <map>
-#include <string>
-
 #include "windows/sources/source_window_base.h"
 #include "core/sources/undulator.h"
+#include "ui/results_panel.h"
 
 class QLabel;
 class QLineEdit;
@@ -49,8 +47,7 @@ private:
     QPushButton *bbYes_ = nullptr, *bbNo_ = nullptr;
     DBGrid* grid_ = nullptr;
     DBNavigator* navigator_ = nullptr;
-    std::map<std::string, QWidget*> outputs_;  // result fields by objectName
-    std::map<std::string, QLabel*> units_;     // prefixed unit labels by their field's objectName
+    ResultsPanel results_;
     UndulatorResult result_;
 };
 

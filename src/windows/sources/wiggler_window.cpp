@@ -19,18 +19,10 @@
 #include "core/numerics/number_text.h"
 #include "ui/current_records.h"
 #include "ui/form_builder.h"
+#include "ui/results_panel.h"
+#include "ui/texts.h"
 
 namespace lumerad {
-
-namespace {
-QString qs(const std::string& s) { return QString::fromStdString(s); }
-
-// The result fields the recalculation writes, cleared where a refused calculation did not
-// reach them.
-const char* const kResultNames[] = {"Kpar",    "edWLen",      "Edtxmax", "Edtmxdefl", "Ephcrit",
-                                    "Lamcrit", "EdtPhEnergy", "Edtxi",   "PowTot",    "edPowmm",
-                                    "edPwmmz", "AngPhDen",    "sigpsi",  "AngFlux",   "EdtBright"};
-}  // namespace
 
 TfWiggler::TfWiggler(AppContext& ctx, QWidget* parent)
     : SourceWindow(ctx, "TfWiggler", QStringLiteral("Wiggler Magnet Radiation"), parent) {
@@ -41,21 +33,13 @@ TfWiggler::TfWiggler(AppContext& ctx, QWidget* parent)
     tbRecalc_->setToolTip(QStringLiteral("recalculate all parameters"));
     auto* tbSpectrum = form::toolButton(bar, "tbSpectrum", QStringLiteral("&show spectrum"),
                                         QStringLiteral("display wiggler spectrum"));
-    connect(tbSpectrum, &QToolButton::clicked, this, [this] { act([this] { Spectrum1Click(); }); });
+    connectAction(tbSpectrum, &QToolButton::clicked, [this] { Spectrum1Click(); });
     QToolButton* tbExit = addExitButton(bar);
     tbExit->setText(QStringLiteral("&close panel"));
     tbExit->setToolTip(QStringLiteral("exit panel"));
     top->addWidget(bar);
 
     auto [left, right] = form::columns(top);
-    auto addOut = [this](form::Rows& rows, QWidget* host, const char* name, const QString& label,
-                         const QString& unit, const char* unitName = nullptr) {
-        auto* e = form::output(host, name);
-        e->setMinimumWidth(e->fontMetrics().horizontalAdvance(QStringLiteral("-0.000E+000")) + 16);
-        outputs_[name] = e;
-        QLabel* u = rows.add(label, e, unit, unitName);
-        if (unitName) outputs_[unitName] = u;
-    };
 
     // Source selection and beam.
     auto* srcBox = form::group(this, QStringLiteral("select radiation source "), "gbSource");
@@ -142,23 +126,23 @@ TfWiggler::TfWiggler(AppContext& ctx, QWidget* parent)
         dev.add(QStringLiteral("number of poles"), poles);
         dev.add(QStringLiteral("period length"), per, QStringLiteral("mm"));
         for (DBEdit* e : {gap, poles, per, HorAngle_, VerAngle_})
-            connect(e, &DBEdit::fieldTextChanged, this, [this] {
+            connectAction(e, &DBEdit::fieldTextChanged, [this] {
                 if (isVisible() && !writing_) Dirty();
             });
-        connect(grid_, &DBGrid::cellClicked, this, [this] {
+        connectAction(grid_, &DBGrid::cellClicked, [this] {
             Wfield_->hide();
             fldmax_->show();
             Dirty();
         });
-        connect(navigator_, &DBNavigator::clicked, this, [this] { Dirty(); });
+        connectAction(navigator_, &DBNavigator::clicked, [this] { Dirty(); });
     } else {
         dev.add(QStringLiteral("field "), fieldHost, QStringLiteral("T"));
     }
-    addOut(dev, devBox, "edWLen", QStringLiteral("wiggler length"), QStringLiteral("m"));
-    addOut(dev, devBox, "Kpar", QStringLiteral("K-value"), {});
-    outputs_["Kpar"]->setToolTip(QStringLiteral("assumes sinusoidal field"));
-    addOut(dev, devBox, "Edtxmax", QStringLiteral("path displacement"), QStringLiteral("µm"));
-    addOut(dev, devBox, "Edtmxdefl", QStringLiteral("deflection"), QStringLiteral("µrad"));
+    results_.addField(dev, devBox, "edWLen", QStringLiteral("wiggler length"), QStringLiteral("m"));
+    results_.addField(dev, devBox, "Kpar", QStringLiteral("K-value"), {});
+    results_.control("Kpar")->setToolTip(QStringLiteral("assumes sinusoidal field"));
+    results_.addField(dev, devBox, "Edtxmax", QStringLiteral("path displacement"), QStringLiteral("µm"));
+    results_.addField(dev, devBox, "Edtmxdefl", QStringLiteral("deflection"), QStringLiteral("µrad"));
     left->addWidget(srcBox, 1);
     left->addWidget(beamBox);
 
@@ -166,10 +150,10 @@ TfWiggler::TfWiggler(AppContext& ctx, QWidget* parent)
     auto* genBox = form::group(this, QStringLiteral("general radiation parameters"), "gbGeneral");
     form::Rows gen(genBox);
     if (HorAngle_) gen.add(QStringLiteral("obs. angle_x"), HorAngle_, QStringLiteral("mr"));
-    addOut(gen, genBox, "Ephcrit", QStringLiteral("critical energy"), QStringLiteral("eV"), "LeV");
-    addOut(gen, genBox, "Lamcrit", QStringLiteral("critical wavelength"), QStringLiteral("Å"));
-    addOut(gen, genBox, "PowTot", QStringLiteral("total radiation power"), QStringLiteral("W"), "lW");
-    addOut(gen, genBox, "edPowmm", QStringLiteral("power density: "), QStringLiteral("W/mm^2"), "LWmm");
+    results_.addField(gen, genBox, "Ephcrit", QStringLiteral("critical energy"), QStringLiteral("eV"), "LeV");
+    results_.addField(gen, genBox, "Lamcrit", QStringLiteral("critical wavelength"), QStringLiteral("Å"));
+    results_.addField(gen, genBox, "PowTot", QStringLiteral("total radiation power"), QStringLiteral("W"), "lW");
+    results_.addField(gen, genBox, "edPowmm", QStringLiteral("power density: "), QStringLiteral("W/mm^2"), "LWmm");
     auto* zHost = new QWidget(genBox);
     auto* zLay = new QHBoxLayout(zHost);
     zLay->setContentsMargins(0, 0, 0, 0);
@@ -178,32 +162,32 @@ TfWiggler::TfWiggler(AppContext& ctx, QWidget* parent)
     zLay->addWidget(edDist_);
     zLay->addWidget(form::label(zHost, QStringLiteral("m  downstream")));
     gen.addWide(zHost);
-    addOut(gen, genBox, "edPwmmz", QStringLiteral("at z"), QStringLiteral("W/mm^2"), "lPwmmz");
+    results_.addField(gen, genBox, "edPwmmz", QStringLiteral("at z"), QStringLiteral("W/mm^2"), "lPwmmz");
 
     // Photon parameters.
     auto* phBox = form::group(this, QStringLiteral("select photon parameters"), "gbPhoton");
     form::Rows ph(phBox);
     WaveLength_ = form::edit(phBox, "WaveLength", {}, QStringLiteral("photon wavelength of interest"));
     ph.add(QStringLiteral("wavelength"), WaveLength_, QStringLiteral("Å"));
-    addOut(ph, phBox, "EdtPhEnergy", QStringLiteral("photon energy"), QStringLiteral("eV"), "LeV2");
-    addOut(ph, phBox, "Edtxi", QStringLiteral("e_ph/e_crit"), {});
-    addOut(ph, phBox, "sigpsi", QStringLiteral("vert.cone, σθ"), QStringLiteral("µrad"));
+    results_.addField(ph, phBox, "EdtPhEnergy", QStringLiteral("photon energy"), QStringLiteral("eV"), "LeV2");
+    results_.addField(ph, phBox, "Edtxi", QStringLiteral("e_ph/e_crit"), {});
+    results_.addField(ph, phBox, "sigpsi", QStringLiteral("vert.cone, σθ"), QStringLiteral("µrad"));
     edBandW_ = form::edit(phBox, "edBandW", {}, QStringLiteral("relative band width"));
     ph.add(QStringLiteral("band width"), edBandW_, QStringLiteral("%"));
-    addOut(ph, phBox, "AngPhDen", QStringLiteral("flux density"), QStringLiteral("ph/s/mr^2"));
-    addOut(ph, phBox, "AngFlux", QStringLiteral("angular flux"), QStringLiteral("ph/s/mr"));
-    addOut(ph, phBox, "EdtBright", QStringLiteral("brightness"), QStringLiteral("ph/s/mr^2/mm^2"));
+    results_.addField(ph, phBox, "AngPhDen", QStringLiteral("flux density"), QStringLiteral("ph/s/mr^2"));
+    results_.addField(ph, phBox, "AngFlux", QStringLiteral("angular flux"), QStringLiteral("ph/s/mr"));
+    results_.addField(ph, phBox, "EdtBright", QStringLiteral("brightness"), QStringLiteral("ph/s/mr^2/mm^2"));
 
     right->addWidget(magBox);
     right->addWidget(genBox);
     right->addWidget(phBox);
     right->addStretch(1);
 
-    connect(bbYes_, &QPushButton::clicked, this, [this] { act([this] { bbYesClick(); }); });
-    connect(bbNo_, &QPushButton::clicked, this, [this] { act([this] { bbNoClick(); }); });
+    connectAction(bbYes_, &QPushButton::clicked, [this] { bbYesClick(); });
+    connectAction(bbNo_, &QPushButton::clicked, [this] { bbNoClick(); });
     FormCreate();
     for (QLineEdit* e : {Wfield_, WaveLength_, edBandW_, edDist_})
-        connect(e, &QLineEdit::textChanged, this, [this] {
+        connectAction(e, &QLineEdit::textChanged, [this] {
             if (!writing_) Dirty();
         });
     markStale();
@@ -260,25 +244,18 @@ void TfWiggler::formActivate() {
 
 void TfWiggler::showResults() {
     writing_ = true;
-    for (const char* name : kResultNames)
-        if (auto* e = qobject_cast<QLineEdit*>(outputs_[name])) e->clear();
-    // unit labels without a prefix until a result gives them one
-    for (const auto& [label, unit] :
-         {std::pair{"LeV", "eV"}, {"LeV2", "eV"}, {"lW", "W"}, {"LWmm", "W/mm^2"}, {"lPwmmz", "W/mm^2"}})
-        if (auto* l = qobject_cast<QLabel*>(outputs_[label])) l->setText(QString::fromLatin1(unit));
-    for (const ResultField& f : WigglerResults(result_)) {
-        if (f.name == "Wfield") {
+    // Where a refused calculation did not reach, the fields stay empty and the unit labels
+    // show their units without a prefix.
+    const ResultFields fields = WigglerResults(result_);
+    results_.clear();
+    results_.show(fields);
+    for (const ResultField& f : fields) {
+        if (f.name == "Wfield")
             Wfield_->setText(qs(f.text));
-        } else if (f.name == "fldmax") {
+        else if (f.name == "fldmax")
             fldmax_->setText(qs(f.text));
-        } else if (f.name == "MagTyp") {
+        else if (f.name == "MagTyp")
             MagTyp_->setText(qs(f.text));
-        } else if (auto* e = qobject_cast<QLineEdit*>(outputs_[f.name])) {
-            e->setText(qs(f.text));
-        }
-        const std::string unit = wigglerUnitLabel(f.name);
-        if (!unit.empty())
-            if (auto* l = qobject_cast<QLabel*>(outputs_[unit])) l->setText(qs(f.shownUnit));
     }
     writing_ = false;
 }
@@ -302,10 +279,10 @@ void TfWiggler::Recalculate() {
         Wfield_->show();
     }
     WigglerInputs in;
-    in.HorAngle = HorAngle_ ? HorAngle_->text().toStdString() : "0";
-    in.WaveLength = WaveLength_->text().toStdString();
-    in.edBandW = edBandW_->text().toStdString();
-    in.edDist = edDist_->text().toStdString();
+    in.HorAngle = HorAngle_ ? fieldText(HorAngle_) : "0";
+    in.WaveLength = fieldText(WaveLength_);
+    in.edBandW = fieldText(edBandW_);
+    in.edDist = fieldText(edDist_);
     try {
         calculated([&] { return RecalculateWiggler(in, s.beam, s.magnet, s.tab, ctx_.messages, s.CritEnergy, s.RelBandWidth, result_); });
     } catch (...) {

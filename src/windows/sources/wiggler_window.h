@@ -2,11 +2,9 @@
 // The wiggler window: radiation of the current wiggler for the current circulating beam,
 // recalculated on its recalculate button (not on activation), and the hand-over of the
 // wiggler to the synchrotron spectrum window.
-#include <map>
-#include <string>
-
 #include "windows/sources/source_window_base.h"
 #include "core/sources/wiggler.h"
+#include "ui/results_panel.h"
 
 class QLabel;
 class QLineEdit;
@@ -50,7 +48,7 @@ private:
     QLabel *fldmax_, *MagTyp_;
     QWidget* pnPerMag_;
     QPushButton *bbYes_, *bbNo_;
-    std::map<std::string, QWidget*> outputs_;  // result fields and unit labels by objectName
+    ResultsPanel results_;
     DBGrid* grid_ = nullptr;
     DBNavigator* navigator_ = nullptr;
     WigglerResult result_;
