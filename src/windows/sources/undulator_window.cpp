@@ -21,6 +21,7 @@
 #include "ui/current_records.h"
 #include "ui/form_builder.h"
 #include "ui/results_panel.h"
+#include "windows/sources/permanent_magnet_panel.h"
 #include "ui/texts.h"
 
 namespace lumerad {
@@ -55,30 +56,12 @@ TfUndulator::TfUndulator(AppContext& ctx, QWidget* parent)
     auto* magLay = new QVBoxLayout(magBox);
     auto* pmBox = form::group(magBox, QStringLiteral("permanent magnet ?"), "gbPerMag");
     auto* pmLay = new QVBoxLayout(pmBox);
-    auto* yesNo = new QHBoxLayout;
-    bbYes_ = form::button(pmBox, "bbYes", QStringLiteral("Yes"), QStringLiteral("permanent magnet"));
-    bbNo_ = form::button(pmBox, "bbNo", QStringLiteral("No"), QStringLiteral("electromagnet"));
-    yesNo->addWidget(bbYes_);
-    yesNo->addWidget(bbNo_);
-    yesNo->addStretch(1);
-    pmLay->addLayout(yesNo);
-    pnPerMag_ = new QWidget(pmBox);
-    pnPerMag_->setObjectName(QStringLiteral("pnPerMag"));
-    form::Rows pm(pnPerMag_);
-    auto* MagTyp = form::output(pnPerMag_, "MagTyp");
-    results_.add("MagTyp", MagTyp);
-    pm.add(QStringLiteral("magnet type"), MagTyp);
-    pmLay->addWidget(pnPerMag_);
+    magnet_ = std::make_unique<PermanentMagnetPanel>(*this, pmBox, pmLay, true, [this] { Dirty(); });
+    results_.add("MagTyp", magnet_->magnetType());
     auto* fieldRow = new QWidget(pmBox);
     form::Rows fr(fieldRow);
-    auto* fieldHost = new QWidget(fieldRow);
-    auto* fieldLay = new QHBoxLayout(fieldHost);
-    fieldLay->setContentsMargins(0, 0, 0, 0);
-    Wfield_ = form::edit(fieldHost, "Wfield", QStringLiteral("1.0"), QStringLiteral("magnet field"));
-    fldmax_ = form::label(fieldHost, QString(), "fldmax", QStringLiteral("peak field at the gap"));
-    fieldLay->addWidget(Wfield_);
-    fieldLay->addWidget(fldmax_);
-    fr.add(QStringLiteral("field ............"), fieldHost, QStringLiteral("T"));
+    fr.add(QStringLiteral("field ............"), magnet_->makeField(fieldRow, QStringLiteral("magnet field")),
+           QStringLiteral("T"));
     pmLay->addWidget(fieldRow);
 
     auto* magRowsHost = new QWidget(magBox);
@@ -121,10 +104,9 @@ TfUndulator::TfUndulator(AppContext& ctx, QWidget* parent)
                 2);
         }
 
-        auto* gap = new DBEdit(src, QStringLiteral("Gap"), ctx.runner, pnPerMag_, "DBEdtgap");
-        gap->setToolTip(QStringLiteral("choose the full gap heigth"));
-        pm.add(QStringLiteral("gap .................."), gap, QStringLiteral("mm"));
-        pm.addWide(form::label(pnPerMag_, QStringLiteral("   valid if :   0.07 < g/l_p < 0.7")));
+        DBEdit* gap = magnet_->addGap(src, *this, QStringLiteral("gap .................."),
+                                      QStringLiteral("choose the full gap heigth"),
+                                      QStringLiteral("   valid if :   0.07 < g/l_p < 0.7"));
         auto* poles = new DBEdit(src, QStringLiteral("#Poles"), ctx.runner, magRowsHost, "DBEdtNumPoles");
         auto* per = new DBEdit(src, QStringLiteral("PerLen"), ctx.runner, magRowsHost, "DBEdtPerL");
         rows.add(QStringLiteral("number of poles..........."), poles);
@@ -134,8 +116,7 @@ TfUndulator::TfUndulator(AppContext& ctx, QWidget* parent)
                 if (isVisible()) Dirty();
             });
         connectAction(grid_, &DBGrid::cellClicked, [this] {
-            Wfield_->hide();
-            fldmax_->show();
+            magnet_->showPeakField();
             Dirty();
         });
         connectAction(navigator_, &DBNavigator::clicked, [this] { Dirty(); });
@@ -175,18 +156,15 @@ TfUndulator::TfUndulator(AppContext& ctx, QWidget* parent)
     right->addWidget(fwBox);
     right->addStretch(1);
 
-    connectAction(bbYes_, &QPushButton::clicked, [this] { bbYesClick(); });
-    connectAction(bbNo_, &QPushButton::clicked, [this] { bbNoClick(); });
     FormCreate();
-    for (QLineEdit* e : {harm_, edDist_, Wfield_})
+    for (QLineEdit* e : {harm_, edDist_, magnet_->field()})
         connectAction(e, &QLineEdit::textChanged, [this] { Dirty(); });
     markStale();
     resize(sizeHint().expandedTo(QSize(1000, 640)));
 }
 
 void TfUndulator::FormCreate() {
-    Wfield_->hide();
-    fldmax_->show();
+    magnet_->showPeakField();
     edDist_->setText(QStringLiteral("1.0"));
 }
 
@@ -195,45 +173,19 @@ void TfUndulator::Dirty() {
     markStale();
 }
 
-void TfUndulator::showMagnetPanel(bool permanent) {
-    pnPerMag_->setVisible(permanent);
-    bbNo_->setVisible(permanent);
-    bbYes_->setVisible(!permanent);
-    Wfield_->setVisible(!permanent);
-    fldmax_->setVisible(permanent);
-}
-
-void TfUndulator::bbYesClick() {
-    showMagnetPanel(true);
-    Dirty();
-}
-
-void TfUndulator::bbNoClick() {
-    showMagnetPanel(false);
-    Dirty();
-}
-
 void TfUndulator::showResults() {
     const ResultFields fields = UndulatorTexts(result_);
     results_.show(fields);
     for (const ResultField& f : fields) {
         if (f.name != "Wfield" && f.name != "fldmax") continue;
         // the field box always holds the field; a permanent magnet shows it in fldmax
-        const QSignalBlocker quiet(Wfield_);  // the window writes it; no input changed
-        Wfield_->setText(qs(f.text));
-        if (f.name == "fldmax") fldmax_->setText(qs(f.text));
+        const QSignalBlocker quiet(magnet_->field());  // the window writes it; no input changed
+        magnet_->field()->setText(qs(f.text));
+        if (f.name == "fldmax") magnet_->peakField()->setText(qs(f.text));
     }
     // Step 3: the panel of the magnet's kind; a permanent magnet whose field box the user
     // opened with "No" keeps it.
-    if (result_.completed >= 3) {
-        if (result_.permanentMagnet && Wfield_->isHidden()) {
-            pnPerMag_->show();
-            bbNo_->show();
-            bbYes_->hide();
-        } else if (!result_.permanentMagnet) {
-            showMagnetPanel(false);
-        }
-    }
+    if (result_.completed >= 3) magnet_->followMagnet(result_.permanentMagnet);
 }
 
 void TfUndulator::Recalculate() {
@@ -265,7 +217,7 @@ void TfUndulator::formActivate() {
     coFilter_->setCurrentText(QStringLiteral("Und"));
     harm_->setText(QStringLiteral("1"));
     Recalculate();
-    showMagnetPanel(ctx_.session.magnet.MagType == "PM");
+    magnet_->showKind(ctx_.session.magnet.MagType == "PM");
 }
 
 void TfUndulator::tbUndFluxClick() {

@@ -20,6 +20,7 @@
 #include "ui/current_records.h"
 #include "ui/form_builder.h"
 #include "ui/results_panel.h"
+#include "windows/sources/permanent_magnet_panel.h"
 #include "ui/texts.h"
 
 namespace lumerad {
@@ -48,29 +49,10 @@ TfWiggler::TfWiggler(AppContext& ctx, QWidget* parent)
     auto* beamGrid = new QGridLayout(beamBox);
     auto* magBox = form::group(this, QStringLiteral("permanent magnet ?"), "gbMagnet");
     auto* magLay = new QVBoxLayout(magBox);
-    auto* yesNo = new QHBoxLayout;
-    bbYes_ = form::button(magBox, "bbYes", QStringLiteral("Yes"), QStringLiteral("permanent magnet"));
-    bbNo_ = form::button(magBox, "bbNo", QStringLiteral("No"), QStringLiteral("electromagnet"));
-    yesNo->addWidget(bbYes_);
-    yesNo->addWidget(bbNo_);
-    yesNo->addStretch(1);
-    magLay->addLayout(yesNo);
-    pnPerMag_ = new QWidget(magBox);
-    pnPerMag_->setObjectName(QStringLiteral("pnPerMag"));
-    form::Rows pm(pnPerMag_);
-    MagTyp_ = form::label(pnPerMag_, {}, "MagTyp");
-    pm.add(QStringLiteral("magnet type"), MagTyp_);
-    magLay->addWidget(pnPerMag_);
+    magnet_ = std::make_unique<PermanentMagnetPanel>(*this, magBox, magLay, false, [this] { Dirty(); });
     auto* devBox = new QWidget(magBox);
     form::Rows dev(devBox);
-    Wfield_ =
-        form::edit(devBox, "Wfield", QStringLiteral("1.0"), QStringLiteral("peak field of the wiggler"));
-    fldmax_ = form::label(devBox, {}, "fldmax", QStringLiteral("peak field at the gap"));
-    auto* fieldHost = new QWidget(devBox);
-    auto* fieldLay = new QHBoxLayout(fieldHost);
-    fieldLay->setContentsMargins(0, 0, 0, 0);
-    fieldLay->addWidget(Wfield_);
-    fieldLay->addWidget(fldmax_);
+    QWidget* fieldHost = magnet_->makeField(devBox, QStringLiteral("peak field of the wiggler"));
     magLay->addWidget(devBox);
 
     if (ctx.module) {
@@ -113,9 +95,8 @@ TfWiggler::TfWiggler(AppContext& ctx, QWidget* parent)
         bound(QStringLiteral("σ'_x"), "Sig_xp", "Sig_xp", QStringLiteral("µrad"));
         bound(QStringLiteral("σ'_y"), "Sig_yp", "Sig_yp", QStringLiteral("µrad"));
 
-        auto* gap = new DBEdit(src, QStringLiteral("Gap"), ctx.runner, pnPerMag_, "DBEdtgap");
-        pm.add(QStringLiteral("gap "), gap, QStringLiteral("mm"));
-        pm.addWide(form::label(pnPerMag_, QStringLiteral(" valid if :   0.07 < g/l_p < 0.7")));
+        DBEdit* gap = magnet_->addGap(src, *this, QStringLiteral("gap "), {},
+                                      QStringLiteral(" valid if :   0.07 < g/l_p < 0.7"));
         auto* poles = new DBEdit(src, QStringLiteral("#Poles"), ctx.runner, devBox, "DBEdtNumPoles");
         auto* per = new DBEdit(src, QStringLiteral("PerLen"), ctx.runner, devBox, "DBEdtPerL");
         HorAngle_ = new DBEdit(src, QStringLiteral("ObsAngle_x"), ctx.runner, this, "HorAngle");
@@ -130,8 +111,7 @@ TfWiggler::TfWiggler(AppContext& ctx, QWidget* parent)
                 if (isVisible() && !writing_) Dirty();
             });
         connectAction(grid_, &DBGrid::cellClicked, [this] {
-            Wfield_->hide();
-            fldmax_->show();
+            magnet_->showPeakField();
             Dirty();
         });
         connectAction(navigator_, &DBNavigator::clicked, [this] { Dirty(); });
@@ -183,10 +163,8 @@ TfWiggler::TfWiggler(AppContext& ctx, QWidget* parent)
     right->addWidget(phBox);
     right->addStretch(1);
 
-    connectAction(bbYes_, &QPushButton::clicked, [this] { bbYesClick(); });
-    connectAction(bbNo_, &QPushButton::clicked, [this] { bbNoClick(); });
     FormCreate();
-    for (QLineEdit* e : {Wfield_, WaveLength_, edBandW_, edDist_})
+    for (QLineEdit* e : {magnet_->field(), WaveLength_, edBandW_, edDist_})
         connectAction(e, &QLineEdit::textChanged, [this] {
             if (!writing_) Dirty();
         });
@@ -195,8 +173,7 @@ TfWiggler::TfWiggler(AppContext& ctx, QWidget* parent)
 }
 
 void TfWiggler::FormCreate() {
-    Wfield_->hide();
-    fldmax_->show();
+    magnet_->showPeakField();
     edDist_->setText(QStringLiteral("1.0"));
     WaveLength_->setText(QStringLiteral("1.0"));
     edBandW_->setText(QStringLiteral("0.1"));
@@ -208,37 +185,14 @@ void TfWiggler::Dirty() {
     markStale();
 }
 
-void TfWiggler::bbYesClick() {
-    pnPerMag_->show();
-    bbNo_->show();
-    fldmax_->show();
-    bbYes_->hide();
-    Wfield_->hide();
-    Dirty();
-}
-
-void TfWiggler::bbNoClick() {
-    pnPerMag_->hide();
-    bbNo_->hide();
-    fldmax_->hide();
-    bbYes_->show();
-    Wfield_->show();
-    Dirty();
-}
-
 void TfWiggler::formActivate() {
     // The observation angle shown is the source record's own (the field is bound to it):
     // writing the last angle into it here would change whichever record is current.
     if (coFilter_) coFilter_->setCurrentText(QStringLiteral("Wig"));
     const MagnetState& m = ctx_.session.magnet;
-    const bool pm = m.MagType == "PM";
-    pnPerMag_->setVisible(pm);
-    bbNo_->setVisible(pm);
-    fldmax_->setVisible(pm);
-    Wfield_->setVisible(!pm);
-    bbYes_->setVisible(!pm);
+    magnet_->showKind(m.MagType == "PM");
     writing_ = true;
-    Wfield_->setText(qs(FormatFixed3(m.BField)));
+    magnet_->field()->setText(qs(FormatFixed3(m.BField)));
     writing_ = false;
 }
 
@@ -251,11 +205,11 @@ void TfWiggler::showResults() {
     results_.show(fields);
     for (const ResultField& f : fields) {
         if (f.name == "Wfield")
-            Wfield_->setText(qs(f.text));
+            magnet_->field()->setText(qs(f.text));
         else if (f.name == "fldmax")
-            fldmax_->setText(qs(f.text));
+            magnet_->peakField()->setText(qs(f.text));
         else if (f.name == "MagTyp")
-            MagTyp_->setText(qs(f.text));
+            setShownText(magnet_->magnetType(), qs(f.text));
     }
     writing_ = false;
 }
@@ -266,18 +220,7 @@ void TfWiggler::Recalculate() {
     ReadSourcePar(ctx_);
     // Field selection: a permanent magnet with its field box hidden shows the gap field; an
     // electromagnet shows and reads its field box.
-    const bool pm = s.magnet.MagType == "PM";
-    if (pm && !Wfield_->isVisibleTo(this)) {
-        pnPerMag_->show();
-        bbNo_->show();
-        bbYes_->hide();
-    } else if (!pm) {
-        pnPerMag_->hide();
-        fldmax_->hide();
-        bbNo_->hide();
-        bbYes_->show();
-        Wfield_->show();
-    }
+    magnet_->followMagnet(s.magnet.MagType == "PM");
     WigglerInputs in;
     in.HorAngle = HorAngle_ ? fieldText(HorAngle_) : "0";
     in.WaveLength = fieldText(WaveLength_);
