@@ -131,10 +131,11 @@ TfFormFctr::TfFormFctr(AppContext& ctx, QWidget* parent)
 }
 
 void TfFormFctr::formShow() {
-    Eminwvn_->setText(QStringLiteral("0"));
-    Emaxwvn_->setText(QStringLiteral("100"));
-    Edelwvn_->setText(QStringLiteral("1.0"));
-    wavelen_->setText(QStringLiteral("100"));
+    const FormFactorInputs design;
+    Eminwvn_->setText(qs(design.Eminwvn));
+    Emaxwvn_->setText(qs(design.Emaxwvn));
+    Edelwvn_->setText(qs(design.Edelwvn));
+    wavelen_->setText(qs(design.wavelen));
     lambda_ = 1e-4;
     const bool gaussian =
         ctx_.module && ctx_.module->SnglBeam->isOpen() &&

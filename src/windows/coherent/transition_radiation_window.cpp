@@ -171,9 +171,10 @@ TfTR::TfTR(AppContext& ctx, QWidget* parent)
     auto* allBox = form::group(this, QStringLiteral("all radiation into acceptance angle"), "gbAllRadiation");
     auto* tg = new QGridLayout(allBox);
     tg->addWidget(new QLabel(QStringLiteral("acceptance angle")), 0, 0);
-    EdtAngAccGam_ = form::edit(allBox, "EdtAngAccGam", QStringLiteral(" "),
+    const TransitionRadiationInputs design;
+    EdtAngAccGam_ = form::edit(allBox, "EdtAngAccGam", qs(design.angleGamma),
                                QStringLiteral("acceptance half-angle in units of 1/γ"));
-    EdtAngAccmr_ = form::edit(allBox, "EdtAngAccmr", QStringLiteral(" "),
+    EdtAngAccmr_ = form::edit(allBox, "EdtAngAccmr", qs(design.angleMrad),
                               QStringLiteral("acceptance half-angle in mrad"));
     tg->addWidget(EdtAngAccGam_, 0, 1);
     tg->addWidget(new QLabel(QStringLiteral("1/γ")), 0, 2);
@@ -221,8 +222,9 @@ PhotonUnit TfTR::unit() const {
 }
 
 void TfTR::formActivate() {
-    if (EdtBnWdth_->text().isEmpty()) EdtBnWdth_->setText(QStringLiteral("0.001"));
-    if (EdtPhEn_->text().isEmpty()) EdtPhEn_->setText(QStringLiteral("1.0"));
+    const TransitionRadiationInputs design;
+    if (EdtBnWdth_->text().isEmpty()) EdtBnWdth_->setText(qs(design.bandWidth));
+    if (EdtPhEn_->text().isEmpty()) EdtPhEn_->setText(qs(design.photon));
     state_.AccAngFromGamma = false;
     state_.AccAngFromMrad = false;
 }

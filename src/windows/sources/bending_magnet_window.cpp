@@ -150,11 +150,12 @@ TfSynRad::TfSynRad(AppContext& ctx, QWidget* parent)
 }
 
 void TfSynRad::FormCreate() {
-    WaveLength_->setText(QStringLiteral("1.0"));
-    edBandW_->setText(QStringLiteral("0.1"));
-    VerObsAng_->setText(QStringLiteral("0.0"));
-    edDist_->setText(QStringLiteral("1.0"));
-    edIncAng_->setText(QStringLiteral("90.0"));
+    const BendingMagnetInputs design;
+    WaveLength_->setText(qs(design.WaveLength));
+    edBandW_->setText(qs(design.edBandW));
+    VerObsAng_->setText(qs(design.VerObsAng));
+    edDist_->setText(qs(design.edDist));
+    edIncAng_->setText(qs(design.edIncAng));
 }
 
 void TfSynRad::setSourceColumns(bool withDeviceColumns) {

@@ -190,7 +190,7 @@ void TfSPUnd::bbYesClick() {
 
 void TfSPUnd::bbNoClick() {
     showPermanentMagnetPanel(false);
-    Wfield_->setText(QStringLiteral("1.0"));
+    Wfield_->setText(qs(SinglePassUndulatorInputs{}.Wfield));
     QPalette p = Wfield_->palette();
     p.setColor(QPalette::Base, QColor(192, 192, 192));  // silver
     Wfield_->setPalette(p);

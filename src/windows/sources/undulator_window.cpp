@@ -131,7 +131,7 @@ TfUndulator::TfUndulator(AppContext& ctx, QWidget* parent)
 
     auto* fwBox = form::group(this, QStringLiteral("forward radiation parameters "), "gbForward");
     form::Rows fw(fwBox);
-    harm_ = form::edit(fwBox, "harm", QStringLiteral("1"), QStringLiteral("select harmonic"));
+    harm_ = form::edit(fwBox, "harm", qs(UndulatorInputs{}.harm), QStringLiteral("select harmonic"));
     fw.add(QStringLiteral("harmonic \" i \" : "), harm_);
     results_.addField(fw, fwBox, "ephi", QStringLiteral("photon energy εi"), QStringLiteral("eV"), "leV2");
     results_.addField(fw, fwBox, "lami", QStringLiteral("wavelength λi"), QStringLiteral("Å"));
@@ -142,7 +142,7 @@ TfUndulator::TfUndulator(AppContext& ctx, QWidget* parent)
     auto* zLay = new QHBoxLayout(zRow);
     zLay->setContentsMargins(0, 0, 0, 0);
     edDist_ =
-        form::edit(zRow, "edDist", QStringLiteral("0"), QStringLiteral("distance from the source point"));
+        form::edit(zRow, "edDist", {}, QStringLiteral("distance from the source point"));
     zLay->addWidget(form::label(zRow, QStringLiteral("z =")));
     zLay->addWidget(edDist_);
     zLay->addWidget(form::label(zRow, QStringLiteral("m  downstream:")));
@@ -165,7 +165,7 @@ TfUndulator::TfUndulator(AppContext& ctx, QWidget* parent)
 
 void TfUndulator::FormCreate() {
     magnet_->showPeakField();
-    edDist_->setText(QStringLiteral("1.0"));
+    edDist_->setText(qs(UndulatorInputs{}.edDist));
 }
 
 void TfUndulator::Dirty() {
@@ -215,7 +215,7 @@ void TfUndulator::Recalculate() {
 
 void TfUndulator::formActivate() {
     coFilter_->setCurrentText(QStringLiteral("Und"));
-    harm_->setText(QStringLiteral("1"));
+    harm_->setText(qs(UndulatorInputs{}.harm));
     Recalculate();
     magnet_->showKind(ctx_.session.magnet.MagType == "PM");
 }

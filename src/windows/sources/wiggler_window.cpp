@@ -174,9 +174,10 @@ TfWiggler::TfWiggler(AppContext& ctx, QWidget* parent)
 
 void TfWiggler::FormCreate() {
     magnet_->showPeakField();
-    edDist_->setText(QStringLiteral("1.0"));
-    WaveLength_->setText(QStringLiteral("1.0"));
-    edBandW_->setText(QStringLiteral("0.1"));
+    const WigglerInputs design;
+    edDist_->setText(qs(design.edDist));
+    WaveLength_->setText(qs(design.WaveLength));
+    edBandW_->setText(qs(design.edBandW));
     psiX_ = 0;
 }
 

@@ -82,11 +82,12 @@ TfLineSpectrum::TfLineSpectrum(AppContext& ctx, QWidget* parent)
     // Inputs of the list.
     auto* inBox = form::group(this, QStringLiteral("harmonics"), "gbHarmonics");
     form::Rows in(inBox);
-    BW_ = form::edit(inBox, "BW", QStringLiteral("0.1"), QStringLiteral("band width in percent"));
+    const LineListInputs list;
+    BW_ = form::edit(inBox, "BW", qs(list.BW), QStringLiteral("band width in percent"));
     in.add(QStringLiteral("band width"), BW_, QStringLiteral("%"));
-    fharm_ = form::edit(inBox, "fharm", QStringLiteral("1"), QStringLiteral("first harmonic"));
+    fharm_ = form::edit(inBox, "fharm", qs(list.fharm), QStringLiteral("first harmonic"));
     in.add(QStringLiteral("first harmonic"), fharm_);
-    toharm_ = form::edit(inBox, "toharm", QStringLiteral("1"), QStringLiteral("last harmonic"));
+    toharm_ = form::edit(inBox, "toharm", qs(list.toharm), QStringLiteral("last harmonic"));
     in.add(QStringLiteral("last harmonic"), toharm_);
     left->addWidget(inBox);
 
@@ -115,10 +116,11 @@ TfLineSpectrum::TfLineSpectrum(AppContext& ctx, QWidget* parent)
     // Tuning scans.
     auto* scanBox = form::group(this, QStringLiteral("tuning scans"), "gbScan");
     auto* sLay = new QGridLayout(scanBox);
-    edGapmin_ = form::edit(scanBox, "edGapmin", QStringLiteral("5"));
-    edGapmax_ = form::edit(scanBox, "edGapmax", QStringLiteral("50"));
-    edKmin_ = form::edit(scanBox, "edKmin", QStringLiteral("0"));
-    edKmax_ = form::edit(scanBox, "edKmax", QStringLiteral("5"));
+    const TuningScanInputs scan;
+    edGapmin_ = form::edit(scanBox, "edGapmin", qs(scan.edGapmin));
+    edGapmax_ = form::edit(scanBox, "edGapmax", qs(scan.edGapmax));
+    edKmin_ = form::edit(scanBox, "edKmin", qs(scan.edKmin));
+    edKmax_ = form::edit(scanBox, "edKmax", qs(scan.edKmax));
     sLay->addWidget(form::label(scanBox, QStringLiteral("min. gap")), 0, 0);
     sLay->addWidget(edGapmin_, 0, 1);
     sLay->addWidget(form::label(scanBox, QStringLiteral("mm")), 0, 2);

@@ -80,7 +80,8 @@ TfSynSpectrum::TfSynSpectrum(AppContext& ctx, QWidget* parent)
     Poles_ = form::label(pnWig_, {}, "Poles");
     wg->addWidget(Poles_, 1, 1);
     wg->addWidget(form::label(pnWig_, QStringLiteral("horiz.obs. angle:")), 2, 0);
-    Hobs_ = form::edit(pnWig_, "Hobs", QStringLiteral("0.000"),
+    const SpectrumInputs design;
+    Hobs_ = form::edit(pnWig_, "Hobs", qs(design.Hobs),
                        QStringLiteral("direction of observation with respect to wiggler axis."));
     wg->addWidget(Hobs_, 2, 1);
     HobsMax_ = form::label(pnWig_, QStringLiteral("mr"), "HobsMax");
@@ -142,9 +143,9 @@ TfSynSpectrum::TfSynSpectrum(AppContext& ctx, QWidget* parent)
 
     pnAng_ = form::group(scans, QStringLiteral("sigma/pi-mode flux vs.angle"), "pnAng");
     auto* ag = new QGridLayout(pnAng_);
-    edAngMax_ = form::edit(pnAng_, "edAngMax", QStringLiteral("1.0"));
-    edDAng_ = form::edit(pnAng_, "edDAng", QStringLiteral("0.1"));
-    edPhEn_ = form::edit(pnAng_, "edPhEn", QStringLiteral("100"));
+    edAngMax_ = form::edit(pnAng_, "edAngMax", qs(design.edAngMax));
+    edDAng_ = form::edit(pnAng_, "edDAng", qs(design.edDAng));
+    edPhEn_ = form::edit(pnAng_, "edPhEn", qs(design.edPhEn));
     ag->addWidget(form::label(pnAng_, QStringLiteral("vary vert. obs.angle..")), 0, 0);
     ag->addWidget(form::label(pnAng_, QStringLiteral("0 < ψ <")), 0, 1);
     ag->addWidget(edAngMax_, 0, 2);
@@ -189,12 +190,13 @@ TfSynSpectrum::TfSynSpectrum(AppContext& ctx, QWidget* parent)
 }
 
 void TfSynSpectrum::FormCreate() {
-    edVAng_->setText(QStringLiteral("0.0"));
-    BW_->setText(QStringLiteral("0.1"));
-    Hobs_->setText(QStringLiteral("0.0"));
-    De_ph_->setText(QStringLiteral("5.0"));
-    e_phmin_->setText(QStringLiteral("10.0"));
-    e_phmax_->setText(QStringLiteral("25000.0"));
+    const SpectrumInputs design;
+    edVAng_->setText(qs(design.edVAng));
+    BW_->setText(qs(design.BW));
+    Hobs_->setText(qs(design.Hobs));
+    De_ph_->setText(qs(design.De_ph));
+    e_phmin_->setText(qs(design.e_phmin));
+    e_phmax_->setText(qs(design.e_phmax));
     items_->button(0)->setChecked(true);
     rgSpectrumClick();
     rbPlotSel_->hide();

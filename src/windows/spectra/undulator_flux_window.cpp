@@ -39,7 +39,7 @@ TfUndFlux::TfUndFlux(AppContext& ctx, QWidget* parent)
     auto* bwRow = new QHBoxLayout;
     bwRow->addWidget(form::label(this, QStringLiteral("band width")));
     EdtBW_ =
-        form::edit(this, "EdtBW", QStringLiteral("0.1"), QStringLiteral("relative band width in percent"));
+        form::edit(this, "EdtBW", qs(UndFluxInputs{}.EdtBW), QStringLiteral("relative band width in percent"));
     bwRow->addWidget(EdtBW_);
     bwRow->addWidget(form::label(this, QStringLiteral("%")));
     bwRow->addStretch(1);
@@ -96,7 +96,7 @@ void TfUndFlux::Recalculate() {
 }
 
 void TfUndFlux::FormShow() {
-    EdtBW_->setText(QStringLiteral("0.1"));
+    EdtBW_->setText(qs(UndFluxInputs{}.EdtBW));
     Recalculate();
 }
 
