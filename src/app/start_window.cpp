@@ -130,8 +130,7 @@ QAbstractButton* TfStart::pictureButton(QWidget* r, const char* name, int icon, 
     b->setFixedSize(kButtonWidth, kPictureHeight);
     if (!hint.isEmpty()) b->setToolTip(hint);
     r->layout()->addWidget(b);
-    connect(b, &QToolButton::clicked, this,
-            [this, handler] { act([this, handler] { (this->*handler)(); }); });
+    connectAction(b, &QToolButton::clicked, [this, handler] { (this->*handler)(); });
     return b;
 }
 
@@ -142,8 +141,7 @@ QAbstractButton* TfStart::textButton(QWidget* r, const char* name, const QString
     b->setFixedSize(kButtonWidth, kTextHeight);
     if (!hint.isEmpty()) b->setToolTip(hint);
     r->layout()->addWidget(b);
-    connect(b, &QPushButton::clicked, this,
-            [this, handler] { act([this, handler] { (this->*handler)(); }); });
+    connectAction(b, &QPushButton::clicked, [this, handler] { (this->*handler)(); });
     return b;
 }
 

@@ -28,10 +28,10 @@ void requireCirculatingBeam(AppContext& ctx) {
     if (!ctx.module || !ctx.module->CircBeam) return;
     const Table& ring = *ctx.module->CircBeam;
     if (ring.isOpen()) requireUsableRecord(ring);
-    // The beam state is the ring's when the ring table is open and its current record is
-    // the one the state was calculated from.
-    const bool fromRing = ring.isOpen() && ring.hasCurrent() &&
-                          ring.asText(QStringLiteral("SR")).toStdString() == ctx.session.beam.BeamName;
+    // The beam state is the ring's when the ring table is open (its current record was
+    // calculated into the state when it became current) and the last beam calculated was a
+    // circulating one.
+    const bool fromRing = ring.isOpen() && ring.hasCurrent() && ctx.session.beam.kind == BeamKind::Circulating;
     if (!fromRing) throw InputError(kNeedCirculatingBeamText);
 }
 

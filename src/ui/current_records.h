@@ -24,9 +24,9 @@ void FilterSources(Table& insDevice, const std::string& kind);
 void ReadSourcePar(AppContext& ctx);
 
 // The bending-magnet and spectrum calculations work on a circulating beam (energy in GeV).
-// After a single-pass beam was chosen the beam state holds that beam (energy in eV) until a
-// circulating beam is calculated again; this refuses the calculation then, instead of
-// computing with an energy a billion times too large.
+// After a single-pass beam was calculated the beam state holds that beam (energy in eV, kind
+// SinglePass) until a circulating beam is calculated again; this refuses the calculation
+// then, instead of computing with an energy a billion times too large.
 void requireCirculatingBeam(AppContext& ctx);
 inline constexpr const char* kNeedCirculatingBeamText =
     "the current beam is not a circulating beam: choose and accept one in the circulating-beam editor!";

@@ -75,7 +75,7 @@ ToolWindow::~ToolWindow() {
 QShortcut* ToolWindow::addShortcut(const QKeySequence& keys, std::function<void()> handler) {
     auto* s = new QShortcut(keys, this);
     s->setContext(Qt::WindowShortcut);
-    connect(s, &QShortcut::activated, this, [this, handler = std::move(handler)] { act(handler); });
+    connectAction(s, &QShortcut::activated, std::move(handler));
     return s;
 }
 

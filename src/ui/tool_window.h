@@ -9,7 +9,8 @@
 //                                 through act(): errors become messages (see ActionRunner),
 //                                 a refused field is focused and selected afterwards.
 //   connectAction(sender, signal, handler)
-//                                 connect + act in one call.
+//                                 connect + act in one call: every button, field, menu entry
+//                                 and list of a window connects this way.
 //   setDefaultButton(button)      Enter/Return in any editable line edit of the window
 //                                 clicks this button (the calculate or recalculate button)
 //                                 when it is visible and enabled. The field's own
@@ -26,6 +27,7 @@
 // InputError(text, objectName) names the field a refused text came from.
 #include <QWidget>
 #include <functional>
+#include <type_traits>
 #include <utility>
 #include <vector>
 
@@ -49,10 +51,18 @@ public:
     bool act(const std::function<void()>& action);
     AppContext& ctx() { return ctx_; }
 
-    // Connects a signal to a handler that runs through act().
-    template <class Sender, class Signal>
-    void connectAction(Sender* sender, Signal signal, std::function<void()> handler) {
-        connect(sender, signal, this, [this, handler = std::move(handler)] { act(handler); });
+    // Connects a signal to a handler that runs through act(). The handler takes the signal's
+    // arguments or none; it is disconnected with the window.
+    template <class Sender, class Signal, class Handler>
+    void connectAction(Sender* sender, Signal signal, Handler handler) {
+        connect(sender, signal, this, [this, handler = std::move(handler)](const auto&... args) {
+            act([&] {
+                if constexpr (std::is_invocable_v<const Handler&, decltype(args)...>)
+                    handler(args...);
+                else
+                    handler();
+            });
+        });
     }
 
     // The button that Enter in an input field presses (nullptr: none); with an area, only

@@ -40,6 +40,7 @@ CircBeamDerived CircBeamCalcFields(const CircBeamValues& rec, CurrentBeam* share
 
     CurrentBeam b = shared ? *shared : CurrentBeam{};
     CircBeamDerived d;
+    b.kind = BeamKind::Circulating;
     b.BeamName = rec.SR;
     b.BeamEnergy = rec.Energy;
     b.BeamGamma = b.BeamEnergy / (1e-9 * MeC2);
@@ -103,6 +104,7 @@ CircBeamDerived CircBeamCalcFields(const CircBeamValues& rec, CurrentBeam* share
 SnglBeamDerived SnglBeamCalcFields(const SnglBeamValues& rec, CurrentBeam* shared) {
     CurrentBeam b = shared ? *shared : CurrentBeam{};
     SnglBeamDerived d;
+    b.kind = BeamKind::SinglePass;
     b.BeamEnergy = rec.Energy * 1e6;
     b.BeamGamma = b.BeamEnergy / MeC2;
     d.gamma = roundedVia(FormatFixed5, b.BeamGamma);

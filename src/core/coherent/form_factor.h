@@ -61,6 +61,13 @@ FormFactorPoints formFactorScan(BunchShape shape, double length, double kMin, do
 // get the message "select valid wavelength!" (the first also resets the field to "100.0" and
 // computes nothing; the second goes on at 100 um).
 inline constexpr const char* kSelectWavelengthText = "select valid wavelength!";
+// The design texts of the window's inputs.
+struct FormFactorInputs {
+    std::string wavelen = "100";  // um
+    std::string Eminwvn = "0";    // first wavenumber of the scan, 1/cm
+    std::string Emaxwvn = "100";  // last wavenumber, 1/cm
+    std::string Edelwvn = "1.0";  // step, 1/cm
+};
 struct FormFactorValue {
     bool computed = false;
     double lambda = 1e-4;  // m

@@ -38,6 +38,19 @@ inline constexpr const char* kStepTooSmallText = "step size too small! will be s
 inline constexpr const char* kNoPiFromWigglerText = "there is no pi-mode polarization from a wiggler magnet!";
 inline constexpr const char* kPhotonEnergyPositiveText = "the photon energy must be greater than 0 eV!";
 
+// The design texts of the window's inputs.
+struct SpectrumInputs {
+    std::string BW = "0.1";           // band width, %
+    std::string Hobs = "0.0";         // horizontal observation angle, mrad
+    std::string e_phmin = "10.0";     // lowest photon energy, eV
+    std::string e_phmax = "25000.0";  // highest photon energy, eV
+    std::string De_ph = "5.0";        // step of the photon energy, %
+    std::string edVAng = "0.0";       // vertical observation angle, 1/gamma
+    std::string edAngMax = "1.0";     // largest vertical angle of the angle scan, 1/gamma
+    std::string edDAng = "0.1";       // its step, 1/gamma
+    std::string edPhEn = "100";       // its photon energy, eV
+};
+
 // Step A.1: observation point of the calculation.
 struct ObservationPoint {
     double HorObsAngle = 0;  // rad

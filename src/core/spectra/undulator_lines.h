@@ -58,6 +58,11 @@ struct UndFluxResult {
     double eta = 0;     // coherent fraction
 };
 
+// The design text of the window's input: the band width in percent.
+struct UndFluxInputs {
+    std::string EdtBW = "0.1";
+};
+
 // The flux, flux density, brightness and coherent fraction of the harmonic of the
 // undulator state, for the band width in percent: the source sizes are those of the
 // harmonic's own wavelength (PhotonBeamSize, written into the magnet state). Refuses

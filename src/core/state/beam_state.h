@@ -1,12 +1,15 @@
 #pragma once
 // The current-beam state: what the last run of a beam table's calculation handler left,
 // in the units the calculators use (mostly SI). BeamEnergy is in GeV after a
-// circulating-beam run and in eV after a single-pass run.
+// circulating-beam run and in eV after a single-pass run; kind tells which.
 #include <string>
 
 namespace lumerad {
 
+enum class BeamKind { None, Circulating, SinglePass };
+
 struct CurrentBeam {
+    BeamKind kind = BeamKind::None;  // the kind of record the state was calculated from
     std::string BeamName;
     double BeamEnergy = 0;
     double BeamGamma = 0;

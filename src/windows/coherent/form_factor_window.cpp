@@ -23,12 +23,11 @@
 #include "core/spectra/synchrotron_spectrum.h"
 #include "ui/dialogs.h"
 #include "ui/form_builder.h"
+#include "ui/texts.h"
 
 namespace lumerad {
 
 namespace {
-QString qs(const std::string& s) { return QString::fromStdString(s); }
-std::string text(const QLineEdit* e) { return e->text().toStdString(); }
 const QString kOwner = QStringLiteral("TfFormFctr");
 }  // namespace
 
@@ -70,7 +69,7 @@ TfFormFctr::TfFormFctr(AppContext& ctx, QWidget* parent)
         txtCur->setToolTip(QStringLiteral("micro bunch current"));
         bunch.add(QStringLiteral("peak current"), txtCur, QStringLiteral("A"));
         for (DBEdit* e : {prt, len})
-            connect(e, &DBEdit::fieldTextChanged, this, [this] {
+            connectAction(e, &DBEdit::fieldTextChanged, [this] {
                 if (isVisible()) ShowButton();
             });
     }
@@ -83,7 +82,7 @@ TfFormFctr::TfFormFctr(AppContext& ctx, QWidget* parent)
     sh->addWidget(isgaussian_);
     bunch.addWide(shapes);
     for (QRadioButton* rb : {isuniform_, isgaussian_})
-        connect(rb, &QRadioButton::clicked, this, [this] { act([this] { ShowButton(); }); });
+        connectAction(rb, &QRadioButton::clicked, [this] { ShowButton(); });
     left->addWidget(bunchBox);
 
     auto* valueBox = form::group(this, QStringLiteral("specific formfactor value"), "gbValue");
@@ -123,19 +122,20 @@ TfFormFctr::TfFormFctr(AppContext& ctx, QWidget* parent)
     right->addWidget(close);
     right->addStretch(1);
 
-    connect(CalcSpFF_, &QPushButton::clicked, this, [this] { act([this] { CalcSpFFClick(); }); });
-    connect(CalcSpectrum_, &QPushButton::clicked, this, [this] { act([this] { CalcSpectrumClick(); }); });
-    connect(close, &QPushButton::clicked, this, &QWidget::close);
+    connectAction(CalcSpFF_, &QPushButton::clicked, [this] { CalcSpFFClick(); });
+    connectAction(CalcSpectrum_, &QPushButton::clicked, [this] { CalcSpectrumClick(); });
+    connectAction(close, &QPushButton::clicked, [this] { this->close(); });
     for (QLineEdit* e : {wavelen_, Eminwvn_, Emaxwvn_, Edelwvn_})
-        connect(e, &QLineEdit::textChanged, this, [this] { ShowButton(); });
+        connectAction(e, &QLineEdit::textChanged, [this] { ShowButton(); });
     resize(sizeHint().expandedTo(QSize(820, 600)));
 }
 
 void TfFormFctr::formShow() {
-    Eminwvn_->setText(QStringLiteral("0"));
-    Emaxwvn_->setText(QStringLiteral("100"));
-    Edelwvn_->setText(QStringLiteral("1.0"));
-    wavelen_->setText(QStringLiteral("100"));
+    const FormFactorInputs design;
+    Eminwvn_->setText(qs(design.Eminwvn));
+    Emaxwvn_->setText(qs(design.Emaxwvn));
+    Edelwvn_->setText(qs(design.Edelwvn));
+    wavelen_->setText(qs(design.wavelen));
     lambda_ = 1e-4;
     const bool gaussian =
         ctx_.module && ctx_.module->SnglBeam->isOpen() &&
@@ -158,7 +158,7 @@ double TfFormFctr::bunchDuration() const {
 }
 
 void TfFormFctr::Calculate() {
-    const FormFactorValue v = formFactorAt(text(wavelen_), distribution_, bunchDuration(), ctx_.messages);
+    const FormFactorValue v = formFactorAt(fieldText(wavelen_), distribution_, bunchDuration(), ctx_.messages);
     if (v.wavelenText) {
         wavelen_->setText(qs(*v.wavelenText));
         Lff_->clear();
@@ -179,9 +179,9 @@ void TfFormFctr::CalcSpectrumClick() {
 
     // The scan is read, checked and computed before a file is created or a curve opened, so a
     // refused scan leaves both as they were.
-    const double kMin = parseReal(text(Eminwvn_));
-    const double kMax = parseReal(text(Emaxwvn_));
-    const double dk = parseReal(text(Edelwvn_));
+    const double kMin = parseReal(fieldText(Eminwvn_));
+    const double kMax = parseReal(fieldText(Emaxwvn_));
+    const double dk = parseReal(fieldText(Edelwvn_));
     FormFactorPoints pts = formFactorScan(*shape, length_, kMin, kMax, dk);
     TfGraphs* g = ctx_.windowAs<TfGraphs>(WindowId::Graphs);
     const bool plot = cbPlot_->isChecked() && g;

@@ -17,11 +17,12 @@
 #include "store/tsr_module.h"
 #include "core/numerics/errors.h"
 #include "ui/form_builder.h"
+#include "ui/results_panel.h"
+#include "ui/texts.h"
 
 namespace lumerad {
 
 namespace {
-QString qs(const std::string& s) { return QString::fromStdString(s); }
 
 Table& singlePassBeam(AppContext& ctx) {
     if (!ctx.module || !ctx.module->SnglBeam->isOpen() || !ctx.module->SnglBeam->hasCurrent())
@@ -75,13 +76,13 @@ TfTR::TfTR(AppContext& ctx, QWidget* parent)
             fg->addWidget(form::label(fields, QString::fromLatin1(b.label)), i / 3 * 2, i % 3);
             fg->addWidget(e, i / 3 * 2 + 1, i % 3);
             ++i;
-            connect(e, &DBEdit::fieldTextChanged, this, [this] {
+            connectAction(e, &DBEdit::fieldTextChanged, [this] {
                 if (isVisible()) EdtChange();
             });
         }
         beamLayout->addWidget(fields);
-        connect(navigator_, &DBNavigator::clicked, this, [this] { EdtChange(); });
-        connect(grid_, &DBGrid::cellClicked, this, [this] { EdtChange(); });
+        connectAction(navigator_, &DBNavigator::clicked, [this] { EdtChange(); });
+        connectAction(grid_, &DBGrid::cellClicked, [this] { EdtChange(); });
     }
     top->addWidget(beamBox);
 
@@ -115,7 +116,7 @@ TfTR::TfTR(AppContext& ctx, QWidget* parent)
         ul->addWidget(rb);
         unitButtons_[u.unit] = rb;
         const PhotonUnit unit = u.unit;
-        connect(rb, &QRadioButton::clicked, this, [this, unit] { act([this, unit] { unitClick(unit); }); });
+        connectAction(rb, &QRadioButton::clicked, [this, unit] { unitClick(unit); });
     }
     pg->addWidget(unitBox, 2, 0, 1, 3);
     cbConvert_ = form::combo(photonBox, "cbConvert", {}, QStringLiteral("the photon energy in other units"));
@@ -135,9 +136,9 @@ TfTR::TfTR(AppContext& ctx, QWidget* parent)
     cg->addWidget(RBincoh_, 1, 0);
     cg->addWidget(LFormFctr_, 0, 1);
     cg->addWidget(EdtFormF_, 1, 1);
-    outputs_["EdtFormF"] = EdtFormF_;
-    connect(RBcoherent_, &QRadioButton::clicked, this, [this] { act([this] { RBcoherentEnter(); }); });
-    connect(RBincoh_, &QRadioButton::clicked, this, [this] { act([this] { RBincohClick(); }); });
+    results_.add("EdtFormF", EdtFormF_);
+    connectAction(RBcoherent_, &QRadioButton::clicked, [this] { RBcoherentEnter(); });
+    connectAction(RBincoh_, &QRadioButton::clicked, [this] { RBincohClick(); });
     RBcoherent_->installEventFilter(this);
     left->addWidget(cohBox);
 
@@ -149,8 +150,8 @@ TfTR::TfTR(AppContext& ctx, QWidget* parent)
         for (auto [name, unit] : {std::pair{a, ua}, std::pair{b, ub}}) {
             if (!name) continue;
             QLineEdit* e = form::output(g->parentWidget(), name);
-            e->setMinimumWidth(e->fontMetrics().horizontalAdvance(QStringLiteral("-0.0000E-000")) + 12);
-            outputs_[name] = e;
+            fitWidth(e, QStringLiteral("-0.0000E-000"), 12);
+            results_.add(name, e);
             g->addWidget(e, row, col++);
             g->addWidget(new QLabel(QString::fromLatin1(unit)), row, col++);
         }
@@ -170,9 +171,10 @@ TfTR::TfTR(AppContext& ctx, QWidget* parent)
     auto* allBox = form::group(this, QStringLiteral("all radiation into acceptance angle"), "gbAllRadiation");
     auto* tg = new QGridLayout(allBox);
     tg->addWidget(new QLabel(QStringLiteral("acceptance angle")), 0, 0);
-    EdtAngAccGam_ = form::edit(allBox, "EdtAngAccGam", QStringLiteral(" "),
+    const TransitionRadiationInputs design;
+    EdtAngAccGam_ = form::edit(allBox, "EdtAngAccGam", qs(design.angleGamma),
                                QStringLiteral("acceptance half-angle in units of 1/γ"));
-    EdtAngAccmr_ = form::edit(allBox, "EdtAngAccmr", QStringLiteral(" "),
+    EdtAngAccmr_ = form::edit(allBox, "EdtAngAccmr", qs(design.angleMrad),
                               QStringLiteral("acceptance half-angle in mrad"));
     tg->addWidget(EdtAngAccGam_, 0, 1);
     tg->addWidget(new QLabel(QStringLiteral("1/γ")), 0, 2);
@@ -191,14 +193,14 @@ TfTR::TfTR(AppContext& ctx, QWidget* parent)
     buttons->addWidget(back);
     right->addLayout(buttons);
     right->addStretch(1);
-    connect(Calculate_, &QPushButton::clicked, this, [this] { act([this] { CalculateClick(); }); });
-    connect(back, &QPushButton::clicked, this, &QWidget::close);
+    connectAction(Calculate_, &QPushButton::clicked, [this] { CalculateClick(); });
+    connectAction(back, &QPushButton::clicked, [this] { this->close(); });
 
     for (QLineEdit* e : {EdtPhEn_, EdtBnWdth_, EdtAngAccGam_, EdtAngAccmr_})
-        connect(e, &QLineEdit::textChanged, this, [this] { EdtChange(); });
+        connectAction(e, &QLineEdit::textChanged, [this] { EdtChange(); });
     // The angle the user gives counts, whether the field was clicked or typed into.
-    connect(EdtAngAccGam_, &QLineEdit::textEdited, this, [this] { EdtAngAccGamChange(); });
-    connect(EdtAngAccmr_, &QLineEdit::textEdited, this, [this] { EdtAngAccmrChange(); });
+    connectAction(EdtAngAccGam_, &QLineEdit::textEdited, [this] { EdtAngAccGamChange(); });
+    connectAction(EdtAngAccmr_, &QLineEdit::textEdited, [this] { EdtAngAccmrChange(); });
     EdtAngAccGam_->installEventFilter(this);
     EdtAngAccmr_->installEventFilter(this);
     resize(sizeHint().expandedTo(QSize(980, 640)));
@@ -213,11 +215,6 @@ bool TfTR::eventFilter(QObject* watched, QEvent* e) {
     return ToolWindow::eventFilter(watched, e);
 }
 
-QLineEdit* TfTR::field(const char* name) const {
-    auto it = outputs_.find(name);
-    return it == outputs_.end() ? nullptr : it->second;
-}
-
 PhotonUnit TfTR::unit() const {
     for (const auto& [u, rb] : unitButtons_)
         if (rb->isChecked()) return u;
@@ -225,8 +222,9 @@ PhotonUnit TfTR::unit() const {
 }
 
 void TfTR::formActivate() {
-    if (EdtBnWdth_->text().isEmpty()) EdtBnWdth_->setText(QStringLiteral("0.001"));
-    if (EdtPhEn_->text().isEmpty()) EdtPhEn_->setText(QStringLiteral("1.0"));
+    const TransitionRadiationInputs design;
+    if (EdtBnWdth_->text().isEmpty()) EdtBnWdth_->setText(qs(design.bandWidth));
+    if (EdtPhEn_->text().isEmpty()) EdtPhEn_->setText(qs(design.photon));
     state_.AccAngFromGamma = false;
     state_.AccAngFromMrad = false;
 }
@@ -274,12 +272,12 @@ void TfTR::CalculateTR() {
     const TransitionRadiationBeam beam = transitionRadiationBeam(t);
 
     TransitionRadiationInputs in;
-    in.photon = EdtPhEn_->text().toStdString();
+    in.photon = fieldText(EdtPhEn_);
     in.unit = unit();
-    in.bandWidth = EdtBnWdth_->text().toStdString();
+    in.bandWidth = fieldText(EdtBnWdth_);
     in.coherent = RBcoherent_->isChecked();
-    in.angleGamma = EdtAngAccGam_->text().toStdString();
-    in.angleMrad = EdtAngAccmr_->text().toStdString();
+    in.angleGamma = fieldText(EdtAngAccGam_);
+    in.angleMrad = fieldText(EdtAngAccmr_);
     TransitionRadiationResult r;
     calculated([&] { return lumerad::CalculateTR(in, beam, state_, ctx_.messages, r); });
     result_ = r;
@@ -290,8 +288,7 @@ void TfTR::CalculateTR() {
         cbConvert_->setCurrentIndex(-1);
     }
     if (r.bandWidthText) EdtBnWdth_->setText(qs(*r.bandWidthText));
-    for (const ResultField& f : r.fields)
-        if (QLineEdit* e = field(f.name.c_str())) e->setText(qs(f.text));
+    results_.show(r.fields);
     if (r.angleGammaText) EdtAngAccGam_->setText(qs(*r.angleGammaText));
     if (r.angleMradText) EdtAngAccmr_->setText(qs(*r.angleMradText));
 }

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "core/coherent/transition_radiation.h"
+#include "ui/results_panel.h"
 #include "ui/tool_window.h"
 
 class QComboBox;
@@ -42,8 +43,6 @@ protected:
     bool eventFilter(QObject* watched, QEvent* e) override;
 
 private:
-    QLineEdit* field(const char* name) const;
-
     QLabel* LphotEn_ = nullptr;
     QLabel* Lunit_ = nullptr;
     QLabel* LFormFctr_ = nullptr;
@@ -57,7 +56,7 @@ private:
     QRadioButton* RBincoh_ = nullptr;
     std::map<PhotonUnit, QRadioButton*> unitButtons_;
     QPushButton* Calculate_ = nullptr;
-    std::map<std::string, QLineEdit*> outputs_;
+    ResultsPanel results_;
     DBGrid* grid_ = nullptr;
     DBNavigator* navigator_ = nullptr;
     TransitionRadiationState state_;

@@ -10,12 +10,9 @@
 #include "core/numerics/errors.h"
 #include "core/state/session.h"
 #include "ui/form_builder.h"
+#include "ui/texts.h"
 
 namespace lumerad {
-
-namespace {
-QString qs(const std::string& s) { return QString::fromStdString(s); }
-}  // namespace
 
 TfBesFun::TfBesFun(AppContext& ctx, QWidget* parent)
     : ToolWindow(ctx, "TfBesFun", QStringLiteral("Bessel's Function"), parent) {
@@ -32,7 +29,7 @@ TfBesFun::TfBesFun(AppContext& ctx, QWidget* parent)
             QLineEdit* e = row.input ? form::edit(box, row.name, {}) : form::output(box, row.name);
             if (row.input) {
                 e->installEventFilter(this);
-                connect(e, &QLineEdit::textChanged, this, [this] { BtnCalc_->show(); });
+                connectAction(e, &QLineEdit::textChanged, [this] { BtnCalc_->show(); });
             }
             e->setMinimumWidth(e->fontMetrics().horizontalAdvance(QStringLiteral("-0.0000000E-000")) + 16);
             fields_[row.name] = e;
@@ -66,8 +63,8 @@ TfBesFun::TfBesFun(AppContext& ctx, QWidget* parent)
     buttons->addStretch(1);
     buttons->addWidget(exit);
     top->addLayout(buttons);
-    connect(BtnCalc_, &QPushButton::clicked, this, [this] { act([this] { BtnCalcClick(); }); });
-    connect(exit, &QPushButton::clicked, this, &QWidget::close);
+    connectAction(BtnCalc_, &QPushButton::clicked, [this] { BtnCalcClick(); });
+    connectAction(exit, &QPushButton::clicked, [this] { this->close(); });
     Initialize();
     resize(sizeHint().expandedTo(QSize(460, 0)));
 }
@@ -102,7 +99,7 @@ void TfBesFun::Initialize() {
 
 void TfBesFun::Recalculate() {
     FunctionPanelState s;
-    for (const auto& [name, edit] : fields_) s.text[name] = edit->text().toStdString();
+    for (const auto& [name, edit] : fields_) s.text[name] = fieldText(edit);
     try {
         calculated([&] { return RecalculateFunctions(s, ctx_.session.tab); });
     } catch (...) {

@@ -22,6 +22,7 @@
 #include "windows/plot/chart_support.h"
 #include "ui/dialogs.h"
 #include "ui/form_builder.h"
+#include "ui/texts.h"
 
 namespace lumerad {
 
@@ -41,7 +42,6 @@ QFont timesBold(int pixels) {
 constexpr int kInfoPanelWidth = 337;  // design size of the curve information panel
 constexpr int kInfoPanelHeight = 289;
 
-std::string text(const QLineEdit* e) { return e->text().toStdString(); }
 
 // A group box is at least as wide as its caption, so a long axis caption would widen the
 // window beyond the screen: the boxes get a width of their own, and the caption is shortened
@@ -86,8 +86,7 @@ TfGraphs::TfGraphs(AppContext& ctx, QWidget* parent)
                             void (TfGraphs::*handler)()) {
         QAction* a = menu->addAction(caption);
         a->setObjectName(QString::fromLatin1(name));
-        connect(a, &QAction::triggered, this,
-                [this, handler] { act([this, handler] { (this->*handler)(); }); });
+        connectAction(a, &QAction::triggered, [this, handler] { (this->*handler)(); });
     };
     QMenu* printMenu = bar->addMenu(QStringLiteral("print graph"));
     printMenu->setObjectName(QStringLiteral("printgraph1"));
@@ -135,8 +134,8 @@ TfGraphs::TfGraphs(AppContext& ctx, QWidget* parent)
     chart_->xAxis->setLabel(QStringLiteral("x"));
     chart_->yAxis->setLabel(QStringLiteral("y"));
     chart_->axisRect()->setMinimumMargins(QMargins(50, 10, 20, 10));
-    connect(chart_, &QCustomPlot::plottableClick, this,
-            [this](QCPAbstractPlottable* p, int, QMouseEvent*) { act([this, p] { ChartClickSeries(p); }); });
+    connectAction(chart_, &QCustomPlot::plottableClick,
+            [this](QCPAbstractPlottable* p, int, QMouseEvent*) { ChartClickSeries(p); });
     main->addWidget(chart_, 1);
 
     // curve information panel over the chart
@@ -150,12 +149,9 @@ TfGraphs::TfGraphs(AppContext& ctx, QWidget* parent)
         "QListWidget { background: teal; color: yellow; font-family: 'Courier New'; font-weight: bold;"
         " font-size: 15px; } QListWidget::item { height: 17px; }"));
     lbCurvInfo_->hide();
-    connect(lbCurvInfo_, &QListWidget::itemClicked, this, [this](QListWidgetItem* item) {
-        const int row = lbCurvInfo_->row(item);
-        act([this, row] { lbCurvInfoClick(row); });
-    });
-    connect(lbCurvInfo_, &QListWidget::itemDoubleClicked, this,
-            [this](QListWidgetItem*) { act([this] { lbCurvInfoDblClick(); }); });
+    connectAction(lbCurvInfo_, &QListWidget::itemClicked, [this](QListWidgetItem* item) { lbCurvInfoClick(lbCurvInfo_->row(item)); });
+    connectAction(lbCurvInfo_, &QListWidget::itemDoubleClicked,
+            [this] { lbCurvInfoDblClick(); });
 
     // axis groups
     const QString groupStyle = QStringLiteral(
@@ -210,9 +206,9 @@ TfGraphs::TfGraphs(AppContext& ctx, QWidget* parent)
     QToolButton* ok = glyphButton("OkButton", QStringLiteral("&update"), QStyle::SP_BrowserReload);
     QToolButton* def = glyphButton("bbDefault", QStringLiteral("&default"), QStyle::SP_DialogResetButton);
     QToolButton* close = glyphButton("bbClose", QStringLiteral("&close"), QStyle::SP_DialogCloseButton);
-    connect(ok, &QToolButton::clicked, this, [this] { act([this] { OkButClick(); }); });
-    connect(def, &QToolButton::clicked, this, [this] { act([this] { bbDefaultClick(); }); });
-    connect(close, &QToolButton::clicked, this, [this] { act([this] { bbCloseClick(); }); });
+    connectAction(ok, &QToolButton::clicked, [this] { OkButClick(); });
+    connectAction(def, &QToolButton::clicked, [this] { bbDefaultClick(); });
+    connectAction(close, &QToolButton::clicked, [this] { bbCloseClick(); });
 
     for (QGroupBox* box : {gbXAxis_, gbYAxis_}) {
         box->setMinimumWidth(kGroupMinWidth);
@@ -327,9 +323,9 @@ void TfGraphs::YAxis(const QString& caption) {
 
 void TfGraphs::addInfo(int i, const QString& text) { model_.addInfo(i, text.toStdString()); }
 
-QString TfGraphs::f6(double x) { return QString::fromStdString(pattern("%6.3f", x)); }
-QString TfGraphs::f42f(double x) { return QString::fromStdString(pattern("%4.2f", x)); }
-QString TfGraphs::f52g(double x) { return QString::fromStdString(pattern("%5.2g", x)); }
+QString TfGraphs::f6(double x) { return qs(pattern("%6.3f", x)); }
+QString TfGraphs::f42f(double x) { return qs(pattern("%4.2f", x)); }
+QString TfGraphs::f52g(double x) { return qs(pattern("%5.2g", x)); }
 
 QCPGraph* TfGraphs::series(int index) const {
     return index >= 0 && index < kCurveSlots ? CurveSeries[index] : nullptr;
@@ -337,7 +333,7 @@ QCPGraph* TfGraphs::series(int index) const {
 
 QCPGraph* TfGraphs::openSeries(int index) {
     QCPGraph* g = chart_->addGraph(chart_->xAxis, chart_->yAxis);
-    g->setName(QString::fromStdString(std::to_string(index)));
+    g->setName(qs(std::to_string(index)));
     g->setPen(curvePen(curveStyle(kRedCurve, 0)));
     g->setAdaptiveSampling(true);
     CurveSeries[index] = g;
@@ -387,7 +383,7 @@ void TfGraphs::Update() {
     RangeFields fields;
     const RangeFields* typed = nullptr;
     if (model_.UserAxes) {
-        fields = {text(exmin_), text(exmax_), text(edIncrx_), text(eymin_), text(eymax_), text(edIncry_)};
+        fields = {fieldText(exmin_), fieldText(exmax_), fieldText(edIncrx_), fieldText(eymin_), fieldText(eymax_), fieldText(edIncry_)};
         typed = &fields;
     }
     // Every conversion and check happens here; nothing on the chart has changed yet.
@@ -398,10 +394,10 @@ void TfGraphs::Update() {
         applyAxis(false, plan.y, model_.LogLabelsY);
         applyAxis(true, plan.x, model_.LogLabelsX);
     });
-    exmin_->setText(QString::fromStdString(plan.exmin));
-    exmax_->setText(QString::fromStdString(plan.exmax));
-    eymin_->setText(QString::fromStdString(plan.eymin));
-    eymax_->setText(QString::fromStdString(plan.eymax));
+    exmin_->setText(qs(plan.exmin));
+    exmax_->setText(qs(plan.exmax));
+    eymin_->setText(qs(plan.eymin));
+    eymax_->setText(qs(plan.eymax));
     fieldsShowExtremes_ = false;
     replotLater();
 }
@@ -451,7 +447,7 @@ void TfGraphs::ChartClickSeries(QCPAbstractPlottable* series) {
     lbCurvInfo_->clear();
     const auto style = model_.style(index);
     for (const std::string& item : model_.infoPanelItems(index)) {
-        auto* row = new QListWidgetItem(QString::fromStdString(item), lbCurvInfo_);
+        auto* row = new QListWidgetItem(qs(item), lbCurvInfo_);
         // the style line carries a sample of the line as it is drawn
         if (style && item.rfind(GraphModel::kStylePrefix, 0) == 0) row->setIcon(curveSample(*style, kTeal));
     }
@@ -519,17 +515,17 @@ void TfGraphs::plotgraph1Click() {
 QString TfGraphs::curveDataText() const {
     QString out;
     for (int index : model_.shownCurves()) {
-        QString head = QStringLiteral("curve ") + QString::fromStdString(patternInt("%d", index));
+        QString head = QStringLiteral("curve ") + qs(patternInt("%d", index));
         for (int line = 0; line < kInfoLines; ++line) {
             const std::string& s = model_.info(index, line);
-            if (!s.empty()) head += QLatin1Char('\t') + QString::fromStdString(s);
+            if (!s.empty()) head += QLatin1Char('\t') + qs(s);
         }
         out += head + QLatin1Char('\n');
         out += QuietPlot::axisTitle(chart_->xAxis) + QLatin1Char('\t') + QuietPlot::axisTitle(chart_->yAxis) +
                QLatin1Char('\n');
         for (const CurvePoint& p : model_.points(index)) {
-            out += QString::fromStdString(general(p.x, 15)) + QLatin1Char('\t') +
-                   QString::fromStdString(general(p.y, 15)) + QLatin1Char('\n');
+            out += qs(general(p.x, 15)) + QLatin1Char('\t') +
+                   qs(general(p.y, 15)) + QLatin1Char('\n');
         }
         out += QLatin1Char('\n');
     }

@@ -40,8 +40,7 @@ TfLineGraph::TfLineGraph(AppContext& ctx, QWidget* parent)
                             void (TfLineGraph::*handler)()) {
         QAction* a = menu->addAction(caption);
         a->setObjectName(QString::fromLatin1(name));
-        connect(a, &QAction::triggered, this,
-                [this, handler] { act([this, handler] { (this->*handler)(); }); });
+        connectAction(a, &QAction::triggered, [this, handler] { (this->*handler)(); });
     };
     QMenu* printMenu = bar->addMenu(QStringLiteral("print chart"));
     printMenu->setObjectName(QStringLiteral("printchart1"));

@@ -18,12 +18,10 @@
 #include "core/numerics/number_text.h"
 #include "core/numerics/text_to_number.h"
 #include "ui/current_records.h"
+#include "ui/results_panel.h"
+#include "ui/texts.h"
 
 namespace lumerad {
-
-namespace {
-QString qs(const std::string& s) { return QString::fromStdString(s); }
-}  // namespace
 
 TfSynRad::TfSynRad(AppContext& ctx, QWidget* parent)
     : SourceWindow(ctx, "TfSynRad", QStringLiteral("Bending Magnet Radiation"), parent) {
@@ -32,7 +30,7 @@ TfSynRad::TfSynRad(AppContext& ctx, QWidget* parent)
     QToolBar* bar = makeToolBar();
     auto* tbSpectrum = form::toolButton(bar, "tbSpectrum", QStringLiteral("spectrum"),
                                         QStringLiteral("calc. and display radiation spectrum"));
-    connect(tbSpectrum, &QToolButton::clicked, this, [this] { act([this] { tbSpectrumClick(); }); });
+    connectAction(tbSpectrum, &QToolButton::clicked, [this] { tbSpectrumClick(); });
     addExitButton(bar);
     top->addWidget(bar);
 
@@ -72,22 +70,22 @@ TfSynRad::TfSynRad(AppContext& ctx, QWidget* parent)
         // source takes effect at once. A hidden window leaves the magnet state alone. A text
         // that is not a number is refused by the field itself, with its message; reading the
         // source then would only show the same message a second time.
-        connect(DBEdtField_, &DBEdit::fieldTextChanged, this, [this] {
+        connectAction(DBEdtField_, &DBEdit::fieldTextChanged, [this] {
             if (!isVisible()) return;
             Change();
-            if (!DBEdtField_->hasFocus() && fieldHoldsNumber()) act([this] { DBEdtFieldChange(); });
+            if (!DBEdtField_->hasFocus() && fieldHoldsNumber()) DBEdtFieldChange();
         });
-        connect(DBEdtField_, &QLineEdit::editingFinished, this, [this] {
-            if (isVisible() && fieldHoldsNumber()) act([this] { DBEdtFieldChange(); });
+        connectAction(DBEdtField_, &QLineEdit::editingFinished, [this] {
+            if (isVisible() && fieldHoldsNumber()) DBEdtFieldChange();
         });
-        connect(DBEdtSource_, &DBEdit::fieldTextChanged, this, [this] {
+        connectAction(DBEdtSource_, &DBEdit::fieldTextChanged, [this] {
             if (isVisible()) Change();
         });
-        connect(DBEdtBemPar_, &DBEdit::fieldTextChanged, this, [this] {
+        connectAction(DBEdtBemPar_, &DBEdit::fieldTextChanged, [this] {
             if (isVisible()) Change();
         });
-        connect(grid_, &DBGrid::cellClicked, this, [this] { Change(); });
-        connect(navigator_, &DBNavigator::clicked, this, [this] { Change(); });
+        connectAction(grid_, &DBGrid::cellClicked, [this] { Change(); });
+        connectAction(navigator_, &DBNavigator::clicked, [this] { Change(); });
     }
     left->addWidget(srcBox);
     left->addWidget(beamBox);
@@ -123,13 +121,8 @@ TfSynRad::TfSynRad(AppContext& ctx, QWidget* parent)
         const BendingMagnetField* def = nullptr;
         for (const BendingMagnetField& f : BendingMagnetFields())
             if (std::string(f.name) == name) def = &f;
-        auto* e = form::output(host, name);
-        // space for the longest text ("-1.234E-05", "12.345") so no number is ever cut
-        e->setMinimumWidth(e->fontMetrics().horizontalAdvance(QStringLiteral("-0.000E+000")) + 16);
-        outputs_[name] = e;
-        const char* unitName = *def->unitLabel ? def->unitLabel : nullptr;
-        QLabel* u = rows.add(QString::fromUtf8(def->label), e, QString::fromUtf8(def->designUnit), unitName);
-        if (unitName) outputs_[unitName] = u;
+        results_.addField(rows, host, name, QString::fromUtf8(def->label), QString::fromUtf8(def->designUnit),
+                          *def->unitLabel ? def->unitLabel : nullptr);
     };
     auto* magBox = form::group(this, QStringLiteral("magnet and critical energy"), "gbCritical");
     form::Rows mag(magBox);
@@ -151,18 +144,18 @@ TfSynRad::TfSynRad(AppContext& ctx, QWidget* parent)
 
     FormCreate();
     for (QLineEdit* e : {WaveLength_, edBandW_, VerObsAng_, edDist_, edIncAng_})
-        connect(e, &QLineEdit::textChanged, this, [this] { Change(); });
+        connectAction(e, &QLineEdit::textChanged, [this] { Change(); });
     markStale();
     resize(sizeHint().expandedTo(QSize(900, 640)));
 }
 
 void TfSynRad::FormCreate() {
     const BendingMagnetInputs design;
-    WaveLength_->setText(QString::fromStdString(design.WaveLength));
-    edBandW_->setText(QString::fromStdString(design.edBandW));
-    VerObsAng_->setText(QString::fromStdString(design.VerObsAng));
-    edDist_->setText(QString::fromStdString(design.edDist));
-    edIncAng_->setText(QString::fromStdString(design.edIncAng));
+    WaveLength_->setText(qs(design.WaveLength));
+    edBandW_->setText(qs(design.edBandW));
+    VerObsAng_->setText(qs(design.VerObsAng));
+    edDist_->setText(qs(design.edDist));
+    edIncAng_->setText(qs(design.edIncAng));
 }
 
 void TfSynRad::setSourceColumns(bool withDeviceColumns) {
@@ -181,27 +174,18 @@ void TfSynRad::setSourceColumns(bool withDeviceColumns) {
     }
 }
 
-void TfSynRad::showResults() {
-    for (const auto& [name, text] : BendingMagnetTexts(result_)) {
-        auto it = outputs_.find(name);
-        if (it == outputs_.end()) continue;
-        if (auto* e = qobject_cast<QLineEdit*>(it->second))
-            e->setText(qs(text));
-        else if (auto* l = qobject_cast<QLabel*>(it->second))
-            l->setText(qs(text));
-    }
-}
+void TfSynRad::showResults() { results_.show(BendingMagnetResults(result_)); }
 
 void TfSynRad::RecalcSRPar() {
     Session& s = ctx_.session;
     requireCirculatingBeam(ctx_);
     ReadSourcePar(ctx_);
     BendingMagnetInputs in;
-    in.WaveLength = WaveLength_->text().toStdString();
-    in.edBandW = edBandW_->text().toStdString();
-    in.VerObsAng = VerObsAng_->text().toStdString();
-    in.edDist = edDist_->text().toStdString();
-    in.edIncAng = edIncAng_->text().toStdString();
+    in.WaveLength = fieldText(WaveLength_);
+    in.edBandW = fieldText(edBandW_);
+    in.VerObsAng = fieldText(VerObsAng_);
+    in.edDist = fieldText(edDist_);
+    in.edIncAng = fieldText(edIncAng_);
     try {
         lumerad::RecalcSRPar(in, s.beam, s.magnet, s.tab, s.CritEnergy, s.RelBandWidth, result_);
     } catch (...) {
@@ -223,7 +207,7 @@ void TfSynRad::DBEdtFieldChange() {
     requireCirculatingBeam(ctx_);
     ReadSourcePar(ctx_);
     const double rho = BendingRadiusFromField(ctx_.session.beam.BeamEnergy, ctx_.session.magnet.BField);
-    if (auto* e = qobject_cast<QLineEdit*>(outputs_["EdtRho"])) e->setText(qs(FormatFixed3(rho)));
+    setShownText(results_.control("EdtRho"), qs(FormatFixed3(rho)));
 }
 
 bool TfSynRad::fieldHoldsNumber() const {

@@ -2,9 +2,8 @@
 // The bending-magnet window: radiation of the current bending magnet for the current
 // circulating beam. It recalculates on every activation and on its recalculate button,
 // and opens the synchrotron spectrum.
-#include <map>
-
 #include "core/sources/bending_magnet.h"
+#include "ui/results_panel.h"
 #include "windows/sources/source_window_base.h"
 
 class QLineEdit;
@@ -43,7 +42,7 @@ private:
     bool fieldHoldsNumber() const;  // the text of DBEdtField is a number (or empty)
 
     QLineEdit *WaveLength_, *edBandW_, *VerObsAng_, *edDist_, *edIncAng_;
-    std::map<std::string, QWidget*> outputs_;  // by objectName: result fields and unit labels
+    ResultsPanel results_;
     DBGrid* grid_ = nullptr;
     DBNavigator* navigator_ = nullptr;
     DBEdit* DBEdtSource_ = nullptr;

@@ -17,11 +17,12 @@
 #include "core/numerics/errors.h"
 #include "ui/current_records.h"
 #include "ui/form_builder.h"
+#include "ui/results_panel.h"
+#include "ui/texts.h"
 
 namespace lumerad {
 
 namespace {
-QString qs(const std::string& s) { return QString::fromStdString(s); }
 const QString kUndulatorFilter = QStringLiteral("SrceType = 'Und'");
 
 // The single-pass beam whose record the window reads; its calculation fills the beam state.
@@ -68,14 +69,14 @@ TfSPUnd::TfSPUnd(AppContext& ctx, QWidget* parent)
     static_cast<QFrame*>(pnPerMag_)->setFrameShape(QFrame::StyledPanel);
     form::Rows pm(pnPerMag_);
     auto* magTyp = form::output(pnPerMag_, "MagTyp");
-    outputs_["MagTyp"] = magTyp;
+    results_.add("MagTyp", magTyp);
     pm.add(QStringLiteral("magnet type"), magTyp);
     if (ctx.module) {
         auto* gap =
             new DBEdit(*ctx.module->InsDevice, QStringLiteral("Gap"), ctx.runner, pnPerMag_, "DBEdtgap");
         gap->setToolTip(QStringLiteral("choose the full gap heigth"));
         pm.add(QStringLiteral("gap"), gap, QStringLiteral("mm"));
-        connect(gap, &DBEdit::fieldTextChanged, this, [this] {
+        connectAction(gap, &DBEdit::fieldTextChanged, [this] {
             if (isVisible()) Dirty();
         });
     }
@@ -105,7 +106,7 @@ TfSPUnd::TfSPUnd(AppContext& ctx, QWidget* parent)
             beamGrid->addWidget(e, r, 1);
             beamGrid->addWidget(form::label(beamBox, QString::fromLatin1(row.unit)), r, 2);
             ++r;
-            connect(e, &DBEdit::fieldTextChanged, this, [this] {
+            connectAction(e, &DBEdit::fieldTextChanged, [this] {
                 if (isVisible()) Dirty();
             });
         }
@@ -118,8 +119,8 @@ TfSPUnd::TfSPUnd(AppContext& ctx, QWidget* parent)
         navigator_ = new DBNavigator(*ctx.module->InsDevice, ctx.runner, this, "DBNavigator1");
         left->addWidget(grid_, 1);
         left->addWidget(navigator_);
-        connect(grid_, &DBGrid::cellClicked, this, [this] { Dirty(); });
-        connect(navigator_, &DBNavigator::clicked, this, [this] { Dirty(); });
+        connectAction(grid_, &DBGrid::cellClicked, [this] { Dirty(); });
+        connectAction(navigator_, &DBNavigator::clicked, [this] { Dirty(); });
     }
     left->addWidget(
         makeFilterSelector(this, QStringLiteral("select source filter"),
@@ -132,7 +133,7 @@ TfSPUnd::TfSPUnd(AppContext& ctx, QWidget* parent)
     form::Rows out(outBox);
     auto addOut = [&](const char* name, const QString& label, const QString& unit, const QString& hint = {}) {
         auto* e = form::output(outBox, name, hint);
-        outputs_[name] = e;
+        results_.add(name, e);
         out.add(label, e, unit);
     };
     addOut("Kpar", QStringLiteral("K-value"), {}, QStringLiteral("assumes sinusoidal field"));
@@ -143,18 +144,18 @@ TfSPUnd::TfSPUnd(AppContext& ctx, QWidget* parent)
                               {"lDistr", "particle distribution is"},
                               {"lFF", "formfactor = "}}) {
         QLabel* l = form::label(outBox, QString::fromLatin1(text), name);
-        outputs_[name] = l;
+        results_.add(name, l);
         out.addWide(l);
     }
     out.addWide(form::label(outBox, QStringLiteral("radiated energy......................uJ")));
     right->addWidget(outBox);
     right->addStretch(1);
 
-    connect(Wfield_, &QLineEdit::textChanged, this, [this] {
+    connectAction(Wfield_, &QLineEdit::textChanged, [this] {
         if (isVisible()) Dirty();
     });
-    connect(bbYes_, &QPushButton::clicked, this, [this] { act([this] { bbYesClick(); }); });
-    connect(bbNo_, &QPushButton::clicked, this, [this] { act([this] { bbNoClick(); }); });
+    connectAction(bbYes_, &QPushButton::clicked, [this] { bbYesClick(); });
+    connectAction(bbNo_, &QPushButton::clicked, [this] { bbNoClick(); });
     if (coFilter_) coFilter_->setCurrentIndex(0);
     markStale();
     resize(sizeHint().expandedTo(QSize(860, 560)));
@@ -189,7 +190,7 @@ void TfSPUnd::bbYesClick() {
 
 void TfSPUnd::bbNoClick() {
     showPermanentMagnetPanel(false);
-    Wfield_->setText(QStringLiteral("1.0"));
+    Wfield_->setText(qs(SinglePassUndulatorInputs{}.Wfield));
     QPalette p = Wfield_->palette();
     p.setColor(QPalette::Base, QColor(192, 192, 192));  // silver
     Wfield_->setPalette(p);
@@ -213,17 +214,6 @@ void TfSPUnd::PnlBemParClick() {
     ctx_.show(WindowId::SinglePassBeam);
 }
 
-void TfSPUnd::write(const ResultFields& fields) {
-    for (const ResultField& f : fields) {
-        auto it = outputs_.find(f.name);
-        if (it == outputs_.end()) continue;
-        if (auto* e = qobject_cast<QLineEdit*>(it->second))
-            e->setText(qs(f.text));
-        else if (auto* l = qobject_cast<QLabel*>(it->second))
-            l->setText(qs(f.text));
-    }
-}
-
 void TfSPUnd::Recalculate() {
     Table& beam = singlePassBeam(ctx_);
     beam.edit();  // the record's calculation leaves gamma and the bunch length in the beam state
@@ -231,7 +221,7 @@ void TfSPUnd::Recalculate() {
     Session& s = ctx_.session;
     SinglePassUndulatorInputs in;
     in.wfieldEnabled = Wfield_->isEnabled();
-    in.Wfield = Wfield_->text().toStdString();
+    in.Wfield = fieldText(Wfield_);
     in.gamma = s.beam.BeamGamma;
     in.bunchLength = s.beam.BunchLength;
     in.distribution = beam.asText(QStringLiteral("PartDistribution")).toStdString();
@@ -239,7 +229,7 @@ void TfSPUnd::Recalculate() {
     calculated([&] { return SinglePassUndulator(in, s.magnet, ctx_.messages, r); });
     if (r.WfieldText) Wfield_->setText(qs(*r.WfieldText));
     SPKValue_ = r.K;
-    write(r.fields);
+    results_.show(r.fields);
     // Without a valid magnet type nothing after K was computed: the results stay marked stale.
     if (r.magnetValid)
         markFresh();

@@ -3,10 +3,8 @@
 // single-pass beam. K, orbit displacement and deflection, the fundamental wavelength and wave
 // number, and the form factor of the bunch there. Recalculates on every activation and on its
 // recalculate button.
-#include <map>
-#include <string>
-
 #include "core/sources/single_pass_undulator.h"
+#include "ui/results_panel.h"
 #include "windows/sources/source_window_base.h"
 
 class QLineEdit;
@@ -37,7 +35,6 @@ public:
 
 private:
     void showPermanentMagnetPanel(bool show);
-    void write(const ResultFields& fields);
 
     QLineEdit* Wfield_ = nullptr;
     QWidget* pnPerMag_ = nullptr;
@@ -45,7 +42,7 @@ private:
     QPushButton* bbNo_ = nullptr;
     DBGrid* grid_ = nullptr;
     DBNavigator* navigator_ = nullptr;
-    std::map<std::string, QWidget*> outputs_;
+    ResultsPanel results_;
     double SPKValue_ = 0;
 };
 

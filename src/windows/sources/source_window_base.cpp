@@ -66,14 +66,14 @@ QToolBar* SourceWindow::makeToolBar() {
     bar->setObjectName(QStringLiteral("ToolBar1"));
     tbRecalc_ = form::toolButton(bar, "tbRecalc", QStringLiteral("recalculate"),
                                  QStringLiteral("recalculate with the current parameters"));
-    connect(tbRecalc_, &QToolButton::clicked, this, [this] { act([this] { recalculate(); }); });
+    connectAction(tbRecalc_, &QToolButton::clicked, [this] { recalculate(); });
     setDefaultButton(tbRecalc_);
     return bar;
 }
 
 QToolButton* SourceWindow::addExitButton(QToolBar* bar) {
     auto* b = form::toolButton(bar, "tbExit", QStringLiteral("exit"), QStringLiteral("close window"));
-    connect(b, &QToolButton::clicked, this, &QWidget::close);
+    connectAction(b, &QToolButton::clicked, [this] { this->close(); });
     return b;
 }
 
@@ -86,7 +86,7 @@ QWidget* SourceWindow::makeFilterSelector(QWidget* parent, const QString& hint, 
         form::button(w, "bbApply", QStringLiteral("apply"), QStringLiteral("show the sources of this kind"));
     h->addWidget(coFilter_);
     h->addWidget(bbApply_);
-    connect(bbApply_, &QPushButton::clicked, this, [this] { act([this] { bbApplyClick(); }); });
+    connectAction(bbApply_, &QPushButton::clicked, [this] { bbApplyClick(); });
     return w;
 }
 
@@ -94,7 +94,7 @@ ClickPanel* SourceWindow::makeBeamPanel(QWidget* parent) {
     pnlBemPar_ = new ClickPanel(parent);
     pnlBemPar_->setObjectName(QStringLiteral("PnlBemPar"));
     pnlBemPar_->setToolTip(QStringLiteral("beam parameter: click to choose or edit the beam"));
-    connect(pnlBemPar_, &ClickPanel::clicked, this, [this] { act([this] { PnlBemParClick(); }); });
+    connectAction(pnlBemPar_, &ClickPanel::clicked, [this] { PnlBemParClick(); });
     return pnlBemPar_;
 }
 

@@ -20,12 +20,11 @@
 #include "core/numerics/messages.h"
 #include "ui/current_records.h"
 #include "ui/form_builder.h"
+#include "ui/results_panel.h"
+#include "windows/sources/permanent_magnet_panel.h"
+#include "ui/texts.h"
 
 namespace lumerad {
-
-namespace {
-QString qs(const std::string& s) { return QString::fromStdString(s); }
-}  // namespace
 
 TfUndulator::TfUndulator(AppContext& ctx, QWidget* parent)
     : SourceWindow(ctx, "TfUndulator", QStringLiteral("Undulator Radiation"), parent) {
@@ -34,14 +33,14 @@ TfUndulator::TfUndulator(AppContext& ctx, QWidget* parent)
     QToolBar* bar = makeToolBar();
     auto* tbUndFlux = form::toolButton(bar, "tbUndFlux", QStringLiteral("undulator flux"),
                                        QStringLiteral("flux, flux density and brightness of the harmonic"));
-    connect(tbUndFlux, &QToolButton::clicked, this, [this] { act([this] { tbUndFluxClick(); }); });
+    connectAction(tbUndFlux, &QToolButton::clicked, [this] { tbUndFluxClick(); });
     auto* tbLine = form::toolButton(bar, "tbLineSpectrum", QStringLiteral("line spectrum"),
                                     QStringLiteral("list of the harmonics, line spectrum and tuning curves"));
-    connect(tbLine, &QToolButton::clicked, this, [this] { act([this] { tbLineSpectrumClick(); }); });
+    connectAction(tbLine, &QToolButton::clicked, [this] { tbLineSpectrumClick(); });
     addExitButton(bar);
     auto* Button1 = form::button(this, "Button1", QStringLiteral("rec_default"));
     Button1->hide();
-    connect(Button1, &QPushButton::clicked, this, [this] { act([this] { Recalculate(); }); });
+    connectAction(Button1, &QPushButton::clicked, [this] { Recalculate(); });
     top->addWidget(bar);
 
     auto [left, right] = form::columns(top);
@@ -57,42 +56,16 @@ TfUndulator::TfUndulator(AppContext& ctx, QWidget* parent)
     auto* magLay = new QVBoxLayout(magBox);
     auto* pmBox = form::group(magBox, QStringLiteral("permanent magnet ?"), "gbPerMag");
     auto* pmLay = new QVBoxLayout(pmBox);
-    auto* yesNo = new QHBoxLayout;
-    bbYes_ = form::button(pmBox, "bbYes", QStringLiteral("Yes"), QStringLiteral("permanent magnet"));
-    bbNo_ = form::button(pmBox, "bbNo", QStringLiteral("No"), QStringLiteral("electromagnet"));
-    yesNo->addWidget(bbYes_);
-    yesNo->addWidget(bbNo_);
-    yesNo->addStretch(1);
-    pmLay->addLayout(yesNo);
-    pnPerMag_ = new QWidget(pmBox);
-    pnPerMag_->setObjectName(QStringLiteral("pnPerMag"));
-    form::Rows pm(pnPerMag_);
-    auto* MagTyp = form::output(pnPerMag_, "MagTyp");
-    outputs_["MagTyp"] = MagTyp;
-    pm.add(QStringLiteral("magnet type"), MagTyp);
-    pmLay->addWidget(pnPerMag_);
+    magnet_ = std::make_unique<PermanentMagnetPanel>(*this, pmBox, pmLay, true, [this] { Dirty(); });
+    results_.add("MagTyp", magnet_->magnetType());
     auto* fieldRow = new QWidget(pmBox);
     form::Rows fr(fieldRow);
-    auto* fieldHost = new QWidget(fieldRow);
-    auto* fieldLay = new QHBoxLayout(fieldHost);
-    fieldLay->setContentsMargins(0, 0, 0, 0);
-    Wfield_ = form::edit(fieldHost, "Wfield", QStringLiteral("1.0"), QStringLiteral("magnet field"));
-    fldmax_ = form::label(fieldHost, QString(), "fldmax", QStringLiteral("peak field at the gap"));
-    fieldLay->addWidget(Wfield_);
-    fieldLay->addWidget(fldmax_);
-    fr.add(QStringLiteral("field ............"), fieldHost, QStringLiteral("T"));
+    fr.add(QStringLiteral("field ............"), magnet_->makeField(fieldRow, QStringLiteral("magnet field")),
+           QStringLiteral("T"));
     pmLay->addWidget(fieldRow);
 
     auto* magRowsHost = new QWidget(magBox);
     form::Rows rows(magRowsHost);
-    auto addOut = [this](form::Rows& r, QWidget* host, const char* name, const QString& label,
-                         const QString& unit, const char* unitName = nullptr) {
-        auto* e = form::output(host, name);
-        e->setMinimumWidth(e->fontMetrics().horizontalAdvance(QStringLiteral("-0.000E+000")) + 16);
-        outputs_[name] = e;
-        QLabel* u = r.add(label, e, unit, unitName);
-        if (unitName) units_[name] = u;
-    };
 
     if (ctx.module) {
         Table& src = *ctx.module->InsDevice;
@@ -131,53 +104,50 @@ TfUndulator::TfUndulator(AppContext& ctx, QWidget* parent)
                 2);
         }
 
-        auto* gap = new DBEdit(src, QStringLiteral("Gap"), ctx.runner, pnPerMag_, "DBEdtgap");
-        gap->setToolTip(QStringLiteral("choose the full gap heigth"));
-        pm.add(QStringLiteral("gap .................."), gap, QStringLiteral("mm"));
-        pm.addWide(form::label(pnPerMag_, QStringLiteral("   valid if :   0.07 < g/l_p < 0.7")));
+        DBEdit* gap = magnet_->addGap(src, *this, QStringLiteral("gap .................."),
+                                      QStringLiteral("choose the full gap heigth"),
+                                      QStringLiteral("   valid if :   0.07 < g/l_p < 0.7"));
         auto* poles = new DBEdit(src, QStringLiteral("#Poles"), ctx.runner, magRowsHost, "DBEdtNumPoles");
         auto* per = new DBEdit(src, QStringLiteral("PerLen"), ctx.runner, magRowsHost, "DBEdtPerL");
         rows.add(QStringLiteral("number of poles..........."), poles);
         rows.add(QStringLiteral("period length................"), per, QStringLiteral("mm"));
         for (DBEdit* e : {gap, poles, per})
-            connect(e, &DBEdit::fieldTextChanged, this, [this] {
+            connectAction(e, &DBEdit::fieldTextChanged, [this] {
                 if (isVisible()) Dirty();
             });
-        connect(grid_, &DBGrid::cellClicked, this, [this] {
-            Wfield_->hide();
-            fldmax_->show();
+        connectAction(grid_, &DBGrid::cellClicked, [this] {
+            magnet_->showPeakField();
             Dirty();
         });
-        connect(navigator_, &DBNavigator::clicked, this, [this] { Dirty(); });
+        connectAction(navigator_, &DBNavigator::clicked, [this] { Dirty(); });
     }
-    addOut(rows, magRowsHost, "stKPar", QStringLiteral("K-parameter................"), {});
-    addOut(rows, magRowsHost, "stUndLen", QStringLiteral("undulator length ........."), QStringLiteral("m"));
-    addOut(rows, magRowsHost, "Edtxmax", QStringLiteral("osc.amplitude ............."), QStringLiteral("µm"));
-    addOut(rows, magRowsHost, "Edtmxdefl", QStringLiteral("deflection ...................."),
+    results_.addField(rows, magRowsHost, "stKPar", QStringLiteral("K-parameter................"), {});
+    results_.addField(rows, magRowsHost, "stUndLen", QStringLiteral("undulator length ........."), QStringLiteral("m"));
+    results_.addField(rows, magRowsHost, "Edtxmax", QStringLiteral("osc.amplitude ............."), QStringLiteral("µm"));
+    results_.addField(rows, magRowsHost, "Edtmxdefl", QStringLiteral("deflection ...................."),
            QStringLiteral("µrad"));
     magLay->addWidget(pmBox);
     magLay->addWidget(magRowsHost);
 
     auto* fwBox = form::group(this, QStringLiteral("forward radiation parameters "), "gbForward");
     form::Rows fw(fwBox);
-    harm_ = form::edit(fwBox, "harm", QStringLiteral("1"), QStringLiteral("select harmonic"));
+    harm_ = form::edit(fwBox, "harm", qs(UndulatorInputs{}.harm), QStringLiteral("select harmonic"));
     fw.add(QStringLiteral("harmonic \" i \" : "), harm_);
-    addOut(fw, fwBox, "ephi", QStringLiteral("photon energy εi"), QStringLiteral("eV"), "leV2");
-    addOut(fw, fwBox, "lami", QStringLiteral("wavelength λi"), QStringLiteral("Å"));
-    addOut(fw, fwBox, "PowTot", QStringLiteral("total radiation power:"), QStringLiteral("W"), "lW");
+    results_.addField(fw, fwBox, "ephi", QStringLiteral("photon energy εi"), QStringLiteral("eV"), "leV2");
+    results_.addField(fw, fwBox, "lami", QStringLiteral("wavelength λi"), QStringLiteral("Å"));
+    results_.addField(fw, fwBox, "PowTot", QStringLiteral("total radiation power:"), QStringLiteral("W"), "lW");
     fw.addWide(form::label(fwBox, QStringLiteral("power density:         ")));
-    addOut(fw, fwBox, "edPowmm", QStringLiteral("at the source point"), QStringLiteral("W/mm^2"), "lwmm");
+    results_.addField(fw, fwBox, "edPowmm", QStringLiteral("at the source point"), QStringLiteral("W/mm^2"), "lwmm");
     auto* zRow = new QWidget(fwBox);
     auto* zLay = new QHBoxLayout(zRow);
     zLay->setContentsMargins(0, 0, 0, 0);
     edDist_ =
-        form::edit(zRow, "edDist", QStringLiteral("0"), QStringLiteral("distance from the source point"));
+        form::edit(zRow, "edDist", {}, QStringLiteral("distance from the source point"));
     zLay->addWidget(form::label(zRow, QStringLiteral("z =")));
     zLay->addWidget(edDist_);
     zLay->addWidget(form::label(zRow, QStringLiteral("m  downstream:")));
     auto* pz = form::output(fwBox, "edPwmmz");
-    outputs_["edPwmmz"] = pz;
-    units_["edPwmmz"] = fw.add(QString(), pz, QStringLiteral("W/mm^2"), "lwmmz");
+    results_.add("edPwmmz", pz, fw.add(QString(), pz, QStringLiteral("W/mm^2"), "lwmmz"));
     fw.grid()->addWidget(zRow, fw.grid()->rowCount() - 1, 0);
 
     left->addWidget(srcBox, 1);
@@ -186,19 +156,16 @@ TfUndulator::TfUndulator(AppContext& ctx, QWidget* parent)
     right->addWidget(fwBox);
     right->addStretch(1);
 
-    connect(bbYes_, &QPushButton::clicked, this, [this] { act([this] { bbYesClick(); }); });
-    connect(bbNo_, &QPushButton::clicked, this, [this] { act([this] { bbNoClick(); }); });
     FormCreate();
-    for (QLineEdit* e : {harm_, edDist_, Wfield_})
-        connect(e, &QLineEdit::textChanged, this, [this] { Dirty(); });
+    for (QLineEdit* e : {harm_, edDist_, magnet_->field()})
+        connectAction(e, &QLineEdit::textChanged, [this] { Dirty(); });
     markStale();
     resize(sizeHint().expandedTo(QSize(1000, 640)));
 }
 
 void TfUndulator::FormCreate() {
-    Wfield_->hide();
-    fldmax_->show();
-    edDist_->setText(QStringLiteral("1.0"));
+    magnet_->showPeakField();
+    edDist_->setText(qs(UndulatorInputs{}.edDist));
 }
 
 void TfUndulator::Dirty() {
@@ -206,50 +173,19 @@ void TfUndulator::Dirty() {
     markStale();
 }
 
-void TfUndulator::showMagnetPanel(bool permanent) {
-    pnPerMag_->setVisible(permanent);
-    bbNo_->setVisible(permanent);
-    bbYes_->setVisible(!permanent);
-    Wfield_->setVisible(!permanent);
-    fldmax_->setVisible(permanent);
-}
-
-void TfUndulator::bbYesClick() {
-    showMagnetPanel(true);
-    Dirty();
-}
-
-void TfUndulator::bbNoClick() {
-    showMagnetPanel(false);
-    Dirty();
-}
-
 void TfUndulator::showResults() {
-    for (const ResultField& f : UndulatorTexts(result_)) {
-        if (f.name == "Wfield" || f.name == "fldmax") {
-            // the field box always holds the field; a permanent magnet shows it in fldmax
-            const QSignalBlocker quiet(Wfield_);  // the window writes it; no input changed
-            Wfield_->setText(qs(f.text));
-            if (f.name == "fldmax") fldmax_->setText(qs(f.text));
-            continue;
-        }
-        auto it = outputs_.find(f.name);
-        if (it == outputs_.end()) continue;
-        if (auto* e = qobject_cast<QLineEdit*>(it->second)) e->setText(qs(f.text));
-        auto u = units_.find(f.name);
-        if (u != units_.end()) u->second->setText(qs(f.shownUnit));
+    const ResultFields fields = UndulatorTexts(result_);
+    results_.show(fields);
+    for (const ResultField& f : fields) {
+        if (f.name != "Wfield" && f.name != "fldmax") continue;
+        // the field box always holds the field; a permanent magnet shows it in fldmax
+        const QSignalBlocker quiet(magnet_->field());  // the window writes it; no input changed
+        magnet_->field()->setText(qs(f.text));
+        if (f.name == "fldmax") magnet_->peakField()->setText(qs(f.text));
     }
     // Step 3: the panel of the magnet's kind; a permanent magnet whose field box the user
     // opened with "No" keeps it.
-    if (result_.completed >= 3) {
-        if (result_.permanentMagnet && Wfield_->isHidden()) {
-            pnPerMag_->show();
-            bbNo_->show();
-            bbYes_->hide();
-        } else if (!result_.permanentMagnet) {
-            showMagnetPanel(false);
-        }
-    }
+    if (result_.completed >= 3) magnet_->followMagnet(result_.permanentMagnet);
 }
 
 void TfUndulator::Recalculate() {
@@ -257,8 +193,8 @@ void TfUndulator::Recalculate() {
     requireCirculatingBeam(ctx_);
     ReadSourcePar(ctx_);
     UndulatorInputs in;
-    in.harm = harm_->text().toStdString();
-    in.edDist = edDist_->text().toStdString();
+    in.harm = fieldText(harm_);
+    in.edDist = fieldText(edDist_);
     try {
         calculated([&] { return UndulatorRecalculate(in, s.beam, s.magnet, s.undulator, ctx_.messages, result_); });
     } catch (const InputError& e) {
@@ -279,9 +215,9 @@ void TfUndulator::Recalculate() {
 
 void TfUndulator::formActivate() {
     coFilter_->setCurrentText(QStringLiteral("Und"));
-    harm_->setText(QStringLiteral("1"));
+    harm_->setText(qs(UndulatorInputs{}.harm));
     Recalculate();
-    showMagnetPanel(ctx_.session.magnet.MagType == "PM");
+    magnet_->showKind(ctx_.session.magnet.MagType == "PM");
 }
 
 void TfUndulator::tbUndFluxClick() {

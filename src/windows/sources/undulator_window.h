@@ -2,11 +2,12 @@
 // The undulator window: forward radiation of the current undulator on the current
 // circulating beam. It recalculates on every activation and on its recalculate button, and
 // opens the undulator flux and the line spectrum.
-#include <map>
-#include <string>
+#include <memory>
 
 #include "windows/sources/source_window_base.h"
 #include "core/sources/undulator.h"
+#include "ui/results_panel.h"
+#include "windows/sources/permanent_magnet_panel.h"
 
 class QLabel;
 class QLineEdit;
@@ -32,8 +33,6 @@ public:
     void formActivate() override;  // FormActivate
     void tbUndFluxClick();
     void tbLineSpectrumClick();
-    void bbYesClick();
-    void bbNoClick();
 
     const UndulatorResult& result() const { return result_; }
     DBGrid* grid() const { return grid_; }
@@ -41,16 +40,12 @@ public:
 private:
     void FormCreate();
     void showResults();
-    void showMagnetPanel(bool permanent);
 
-    QLineEdit *harm_ = nullptr, *edDist_ = nullptr, *Wfield_ = nullptr;
-    QLabel* fldmax_ = nullptr;
-    QWidget* pnPerMag_ = nullptr;
-    QPushButton *bbYes_ = nullptr, *bbNo_ = nullptr;
+    QLineEdit *harm_ = nullptr, *edDist_ = nullptr;
+    std::unique_ptr<PermanentMagnetPanel> magnet_;
     DBGrid* grid_ = nullptr;
     DBNavigator* navigator_ = nullptr;
-    std::map<std::string, QWidget*> outputs_;  // result fields by objectName
-    std::map<std::string, QLabel*> units_;     // prefixed unit labels by their field's objectName
+    ResultsPanel results_;
     UndulatorResult result_;
 };
 

@@ -19,18 +19,11 @@
 #include "core/numerics/number_text.h"
 #include "ui/current_records.h"
 #include "ui/form_builder.h"
+#include "ui/results_panel.h"
+#include "windows/sources/permanent_magnet_panel.h"
+#include "ui/texts.h"
 
 namespace lumerad {
-
-namespace {
-QString qs(const std::string& s) { return QString::fromStdString(s); }
-
-// The result fields the recalculation writes, cleared where a refused calculation did not
-// reach them.
-const char* const kResultNames[] = {"Kpar",    "edWLen",      "Edtxmax", "Edtmxdefl", "Ephcrit",
-                                    "Lamcrit", "EdtPhEnergy", "Edtxi",   "PowTot",    "edPowmm",
-                                    "edPwmmz", "AngPhDen",    "sigpsi",  "AngFlux",   "EdtBright"};
-}  // namespace
 
 TfWiggler::TfWiggler(AppContext& ctx, QWidget* parent)
     : SourceWindow(ctx, "TfWiggler", QStringLiteral("Wiggler Magnet Radiation"), parent) {
@@ -41,21 +34,13 @@ TfWiggler::TfWiggler(AppContext& ctx, QWidget* parent)
     tbRecalc_->setToolTip(QStringLiteral("recalculate all parameters"));
     auto* tbSpectrum = form::toolButton(bar, "tbSpectrum", QStringLiteral("&show spectrum"),
                                         QStringLiteral("display wiggler spectrum"));
-    connect(tbSpectrum, &QToolButton::clicked, this, [this] { act([this] { Spectrum1Click(); }); });
+    connectAction(tbSpectrum, &QToolButton::clicked, [this] { Spectrum1Click(); });
     QToolButton* tbExit = addExitButton(bar);
     tbExit->setText(QStringLiteral("&close panel"));
     tbExit->setToolTip(QStringLiteral("exit panel"));
     top->addWidget(bar);
 
     auto [left, right] = form::columns(top);
-    auto addOut = [this](form::Rows& rows, QWidget* host, const char* name, const QString& label,
-                         const QString& unit, const char* unitName = nullptr) {
-        auto* e = form::output(host, name);
-        e->setMinimumWidth(e->fontMetrics().horizontalAdvance(QStringLiteral("-0.000E+000")) + 16);
-        outputs_[name] = e;
-        QLabel* u = rows.add(label, e, unit, unitName);
-        if (unitName) outputs_[unitName] = u;
-    };
 
     // Source selection and beam.
     auto* srcBox = form::group(this, QStringLiteral("select radiation source "), "gbSource");
@@ -64,30 +49,10 @@ TfWiggler::TfWiggler(AppContext& ctx, QWidget* parent)
     auto* beamGrid = new QGridLayout(beamBox);
     auto* magBox = form::group(this, QStringLiteral("permanent magnet ?"), "gbMagnet");
     auto* magLay = new QVBoxLayout(magBox);
-    auto* yesNo = new QHBoxLayout;
-    bbYes_ = form::button(magBox, "bbYes", QStringLiteral("Yes"), QStringLiteral("permanent magnet"));
-    bbNo_ = form::button(magBox, "bbNo", QStringLiteral("No"), QStringLiteral("electromagnet"));
-    yesNo->addWidget(bbYes_);
-    yesNo->addWidget(bbNo_);
-    yesNo->addStretch(1);
-    magLay->addLayout(yesNo);
-    pnPerMag_ = new QWidget(magBox);
-    pnPerMag_->setObjectName(QStringLiteral("pnPerMag"));
-    form::Rows pm(pnPerMag_);
-    MagTyp_ = form::label(pnPerMag_, {}, "MagTyp");
-    pm.add(QStringLiteral("magnet type"), MagTyp_);
-    magLay->addWidget(pnPerMag_);
+    magnet_ = std::make_unique<PermanentMagnetPanel>(*this, magBox, magLay, false, [this] { Dirty(); });
     auto* devBox = new QWidget(magBox);
     form::Rows dev(devBox);
-    Wfield_ =
-        form::edit(devBox, "Wfield", QString::fromStdString(WigglerInputs().Wfield),
-                   QStringLiteral("peak field of the wiggler"));
-    fldmax_ = form::label(devBox, {}, "fldmax", QStringLiteral("peak field at the gap"));
-    auto* fieldHost = new QWidget(devBox);
-    auto* fieldLay = new QHBoxLayout(fieldHost);
-    fieldLay->setContentsMargins(0, 0, 0, 0);
-    fieldLay->addWidget(Wfield_);
-    fieldLay->addWidget(fldmax_);
+    QWidget* fieldHost = magnet_->makeField(devBox, QStringLiteral("peak field of the wiggler"));
     magLay->addWidget(devBox);
 
     if (ctx.module) {
@@ -130,9 +95,8 @@ TfWiggler::TfWiggler(AppContext& ctx, QWidget* parent)
         bound(QStringLiteral("σ'_x"), "Sig_xp", "Sig_xp", QStringLiteral("µrad"));
         bound(QStringLiteral("σ'_y"), "Sig_yp", "Sig_yp", QStringLiteral("µrad"));
 
-        auto* gap = new DBEdit(src, QStringLiteral("Gap"), ctx.runner, pnPerMag_, "DBEdtgap");
-        pm.add(QStringLiteral("gap "), gap, QStringLiteral("mm"));
-        pm.addWide(form::label(pnPerMag_, QStringLiteral(" valid if :   0.07 < g/l_p < 0.7")));
+        DBEdit* gap = magnet_->addGap(src, *this, QStringLiteral("gap "), {},
+                                      QStringLiteral(" valid if :   0.07 < g/l_p < 0.7"));
         auto* poles = new DBEdit(src, QStringLiteral("#Poles"), ctx.runner, devBox, "DBEdtNumPoles");
         auto* per = new DBEdit(src, QStringLiteral("PerLen"), ctx.runner, devBox, "DBEdtPerL");
         HorAngle_ = new DBEdit(src, QStringLiteral("ObsAngle_x"), ctx.runner, this, "HorAngle");
@@ -143,23 +107,22 @@ TfWiggler::TfWiggler(AppContext& ctx, QWidget* parent)
         dev.add(QStringLiteral("number of poles"), poles);
         dev.add(QStringLiteral("period length"), per, QStringLiteral("mm"));
         for (DBEdit* e : {gap, poles, per, HorAngle_, VerAngle_})
-            connect(e, &DBEdit::fieldTextChanged, this, [this] {
+            connectAction(e, &DBEdit::fieldTextChanged, [this] {
                 if (isVisible() && !writing_) Dirty();
             });
-        connect(grid_, &DBGrid::cellClicked, this, [this] {
-            Wfield_->hide();
-            fldmax_->show();
+        connectAction(grid_, &DBGrid::cellClicked, [this] {
+            magnet_->showPeakField();
             Dirty();
         });
-        connect(navigator_, &DBNavigator::clicked, this, [this] { Dirty(); });
+        connectAction(navigator_, &DBNavigator::clicked, [this] { Dirty(); });
     } else {
         dev.add(QStringLiteral("field "), fieldHost, QStringLiteral("T"));
     }
-    addOut(dev, devBox, "edWLen", QStringLiteral("wiggler length"), QStringLiteral("m"));
-    addOut(dev, devBox, "Kpar", QStringLiteral("K-value"), {});
-    outputs_["Kpar"]->setToolTip(QStringLiteral("assumes sinusoidal field"));
-    addOut(dev, devBox, "Edtxmax", QStringLiteral("path displacement"), QStringLiteral("µm"));
-    addOut(dev, devBox, "Edtmxdefl", QStringLiteral("deflection"), QStringLiteral("µrad"));
+    results_.addField(dev, devBox, "edWLen", QStringLiteral("wiggler length"), QStringLiteral("m"));
+    results_.addField(dev, devBox, "Kpar", QStringLiteral("K-value"), {});
+    results_.control("Kpar")->setToolTip(QStringLiteral("assumes sinusoidal field"));
+    results_.addField(dev, devBox, "Edtxmax", QStringLiteral("path displacement"), QStringLiteral("µm"));
+    results_.addField(dev, devBox, "Edtmxdefl", QStringLiteral("deflection"), QStringLiteral("µrad"));
     left->addWidget(srcBox, 1);
     left->addWidget(beamBox);
 
@@ -167,10 +130,10 @@ TfWiggler::TfWiggler(AppContext& ctx, QWidget* parent)
     auto* genBox = form::group(this, QStringLiteral("general radiation parameters"), "gbGeneral");
     form::Rows gen(genBox);
     if (HorAngle_) gen.add(QStringLiteral("obs. angle_x"), HorAngle_, QStringLiteral("mr"));
-    addOut(gen, genBox, "Ephcrit", QStringLiteral("critical energy"), QStringLiteral("eV"), "LeV");
-    addOut(gen, genBox, "Lamcrit", QStringLiteral("critical wavelength"), QStringLiteral("Å"));
-    addOut(gen, genBox, "PowTot", QStringLiteral("total radiation power"), QStringLiteral("W"), "lW");
-    addOut(gen, genBox, "edPowmm", QStringLiteral("power density: "), QStringLiteral("W/mm^2"), "LWmm");
+    results_.addField(gen, genBox, "Ephcrit", QStringLiteral("critical energy"), QStringLiteral("eV"), "LeV");
+    results_.addField(gen, genBox, "Lamcrit", QStringLiteral("critical wavelength"), QStringLiteral("Å"));
+    results_.addField(gen, genBox, "PowTot", QStringLiteral("total radiation power"), QStringLiteral("W"), "lW");
+    results_.addField(gen, genBox, "edPowmm", QStringLiteral("power density: "), QStringLiteral("W/mm^2"), "LWmm");
     auto* zHost = new QWidget(genBox);
     auto* zLay = new QHBoxLayout(zHost);
     zLay->setContentsMargins(0, 0, 0, 0);
@@ -179,32 +142,30 @@ TfWiggler::TfWiggler(AppContext& ctx, QWidget* parent)
     zLay->addWidget(edDist_);
     zLay->addWidget(form::label(zHost, QStringLiteral("m  downstream")));
     gen.addWide(zHost);
-    addOut(gen, genBox, "edPwmmz", QStringLiteral("at z"), QStringLiteral("W/mm^2"), "lPwmmz");
+    results_.addField(gen, genBox, "edPwmmz", QStringLiteral("at z"), QStringLiteral("W/mm^2"), "lPwmmz");
 
     // Photon parameters.
     auto* phBox = form::group(this, QStringLiteral("select photon parameters"), "gbPhoton");
     form::Rows ph(phBox);
     WaveLength_ = form::edit(phBox, "WaveLength", {}, QStringLiteral("photon wavelength of interest"));
     ph.add(QStringLiteral("wavelength"), WaveLength_, QStringLiteral("Å"));
-    addOut(ph, phBox, "EdtPhEnergy", QStringLiteral("photon energy"), QStringLiteral("eV"), "LeV2");
-    addOut(ph, phBox, "Edtxi", QStringLiteral("e_ph/e_crit"), {});
-    addOut(ph, phBox, "sigpsi", QStringLiteral("vert.cone, σθ"), QStringLiteral("µrad"));
+    results_.addField(ph, phBox, "EdtPhEnergy", QStringLiteral("photon energy"), QStringLiteral("eV"), "LeV2");
+    results_.addField(ph, phBox, "Edtxi", QStringLiteral("e_ph/e_crit"), {});
+    results_.addField(ph, phBox, "sigpsi", QStringLiteral("vert.cone, σθ"), QStringLiteral("µrad"));
     edBandW_ = form::edit(phBox, "edBandW", {}, QStringLiteral("relative band width"));
     ph.add(QStringLiteral("band width"), edBandW_, QStringLiteral("%"));
-    addOut(ph, phBox, "AngPhDen", QStringLiteral("flux density"), QStringLiteral("ph/s/mr^2"));
-    addOut(ph, phBox, "AngFlux", QStringLiteral("angular flux"), QStringLiteral("ph/s/mr"));
-    addOut(ph, phBox, "EdtBright", QStringLiteral("brightness"), QStringLiteral("ph/s/mr^2/mm^2"));
+    results_.addField(ph, phBox, "AngPhDen", QStringLiteral("flux density"), QStringLiteral("ph/s/mr^2"));
+    results_.addField(ph, phBox, "AngFlux", QStringLiteral("angular flux"), QStringLiteral("ph/s/mr"));
+    results_.addField(ph, phBox, "EdtBright", QStringLiteral("brightness"), QStringLiteral("ph/s/mr^2/mm^2"));
 
     right->addWidget(magBox);
     right->addWidget(genBox);
     right->addWidget(phBox);
     right->addStretch(1);
 
-    connect(bbYes_, &QPushButton::clicked, this, [this] { act([this] { bbYesClick(); }); });
-    connect(bbNo_, &QPushButton::clicked, this, [this] { act([this] { bbNoClick(); }); });
     FormCreate();
-    for (QLineEdit* e : {Wfield_, WaveLength_, edBandW_, edDist_})
-        connect(e, &QLineEdit::textChanged, this, [this] {
+    for (QLineEdit* e : {magnet_->field(), WaveLength_, edBandW_, edDist_})
+        connectAction(e, &QLineEdit::textChanged, [this] {
             if (!writing_) Dirty();
         });
     markStale();
@@ -212,12 +173,11 @@ TfWiggler::TfWiggler(AppContext& ctx, QWidget* parent)
 }
 
 void TfWiggler::FormCreate() {
-    Wfield_->hide();
-    fldmax_->show();
+    magnet_->showPeakField();
     const WigglerInputs design;
-    edDist_->setText(QString::fromStdString(design.edDist));
-    WaveLength_->setText(QString::fromStdString(design.WaveLength));
-    edBandW_->setText(QString::fromStdString(design.edBandW));
+    edDist_->setText(qs(design.edDist));
+    WaveLength_->setText(qs(design.WaveLength));
+    edBandW_->setText(qs(design.edBandW));
     psiX_ = 0;
 }
 
@@ -226,61 +186,31 @@ void TfWiggler::Dirty() {
     markStale();
 }
 
-void TfWiggler::bbYesClick() {
-    pnPerMag_->show();
-    bbNo_->show();
-    fldmax_->show();
-    bbYes_->hide();
-    Wfield_->hide();
-    Dirty();
-}
-
-void TfWiggler::bbNoClick() {
-    pnPerMag_->hide();
-    bbNo_->hide();
-    fldmax_->hide();
-    bbYes_->show();
-    Wfield_->show();
-    Dirty();
-}
-
 void TfWiggler::formActivate() {
     // The observation angle shown is the source record's own (the field is bound to it):
     // writing the last angle into it here would change whichever record is current.
     if (coFilter_) coFilter_->setCurrentText(QStringLiteral("Wig"));
     const MagnetState& m = ctx_.session.magnet;
-    const bool pm = m.MagType == "PM";
-    pnPerMag_->setVisible(pm);
-    bbNo_->setVisible(pm);
-    fldmax_->setVisible(pm);
-    Wfield_->setVisible(!pm);
-    bbYes_->setVisible(!pm);
+    magnet_->showKind(m.MagType == "PM");
     writing_ = true;
-    Wfield_->setText(qs(FormatFixed3(m.BField)));
+    magnet_->field()->setText(qs(FormatFixed3(m.BField)));
     writing_ = false;
 }
 
 void TfWiggler::showResults() {
     writing_ = true;
-    for (const char* name : kResultNames)
-        if (auto* e = qobject_cast<QLineEdit*>(outputs_[name])) e->clear();
-    // unit labels without a prefix until a result gives them one
-    for (const auto& [label, unit] :
-         {std::pair{"LeV", "eV"}, {"LeV2", "eV"}, {"lW", "W"}, {"LWmm", "W/mm^2"}, {"lPwmmz", "W/mm^2"}})
-        if (auto* l = qobject_cast<QLabel*>(outputs_[label])) l->setText(QString::fromLatin1(unit));
-    for (const ResultField& f : WigglerResults(result_)) {
-        if (f.name == "Wfield") {
-            Wfield_->setText(qs(f.text));
-        } else if (f.name == "fldmax") {
-            fldmax_->setText(qs(f.text));
-        } else if (f.name == "MagTyp") {
-            MagTyp_->setText(qs(f.text));
-        } else if (auto* e = qobject_cast<QLineEdit*>(outputs_[f.name])) {
-            e->setText(qs(f.text));
-        }
-        const std::string unit = wigglerUnitLabel(f.name);
-        if (!unit.empty())
-            if (auto* l = qobject_cast<QLabel*>(outputs_[unit])) l->setText(qs(f.shownUnit));
+    // Where a refused calculation did not reach, the fields stay empty and the unit labels
+    // show their units without a prefix.
+    const ResultFields fields = WigglerResults(result_);
+    results_.clear();
+    results_.show(fields);
+    for (const ResultField& f : fields) {
+        if (f.name == "Wfield")
+            magnet_->field()->setText(qs(f.text));
+        else if (f.name == "fldmax")
+            magnet_->peakField()->setText(qs(f.text));
+        else if (f.name == "MagTyp")
+            setShownText(magnet_->magnetType(), qs(f.text));
     }
     writing_ = false;
 }
@@ -291,23 +221,12 @@ void TfWiggler::Recalculate() {
     ReadSourcePar(ctx_);
     // Field selection: a permanent magnet with its field box hidden shows the gap field; an
     // electromagnet shows and reads its field box.
-    const bool pm = s.magnet.MagType == "PM";
-    if (pm && !Wfield_->isVisibleTo(this)) {
-        pnPerMag_->show();
-        bbNo_->show();
-        bbYes_->hide();
-    } else if (!pm) {
-        pnPerMag_->hide();
-        fldmax_->hide();
-        bbNo_->hide();
-        bbYes_->show();
-        Wfield_->show();
-    }
+    magnet_->followMagnet(s.magnet.MagType == "PM");
     WigglerInputs in;
-    in.HorAngle = HorAngle_ ? HorAngle_->text().toStdString() : "0";
-    in.WaveLength = WaveLength_->text().toStdString();
-    in.edBandW = edBandW_->text().toStdString();
-    in.edDist = edDist_->text().toStdString();
+    in.HorAngle = HorAngle_ ? fieldText(HorAngle_) : "0";
+    in.WaveLength = fieldText(WaveLength_);
+    in.edBandW = fieldText(edBandW_);
+    in.edDist = fieldText(edDist_);
     try {
         calculated([&] { return RecalculateWiggler(in, s.beam, s.magnet, s.tab, ctx_.messages, s.CritEnergy, s.RelBandWidth, result_); });
     } catch (...) {

@@ -2,11 +2,12 @@
 // The wiggler window: radiation of the current wiggler for the current circulating beam,
 // recalculated on its recalculate button (not on activation), and the hand-over of the
 // wiggler to the synchrotron spectrum window.
-#include <map>
-#include <string>
+#include <memory>
 
 #include "windows/sources/source_window_base.h"
 #include "core/sources/wiggler.h"
+#include "ui/results_panel.h"
+#include "windows/sources/permanent_magnet_panel.h"
 
 class QLabel;
 class QLineEdit;
@@ -32,8 +33,6 @@ public:
     // Any input change: results stale, ParDirty set.
     void Dirty();
     void Change() override { Dirty(); }
-    void bbYesClick();
-    void bbNoClick();
     void formActivate() override;
 
     const WigglerResult& result() const { return result_; }
@@ -45,12 +44,10 @@ private:
     // The shared magnet state still holds what this window's last recalculation left.
     bool handedOver() const;
 
-    QLineEdit *Wfield_, *WaveLength_, *edBandW_, *edDist_;
+    QLineEdit *WaveLength_, *edBandW_, *edDist_;
     DBEdit *HorAngle_ = nullptr, *VerAngle_ = nullptr;
-    QLabel *fldmax_, *MagTyp_;
-    QWidget* pnPerMag_;
-    QPushButton *bbYes_, *bbNo_;
-    std::map<std::string, QWidget*> outputs_;  // result fields and unit labels by objectName
+    std::unique_ptr<PermanentMagnetPanel> magnet_;
+    ResultsPanel results_;
     DBGrid* grid_ = nullptr;
     DBNavigator* navigator_ = nullptr;
     WigglerResult result_;

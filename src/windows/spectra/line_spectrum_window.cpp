@@ -25,12 +25,12 @@
 #include "core/spectra/synchrotron_spectrum.h"
 #include "ui/dialogs.h"
 #include "ui/form_builder.h"
+#include "ui/results_panel.h"
+#include "ui/texts.h"
 
 namespace lumerad {
 
 namespace {
-QString qs(const std::string& s) { return QString::fromStdString(s); }
-std::string text(const QLineEdit* e) { return e->text().toStdString(); }
 constexpr int kListRows = 15;
 constexpr int kColumnWidths[] = {30, 60, 70, 60, 95};
 
@@ -54,9 +54,9 @@ TfLineSpectrum::TfLineSpectrum(AppContext& ctx, QWidget* parent)
 
     auto value = [this](QWidget* host, const char* name) {
         auto* l = form::label(host, QString(), name);
-        l->setMinimumWidth(l->fontMetrics().horizontalAdvance(QStringLiteral("-0.000E+000 eV")) + 8);
+        fitWidth(l, QStringLiteral("-0.000E+000 eV"), 8);
         l->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-        outputs_[name] = l;
+        results_.add(name, l);
         return l;
     };
 
@@ -82,11 +82,12 @@ TfLineSpectrum::TfLineSpectrum(AppContext& ctx, QWidget* parent)
     // Inputs of the list.
     auto* inBox = form::group(this, QStringLiteral("harmonics"), "gbHarmonics");
     form::Rows in(inBox);
-    BW_ = form::edit(inBox, "BW", QStringLiteral("0.1"), QStringLiteral("band width in percent"));
+    const LineListInputs list;
+    BW_ = form::edit(inBox, "BW", qs(list.BW), QStringLiteral("band width in percent"));
     in.add(QStringLiteral("band width"), BW_, QStringLiteral("%"));
-    fharm_ = form::edit(inBox, "fharm", QStringLiteral("1"), QStringLiteral("first harmonic"));
+    fharm_ = form::edit(inBox, "fharm", qs(list.fharm), QStringLiteral("first harmonic"));
     in.add(QStringLiteral("first harmonic"), fharm_);
-    toharm_ = form::edit(inBox, "toharm", QStringLiteral("1"), QStringLiteral("last harmonic"));
+    toharm_ = form::edit(inBox, "toharm", qs(list.toharm), QStringLiteral("last harmonic"));
     in.add(QStringLiteral("last harmonic"), toharm_);
     left->addWidget(inBox);
 
@@ -115,10 +116,11 @@ TfLineSpectrum::TfLineSpectrum(AppContext& ctx, QWidget* parent)
     // Tuning scans.
     auto* scanBox = form::group(this, QStringLiteral("tuning scans"), "gbScan");
     auto* sLay = new QGridLayout(scanBox);
-    edGapmin_ = form::edit(scanBox, "edGapmin", QStringLiteral("5"));
-    edGapmax_ = form::edit(scanBox, "edGapmax", QStringLiteral("50"));
-    edKmin_ = form::edit(scanBox, "edKmin", QStringLiteral("0"));
-    edKmax_ = form::edit(scanBox, "edKmax", QStringLiteral("5"));
+    const TuningScanInputs scan;
+    edGapmin_ = form::edit(scanBox, "edGapmin", qs(scan.edGapmin));
+    edGapmax_ = form::edit(scanBox, "edGapmax", qs(scan.edGapmax));
+    edKmin_ = form::edit(scanBox, "edKmin", qs(scan.edKmin));
+    edKmax_ = form::edit(scanBox, "edKmax", qs(scan.edKmax));
     sLay->addWidget(form::label(scanBox, QStringLiteral("min. gap")), 0, 0);
     sLay->addWidget(edGapmin_, 0, 1);
     sLay->addWidget(form::label(scanBox, QStringLiteral("mm")), 0, 2);
@@ -186,14 +188,14 @@ TfLineSpectrum::TfLineSpectrum(AppContext& ctx, QWidget* parent)
     right->addStretch(1);
 
     setDefaultButton(bbRecalc);
-    connect(bbRecalc, &QPushButton::clicked, this, [this] { act([this] { CalculateClick(); }); });
-    connect(bbLine, &QPushButton::clicked, this, [this] { act([this] { LineGraphClick(); }); });
-    connect(bbExit, &QPushButton::clicked, this, &QWidget::close);
-    connect(bbVK, &QPushButton::clicked, this, [this] { act([this] { bbVKClick(); }); });
-    connect(bbVGap, &QPushButton::clicked, this, [this] { act([this] { bbVUGapClick(); }); });
+    connectAction(bbRecalc, &QPushButton::clicked, [this] { CalculateClick(); });
+    connectAction(bbLine, &QPushButton::clicked, [this] { LineGraphClick(); });
+    connectAction(bbExit, &QPushButton::clicked, [this] { this->close(); });
+    connectAction(bbVK, &QPushButton::clicked, [this] { bbVKClick(); });
+    connectAction(bbVGap, &QPushButton::clicked, [this] { bbVUGapClick(); });
     for (QLineEdit* e : {BW_, fharm_, toharm_, edGapmin_, edGapmax_, edKmin_, edKmax_})
-        connect(e, &QLineEdit::textChanged, this, [this] { Change(); });
-    connect(quantityGroup_, &QButtonGroup::idClicked, this, [this] { Change(); });
+        connectAction(e, &QLineEdit::textChanged, [this] { Change(); });
+    connectAction(quantityGroup_, &QButtonGroup::idClicked, [this] { Change(); });
     FormCreate();
     resize(sizeHint().expandedTo(QSize(900, 640)));
 }
@@ -221,17 +223,12 @@ void TfLineSpectrum::Change() {
             if (QTableWidgetItem* it = ListLS_->item(r, c)) it->setText(QString());
 }
 
-void TfLineSpectrum::showHeader(const LineListResult& r) {
-    for (const ResultField& f : r.header) {
-        auto it = outputs_.find(f.name);
-        if (it != outputs_.end()) it->second->setText(qs(f.text));
-    }
-}
+void TfLineSpectrum::showHeader(const LineListResult& r) { results_.show(r.header); }
 
 bool TfLineSpectrum::Calculate() {
     Session& s = ctx_.session;
     requireCirculatingBeam(ctx_);
-    LineListInputs in{text(BW_), text(fharm_), text(toharm_), quantity()};
+    LineListInputs in{fieldText(BW_), fieldText(fharm_), fieldText(toharm_), quantity()};
     LineListResult r;
     bool accepted = false;
     try {
@@ -301,10 +298,10 @@ void TfLineSpectrum::bbVUGapClick() {
 
 TuningScanInputs TfLineSpectrum::scanInputs() const {
     TuningScanInputs in;
-    in.edGapmin = text(edGapmin_);
-    in.edGapmax = text(edGapmax_);
-    in.edKmin = text(edKmin_);
-    in.edKmax = text(edKmax_);
+    in.edGapmin = fieldText(edGapmin_);
+    in.edGapmax = fieldText(edGapmax_);
+    in.edKmin = fieldText(edKmin_);
+    in.edKmax = fieldText(edKmax_);
     in.kind = gapScan_ ? ScanKind::Gap : ScanKind::K;
     in.abscissa = rbvsGap_->isChecked() ? ScanAbscissa::Gap
                   : rbvsK_->isChecked() ? ScanAbscissa::K

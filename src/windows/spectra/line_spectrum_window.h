@@ -2,10 +2,8 @@
 // The line spectrum window: the odd harmonics of the current undulator with photon energy,
 // wavelength, effective line width and one radiation quantity; the line graph of the list;
 // and the tuning scans over K or gap, plotted in the graph window and written to a file.
-#include <map>
-#include <string>
-
 #include "core/spectra/undulator_lines.h"
+#include "ui/results_panel.h"
 #include "ui/tool_window.h"
 
 class QButtonGroup;
@@ -51,7 +49,7 @@ private:
     QTableWidget* ListLS_ = nullptr;
     QRadioButton *rbvsPhEn_, *rbvsK_, *rbvsGap_, *rbAdd_, *rbReplace_;
     QCheckBox *cbSave_, *cbPlot_;
-    std::map<std::string, QLabel*> outputs_;
+    ResultsPanel results_;
     LineListState list_;
     bool gapScan_ = true, kScan_ = false;
     bool justShown_ = false;

@@ -25,13 +25,10 @@
 #include "ui/current_records.h"
 #include "ui/dialogs.h"
 #include "ui/form_builder.h"
+#include "ui/results_panel.h"
+#include "ui/texts.h"
 
 namespace lumerad {
-
-namespace {
-QString qs(const std::string& s) { return QString::fromStdString(s); }
-std::string text(const QLineEdit* e) { return e->text().toStdString(); }
-}  // namespace
 
 TfSynSpectrum::TfSynSpectrum(AppContext& ctx, QWidget* parent)
     : ToolWindow(ctx, "TfSynSpectrum", QStringLiteral("Lumerad Spectrum"), parent) {
@@ -41,8 +38,8 @@ TfSynSpectrum::TfSynSpectrum(AppContext& ctx, QWidget* parent)
         form::toolButton(bar, "tbClose", QStringLiteral("&close panel"), QStringLiteral("close window"));
     auto* tbUpdate = form::toolButton(bar, "tbUpdate", QStringLiteral("&update calculation"),
                                       QStringLiteral("update parameters displayed on panel"));
-    connect(tbClose, &QToolButton::clicked, this, &QWidget::close);
-    connect(tbUpdate, &QToolButton::clicked, this, [this] { act([this] { Calculate(false); }); });
+    connectAction(tbClose, &QToolButton::clicked, [this] { this->close(); });
+    connectAction(tbUpdate, &QToolButton::clicked, [this] { Calculate(false); });
     setDefaultButton(tbUpdate);
     top->addWidget(bar);
 
@@ -68,7 +65,8 @@ TfSynSpectrum::TfSynSpectrum(AppContext& ctx, QWidget* parent)
     BW_ = form::edit(par, "BW", {}, QStringLiteral("select harmonic"));
     rows.add(QStringLiteral("band width.......... "), BW_, QStringLiteral("%"));
     Ephcrit_ = form::label(par, QStringLiteral("Ephcrit"), "Ephcrit");
-    LeV3_ = rows.add(QStringLiteral("critical photon energy:"), Ephcrit_, QStringLiteral("eV"), "LeV3");
+    results_.add("Ephcrit", Ephcrit_,
+                 rows.add(QStringLiteral("critical photon energy:"), Ephcrit_, QStringLiteral("eV"), "LeV3"));
     left->addWidget(par);
 
     pnWig_ = new QWidget(this);
@@ -82,7 +80,8 @@ TfSynSpectrum::TfSynSpectrum(AppContext& ctx, QWidget* parent)
     Poles_ = form::label(pnWig_, {}, "Poles");
     wg->addWidget(Poles_, 1, 1);
     wg->addWidget(form::label(pnWig_, QStringLiteral("horiz.obs. angle:")), 2, 0);
-    Hobs_ = form::edit(pnWig_, "Hobs", QStringLiteral("0.000"),
+    const SpectrumInputs design;
+    Hobs_ = form::edit(pnWig_, "Hobs", qs(design.Hobs),
                        QStringLiteral("direction of observation with respect to wiggler axis."));
     wg->addWidget(Hobs_, 2, 1);
     HobsMax_ = form::label(pnWig_, QStringLiteral("mr"), "HobsMax");
@@ -100,7 +99,7 @@ TfSynSpectrum::TfSynSpectrum(AppContext& ctx, QWidget* parent)
         items_->addButton(rb, i);
         rgl->addWidget(rb);
     }
-    connect(items_, &QButtonGroup::idClicked, this, [this](int) { act([this] { rgSpectrumClick(); }); });
+    connectAction(items_, &QButtonGroup::idClicked, [this] { rgSpectrumClick(); });
     left->addWidget(rgSpectrum_);
 
     rbPlotSel_ = new QWidget(this);
@@ -112,8 +111,8 @@ TfSynSpectrum::TfSynSpectrum(AppContext& ctx, QWidget* parent)
                           QStringLiteral("plot flux vs. photon energy"));
     psl->addWidget(rbVsAng_);
     psl->addWidget(rbPhEn_);
-    connect(rbVsAng_, &QRadioButton::clicked, this, [this] { act([this] { rbVsAngClick(); }); });
-    connect(rbPhEn_, &QRadioButton::clicked, this, [this] { act([this] { rbPhEnClick(); }); });
+    connectAction(rbVsAng_, &QRadioButton::clicked, [this] { rbVsAngClick(); });
+    connectAction(rbPhEn_, &QRadioButton::clicked, [this] { rbPhEnClick(); });
     left->addWidget(rbPlotSel_);
     left->addStretch(1);
 
@@ -144,9 +143,9 @@ TfSynSpectrum::TfSynSpectrum(AppContext& ctx, QWidget* parent)
 
     pnAng_ = form::group(scans, QStringLiteral("sigma/pi-mode flux vs.angle"), "pnAng");
     auto* ag = new QGridLayout(pnAng_);
-    edAngMax_ = form::edit(pnAng_, "edAngMax", QStringLiteral("1.0"));
-    edDAng_ = form::edit(pnAng_, "edDAng", QStringLiteral("0.1"));
-    edPhEn_ = form::edit(pnAng_, "edPhEn", QStringLiteral("100"));
+    edAngMax_ = form::edit(pnAng_, "edAngMax", qs(design.edAngMax));
+    edDAng_ = form::edit(pnAng_, "edDAng", qs(design.edDAng));
+    edPhEn_ = form::edit(pnAng_, "edPhEn", qs(design.edPhEn));
     ag->addWidget(form::label(pnAng_, QStringLiteral("vary vert. obs.angle..")), 0, 0);
     ag->addWidget(form::label(pnAng_, QStringLiteral("0 < ψ <")), 0, 1);
     ag->addWidget(edAngMax_, 0, 2);
@@ -178,7 +177,7 @@ TfSynSpectrum::TfSynSpectrum(AppContext& ctx, QWidget* parent)
     ml->addWidget(rbReplace_);
     auto* bbShowGraph =
         form::button(out, "bbShowGraph", QStringLiteral("show graph"), QStringLiteral("show selected graph"));
-    connect(bbShowGraph, &QPushButton::clicked, this, [this] { act([this] { bbShowGraphClick(); }); });
+    connectAction(bbShowGraph, &QPushButton::clicked, [this] { bbShowGraphClick(); });
     og->addWidget(cbSave_, 0, 0);
     og->addWidget(cbPlot_, 1, 0);
     og->addWidget(modes, 2, 0);
@@ -191,12 +190,13 @@ TfSynSpectrum::TfSynSpectrum(AppContext& ctx, QWidget* parent)
 }
 
 void TfSynSpectrum::FormCreate() {
-    edVAng_->setText(QStringLiteral("0.0"));
-    BW_->setText(QStringLiteral("0.1"));
-    Hobs_->setText(QStringLiteral("0.0"));
-    De_ph_->setText(QStringLiteral("5.0"));
-    e_phmin_->setText(QStringLiteral("10.0"));
-    e_phmax_->setText(QStringLiteral("25000.0"));
+    const SpectrumInputs design;
+    edVAng_->setText(qs(design.edVAng));
+    BW_->setText(qs(design.BW));
+    Hobs_->setText(qs(design.Hobs));
+    De_ph_->setText(qs(design.De_ph));
+    e_phmin_->setText(qs(design.e_phmin));
+    e_phmax_->setText(qs(design.e_phmax));
     items_->button(0)->setChecked(true);
     rgSpectrumClick();
     rbPlotSel_->hide();
@@ -284,8 +284,8 @@ void TfSynSpectrum::CurveLegend() {
     in.wigglerMode = s.flags.WigglerMode;
     in.bendMagMode = s.flags.BendMagMode;
     in.vsAngle = rbVsAng_->isChecked();
-    in.edPhEn = text(edPhEn_);
-    in.edVAng = text(edVAng_);
+    in.edPhEn = fieldText(edPhEn_);
+    in.edVAng = fieldText(edVAng_);
     for (const auto& [line, t] : curveLegendLines(in)) g->addInfo(line, qs(t));
 }
 
@@ -303,14 +303,12 @@ void TfSynSpectrum::Calculate(bool doPlot) {
         HobsMax_->setToolTip(qs(obs_.HobsMaxHint));
     }
     s.CritEnergy = spectrumCritEnergy(E, obs_.ObsField);
-    const ResultField crit = spectrumCritEnergyField(s.CritEnergy);
-    LeV3_->setText(qs(crit.shownUnit));
-    Ephcrit_->setText(qs(crit.text));
-    const double relBandWidth = checkedValue(parseReal(text(BW_)) / 100.0);
+    results_.show({spectrumCritEnergyField(s.CritEnergy)});
+    const double relBandWidth = checkedValue(parseReal(fieldText(BW_)) / 100.0);
     if (relBandWidth < 0) throw InputError(kNegativeBandWidthText, "BW");
     s.RelBandWidth = relBandWidth;
     RecordingMessages stepMessage;
-    const EnergyScan scan = energyScanSettings(text(e_phmin_), text(e_phmax_), text(De_ph_), stepMessage);
+    const EnergyScan scan = energyScanSettings(fieldText(e_phmin_), fieldText(e_phmax_), fieldText(De_ph_), stepMessage);
     if (scan.stepReset) {
         say(kStepTooSmallText);
         De_ph_->setText(QStringLiteral("0.1"));
@@ -322,9 +320,9 @@ void TfSynSpectrum::Calculate(bool doPlot) {
     // Refuse a scan that cannot be made before anything is written or plotted.
     double psiMax = 0, dPsi = 0, phEn = 0;
     if (vsAngle) {
-        psiMax = parseReal(text(edAngMax_));
-        dPsi = parseReal(text(edDAng_));
-        phEn = parseReal(text(edPhEn_));
+        psiMax = parseReal(fieldText(edAngMax_));
+        dPsi = parseReal(fieldText(edDAng_));
+        phEn = parseReal(fieldText(edPhEn_));
         angleScanPointCount(psiMax, dPsi);
         // the Bessel functions take no argument of 0 or below: the curves would be zeros
         if (!(phEn > 0)) throw InputError(kPhotonEnergyPositiveText);
@@ -335,7 +333,7 @@ void TfSynSpectrum::Calculate(bool doPlot) {
     // D. Factors; E and F. The points. They are computed before the file is asked for and
     // the curve is opened, so that a scan that fails (a zero critical energy or beam size
     // divides) leaves neither an empty file nor an empty curve behind.
-    const double psiV = parseReal(text(edVAng_));
+    const double psiV = parseReal(fieldText(edVAng_));
     const SpectrumFactors k = spectrumFactors(s.beam, s.magnet.NPoles, s.RelBandWidth, psiV);
     const SpectrumPoints pts =
         vsAngle ? angleScanPoints(item, s.tab, psiMax, dPsi, phEn, s.CritEnergy, k)

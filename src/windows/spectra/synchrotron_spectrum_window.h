@@ -2,6 +2,7 @@
 // The synchrotron spectrum window: spectra of a bending magnet, or of a wiggler as a chain
 // of bending-magnet poles, over photon energy or vertical observation angle, plotted in the
 // graph window and optionally written to a file.
+#include "ui/results_panel.h"
 #include "ui/tool_window.h"
 #include "core/spectra/synchrotron_spectrum.h"
 
@@ -42,7 +43,7 @@ private:
     void FormCreate();
     void say(const std::string& text);
 
-    QLabel *MaxFld_, *KPar_, *LKPar_, *Poles_, *HobsMax_, *Ephcrit_, *LeV3_;
+    QLabel *MaxFld_, *KPar_, *LKPar_, *Poles_, *HobsMax_, *Ephcrit_;
     QLineEdit *BW_, *Hobs_, *e_phmin_, *e_phmax_, *De_ph_, *edVAng_, *edAngMax_, *edDAng_, *edPhEn_;
     QWidget *pnWig_, *rbPlotSel_;
     QGroupBox *pnPhEn_, *pnAng_, *rgSpectrum_;
@@ -50,6 +51,7 @@ private:
     QRadioButton *rbVsAng_, *rbPhEn_, *rbAdd_, *rbReplace_;
     QCheckBox *cbSave_, *cbPlot_;
 
+    ResultsPanel results_;
     ObservationPoint obs_;
 };
 

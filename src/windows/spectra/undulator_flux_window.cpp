@@ -12,12 +12,10 @@
 #include "core/state/session.h"
 #include "ui/current_records.h"
 #include "ui/form_builder.h"
+#include "ui/results_panel.h"
+#include "ui/texts.h"
 
 namespace lumerad {
-
-namespace {
-QString qs(const std::string& s) { return QString::fromStdString(s); }
-}  // namespace
 
 TfUndFlux::TfUndFlux(AppContext& ctx, QWidget* parent)
     : ToolWindow(ctx, "TfUndFlux", QStringLiteral("Undulator Photon Flux"), parent) {
@@ -28,9 +26,9 @@ TfUndFlux::TfUndFlux(AppContext& ctx, QWidget* parent)
     auto label = [&](form::Rows& rows, QWidget* host, const char* name, const QString& caption,
                      const QString& unit) {
         auto* l = form::label(host, QString(), name);
-        l->setMinimumWidth(l->fontMetrics().horizontalAdvance(QStringLiteral("-0.000E+000")) + 8);
+        fitWidth(l, QStringLiteral("-0.000E+000"), 8);
         l->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-        outputs_[name] = l;
+        results_.add(name, l);
         rows.add(caption, l, unit);
     };
     label(h, head, "TLPhEn", QStringLiteral("photon energy :"), QStringLiteral(" eV"));
@@ -41,7 +39,7 @@ TfUndFlux::TfUndFlux(AppContext& ctx, QWidget* parent)
     auto* bwRow = new QHBoxLayout;
     bwRow->addWidget(form::label(this, QStringLiteral("band width")));
     EdtBW_ =
-        form::edit(this, "EdtBW", QStringLiteral("0.1"), QStringLiteral("relative band width in percent"));
+        form::edit(this, "EdtBW", qs(UndFluxInputs{}.EdtBW), QStringLiteral("relative band width in percent"));
     bwRow->addWidget(EdtBW_);
     bwRow->addWidget(form::label(this, QStringLiteral("%")));
     bwRow->addStretch(1);
@@ -77,24 +75,18 @@ TfUndFlux::TfUndFlux(AppContext& ctx, QWidget* parent)
     top->addLayout(buttons);
 
     setDefaultButton(BResult_);
-    connect(BResult_, &QPushButton::clicked, this, [this] { act([this] { Recalculate(); }); });
-    connect(close, &QPushButton::clicked, this, &QWidget::close);
-    connect(EdtBW_, &QLineEdit::textChanged, this, [this] { BResult_->setVisible(true); });
+    connectAction(BResult_, &QPushButton::clicked, [this] { Recalculate(); });
+    connectAction(close, &QPushButton::clicked, [this] { this->close(); });
+    connectAction(EdtBW_, &QLineEdit::textChanged, [this] { BResult_->setVisible(true); });
 }
 
-void TfUndFlux::showResults() {
-    for (const ResultField& f : UndFluxTexts(result_)) {
-        auto it = outputs_.find(f.name);
-        if (it == outputs_.end()) continue;
-        if (auto* l = qobject_cast<QLabel*>(it->second)) l->setText(qs(f.text));
-    }
-}
+void TfUndFlux::showResults() { results_.show(UndFluxTexts(result_)); }
 
 void TfUndFlux::Recalculate() {
     Session& s = ctx_.session;
     requireCirculatingBeam(ctx_);
     try {
-        calculated([&] { return UndFluxCalculate(EdtBW_->text().toStdString(), s.beam, s.magnet, s.undulator, result_); });
+        calculated([&] { return UndFluxCalculate(fieldText(EdtBW_), s.beam, s.magnet, s.undulator, result_); });
     } catch (...) {
         showResults();
         throw;
@@ -104,7 +96,7 @@ void TfUndFlux::Recalculate() {
 }
 
 void TfUndFlux::FormShow() {
-    EdtBW_->setText(QStringLiteral("0.1"));
+    EdtBW_->setText(qs(UndFluxInputs{}.EdtBW));
     Recalculate();
 }
 

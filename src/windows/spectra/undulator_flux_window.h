@@ -1,10 +1,8 @@
 #pragma once
 // The undulator flux window: flux on the axis and in the central cone, flux density,
 // brightness and coherent fraction of the harmonic the undulator window computed last.
-#include <map>
-#include <string>
-
 #include "core/spectra/undulator_lines.h"
+#include "ui/results_panel.h"
 #include "ui/tool_window.h"
 
 class QLabel;
@@ -30,7 +28,7 @@ private:
 
     QLineEdit* EdtBW_ = nullptr;
     QPushButton* BResult_ = nullptr;
-    std::map<std::string, QWidget*> outputs_;
+    ResultsPanel results_;
     UndFluxResult result_;
     bool justShown_ = false;  // the activation that follows a showing recomputes nothing new
 };
