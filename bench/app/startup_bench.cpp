@@ -8,12 +8,12 @@
 #include <QApplication>
 #include <QTemporaryDir>
 
+#include "../support/bench_support.h"
 #include "app/program.h"
 #include "app/start_window.h"
-#include "../support/bench_support.h"
+#include "core/numerics/messages.h"
 #include "core/state/session.h"
 #include "store/tsr_module.h"
-#include "core/numerics/messages.h"
 #include "ui/dialogs.h"
 
 namespace {

@@ -11,16 +11,16 @@
 #include <QRadioButton>
 #include <QTemporaryDir>
 
+#include "../support/bench_support.h"
 #include "app/program.h"
 #include "app/start_window.h"
-#include "../support/bench_support.h"
-#include "ui/data_widgets.h"
-#include "windows/catalogue/single_pass_beam_window.h"
 #include "core/coherent/form_factor.h"
-#include "windows/coherent/form_factor_window.h"
 #include "core/numerics/messages.h"
-#include "windows/plot/graph_window.h"
+#include "ui/data_widgets.h"
 #include "ui/dialogs.h"
+#include "windows/catalogue/single_pass_beam_window.h"
+#include "windows/coherent/form_factor_window.h"
+#include "windows/plot/graph_window.h"
 
 using namespace lumerad;
 

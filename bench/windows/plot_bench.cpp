@@ -7,12 +7,12 @@
 #include <cmath>
 
 #include "../support/bench_support.h"
-#include "core/state/session.h"
 #include "core/numerics/messages.h"
-#include "windows/plot/graph_window.h"
+#include "core/state/session.h"
 #include "ui/action_runner.h"
 #include "ui/app_context.h"
 #include "ui/dialogs.h"
+#include "windows/plot/graph_window.h"
 
 using namespace lumerad;
 

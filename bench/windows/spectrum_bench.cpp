@@ -9,16 +9,16 @@
 #include <charconv>
 
 #include "../support/bench_support.h"
-#include "core/state/session.h"
 #include "core/numerics/messages.h"
 #include "core/numerics/tabulated.h"
-#include "windows/plot/graph_window.h"
-#include "qcustomplot.h"
 #include "core/spectra/synchrotron_spectrum.h"
-#include "windows/spectra/synchrotron_spectrum_window.h"
+#include "core/state/session.h"
+#include "qcustomplot.h"
 #include "ui/action_runner.h"
 #include "ui/app_context.h"
 #include "ui/dialogs.h"
+#include "windows/plot/graph_window.h"
+#include "windows/spectra/synchrotron_spectrum_window.h"
 
 using namespace lumerad;
 

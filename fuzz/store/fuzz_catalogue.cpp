@@ -8,9 +8,9 @@
 #include <cstdint>
 #include <cstdlib>
 
+#include "core/numerics/messages.h"
 #include "core/state/session.h"
 #include "store/tsr_module.h"
-#include "core/numerics/messages.h"
 
 using namespace lumerad;
 

@@ -50,12 +50,12 @@ public:
             done_ = true;
             using lumerad::pattern;
             using lumerad::patternInt;
-            const std::string line =
-                "main window shown " + pattern("%.1f", msSinceProcessStart()) + " ms after process start (" +
-                patternInt("%d", sinceMain_.elapsed()) + " ms after main: application " +
-                patternInt("%d", appReady_) + " ms, catalogue and windows " +
-                patternInt("%d", windowsReady_ - appReady_) + " ms, first paint " +
-                patternInt("%d", sinceMain_.elapsed() - windowsReady_) + " ms)\n";
+            const std::string line = "main window shown " + pattern("%.1f", msSinceProcessStart()) +
+                                     " ms after process start (" + patternInt("%d", sinceMain_.elapsed()) +
+                                     " ms after main: application " + patternInt("%d", appReady_) +
+                                     " ms, catalogue and windows " +
+                                     patternInt("%d", windowsReady_ - appReady_) + " ms, first paint " +
+                                     patternInt("%d", sinceMain_.elapsed() - windowsReady_) + " ms)\n";
             std::fputs(line.c_str(), stdout);
             std::fflush(stdout);
             QTimer::singleShot(0, qApp, &QApplication::quit);

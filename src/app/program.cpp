@@ -5,9 +5,9 @@
 #include <QStringList>
 
 #include "app/start_window.h"
+#include "store/tsr_module.h"
 #include "windows/catalogue/circ_beam_window.h"
 #include "windows/catalogue/single_pass_beam_window.h"
-#include "store/tsr_module.h"
 #include "windows/coherent/form_factor_window.h"
 #include "windows/coherent/transition_radiation_window.h"
 #include "windows/numerics/bessel_window.h"
@@ -28,8 +28,8 @@ ProgramOptions ProgramOptions::fromArguments(const QStringList& args) {
     QCommandLineParser parser;
     const QCommandLineOption catalogue(QStringLiteral("catalogue"), QStringLiteral("The catalogue FILE."),
                                        QStringLiteral("FILE"));
-    const QCommandLineOption startupTime(QStringLiteral("startup-time"),
-                                         QStringLiteral("Print the time to the first shown window and quit."));
+    const QCommandLineOption startupTime(
+        QStringLiteral("startup-time"), QStringLiteral("Print the time to the first shown window and quit."));
     parser.addOptions({catalogue, startupTime});
     // Arguments it does not know are Qt's own (or nobody's): the parse goes on past them.
     parser.parse(args);

@@ -7,9 +7,9 @@
 #include <memory>
 #include <optional>
 
+#include "core/state/session.h"
 #include "ui/action_runner.h"
 #include "ui/app_context.h"
-#include "core/state/session.h"
 
 namespace lumerad {
 

@@ -10,18 +10,18 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
-#include "windows/catalogue/circ_beam_window.h"
-#include "store/data_files.h"
+#include "core/numerics/messages.h"
 #include "core/state/session.h"
-#include "windows/catalogue/single_pass_beam_window.h"
+#include "store/data_files.h"
 #include "store/tsr_module.h"
+#include "ui/current_records.h"
+#include "windows/catalogue/circ_beam_window.h"
+#include "windows/catalogue/single_pass_beam_window.h"
 #include "windows/coherent/form_factor_window.h"
 #include "windows/coherent/transition_radiation_window.h"
 #include "windows/numerics/bessel_window.h"
-#include "core/numerics/messages.h"
 #include "windows/sources/bending_magnet_window.h"
 #include "windows/sources/single_pass_undulator_window.h"
-#include "ui/current_records.h"
 #include "windows/sources/source_selection.h"
 #include "windows/sources/undulator_window.h"
 #include "windows/sources/wiggler_window.h"

@@ -2,9 +2,9 @@
 // editor shows them (circulating beams first, then single-pass beams).
 #include <cmath>
 
+#include "cli/command.h"
 #include "store/table.h"
 #include "store/tsr_module.h"
-#include "cli/command.h"
 
 namespace lumerad::cli {
 

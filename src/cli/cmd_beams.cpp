@@ -1,7 +1,7 @@
 // lumerad-cli beams: the circulating and the single-pass beams of the catalogue.
+#include "cli/command.h"
 #include "store/table.h"
 #include "store/tsr_module.h"
-#include "cli/command.h"
 
 namespace lumerad::cli {
 
@@ -38,7 +38,8 @@ int runBeams(Context& ctx) {
 Command beamsCommand() {
     Command c;
     c.name = QStringLiteral("beams");
-    c.summary = QStringLiteral("list the circulating and the single-pass beams (name, kind, energy, current)");
+    c.summary =
+        QStringLiteral("list the circulating and the single-pass beams (name, kind, energy, current)");
     c.run = runBeams;
     return c;
 }

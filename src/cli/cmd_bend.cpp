@@ -31,8 +31,15 @@ int runBend(Context& ctx) {
 }  // namespace
 
 Command bendCommand() {
-    return {"bend", "--beam NAME --source NAME [options]", "every result of the bending-magnet window",
-            BeamKind::Circulating, "source", true, nullptr, inputOptions(kInputs), runBend};
+    return {"bend",
+            "--beam NAME --source NAME [options]",
+            "every result of the bending-magnet window",
+            BeamKind::Circulating,
+            "source",
+            true,
+            nullptr,
+            inputOptions(kInputs),
+            runBend};
 }
 
 }  // namespace lumerad::cli

@@ -11,7 +11,8 @@ UndulatorResult runUndulatorCalculation(Context& ctx, const UndulatorInputs& in)
 namespace {
 
 // The undulator window's harmonic; its distance stays at the design text.
-const InputOption<UndulatorInputs> kInputs[] = {{"harmonic", &UndulatorInputs::harm, "I", "Harmonic number."}};
+const InputOption<UndulatorInputs> kInputs[] = {
+    {"harmonic", &UndulatorInputs::harm, "I", "Harmonic number."}};
 
 int runFlux(Context& ctx) {
     UndulatorInputs in;
@@ -31,9 +32,15 @@ int runFlux(Context& ctx) {
 Command fluxCommand() {
     std::vector<Option> options = inputOptions(kInputs);
     options.push_back({"bandwidth", "PERCENT", "Band width in %.", "0.1"});
-    return {"flux", "--beam NAME --source NAME [--harmonic I] [--bandwidth PERCENT]",
+    return {"flux",
+            "--beam NAME --source NAME [--harmonic I] [--bandwidth PERCENT]",
             "flux, flux density, brightness and coherent fraction of an undulator harmonic",
-            BeamKind::Circulating, "undulator", true, nullptr, options, runFlux};
+            BeamKind::Circulating,
+            "undulator",
+            true,
+            nullptr,
+            options,
+            runFlux};
 }
 
 }  // namespace lumerad::cli

@@ -1,12 +1,12 @@
 // lumerad-cli form-factor --beam NAME [options]: the form factor of the form-factor window for
 // a single-pass beam of the catalogue, at one wavelength, and with --scan or --output the scan
 // over wavenumbers (columns, or the form-factor file the window writes).
-#include "store/table.h"
-#include "store/tsr_module.h"
 #include "cli/command.h"
 #include "core/coherent/form_factor.h"
 #include "core/numerics/text_to_number.h"
 #include "core/spectra/synchrotron_spectrum.h"
+#include "store/table.h"
+#include "store/tsr_module.h"
 
 namespace lumerad::cli {
 
@@ -17,7 +17,7 @@ std::string distributionOf(const QString& shape, const QString& recordDistributi
     if (shape.isEmpty()) return recordDistribution == QStringLiteral("g") ? "g" : "r";
     if (shape == QStringLiteral("g") || shape == QStringLiteral("r")) return shape.toStdString();
     return choose(shape, {"gaussian", "uniform"}, "shape", "the shapes are gaussian and uniform") == 0 ? "g"
-                                                                                                      : "r";
+                                                                                                       : "r";
 }
 
 int runFormFactor(Context& ctx) {

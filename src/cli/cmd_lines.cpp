@@ -28,8 +28,9 @@ int lineQuantityOption(const QString& q) {
 // The options of the list: its inputs with the quantity before the band width.
 std::vector<Option> lineListOptions() {
     std::vector<Option> o = inputOptions(kInputs);
-    o.insert(o.begin() + 2, {"quantity", "Q", "The quantity: 0 angular-flux, 1 flux, 2 flux-density, 3 brightness.",
-                             std::to_string(LineListInputs().quantity)});
+    o.insert(o.begin() + 2,
+             {"quantity", "Q", "The quantity: 0 angular-flux, 1 flux, 2 flux-density, 3 brightness.",
+              std::to_string(LineListInputs().quantity)});
     return o;
 }
 

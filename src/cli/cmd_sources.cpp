@@ -1,7 +1,7 @@
 // lumerad-cli sources [--kind Bend|Wig|Und|TR|All]: the radiation sources of the catalogue.
+#include "cli/command.h"
 #include "store/table.h"
 #include "store/tsr_module.h"
-#include "cli/command.h"
 
 namespace lumerad::cli {
 
@@ -12,8 +12,8 @@ const std::vector<const char*> kKinds = {"Bend", "Wig", "Und", "TR", "All"};
 int runSources(Context& ctx) {
     std::string names;
     for (const char* k : kKinds) names += (names.empty() ? "" : ", ") + std::string(k);
-    const QString kind = QString::fromLatin1(
-        kKinds[choose(ctx.args.value(QStringLiteral("kind")), kKinds, "source kind", "the kinds are " + names)]);
+    const QString kind = QString::fromLatin1(kKinds[choose(ctx.args.value(QStringLiteral("kind")), kKinds,
+                                                           "source kind", "the kinds are " + names)]);
     ctx.report.input("kind", kind.toStdString());
     Table& t = *ctx.catalogue().InsDevice;
     t.setFiltered(false);

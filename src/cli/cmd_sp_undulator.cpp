@@ -1,10 +1,10 @@
 // lumerad-cli sp-undulator --beam NAME --source NAME [--field T]: every result of the
 // single-pass undulator window for a single-pass beam and an undulator of the catalogue.
-#include "store/table.h"
-#include "store/tsr_module.h"
 #include "cli/command.h"
 #include "core/numerics/number_text.h"
 #include "core/sources/single_pass_undulator.h"
+#include "store/table.h"
+#include "store/tsr_module.h"
 
 namespace lumerad::cli {
 

@@ -1,7 +1,6 @@
 // lumerad-cli spectrum --beam NAME --source NAME --quantity Q [...]: the synchrotron spectrum
 // of the spectrum window, after the bending-magnet (or, for a wiggler record, the wiggler) calculation of
 // that source, over photon energy or (sigma/pi-mode quantities) over the vertical observation angle.
-#include "store/tsr_module.h"
 #include "cli/command.h"
 #include "core/numerics/errors.h"
 #include "core/numerics/number_text.h"
@@ -9,6 +8,7 @@
 #include "core/sources/bending_magnet.h"
 #include "core/sources/wiggler.h"
 #include "core/spectra/synchrotron_spectrum.h"
+#include "store/tsr_module.h"
 
 namespace lumerad::cli {
 
@@ -119,7 +119,8 @@ Command spectrumCommand() {
         {"from", "EV", "Lowest photon energy in eV.", "10.0"},
         {"to", "EV", "Highest photon energy in eV.", "25000.0"},
         {"step", "PERCENT", "Step of the photon energy in %.", "5.0"},
-        {"vertical-angle", "ANGLE", "Vertical observation angle of the energy scan in units of 1/gamma.", "0.0"},
+        {"vertical-angle", "ANGLE", "Vertical observation angle of the energy scan in units of 1/gamma.",
+         "0.0"},
         {"vs-angle", "", "Scan the vertical angle instead (quantities 3 and 4)."},
         {"photon-energy", "EV", "Photon energy of the angle scan in eV.", "100"},
         {"max-angle", "ANGLE", "Largest vertical angle of the angle scan in units of 1/gamma.", "1.0"},

@@ -1,12 +1,12 @@
 // lumerad-cli tr --beam NAME [options]: every result of the transition-radiation window for a
 // single-pass beam of the catalogue, with the photon energy in its unit, the band width, the
 // coherence and the acceptance angle it was computed for.
-#include "store/table.h"
-#include "store/tsr_module.h"
 #include "cli/command.h"
 #include "core/coherent/transition_radiation.h"
 #include "core/numerics/errors.h"
 #include "core/numerics/number_text.h"
+#include "store/table.h"
+#include "store/tsr_module.h"
 
 namespace lumerad::cli {
 
@@ -20,10 +20,11 @@ const InputOption<TransitionRadiationInputs> kInputs[] = {
 
 int runTr(Context& ctx) {
     TransitionRadiationInputs in;
-    const PhotonUnit units[] = {PhotonUnit::eV, PhotonUnit::m, PhotonUnit::Angstrom, PhotonUnit::Angstrom,
-                                PhotonUnit::perCm, PhotonUnit::THz};
-    in.unit = units[choose(ctx.args.value(QStringLiteral("unit")), {"eV", "m", "A", "Angstrom", "1/cm", "THz"},
-                           "unit", "the units are eV, m, A, 1/cm, THz")];
+    const PhotonUnit units[] = {PhotonUnit::eV,       PhotonUnit::m,     PhotonUnit::Angstrom,
+                                PhotonUnit::Angstrom, PhotonUnit::perCm, PhotonUnit::THz};
+    in.unit =
+        units[choose(ctx.args.value(QStringLiteral("unit")), {"eV", "m", "A", "Angstrom", "1/cm", "THz"},
+                     "unit", "the units are eV, m, A, 1/cm, THz")];
     in.coherent = !ctx.args.isSet(QStringLiteral("incoherent"));
     TransitionRadiationState state;
     const bool byGamma = ctx.args.isSet(QStringLiteral("angle-gamma")),
@@ -74,13 +75,11 @@ int runTr(Context& ctx) {
 
 Command trCommand() {
     std::vector<Option> options = inputOptions(kInputs);
-    options.insert(options.begin() + 1,
-                   {"unit", "U", "Unit of --photon: eV, m, A, 1/cm or THz.",
-                    photonUnitLabel(TransitionRadiationInputs().unit)});
-    options.insert(options.end(),
-                   {{"incoherent", "", "Incoherent radiation (coherent without it)."},
-                    {"angle-gamma", "A", "Acceptance half-angle in units of 1/gamma."},
-                    {"angle-mrad", "A", "Acceptance half-angle in mrad."}});
+    options.insert(options.begin() + 1, {"unit", "U", "Unit of --photon: eV, m, A, 1/cm or THz.",
+                                         photonUnitLabel(TransitionRadiationInputs().unit)});
+    options.insert(options.end(), {{"incoherent", "", "Incoherent radiation (coherent without it)."},
+                                   {"angle-gamma", "A", "Acceptance half-angle in units of 1/gamma."},
+                                   {"angle-mrad", "A", "Acceptance half-angle in mrad."}});
     return {"tr",
             "--beam NAME [--photon V --unit U --bandwidth BW --incoherent --angle-gamma A | --angle-mrad A]",
             "every result of the transition-radiation window",

@@ -1,12 +1,12 @@
 // lumerad-cli tune --beam NAME --source NAME --scan K|gap [...]: the tuning scans of the line
 // spectrum window, one curve of 101 points per listed harmonic; --output writes the tuning-scan
 // file as the window does.
-#include "store/table.h"
-#include "store/tsr_module.h"
 #include "cli/command.h"
 #include "core/numerics/number_text.h"
 #include "core/spectra/synchrotron_spectrum.h"
 #include "core/spectra/undulator_lines.h"
+#include "store/table.h"
+#include "store/tsr_module.h"
 
 namespace lumerad::cli {
 
@@ -22,8 +22,8 @@ const InputOption<TuningScanInputs> kKRange[] = {
     {"k-max", &TuningScanInputs::edKmax, "K", "Largest K of a K scan."},
 };
 const InputOption<TuningScanInputs> kGapRange[] = {
-    {"gap-min", &TuningScanInputs::edGapmin, "MM", "Smallest gap of a gap scan in mm (default: the source's).",
-     false},
+    {"gap-min", &TuningScanInputs::edGapmin, "MM",
+     "Smallest gap of a gap scan in mm (default: the source's).", false},
     {"gap-max", &TuningScanInputs::edGapmax, "MM", "Largest gap of a gap scan in mm (default: the source's).",
      false},
 };

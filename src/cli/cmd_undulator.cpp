@@ -37,9 +37,15 @@ int runUndulator(Context& ctx) {
 }  // namespace
 
 Command undulatorCommand() {
-    return {"undulator", "--beam NAME --source NAME [--harmonic I] [--distance M]",
-            "every result of the undulator window", BeamKind::Circulating, "undulator", true, nullptr,
-            inputOptions(kInputs), runUndulator};
+    return {"undulator",
+            "--beam NAME --source NAME [--harmonic I] [--distance M]",
+            "every result of the undulator window",
+            BeamKind::Circulating,
+            "undulator",
+            true,
+            nullptr,
+            inputOptions(kInputs),
+            runUndulator};
 }
 
 }  // namespace lumerad::cli

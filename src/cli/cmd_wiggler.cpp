@@ -1,9 +1,9 @@
 // lumerad-cli wiggler --beam NAME --source NAME [options]: every result of the wiggler
 // window for a circulating beam and a source of the catalogue.
-#include "store/table.h"
-#include "store/tsr_module.h"
 #include "cli/command.h"
 #include "core/sources/wiggler.h"
+#include "store/table.h"
+#include "store/tsr_module.h"
 
 namespace lumerad::cli {
 
@@ -33,8 +33,15 @@ int runWiggler(Context& ctx) {
 }  // namespace
 
 Command wigglerCommand() {
-    return {"wiggler", "--beam NAME --source NAME [options]", "every result of the wiggler window",
-            BeamKind::Circulating, "wiggler", true, nullptr, inputOptions(kInputs), runWiggler};
+    return {"wiggler",
+            "--beam NAME --source NAME [options]",
+            "every result of the wiggler window",
+            BeamKind::Circulating,
+            "wiggler",
+            true,
+            nullptr,
+            inputOptions(kInputs),
+            runWiggler};
 }
 
 }  // namespace lumerad::cli

@@ -12,9 +12,9 @@
 #include <string>
 #include <vector>
 
-#include "core/state/session.h"
 #include "cli/report.h"
 #include "core/numerics/messages.h"
+#include "core/state/session.h"
 
 namespace lumerad {
 class TSRModule;
@@ -78,12 +78,12 @@ struct Command {
     QString name;      // "bend"
     QString synopsis;  // the arguments after the name, e.g. "--beam NAME --source NAME [options]"
     QString summary;   // one line for the program's --help
-    BeamKind beam = BeamKind::None;   // --beam NAME picks a beam of this kind
-    const char* source = nullptr;     // --source NAME picks this ("source", "undulator"); none without
-    bool usesSet = false;             // accepts --set FIELD=VALUE
-    const char* positional = nullptr; // the description of its one argument NAME, if it takes one
-    std::vector<Option> options;      // its own options, after --beam and --source
-    std::function<int(Context&)> run; // fills ctx.report; returns the exit status
+    BeamKind beam = BeamKind::None;    // --beam NAME picks a beam of this kind
+    const char* source = nullptr;      // --source NAME picks this ("source", "undulator"); none without
+    bool usesSet = false;              // accepts --set FIELD=VALUE
+    const char* positional = nullptr;  // the description of its one argument NAME, if it takes one
+    std::vector<Option> options;       // its own options, after --beam and --source
+    std::function<int(Context&)> run;  // fills ctx.report; returns the exit status
 };
 
 class Context {

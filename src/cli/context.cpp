@@ -3,13 +3,13 @@
 #include <QFileInfo>
 #include <cstdio>
 
-#include "store/data_files.h"
-#include "store/table.h"
-#include "store/tsr_module.h"
 #include "cli/command.h"
 #include "core/numerics/data_file.h"
 #include "core/numerics/errors.h"
 #include "core/sources/magnet_model.h"
+#include "store/data_files.h"
+#include "store/table.h"
+#include "store/tsr_module.h"
 
 namespace lumerad::cli {
 

@@ -6,9 +6,9 @@
 // subcommand; the subcommand's own options follow it. Exit status: 0 success, 2 bad input,
 // an unknown name or a refused calculation, 1 a catalogue or file that cannot be used.
 #include <QCoreApplication>
-#include <clocale>
 #include <QStringList>
 #include <algorithm>
+#include <clocale>
 #include <cstdio>
 #include <exception>
 
@@ -138,8 +138,10 @@ int run(const QStringList& args) {
                                        .arg(QLatin1String(kBeams[int(cmd->beam)]))}));
     if (cmd->source)
         parser.addOption(qtOption(
-            {"source", "NAME", QStringLiteral("The %1 (its name in the catalogue).").arg(QLatin1String(cmd->source))}));
-    if (cmd->positional) parser.addPositionalArgument(QStringLiteral("NAME"), QString::fromUtf8(cmd->positional));
+            {"source", "NAME",
+             QStringLiteral("The %1 (its name in the catalogue).").arg(QLatin1String(cmd->source))}));
+    if (cmd->positional)
+        parser.addPositionalArgument(QStringLiteral("NAME"), QString::fromUtf8(cmd->positional));
     for (const Option& o : cmd->options) parser.addOption(qtOption(o));
     QStringList rest = args;
     rest.removeAt(at);

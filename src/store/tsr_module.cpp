@@ -12,10 +12,10 @@
 #include "core/beams/beam_quantities.h"
 #include "core/beams/record_limits.h"
 #include "core/beams/seed_catalogue.h"
-#include "core/state/session.h"
 #include "core/numerics/errors.h"
 #include "core/numerics/messages.h"
 #include "core/state/magnet_state.h"
+#include "core/state/session.h"
 
 namespace lumerad {
 

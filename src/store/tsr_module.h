@@ -13,9 +13,9 @@
 
 #include "core/beams/beam_quantities.h"
 #include "core/beams/record_limits.h"
-#include "store/table.h"
 #include "core/coherent/transition_radiation.h"
 #include "core/state/magnet_state.h"
+#include "store/table.h"
 
 namespace lumerad {
 

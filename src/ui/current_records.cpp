@@ -1,10 +1,10 @@
 #include "ui/current_records.h"
 
+#include "core/numerics/errors.h"
+#include "core/sources/magnet_model.h"
 #include "core/state/session.h"
 #include "store/table.h"
 #include "store/tsr_module.h"
-#include "core/numerics/errors.h"
-#include "core/sources/magnet_model.h"
 #include "ui/app_context.h"
 
 namespace lumerad {
@@ -31,7 +31,8 @@ void requireCirculatingBeam(AppContext& ctx) {
     // The beam state is the ring's when the ring table is open (its current record was
     // calculated into the state when it became current) and the last beam calculated was a
     // circulating one.
-    const bool fromRing = ring.isOpen() && ring.hasCurrent() && ctx.session.beam.kind == BeamKind::Circulating;
+    const bool fromRing =
+        ring.isOpen() && ring.hasCurrent() && ctx.session.beam.kind == BeamKind::Circulating;
     if (!fromRing) throw InputError(kNeedCirculatingBeamText);
 }
 

@@ -7,10 +7,10 @@
 #include <QStyle>
 #include <QToolButton>
 
-#include "ui/action_runner.h"
-#include "store/table.h"
 #include "core/numerics/messages.h"
 #include "core/numerics/text_to_number.h"
+#include "store/table.h"
+#include "ui/action_runner.h"
 
 namespace lumerad {
 

@@ -39,7 +39,7 @@ class ScriptedDialogs : public Dialogs {
 public:
     std::deque<QString> fileNames;  // next answers of save/open; empty string = cancel
     bool printAccepted = true;
-    std::deque<bool> modalAnswers;  // accepted or not; accepted when empty
+    std::deque<bool> modalAnswers;          // accepted or not; accepted when empty
     std::function<void(QDialog&)> onModal;  // fills the dialog before it "closes"
     int printCount = 0;
 
@@ -49,4 +49,4 @@ public:
     bool runModal(QDialog& dialog) override;
 };
 
-} // namespace lumerad
+}  // namespace lumerad

@@ -1,14 +1,13 @@
 #include "ui/form_builder.h"
 
-#include <QColor>
-#include <QPalette>
-
 #include <QCheckBox>
+#include <QColor>
 #include <QComboBox>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPalette>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QToolBar>
@@ -24,7 +23,7 @@ W* named(W* w, const char* name, const QString& hint) {
     if (!hint.isEmpty()) w->setToolTip(hint);
     return w;
 }
-} // namespace
+}  // namespace
 
 QLineEdit* edit(QWidget* parent, const char* name, const QString& text, const QString& hint) {
     auto* e = named(new QLineEdit(parent), name, hint);
@@ -120,4 +119,4 @@ void maroonPanels(QWidget* window) {
         "QGroupBox QGroupBox::title { color: #800000; }"));
 }
 
-} // namespace lumerad::form
+}  // namespace lumerad::form

@@ -25,8 +25,10 @@ QLabel* label(QWidget* parent, const QString& text, const char* name = nullptr, 
 QPushButton* button(QWidget* parent, const char* name, const QString& caption, const QString& hint = {});
 QToolButton* toolButton(QToolBar* bar, const char* name, const QString& caption, const QString& hint = {});
 QGroupBox* group(QWidget* parent, const QString& title, const char* name = nullptr, const QString& hint = {});
-QCheckBox* check(QWidget* parent, const char* name, const QString& caption, bool on, const QString& hint = {});
-QRadioButton* radio(QWidget* parent, const char* name, const QString& caption, bool on, const QString& hint = {});
+QCheckBox* check(QWidget* parent, const char* name, const QString& caption, bool on,
+                 const QString& hint = {});
+QRadioButton* radio(QWidget* parent, const char* name, const QString& caption, bool on,
+                    const QString& hint = {});
 QComboBox* combo(QWidget* parent, const char* name, const QStringList& items, const QString& hint = {});
 
 // Two columns side by side, added below what top already holds: (left, right).
@@ -52,4 +54,4 @@ private:
     int row_ = 0;
 };
 
-} // namespace lumerad::form
+}  // namespace lumerad::form

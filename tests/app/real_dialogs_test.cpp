@@ -1,6 +1,8 @@
 // The program with its real message boxes and non-native file dialogs, answered by a timer
 // (tests/support/real_dialogs.h): the sequences that used to end the program or raise a
 // false alarm because a nested event loop or the dialog's own code was involved.
+#include "../support/real_dialogs.h"
+
 #include <QAbstractButton>
 #include <QAction>
 #include <QCheckBox>
@@ -14,13 +16,12 @@
 #include <memory>
 
 #include "../support/program_world.h"
-#include "../support/real_dialogs.h"
 #include "app/program.h"
 #include "app/start_window.h"
-#include "windows/catalogue/circ_beam_window.h"
-#include "ui/data_widgets.h"
 #include "store/table.h"
 #include "store/tsr_module.h"
+#include "ui/data_widgets.h"
+#include "windows/catalogue/circ_beam_window.h"
 #include "windows/plot/graph_window.h"
 #include "windows/sources/bending_magnet_window.h"
 #include "windows/spectra/synchrotron_spectrum_window.h"

@@ -7,8 +7,8 @@
 #include <QFileInfo>
 #include <QTest>
 
-#include "../support/window_test_support.h"
 #include "../support/program_world.h"
+#include "../support/window_test_support.h"
 #include "store/data_files.h"
 #include "windows/plot/enter_text_window.h"
 

@@ -8,9 +8,9 @@
 #include <memory>
 #include <optional>
 
-#include "ui/dialogs.h"
 #include "app/program.h"
 #include "core/numerics/messages.h"
+#include "ui/dialogs.h"
 
 namespace lumerad::testing {
 

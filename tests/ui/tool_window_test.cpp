@@ -2,6 +2,8 @@
 // not when a dialog or message box it showed closes), the action runner's containment of
 // every failure, floating-point faults scoped to the calculation, the focus on a refused
 // field, and the keyboard every tool window shares.
+#include "ui/tool_window.h"
+
 #include <QDialog>
 #include <QLineEdit>
 #include <QPushButton>
@@ -10,13 +12,12 @@
 #include <limits>
 #include <stdexcept>
 
-#include "core/state/session.h"
 #include "core/numerics/errors.h"
 #include "core/numerics/messages.h"
+#include "core/state/session.h"
 #include "ui/action_runner.h"
 #include "ui/app_context.h"
 #include "ui/dialogs.h"
-#include "ui/tool_window.h"
 
 using namespace lumerad;
 

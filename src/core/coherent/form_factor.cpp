@@ -4,11 +4,11 @@
 #include <cmath>
 
 #include "core/numerics/constants.h"
+#include "core/numerics/data_file.h"
 #include "core/numerics/errors.h"
 #include "core/numerics/messages.h"
 #include "core/numerics/number_text.h"
 #include "core/numerics/text_to_number.h"
-#include "core/numerics/data_file.h"
 
 namespace lumerad {
 

@@ -23,4 +23,4 @@ double checkedValue(double v) {
     return v;
 }
 
-} // namespace lumerad
+}  // namespace lumerad

@@ -11,9 +11,9 @@ namespace lumerad {
 class Messages {
 public:
     virtual ~Messages() = default;
-    virtual void error(const std::string& text) = 0;       // the application's error box
-    virtual void info(const std::string& text) = 0;        // modal box with OK
-    virtual bool question(const std::string& text) = 0;    // confirmation, true for Yes
+    virtual void error(const std::string& text) = 0;     // the application's error box
+    virtual void info(const std::string& text) = 0;      // modal box with OK
+    virtual bool question(const std::string& text) = 0;  // confirmation, true for Yes
 };
 
 class RecordingMessages : public Messages {
@@ -23,7 +23,7 @@ public:
         std::string text;
     };
     std::vector<Entry> log;
-    std::deque<bool> answers; // answers to questions, in order; No when empty
+    std::deque<bool> answers;  // answers to questions, in order; No when empty
 
     void error(const std::string& text) override { log.push_back({Entry::Error, text}); }
     void info(const std::string& text) override { log.push_back({Entry::Info, text}); }
@@ -42,4 +42,4 @@ public:
     void clear() { log.clear(); }
 };
 
-} // namespace lumerad
+}  // namespace lumerad

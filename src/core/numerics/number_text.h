@@ -25,13 +25,13 @@ std::string picture(const std::string& pic, double v);
 std::string dataField(double v);
 
 // The shared fixed-width routines.
-std::string FormatInt5(int n);        // "%5d"
-std::string FormatFixed3(double x);   // "%8.3f"
-std::string FormatGeneral4(double x); // "%8.4g"
-std::string FormatFixed5(double x);   // "%10.5f"
+std::string FormatInt5(int n);         // "%5d"
+std::string FormatFixed3(double x);    // "%8.3f"
+std::string FormatGeneral4(double x);  // "%8.4g"
+std::string FormatFixed5(double x);    // "%10.5f"
 
 // Scales |value| down by powers of 1000 (strict comparisons) and gives the prefix
 // "T", "G", "M", "k" or "".
 void ScaleToPrefix(double value, double& scaled, std::string& prefix);
 
-} // namespace lumerad
+}  // namespace lumerad

@@ -10,8 +10,8 @@ double bessj0(double x);
 double bessj1(double x);
 double bessj(int n, double x);
 double ModBess(const Tabulated& tab, int nu, double x);  // K1/3 (nu 1), K2/3 (nu 2)
-double AiryFun(const Tabulated& tab, int k, double x);  // Ai (k 1), Ai' (k 2)
-double UnivrslF(const Tabulated& tab, double x);        // S(x)
+double AiryFun(const Tabulated& tab, int k, double x);   // Ai (k 1), Ai' (k 2)
+double UnivrslF(const Tabulated& tab, double x);         // S(x)
 double JJFun(int h, double K);
 
-} // namespace lumerad
+}  // namespace lumerad

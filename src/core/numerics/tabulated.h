@@ -35,4 +35,4 @@ private:
     void buildSplines();
 };
 
-} // namespace lumerad
+}  // namespace lumerad

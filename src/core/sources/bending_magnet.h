@@ -11,8 +11,8 @@
 #include <utility>
 #include <vector>
 
-#include "core/state/beam_state.h"
 #include "core/numerics/result_field.h"
+#include "core/state/beam_state.h"
 #include "core/state/magnet_state.h"
 
 namespace lumerad {

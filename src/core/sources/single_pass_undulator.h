@@ -12,13 +12,12 @@ namespace lumerad {
 
 class Messages;
 
-
 struct SinglePassUndulatorInputs {
     bool wfieldEnabled = true;
     std::string Wfield = "1.0";  // T, read when enabled; the field box's design text
-    double gamma = 0;          // BeamGamma of the single-pass beam
-    double bunchLength = 0;    // BunchLength, m
-    std::string distribution;  // PartDistribution of the record: "g" is Gaussian, else uniform
+    double gamma = 0;            // BeamGamma of the single-pass beam
+    double bunchLength = 0;      // BunchLength, m
+    std::string distribution;    // PartDistribution of the record: "g" is Gaussian, else uniform
 };
 
 struct SinglePassUndulatorResult {

@@ -10,8 +10,8 @@
 // floating-point fault leaves what came before on screen.
 #include <string>
 
-#include "core/state/beam_state.h"
 #include "core/numerics/result_field.h"
+#include "core/state/beam_state.h"
 #include "core/state/magnet_state.h"
 
 namespace lumerad {

@@ -10,8 +10,8 @@
 // refusal or a fault part way leaves the results of the steps before it and nothing else.
 #include <string>
 
-#include "core/state/beam_state.h"
 #include "core/numerics/result_field.h"
+#include "core/state/beam_state.h"
 #include "core/state/magnet_state.h"
 
 namespace lumerad {

@@ -327,8 +327,7 @@ std::string piCurveText(int item) {
 }
 
 std::string spectrumFileHeader(int item, bool angleScan) {
-    return dataFileTextLine(spectrumTitleLine(item, angleScan)) +
-           dataFileTextLine(spectrumColumnLine(item));
+    return dataFileTextLine(spectrumTitleLine(item, angleScan)) + dataFileTextLine(spectrumColumnLine(item));
 }
 
 std::string spectrumFilePointLine(int item, const SpectrumPoints& pts, int i) {

@@ -7,9 +7,9 @@
 #include <utility>
 #include <vector>
 
-#include "core/state/beam_state.h"
 #include "core/numerics/data_file.h"
 #include "core/numerics/result_field.h"
+#include "core/state/beam_state.h"
 #include "core/state/magnet_state.h"
 
 namespace lumerad {

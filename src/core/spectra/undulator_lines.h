@@ -7,10 +7,10 @@
 #include <utility>
 #include <vector>
 
-#include "core/state/beam_state.h"
 #include "core/numerics/messages.h"
 #include "core/numerics/result_field.h"
 #include "core/sources/magnet_model.h"
+#include "core/state/beam_state.h"
 #include "core/state/magnet_state.h"
 
 namespace lumerad {

@@ -13,9 +13,9 @@ struct CurrentBeam {
     std::string BeamName;
     double BeamEnergy = 0;
     double BeamGamma = 0;
-    double BeamCurrent = 0;   // A
-    double EnergySpread = 0;  // fraction
-    double EmitX = 0, EmitY = 0;                       // m rad
+    double BeamCurrent = 0;       // A
+    double EnergySpread = 0;      // fraction
+    double EmitX = 0, EmitY = 0;  // m rad
     double BetaX = 0, AlphaX = 0, BetaY = 0, AlphaY = 0;
     double EtaX = 0, EtapX = 0, EtaY = 0, EtapY = 0;
     double SigXb = 0, SigYb = 0;  // m
@@ -25,11 +25,11 @@ struct CurrentBeam {
     double PulseDur = 0;  // s
     double RepRate = 0;   // Hz
     double BunchesPerPulse = 0;
-    double BunchDur = 0;  // s
-    double PeakCur = 0;   // A
-    double PulseCur = 0;  // A
-    double AvgCur = 0;    // A
+    double BunchDur = 0;     // s
+    double PeakCur = 0;      // A
+    double PulseCur = 0;     // A
+    double AvgCur = 0;       // A
     double BunchLength = 0;  // m
 };
 
-} // namespace lumerad
+}  // namespace lumerad

@@ -12,7 +12,7 @@ inline constexpr const char* kChooseMagnetComponentText = "choose magnetic sourc
 struct SourceRecord {
     std::string Name, MagType, SrceType, PermMag;
     double Field = 0, RemnFld = 0;
-    int Poles = 0;  // #Poles
+    int Poles = 0;                                       // #Poles
     double PerLen = 0, Gap = 0, Gap_mn = 0, Gap_mx = 0;  // mm
     double ObsAngle_x = 0, ObsAngle_y = 0;
 };
@@ -22,7 +22,7 @@ struct MagnetState {
     double PerLength = 0;  // m
     double Gap = 0;        // m
     int NPoles = 0;
-    double BField = 0;     // T
+    double BField = 0;  // T
     std::string PermMag, MagType;
     double RemnField = 0;  // T
     double DevLength = 0;  // m
@@ -44,4 +44,4 @@ struct UndulatorState {
     int Harmonic = 1;
 };
 
-} // namespace lumerad
+}  // namespace lumerad

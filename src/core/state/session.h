@@ -1,8 +1,8 @@
 #pragma once
 // Program-wide state, created once in main() and handed by reference to every window.
 // Calculations take the parts they read as const& and write only what they own.
-#include "core/state/beam_state.h"
 #include "core/numerics/tabulated.h"
+#include "core/state/beam_state.h"
 #include "core/state/magnet_state.h"
 
 namespace lumerad {
@@ -24,4 +24,4 @@ struct Session {
     Tabulated tab;            // DATA.TXT
 };
 
-} // namespace lumerad
+}  // namespace lumerad

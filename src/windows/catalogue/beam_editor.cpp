@@ -38,7 +38,7 @@ DBEdit* BeamEditor::addField(QWidget* host, form::Rows& rows, const QString& lab
 }
 
 QWidget* BeamEditor::makeGrid(QWidget* parent, const char* name,
-                             const std::vector<std::pair<const char*, QString>>& columns, int minHeight) {
+                              const std::vector<std::pair<const char*, QString>>& columns, int minHeight) {
     auto* grid = new DBGrid(table(), ctx_.runner, parent, name);
     grid->clearColumns();
     for (const auto& [field, title] : columns) grid->addColumn(QString::fromLatin1(field), title);
@@ -63,7 +63,8 @@ QHBoxLayout* BeamEditor::makeButtons(QWidget* parent, const QString& acceptCapti
     auto* row = new QHBoxLayout;
     QPushButton* acceptButton = form::button(parent, "bbAccept", acceptCaption, acceptHint);
     QPushButton* acceptClose = form::button(parent, closeName, QStringLiteral("accept and &close"));
-    QPushButton* helpButton = form::button(parent, helpName, QStringLiteral("help"), QStringLiteral("show help"));
+    QPushButton* helpButton =
+        form::button(parent, helpName, QStringLiteral("help"), QStringLiteral("show help"));
     row->addWidget(acceptButton);
     row->addWidget(acceptClose);
     row->addStretch(1);

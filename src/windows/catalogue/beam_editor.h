@@ -35,8 +35,8 @@ protected:
     DBEdit* addField(QWidget* host, form::Rows& rows, const QString& label, const char* field,
                      const QString& unit, const QString& hint = {});
     // The grid of the configurations with its columns (field, title) and minimum height.
-    QWidget* makeGrid(QWidget* parent, const char* name, const std::vector<std::pair<const char*, QString>>& columns,
-                     int minHeight);
+    QWidget* makeGrid(QWidget* parent, const char* name,
+                      const std::vector<std::pair<const char*, QString>>& columns, int minHeight);
     QWidget* makeNavigator(QWidget* parent);
     // The accept, accept-and-close and help buttons in a row.
     QHBoxLayout* makeButtons(QWidget* parent, const QString& acceptCaption, const QString& acceptHint,

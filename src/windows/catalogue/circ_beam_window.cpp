@@ -44,16 +44,20 @@ TfCBeam::TfCBeam(AppContext& ctx, QWidget* parent)
     QGroupBox* edit = form::group(this, QStringLiteral("define new e-beam configuration:"), "gbEdit");
     form::Rows rows(edit);
     const std::pair<const char*, const char*> fields[] = {
-        {"configuration name", "SR"}, {"energy ", "Energy"},  {"current", "Cur"},       {"emittance_x", "Eps_x"},
-        {"emittance_y", "Eps_y"},     {"coupling", "Coupl"},  {"sigmaE/E", "DE/E"},     {"beta_x", "Beta_x"},
-        {"beta_y", "Beta_y"},         {"alpha_x", "Alpha_x"}, {"alpha_y", "Alpha_y"},   {"eta_x", "Eta_x"},
-        {"eta_y", "Eta_y"},           {"eta'_x", "Etap_x"},   {"eta'_y", "Etap_y"},     {"gamma ", "Gamma"},
-        {"sigma_x", "Sig_xb"},        {"sigma_y", "Sig_yb"},  {"sigma_x'", "Sig_xp"},   {"sigma_y'", "Sig_yp"},
+        {"configuration name", "SR"}, {"energy ", "Energy"},    {"current", "Cur"},
+        {"emittance_x", "Eps_x"},     {"emittance_y", "Eps_y"}, {"coupling", "Coupl"},
+        {"sigmaE/E", "DE/E"},         {"beta_x", "Beta_x"},     {"beta_y", "Beta_y"},
+        {"alpha_x", "Alpha_x"},       {"alpha_y", "Alpha_y"},   {"eta_x", "Eta_x"},
+        {"eta_y", "Eta_y"},           {"eta'_x", "Etap_x"},     {"eta'_y", "Etap_y"},
+        {"gamma ", "Gamma"},          {"sigma_x", "Sig_xb"},    {"sigma_y", "Sig_yb"},
+        {"sigma_x'", "Sig_xp"},       {"sigma_y'", "Sig_yp"},
     };
-    const char* const units[] = {"",   "GeV", "mA", "n-m", "n-m", "%", "%", "m",      "m",      "", "",
-                                 "m",  "m",   "",   "",    "",    "\u00b5m", "\u00b5m", "\u00b5rad", "\u00b5rad"};
+    const char* const units[] = {"",  "GeV", "mA",      "n-m",     "n-m",       "%",        "%",
+                                 "m", "m",   "",        "",        "m",         "m",        "",
+                                 "",  "",    "\u00b5m", "\u00b5m", "\u00b5rad", "\u00b5rad"};
     int i = 0;
-    for (const auto& [label, field] : fields) addField(edit, rows, QString::fromUtf8(label), field, QString::fromUtf8(units[i++]));
+    for (const auto& [label, field] : fields)
+        addField(edit, rows, QString::fromUtf8(label), field, QString::fromUtf8(units[i++]));
     top->addWidget(edit);
 
     // Selection panel.
@@ -67,13 +71,15 @@ TfCBeam::TfCBeam(AppContext& ctx, QWidget* parent)
     yesRow->addStretch(1);
     sl->addLayout(yesRow);
     std::vector<std::pair<const char*, QString>> columns;
-    for (const char* f : {"SR", "Energy", "Cur", "Eps_x", "Eps_y", "DE/E", "Beta_x", "Alpha_x", "Beta_y", "Alpha_y",
-                          "Eta_x", "Eta_y", "Sig_xb", "Sig_yb", "Sig_xp", "Sig_yp", "Sig_eta", "Gamma", "Coupl"})
+    for (const char* f :
+         {"SR", "Energy", "Cur", "Eps_x", "Eps_y", "DE/E", "Beta_x", "Alpha_x", "Beta_y", "Alpha_y", "Eta_x",
+          "Eta_y", "Sig_xb", "Sig_yb", "Sig_xp", "Sig_yp", "Sig_eta", "Gamma", "Coupl"})
         columns.emplace_back(f, QString::fromLatin1(f));
     sl->addWidget(makeGrid(sel, "SRings", columns, 260), 1);
     sl->addWidget(makeNavigator(sel));
-    sl->addLayout(makeButtons(sel, QStringLiteral("accept "), QStringLiteral("accept configuration and calculate"),
-                              "bbAccClose", "bbCBHelp"));
+    sl->addLayout(makeButtons(sel, QStringLiteral("accept "),
+                              QStringLiteral("accept configuration and calculate"), "bbAccClose",
+                              "bbCBHelp"));
     QStringList lines;
     for (const char* l : kHelp) lines << QString::fromLatin1(l);
     sl->addWidget(makeHelp(sel, "mCBHelp", lines, 200));

@@ -41,7 +41,8 @@ TfSPBeam::TfSPBeam(AppContext& ctx, QWidget* parent)
 
     QGroupBox* general = form::group(this, QStringLiteral("general parameters"), "gbGeneral");
     form::Rows g(general);
-    addField(general, g, QStringLiteral("energy"), "Energy", QStringLiteral("MeV"), QStringLiteral("beam energy"));
+    addField(general, g, QStringLiteral("energy"), "Energy", QStringLiteral("MeV"),
+             QStringLiteral("beam energy"));
     addField(general, g, QStringLiteral("gamma"), "gamma", {});
     addField(general, g, QStringLiteral("avg.current"), "AvgCurrent", QStringLiteral("nA"),
              QStringLiteral("average beam current over many pulses"));
@@ -86,17 +87,25 @@ TfSPBeam::TfSPBeam(AppContext& ctx, QWidget* parent)
     sl->addLayout(head);
     sl->addWidget(makeNavigator(sel));
     const std::vector<std::pair<const char*, QString>> columns = {
-        {"Name", QStringLiteral("Name")},           {"Energy", QStringLiteral("E")},
-        {"Part/Bunch", QStringLiteral("N_bn")},     {"PulseDuration", QStringLiteral("T_pls")},
-        {"PulseRepRate", QStringLiteral("pps")},    {"Bunches/Pulse", QStringLiteral("N_bn/pls")},
-        {"BunchDuration", QStringLiteral("T_bn")},  {"BunchSepar", QStringLiteral("T_sep")},
-        {"PartDistribution", QStringLiteral("distr")}, {"PulseCurrent", QStringLiteral("I_pls")},
-        {"PeakCurrent", QStringLiteral("I_pk")},    {"AvgCurrent", QStringLiteral("I_avg")},
-        {"BunchLength", QStringLiteral("l_bn")},    {"gamma", QStringLiteral("\u03b3")},
+        {"Name", QStringLiteral("Name")},
+        {"Energy", QStringLiteral("E")},
+        {"Part/Bunch", QStringLiteral("N_bn")},
+        {"PulseDuration", QStringLiteral("T_pls")},
+        {"PulseRepRate", QStringLiteral("pps")},
+        {"Bunches/Pulse", QStringLiteral("N_bn/pls")},
+        {"BunchDuration", QStringLiteral("T_bn")},
+        {"BunchSepar", QStringLiteral("T_sep")},
+        {"PartDistribution", QStringLiteral("distr")},
+        {"PulseCurrent", QStringLiteral("I_pls")},
+        {"PeakCurrent", QStringLiteral("I_pk")},
+        {"AvgCurrent", QStringLiteral("I_avg")},
+        {"BunchLength", QStringLiteral("l_bn")},
+        {"gamma", QStringLiteral("\u03b3")},
     };
     sl->addWidget(makeGrid(sel, "SPGrid", columns, 200), 1);
     sl->addLayout(makeButtons(sel, QStringLiteral("accept"),
-                              QStringLiteral("accept new/old configuration and calculate"), "bbClose", "bbHelp"));
+                              QStringLiteral("accept new/old configuration and calculate"), "bbClose",
+                              "bbHelp"));
     QStringList lines;
     for (const char* l : kHelp) lines << QString::fromLatin1(l);
     sl->addWidget(makeHelp(sel, "SBHelp", lines, 180));

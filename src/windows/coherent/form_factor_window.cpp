@@ -12,18 +12,18 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
-#include "ui/data_widgets.h"
-#include "store/table.h"
-#include "store/tsr_module.h"
 #include "core/numerics/errors.h"
 #include "core/numerics/messages.h"
 #include "core/numerics/text_to_number.h"
 #include "core/plot/graph_model.h"
-#include "windows/plot/graph_window.h"
 #include "core/spectra/synchrotron_spectrum.h"
+#include "store/table.h"
+#include "store/tsr_module.h"
+#include "ui/data_widgets.h"
 #include "ui/dialogs.h"
 #include "ui/form_builder.h"
 #include "ui/texts.h"
+#include "windows/plot/graph_window.h"
 
 namespace lumerad {
 
@@ -158,7 +158,8 @@ double TfFormFctr::bunchDuration() const {
 }
 
 void TfFormFctr::Calculate() {
-    const FormFactorValue v = formFactorAt(fieldText(wavelen_), distribution_, bunchDuration(), ctx_.messages);
+    const FormFactorValue v =
+        formFactorAt(fieldText(wavelen_), distribution_, bunchDuration(), ctx_.messages);
     if (v.wavelenText) {
         wavelen_->setText(qs(*v.wavelenText));
         Lff_->clear();
@@ -238,7 +239,8 @@ void TfFormFctr::CalcSpectrumClick() {
 
 void TfFormFctr::closeEvent(QCloseEvent* e) {
     // Closing takes this window's curves away; the curves of the other windows stay.
-    if (ctx_.windowAs<TfGraphs>(WindowId::Graphs)) ctx_.windowAs<TfGraphs>(WindowId::Graphs)->deleteCurvesOf(kOwner);
+    if (ctx_.windowAs<TfGraphs>(WindowId::Graphs))
+        ctx_.windowAs<TfGraphs>(WindowId::Graphs)->deleteCurvesOf(kOwner);
     ToolWindow::closeEvent(e);
 }
 

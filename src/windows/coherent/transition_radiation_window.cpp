@@ -12,10 +12,10 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
-#include "ui/data_widgets.h"
+#include "core/numerics/errors.h"
 #include "store/table.h"
 #include "store/tsr_module.h"
-#include "core/numerics/errors.h"
+#include "ui/data_widgets.h"
 #include "ui/form_builder.h"
 #include "ui/results_panel.h"
 #include "ui/texts.h"

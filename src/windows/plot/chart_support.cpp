@@ -11,9 +11,9 @@
 
 #include "core/numerics/errors.h"
 #include "core/numerics/number_text.h"
+#include "ui/dialogs.h"
 #include "windows/plot/enter_text_window.h"
 #include "windows/plot/wmf_writer.h"
-#include "ui/dialogs.h"
 
 namespace lumerad {
 

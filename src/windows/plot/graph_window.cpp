@@ -19,10 +19,10 @@
 
 #include "core/numerics/messages.h"
 #include "core/numerics/number_text.h"
-#include "windows/plot/chart_support.h"
 #include "ui/dialogs.h"
 #include "ui/form_builder.h"
 #include "ui/texts.h"
+#include "windows/plot/chart_support.h"
 
 namespace lumerad {
 
@@ -41,7 +41,6 @@ QFont timesBold(int pixels) {
 
 constexpr int kInfoPanelWidth = 337;  // design size of the curve information panel
 constexpr int kInfoPanelHeight = 289;
-
 
 // A group box is at least as wide as its caption, so a long axis caption would widen the
 // window beyond the screen: the boxes get a width of their own, and the caption is shortened
@@ -135,7 +134,7 @@ TfGraphs::TfGraphs(AppContext& ctx, QWidget* parent)
     chart_->yAxis->setLabel(QStringLiteral("y"));
     chart_->axisRect()->setMinimumMargins(QMargins(50, 10, 20, 10));
     connectAction(chart_, &QCustomPlot::plottableClick,
-            [this](QCPAbstractPlottable* p, int, QMouseEvent*) { ChartClickSeries(p); });
+                  [this](QCPAbstractPlottable* p, int, QMouseEvent*) { ChartClickSeries(p); });
     main->addWidget(chart_, 1);
 
     // curve information panel over the chart
@@ -149,9 +148,9 @@ TfGraphs::TfGraphs(AppContext& ctx, QWidget* parent)
         "QListWidget { background: teal; color: yellow; font-family: 'Courier New'; font-weight: bold;"
         " font-size: 15px; } QListWidget::item { height: 17px; }"));
     lbCurvInfo_->hide();
-    connectAction(lbCurvInfo_, &QListWidget::itemClicked, [this](QListWidgetItem* item) { lbCurvInfoClick(lbCurvInfo_->row(item)); });
-    connectAction(lbCurvInfo_, &QListWidget::itemDoubleClicked,
-            [this] { lbCurvInfoDblClick(); });
+    connectAction(lbCurvInfo_, &QListWidget::itemClicked,
+                  [this](QListWidgetItem* item) { lbCurvInfoClick(lbCurvInfo_->row(item)); });
+    connectAction(lbCurvInfo_, &QListWidget::itemDoubleClicked, [this] { lbCurvInfoDblClick(); });
 
     // axis groups
     const QString groupStyle = QStringLiteral(
@@ -383,7 +382,8 @@ void TfGraphs::Update() {
     RangeFields fields;
     const RangeFields* typed = nullptr;
     if (model_.UserAxes) {
-        fields = {fieldText(exmin_), fieldText(exmax_), fieldText(edIncrx_), fieldText(eymin_), fieldText(eymax_), fieldText(edIncry_)};
+        fields = {fieldText(exmin_), fieldText(exmax_), fieldText(edIncrx_),
+                  fieldText(eymin_), fieldText(eymax_), fieldText(edIncry_)};
         typed = &fields;
     }
     // Every conversion and check happens here; nothing on the chart has changed yet.
@@ -524,8 +524,7 @@ QString TfGraphs::curveDataText() const {
         out += QuietPlot::axisTitle(chart_->xAxis) + QLatin1Char('\t') + QuietPlot::axisTitle(chart_->yAxis) +
                QLatin1Char('\n');
         for (const CurvePoint& p : model_.points(index)) {
-            out += qs(general(p.x, 15)) + QLatin1Char('\t') +
-                   qs(general(p.y, 15)) + QLatin1Char('\n');
+            out += qs(general(p.x, 15)) + QLatin1Char('\t') + qs(general(p.y, 15)) + QLatin1Char('\n');
         }
         out += QLatin1Char('\n');
     }

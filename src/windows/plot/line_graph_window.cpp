@@ -6,8 +6,8 @@
 #include <QVBoxLayout>
 #include <algorithm>
 
-#include "windows/plot/chart_support.h"
 #include "ui/dialogs.h"
+#include "windows/plot/chart_support.h"
 
 namespace lumerad {
 

@@ -506,19 +506,31 @@ QPolygonF clipPolygon(const QPolygonF& poly, const QRectF& r) {
     for (int edge = 0; edge < 4 && !out.isEmpty(); ++edge) {
         auto inside = [&](const QPointF& p) {
             switch (edge) {
-                case 0: return p.x() >= r.left();
-                case 1: return p.x() <= r.right();
-                case 2: return p.y() >= r.top();
-                default: return p.y() <= r.bottom();
+                case 0:
+                    return p.x() >= r.left();
+                case 1:
+                    return p.x() <= r.right();
+                case 2:
+                    return p.y() >= r.top();
+                default:
+                    return p.y() <= r.bottom();
             }
         };
         auto cross = [&](const QPointF& a, const QPointF& b) {
             double t;
             switch (edge) {
-                case 0: t = (r.left() - a.x()) / (b.x() - a.x()); break;
-                case 1: t = (r.right() - a.x()) / (b.x() - a.x()); break;
-                case 2: t = (r.top() - a.y()) / (b.y() - a.y()); break;
-                default: t = (r.bottom() - a.y()) / (b.y() - a.y()); break;
+                case 0:
+                    t = (r.left() - a.x()) / (b.x() - a.x());
+                    break;
+                case 1:
+                    t = (r.right() - a.x()) / (b.x() - a.x());
+                    break;
+                case 2:
+                    t = (r.top() - a.y()) / (b.y() - a.y());
+                    break;
+                default:
+                    t = (r.bottom() - a.y()) / (b.y() - a.y());
+                    break;
             }
             return a + t * (b - a);
         };

@@ -9,15 +9,15 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
-#include "ui/form_builder.h"
-#include "core/state/session.h"
-#include "ui/data_widgets.h"
-#include "store/table.h"
-#include "store/tsr_module.h"
 #include "core/numerics/errors.h"
 #include "core/numerics/number_text.h"
 #include "core/numerics/text_to_number.h"
+#include "core/state/session.h"
+#include "store/table.h"
+#include "store/tsr_module.h"
 #include "ui/current_records.h"
+#include "ui/data_widgets.h"
+#include "ui/form_builder.h"
 #include "ui/results_panel.h"
 #include "ui/texts.h"
 

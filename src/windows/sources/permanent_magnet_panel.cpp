@@ -20,8 +20,8 @@ QWidget* namedPanel(QWidget* parent) {
 }
 }  // namespace
 
-PermanentMagnetPanel::PermanentMagnetPanel(ToolWindow& window, QWidget* box, QVBoxLayout* lay, bool typeAsField,
-                                           std::function<void()> changed)
+PermanentMagnetPanel::PermanentMagnetPanel(ToolWindow& window, QWidget* box, QVBoxLayout* lay,
+                                           bool typeAsField, std::function<void()> changed)
     : bbYes_(form::button(box, "bbYes", QStringLiteral("Yes"), QStringLiteral("permanent magnet"))),
       bbNo_(form::button(box, "bbNo", QStringLiteral("No"), QStringLiteral("electromagnet"))),
       pnPerMag_(namedPanel(box)),
@@ -58,8 +58,8 @@ QWidget* PermanentMagnetPanel::makeField(QWidget* parent, const QString& hint) {
     return host;
 }
 
-DBEdit* PermanentMagnetPanel::addGap(Table& src, ToolWindow& window, const QString& label, const QString& hint,
-                                     const QString& note) {
+DBEdit* PermanentMagnetPanel::addGap(Table& src, ToolWindow& window, const QString& label,
+                                     const QString& hint, const QString& note) {
     auto* gap = new DBEdit(src, QStringLiteral("Gap"), window.ctx().runner, pnPerMag_, "DBEdtgap");
     if (!hint.isEmpty()) gap->setToolTip(hint);
     rows_.add(label, gap, QStringLiteral("mm"));

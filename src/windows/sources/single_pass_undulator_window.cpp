@@ -10,12 +10,12 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
-#include "ui/data_widgets.h"
+#include "core/numerics/errors.h"
 #include "core/state/session.h"
 #include "store/table.h"
 #include "store/tsr_module.h"
-#include "core/numerics/errors.h"
 #include "ui/current_records.h"
+#include "ui/data_widgets.h"
 #include "ui/form_builder.h"
 #include "ui/results_panel.h"
 #include "ui/texts.h"
@@ -210,9 +210,7 @@ void TfSPUnd::bbApplyClick() {
     src.setFiltered(true);
 }
 
-void TfSPUnd::PnlBemParClick() {
-    ctx_.show(WindowId::SinglePassBeam);
-}
+void TfSPUnd::PnlBemParClick() { ctx_.show(WindowId::SinglePassBeam); }
 
 void TfSPUnd::Recalculate() {
     Table& beam = singlePassBeam(ctx_);

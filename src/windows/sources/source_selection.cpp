@@ -9,7 +9,8 @@
 namespace lumerad {
 
 void SelectSources(AppContext& ctx, const std::string& kind) {
-    if (ctx.windowAs<TfSynRad>(WindowId::BendingMagnet)) ctx.windowAs<TfSynRad>(WindowId::BendingMagnet)->setSourceColumns(!ctx.session.flags.BendMagMode);
+    if (ctx.windowAs<TfSynRad>(WindowId::BendingMagnet))
+        ctx.windowAs<TfSynRad>(WindowId::BendingMagnet)->setSourceColumns(!ctx.session.flags.BendMagMode);
     if (ctx.module && ctx.module->InsDevice) FilterSources(*ctx.module->InsDevice, kind);
 }
 

@@ -8,8 +8,8 @@
 #include <QToolButton>
 
 #include "ui/current_records.h"
-#include "windows/sources/source_selection.h"
 #include "ui/form_builder.h"
+#include "windows/sources/source_selection.h"
 
 namespace lumerad {
 
@@ -57,9 +57,7 @@ void SourceWindow::bbApplyClick() {
     SelectSources(ctx_, coFilter_ ? coFilter_->currentText().toStdString() : std::string());
 }
 
-void SourceWindow::PnlBemParClick() {
-    ctx_.show(WindowId::CircBeam);
-}
+void SourceWindow::PnlBemParClick() { ctx_.show(WindowId::CircBeam); }
 
 QToolBar* SourceWindow::makeToolBar() {
     auto* bar = new QToolBar(this);

@@ -12,17 +12,17 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
-#include "ui/data_widgets.h"
+#include "core/numerics/errors.h"
+#include "core/numerics/messages.h"
 #include "core/state/session.h"
 #include "store/table.h"
 #include "store/tsr_module.h"
-#include "core/numerics/errors.h"
-#include "core/numerics/messages.h"
 #include "ui/current_records.h"
+#include "ui/data_widgets.h"
 #include "ui/form_builder.h"
 #include "ui/results_panel.h"
-#include "windows/sources/permanent_magnet_panel.h"
 #include "ui/texts.h"
+#include "windows/sources/permanent_magnet_panel.h"
 
 namespace lumerad {
 
@@ -122,10 +122,12 @@ TfUndulator::TfUndulator(AppContext& ctx, QWidget* parent)
         connectAction(navigator_, &DBNavigator::clicked, [this] { Dirty(); });
     }
     results_.addField(rows, magRowsHost, "stKPar", QStringLiteral("K-parameter................"), {});
-    results_.addField(rows, magRowsHost, "stUndLen", QStringLiteral("undulator length ........."), QStringLiteral("m"));
-    results_.addField(rows, magRowsHost, "Edtxmax", QStringLiteral("osc.amplitude ............."), QStringLiteral("µm"));
+    results_.addField(rows, magRowsHost, "stUndLen", QStringLiteral("undulator length ........."),
+                      QStringLiteral("m"));
+    results_.addField(rows, magRowsHost, "Edtxmax", QStringLiteral("osc.amplitude ............."),
+                      QStringLiteral("µm"));
     results_.addField(rows, magRowsHost, "Edtmxdefl", QStringLiteral("deflection ...................."),
-           QStringLiteral("µrad"));
+                      QStringLiteral("µrad"));
     magLay->addWidget(pmBox);
     magLay->addWidget(magRowsHost);
 
@@ -135,14 +137,15 @@ TfUndulator::TfUndulator(AppContext& ctx, QWidget* parent)
     fw.add(QStringLiteral("harmonic \" i \" : "), harm_);
     results_.addField(fw, fwBox, "ephi", QStringLiteral("photon energy εi"), QStringLiteral("eV"), "leV2");
     results_.addField(fw, fwBox, "lami", QStringLiteral("wavelength λi"), QStringLiteral("Å"));
-    results_.addField(fw, fwBox, "PowTot", QStringLiteral("total radiation power:"), QStringLiteral("W"), "lW");
+    results_.addField(fw, fwBox, "PowTot", QStringLiteral("total radiation power:"), QStringLiteral("W"),
+                      "lW");
     fw.addWide(form::label(fwBox, QStringLiteral("power density:         ")));
-    results_.addField(fw, fwBox, "edPowmm", QStringLiteral("at the source point"), QStringLiteral("W/mm^2"), "lwmm");
+    results_.addField(fw, fwBox, "edPowmm", QStringLiteral("at the source point"), QStringLiteral("W/mm^2"),
+                      "lwmm");
     auto* zRow = new QWidget(fwBox);
     auto* zLay = new QHBoxLayout(zRow);
     zLay->setContentsMargins(0, 0, 0, 0);
-    edDist_ =
-        form::edit(zRow, "edDist", {}, QStringLiteral("distance from the source point"));
+    edDist_ = form::edit(zRow, "edDist", {}, QStringLiteral("distance from the source point"));
     zLay->addWidget(form::label(zRow, QStringLiteral("z =")));
     zLay->addWidget(edDist_);
     zLay->addWidget(form::label(zRow, QStringLiteral("m  downstream:")));
@@ -196,7 +199,8 @@ void TfUndulator::Recalculate() {
     in.harm = fieldText(harm_);
     in.edDist = fieldText(edDist_);
     try {
-        calculated([&] { return UndulatorRecalculate(in, s.beam, s.magnet, s.undulator, ctx_.messages, result_); });
+        calculated(
+            [&] { return UndulatorRecalculate(in, s.beam, s.magnet, s.undulator, ctx_.messages, result_); });
     } catch (const InputError& e) {
         showResults();
         if (std::string(e.what()) == kHarmonicBelowOneText) {  // the harmonic field, ready to retype
@@ -220,9 +224,7 @@ void TfUndulator::formActivate() {
     magnet_->showKind(ctx_.session.magnet.MagType == "PM");
 }
 
-void TfUndulator::tbUndFluxClick() {
-    ctx_.show(WindowId::UndulatorFlux);
-}
+void TfUndulator::tbUndFluxClick() { ctx_.show(WindowId::UndulatorFlux); }
 
 void TfUndulator::tbLineSpectrumClick() {
     Recalculate();

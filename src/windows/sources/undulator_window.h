@@ -4,10 +4,10 @@
 // opens the undulator flux and the line spectrum.
 #include <memory>
 
-#include "windows/sources/source_window_base.h"
 #include "core/sources/undulator.h"
 #include "ui/results_panel.h"
 #include "windows/sources/permanent_magnet_panel.h"
+#include "windows/sources/source_window_base.h"
 
 class QLabel;
 class QLineEdit;

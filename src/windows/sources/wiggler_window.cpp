@@ -12,16 +12,16 @@
 #include <QVBoxLayout>
 
 #include "core/numerics/errors.h"
-#include "ui/data_widgets.h"
+#include "core/numerics/number_text.h"
 #include "core/state/session.h"
 #include "store/table.h"
 #include "store/tsr_module.h"
-#include "core/numerics/number_text.h"
 #include "ui/current_records.h"
+#include "ui/data_widgets.h"
 #include "ui/form_builder.h"
 #include "ui/results_panel.h"
-#include "windows/sources/permanent_magnet_panel.h"
 #include "ui/texts.h"
+#include "windows/sources/permanent_magnet_panel.h"
 
 namespace lumerad {
 
@@ -132,8 +132,10 @@ TfWiggler::TfWiggler(AppContext& ctx, QWidget* parent)
     if (HorAngle_) gen.add(QStringLiteral("obs. angle_x"), HorAngle_, QStringLiteral("mr"));
     results_.addField(gen, genBox, "Ephcrit", QStringLiteral("critical energy"), QStringLiteral("eV"), "LeV");
     results_.addField(gen, genBox, "Lamcrit", QStringLiteral("critical wavelength"), QStringLiteral("Å"));
-    results_.addField(gen, genBox, "PowTot", QStringLiteral("total radiation power"), QStringLiteral("W"), "lW");
-    results_.addField(gen, genBox, "edPowmm", QStringLiteral("power density: "), QStringLiteral("W/mm^2"), "LWmm");
+    results_.addField(gen, genBox, "PowTot", QStringLiteral("total radiation power"), QStringLiteral("W"),
+                      "lW");
+    results_.addField(gen, genBox, "edPowmm", QStringLiteral("power density: "), QStringLiteral("W/mm^2"),
+                      "LWmm");
     auto* zHost = new QWidget(genBox);
     auto* zLay = new QHBoxLayout(zHost);
     zLay->setContentsMargins(0, 0, 0, 0);
@@ -149,7 +151,8 @@ TfWiggler::TfWiggler(AppContext& ctx, QWidget* parent)
     form::Rows ph(phBox);
     WaveLength_ = form::edit(phBox, "WaveLength", {}, QStringLiteral("photon wavelength of interest"));
     ph.add(QStringLiteral("wavelength"), WaveLength_, QStringLiteral("Å"));
-    results_.addField(ph, phBox, "EdtPhEnergy", QStringLiteral("photon energy"), QStringLiteral("eV"), "LeV2");
+    results_.addField(ph, phBox, "EdtPhEnergy", QStringLiteral("photon energy"), QStringLiteral("eV"),
+                      "LeV2");
     results_.addField(ph, phBox, "Edtxi", QStringLiteral("e_ph/e_crit"), {});
     results_.addField(ph, phBox, "sigpsi", QStringLiteral("vert.cone, σθ"), QStringLiteral("µrad"));
     edBandW_ = form::edit(phBox, "edBandW", {}, QStringLiteral("relative band width"));
@@ -228,7 +231,10 @@ void TfWiggler::Recalculate() {
     in.edBandW = fieldText(edBandW_);
     in.edDist = fieldText(edDist_);
     try {
-        calculated([&] { return RecalculateWiggler(in, s.beam, s.magnet, s.tab, ctx_.messages, s.CritEnergy, s.RelBandWidth, result_); });
+        calculated([&] {
+            return RecalculateWiggler(in, s.beam, s.magnet, s.tab, ctx_.messages, s.CritEnergy,
+                                      s.RelBandWidth, result_);
+        });
     } catch (...) {
         showResults();  // the steps before the refusal, nothing after it
         markStale();

@@ -4,10 +4,10 @@
 // wiggler to the synchrotron spectrum window.
 #include <memory>
 
-#include "windows/sources/source_window_base.h"
 #include "core/sources/wiggler.h"
 #include "ui/results_panel.h"
 #include "windows/sources/permanent_magnet_panel.h"
+#include "windows/sources/source_window_base.h"
 
 class QLabel;
 class QLineEdit;

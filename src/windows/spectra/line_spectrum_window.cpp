@@ -14,19 +14,19 @@
 #include <QTableWidget>
 #include <QVBoxLayout>
 
-#include "ui/data_widgets.h"
+#include "core/numerics/errors.h"
+#include "core/spectra/synchrotron_spectrum.h"
 #include "core/state/session.h"
 #include "store/table.h"
 #include "store/tsr_module.h"
-#include "core/numerics/errors.h"
-#include "windows/plot/graph_window.h"
-#include "windows/plot/line_graph_window.h"
 #include "ui/current_records.h"
-#include "core/spectra/synchrotron_spectrum.h"
+#include "ui/data_widgets.h"
 #include "ui/dialogs.h"
 #include "ui/form_builder.h"
 #include "ui/results_panel.h"
 #include "ui/texts.h"
+#include "windows/plot/graph_window.h"
+#include "windows/plot/line_graph_window.h"
 
 namespace lumerad {
 
@@ -232,8 +232,10 @@ bool TfLineSpectrum::Calculate() {
     LineListResult r;
     bool accepted = false;
     try {
-        accepted =
-            calculated([&] { return LineListCalculate(in, s.beam, s.magnet, s.undulator, s.RelBandWidth, list_, ctx_.messages, r); });
+        accepted = calculated([&] {
+            return LineListCalculate(in, s.beam, s.magnet, s.undulator, s.RelBandWidth, list_, ctx_.messages,
+                                     r);
+        });
     } catch (...) {
         showHeader(r);
         throw;
@@ -326,8 +328,8 @@ void TfLineSpectrum::CalcScan() {
         g->showTool();
         return;
     }
-    const TuningScanResult scan =
-        calculated([&] { return TuningScanCalculate(in, list_, s.beam, s.magnet, s.RelBandWidth, ctx_.messages); });
+    const TuningScanResult scan = calculated(
+        [&] { return TuningScanCalculate(in, list_, s.beam, s.magnet, s.RelBandWidth, ctx_.messages); });
 
     DataFile file;
     QString fileName;

@@ -13,20 +13,20 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
-#include "ui/data_widgets.h"
-#include "core/state/session.h"
-#include "store/tsr_module.h"
 #include "core/numerics/errors.h"
 #include "core/numerics/messages.h"
 #include "core/numerics/number_text.h"
 #include "core/numerics/text_to_number.h"
-#include "windows/plot/graph_window.h"
 #include "core/sources/bending_magnet.h"
+#include "core/state/session.h"
+#include "store/tsr_module.h"
 #include "ui/current_records.h"
+#include "ui/data_widgets.h"
 #include "ui/dialogs.h"
 #include "ui/form_builder.h"
 #include "ui/results_panel.h"
 #include "ui/texts.h"
+#include "windows/plot/graph_window.h"
 
 namespace lumerad {
 
@@ -308,7 +308,8 @@ void TfSynSpectrum::Calculate(bool doPlot) {
     if (relBandWidth < 0) throw InputError(kNegativeBandWidthText, "BW");
     s.RelBandWidth = relBandWidth;
     RecordingMessages stepMessage;
-    const EnergyScan scan = energyScanSettings(fieldText(e_phmin_), fieldText(e_phmax_), fieldText(De_ph_), stepMessage);
+    const EnergyScan scan =
+        energyScanSettings(fieldText(e_phmin_), fieldText(e_phmax_), fieldText(De_ph_), stepMessage);
     if (scan.stepReset) {
         say(kStepTooSmallText);
         De_ph_->setText(QStringLiteral("0.1"));

@@ -2,9 +2,9 @@
 // The synchrotron spectrum window: spectra of a bending magnet, or of a wiggler as a chain
 // of bending-magnet poles, over photon energy or vertical observation angle, plotted in the
 // graph window and optionally written to a file.
+#include "core/spectra/synchrotron_spectrum.h"
 #include "ui/results_panel.h"
 #include "ui/tool_window.h"
-#include "core/spectra/synchrotron_spectrum.h"
 
 class QButtonGroup;
 class QCheckBox;

@@ -38,8 +38,8 @@ TfUndFlux::TfUndFlux(AppContext& ctx, QWidget* parent)
 
     auto* bwRow = new QHBoxLayout;
     bwRow->addWidget(form::label(this, QStringLiteral("band width")));
-    EdtBW_ =
-        form::edit(this, "EdtBW", qs(UndFluxInputs{}.EdtBW), QStringLiteral("relative band width in percent"));
+    EdtBW_ = form::edit(this, "EdtBW", qs(UndFluxInputs{}.EdtBW),
+                        QStringLiteral("relative band width in percent"));
     bwRow->addWidget(EdtBW_);
     bwRow->addWidget(form::label(this, QStringLiteral("%")));
     bwRow->addStretch(1);
@@ -86,7 +86,8 @@ void TfUndFlux::Recalculate() {
     Session& s = ctx_.session;
     requireCirculatingBeam(ctx_);
     try {
-        calculated([&] { return UndFluxCalculate(fieldText(EdtBW_), s.beam, s.magnet, s.undulator, result_); });
+        calculated(
+            [&] { return UndFluxCalculate(fieldText(EdtBW_), s.beam, s.magnet, s.undulator, result_); });
     } catch (...) {
         showResults();
         throw;

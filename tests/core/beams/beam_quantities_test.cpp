@@ -22,7 +22,12 @@ namespace {
 
 CircBeamValues ring(double energy = 3, double epsX = 2.7, double epsY = 0.008, double betaX = 10,
                     double betaY = 3) {
-    return {.SR = "test ring", .Energy = energy, .Cur = 200, .Eps_x = epsX, .Eps_y = epsY, .Beta_x = betaX,
+    return {.SR = "test ring",
+            .Energy = energy,
+            .Cur = 200,
+            .Eps_x = epsX,
+            .Eps_y = epsY,
+            .Beta_x = betaX,
             .Beta_y = betaY};
 }
 
@@ -124,7 +129,8 @@ TEST(CircBeam, ZeroEnergyGivesZeroGammaWithoutError) {
 
 TEST(SnglBeam, PeakCurrentAndBunchLengthRoundedToThreeDecimals) {
     CurrentBeam shared;
-    SnglBeamDerived d = SnglBeamCalcFields({.Name = "linac", .Energy = 1000, .PartPerBunch = 1, .BunchDuration = 1000}, &shared);
+    SnglBeamDerived d = SnglBeamCalcFields(
+        {.Name = "linac", .Energy = 1000, .PartPerBunch = 1, .BunchDuration = 1000}, &shared);
     EXPECT_DOUBLE_EQ(d.PeakCurrent, 16.022);  // 1.602189e-19 * 1e8 / 1e-12 = 16.02189 A
     EXPECT_DOUBLE_EQ(d.BunchLength, 0.3);     // 1e-12 s * c = 0.29979 mm
     EXPECT_DOUBLE_EQ(d.gamma, 1956.93567);    // 1e9 / 511003 = 1956.935674...
@@ -139,7 +145,12 @@ TEST(SnglBeam, PeakCurrentAndBunchLengthRoundedToThreeDecimals) {
 
 TEST(SnglBeam, PulseAndAverageCurrents) {
     // 1e8 electrons, 100 bunches in 1000 ns, 10 pulses a second
-    SnglBeamValues v{.Name = "linac", .Energy = 500, .PartPerBunch = 1, .PulseDuration = 1000, .PulseRepRate = 10, .BunchesPerPulse = 100};
+    SnglBeamValues v{.Name = "linac",
+                     .Energy = 500,
+                     .PartPerBunch = 1,
+                     .PulseDuration = 1000,
+                     .PulseRepRate = 10,
+                     .BunchesPerPulse = 100};
     CurrentBeam shared;
     SnglBeamDerived d = SnglBeamCalcFields(v, &shared);
     // 1.602189e-19 C * 1e8 * 100 / 1e-6 s = 1.602189 mA; averaged: * 10 Hz * 1e-6 s = 16.02189 nA
@@ -299,14 +310,21 @@ TEST(RecordLimits, CirculatingBeam) {
     CircBeamValues v = ring();
     EXPECT_FALSE(circBeamBreach(v));
     expectBreaches<V>(v,
-                      {{&V::Energy, 0, "Energy"},       {&V::Energy, -3, "Energy"},
+                      {{&V::Energy, 0, "Energy"},
+                       {&V::Energy, -3, "Energy"},
                        {&V::Energy, 0.000511003, "Energy"},  // exactly the rest energy: gamma = 1
-                       {&V::Energy, 0.000512, nullptr}, {&V::Energy, NAN, "Energy"},
-                       {&V::Cur, -1, "Cur"},            {&V::Cur, 0, nullptr},
-                       {&V::Eps_x, -0.1, "Eps_x"},      {&V::Eps_y, -0.1, "Eps_y"},
-                       {&V::DE_E, -0.1, "DE/E"},        {&V::Beta_x, -1, "Beta_x"},
-                       {&V::Beta_y, -1, "Beta_y"},      {&V::Beta_y, 0, nullptr},  // 0: the default beta
-                       {&V::Alpha_x, -2, nullptr},      {&V::Eta_x, INFINITY, "Eta_x"}},
+                       {&V::Energy, 0.000512, nullptr},
+                       {&V::Energy, NAN, "Energy"},
+                       {&V::Cur, -1, "Cur"},
+                       {&V::Cur, 0, nullptr},
+                       {&V::Eps_x, -0.1, "Eps_x"},
+                       {&V::Eps_y, -0.1, "Eps_y"},
+                       {&V::DE_E, -0.1, "DE/E"},
+                       {&V::Beta_x, -1, "Beta_x"},
+                       {&V::Beta_y, -1, "Beta_y"},
+                       {&V::Beta_y, 0, nullptr},  // 0: the default beta
+                       {&V::Alpha_x, -2, nullptr},
+                       {&V::Eta_x, INFINITY, "Eta_x"}},
                       circBeamBreach);
     for (const char* name : {"", "   "}) {
         v.SR = name;

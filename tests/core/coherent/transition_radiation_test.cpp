@@ -33,7 +33,11 @@ double betaOf(double gamma) { return std::sqrt(1 - 1 / (gamma * gamma)); }
 
 TransitionRadiationBeam beam(double gamma = 100, const char* distr = "g", double fs = 100) {
     // 1e8 electrons a bunch, 10 bunches a pulse, 5 pulses a second
-    return {.gamma = gamma, .partPerBunch = 1, .bunchesPerPulse = 10, .pulseRepRate = 5, .bunchDuration = fs,
+    return {.gamma = gamma,
+            .partPerBunch = 1,
+            .bunchesPerPulse = 10,
+            .pulseRepRate = 5,
+            .bunchDuration = fs,
             .distribution = distr};
 }
 
@@ -186,8 +190,9 @@ TEST(TransitionRadiation, MessagesThatLetTheCalculationGoOn) {
 
 TEST(TransitionRadiation, RefusesWhatHasNoMeaning) {
     const std::string restEnergy = "the beam energy must be above the electron rest energy (gamma > 1)!",
-                      pointBunch = "a coherent calculation needs a bunch length above 0 fs: the integrated "
-                                   "form factor of a point bunch has no end!";
+                      pointBunch =
+                          "a coherent calculation needs a bunch length above 0 fs: the integrated "
+                          "form factor of a point bunch has no end!";
     struct Case {
         double gamma;
         const char* distr;

@@ -5,8 +5,8 @@
 #include <cmath>
 #include <tuple>
 
-#include "../sr_reference.h"
 #include "../../support/thrown.h"
+#include "../sr_reference.h"
 #include "core/numerics/errors.h"
 
 namespace lumerad {
@@ -30,9 +30,14 @@ struct Calculator {
 TEST(FunctionCalculator, DefaultsAndTwoRefreshes) {
     Calculator c;
     c.refresh();
-    const std::pair<const char*, const char*> first[] = {
-        {"BsRes", "1"}, {"MBsArg", kMBsArgText}, {"AiryArg", kAiryArgText}, {"UFVal", "0"},
-        {"JJx", "0"},   {"JJ", "1"},             {"lnspctrm", "0"},         {"K13_x", ""}};
+    const std::pair<const char*, const char*> first[] = {{"BsRes", "1"},
+                                                         {"MBsArg", kMBsArgText},
+                                                         {"AiryArg", kAiryArgText},
+                                                         {"UFVal", "0"},
+                                                         {"JJx", "0"},
+                                                         {"JJ", "1"},
+                                                         {"lnspctrm", "0"},
+                                                         {"K13_x", ""}};
     for (const auto& [name, text] : first) EXPECT_EQ(c[name], text) << name;
     c.refresh();
     for (const char* name : {"MBsArg", "AiryArg", "K13_x", "K23_x", "Aiofx", "AiPofx"})
@@ -42,8 +47,10 @@ TEST(FunctionCalculator, DefaultsAndTwoRefreshes) {
 // The Bessel panel's values are bessj's, checked against the standard library in the special
 // function tests; here its text, and an order whose value underflows.
 TEST(FunctionCalculator, BesselPanelTexts) {
-    for (auto [n, x, text] : {std::tuple{"0", "1", "0.7651977"}, {"3", "2.5", "0.2166004"},
-                              {"10", "1e-17", "2.691144E-180"}, {"10000", "2", "0"}}) {
+    for (auto [n, x, text] : {std::tuple{"0", "1", "0.7651977"},
+                              {"3", "2.5", "0.2166004"},
+                              {"10", "1e-17", "2.691144E-180"},
+                              {"10000", "2", "0"}}) {
         Calculator c;
         c.set("BsOrd", n).set("BsArg", x).refresh();
         EXPECT_EQ(c["BsRes"], text) << n << ", " << x;
@@ -102,12 +109,15 @@ TEST(FunctionCalculator, DomainMessagesInTheInputFields) {
     struct Case {
         const char *field, *text, *message;
     };
-    const Case cases[] = {
-        {"BsArg", "-1", kBsArgNegativeText},  {"BsOrd", "-1", kBsOrdNegativeText},
-        {"BsOrd", "2147483647", kBsOrdTooLargeText}, {"BsOrd", "10001", kBsOrdTooLargeText},
-        {"MBsArg", "-2", kMBsArgText},        {"AiryArg", "0", kAiryArgText},
-        {"UFArg", "-0.5", kUFArgText},        {"JJh", "-3", kJJhNegativeText},
-        {"JJh", "2147483647", kJJhTooLargeText}};
+    const Case cases[] = {{"BsArg", "-1", kBsArgNegativeText},
+                          {"BsOrd", "-1", kBsOrdNegativeText},
+                          {"BsOrd", "2147483647", kBsOrdTooLargeText},
+                          {"BsOrd", "10001", kBsOrdTooLargeText},
+                          {"MBsArg", "-2", kMBsArgText},
+                          {"AiryArg", "0", kAiryArgText},
+                          {"UFArg", "-0.5", kUFArgText},
+                          {"JJh", "-3", kJJhNegativeText},
+                          {"JJh", "2147483647", kJJhTooLargeText}};
     for (const Case& k : cases) {
         Calculator c;
         c.set("UFArg", "2").set(k.field, k.text).refresh();

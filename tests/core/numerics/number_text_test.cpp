@@ -26,21 +26,38 @@ void expectTexts(std::initializer_list<std::pair<std::string, const char*>> case
 }
 
 TEST(NumberText, GeneralChoosesPlainOrScientificAndHoldsThePrecisionTo2To18) {
-    expectTexts({{general(0.00012, 7), "0.00012"}, {general(123.4, 7), "123.4"}, {general(1234567, 7), "1234567"},
-                 {general(2.345678e12, 7), "2.345678E12"}, {general(1e20, 7), "1E20"}, {general(0.0, 7), "0"},
-                 {general(1.234, 0), "1.2"}, {general(0.5, 30), "0.5"}, {general(0.1, 18), "0.100000000000000006"}});
+    expectTexts({{general(0.00012, 7), "0.00012"},
+                 {general(123.4, 7), "123.4"},
+                 {general(1234567, 7), "1234567"},
+                 {general(2.345678e12, 7), "2.345678E12"},
+                 {general(1e20, 7), "1E20"},
+                 {general(0.0, 7), "0"},
+                 {general(1.234, 0), "1.2"},
+                 {general(0.5, 30), "0.5"},
+                 {general(0.1, 18), "0.100000000000000006"}});
     // trailing zeros and point dropped after rounding; a carry makes a new digit
-    expectTexts({{general(0.7651976837, 7), "0.7651977"}, {general(9.9999999, 7), "10"}, {general(99999.5, 5), "1E5"}});
+    expectTexts({{general(0.7651976837, 7), "0.7651977"},
+                 {general(9.9999999, 7), "10"},
+                 {general(99999.5, 5), "1E5"}});
     // 1e-4 is 0.1 x 10^-3, the smallest plain exponent
-    expectTexts({{general(1e-4, 7), "0.0001"}, {general(1e-5, 7), "1E-5"}, {general(0.000099999, 4), "0.0001"},
+    expectTexts({{general(1e-4, 7), "0.0001"},
+                 {general(1e-5, 7), "1E-5"},
+                 {general(0.000099999, 4), "0.0001"},
                  {general(-0.000099994, 4), "-9.999E-5"}});
     // large values: plain while the digits before the point are at most p
-    expectTexts({{general(1e15, 15), "1E15"}, {general(1e15, 16), "1000000000000000"}, {general(1e16, 16), "1E16"},
-                 {general(1e16, 17), "10000000000000000"}, {general(1e18, 18), "1E18"}, {general(1e19, 18), "1E19"},
+    expectTexts({{general(1e15, 15), "1E15"},
+                 {general(1e15, 16), "1000000000000000"},
+                 {general(1e16, 16), "1E16"},
+                 {general(1e16, 17), "10000000000000000"},
+                 {general(1e18, 18), "1E18"},
+                 {general(1e19, 18), "1E19"},
                  {general(123456789012345.0, 15), "123456789012345"},
                  {general(1234567890123456.0, 15), "1.23456789012346E15"}});
-    expectTexts({{general(kInf, 7), "INF"}, {general(-kInf, 7), "-INF"}, {general(kNan, 7), "NAN"},
-                 {fixed(kNan, 4, 2), "NAN"}, {exponent(kInf, 4, 2), "INF"}});
+    expectTexts({{general(kInf, 7), "INF"},
+                 {general(-kInf, 7), "-INF"},
+                 {general(kNan, 7), "NAN"},
+                 {fixed(kNan, 4, 2), "NAN"},
+                 {exponent(kInf, 4, 2), "INF"}});
 }
 
 // Halves go away from zero, decided on the 18-digit expansion of the binary value: 1.005 is
@@ -48,12 +65,22 @@ TEST(NumberText, GeneralChoosesPlainOrScientificAndHoldsThePrecisionTo2To18) {
 // 99.9950000000000045 (a carry through every digit), 999.9995 is 999.999500000000012, 0.45 is
 // 0.450000000000000011; the last three are exact and their 18th digit is a half.
 TEST(NumberText, HalvesRoundAwayFromZeroOnThe18DigitExpansion) {
-    expectTexts({{general(2.5, 2), "2.5"}, {general(0.125, 2), "0.13"}, {general(-0.125, 2), "-0.13"},
-                 {pattern("%8.2f", 0.125), "    0.13"}, {pattern("%5.0f", 2.5), "    3"},
-                 {pattern("%5.0f", -0.5), "   -1"}, {pattern("%5.2g", 99.5), "  1E2"}, {fixed(1.005, 18, 2), "1.00"},
-                 {fixed(0.15, 18, 1), "0.1"}, {fixed(9.9995, 18, 3), "9.999"}, {general(9.9995, 4), "9.999"},
-                 {general(9.9995, 3), "10"}, {fixed(9.9996, 18, 3), "10.000"}, {fixed(99.995, 18, 2), "100.00"},
-                 {FormatFixed3(999.9995), "1000.000"}, {fixed(0.45, 18, 1), "0.5"},
+    expectTexts({{general(2.5, 2), "2.5"},
+                 {general(0.125, 2), "0.13"},
+                 {general(-0.125, 2), "-0.13"},
+                 {pattern("%8.2f", 0.125), "    0.13"},
+                 {pattern("%5.0f", 2.5), "    3"},
+                 {pattern("%5.0f", -0.5), "   -1"},
+                 {pattern("%5.2g", 99.5), "  1E2"},
+                 {fixed(1.005, 18, 2), "1.00"},
+                 {fixed(0.15, 18, 1), "0.1"},
+                 {fixed(9.9995, 18, 3), "9.999"},
+                 {general(9.9995, 4), "9.999"},
+                 {general(9.9995, 3), "10"},
+                 {fixed(9.9996, 18, 3), "10.000"},
+                 {fixed(99.995, 18, 2), "100.00"},
+                 {FormatFixed3(999.9995), "1000.000"},
+                 {fixed(0.45, 18, 1), "0.5"},
                  {pattern("%10.5f", 1234567890123.015625), "1234567890123.01563"},
                  {pattern("%10.5f", -1234567890123.015625), "-1234567890123.01563"},
                  {general(976562500.0009765625, 18), "976562500.000976563"}});
@@ -63,56 +90,92 @@ TEST(NumberText, HalvesRoundAwayFromZeroOnThe18DigitExpansion) {
 // smallest denormal; beyond 18 digits before the point a fixed pattern writes general(18),
 // with the binary value's digits.
 TEST(NumberText, SignedZeroDenormalsAndHugeValues) {
-    expectTexts({{general(-0.0, 7), "0"}, {fixed(-0.0, 18, 2), "0.00"}, {pattern("%5.0f", -0.0), "    0"},
-                 {FormatFixed3(-0.0004), "   0.000"}, {dataField(-0.0), " 0.00000000000000E+0000"},
-                 {general(5e-324, 7), "4.940656E-324"}, {exponent(5e-324, 4, 3), "4.941E-324"},
+    expectTexts({{general(-0.0, 7), "0"},
+                 {fixed(-0.0, 18, 2), "0.00"},
+                 {pattern("%5.0f", -0.0), "    0"},
+                 {FormatFixed3(-0.0004), "   0.000"},
+                 {dataField(-0.0), " 0.00000000000000E+0000"},
+                 {general(5e-324, 7), "4.940656E-324"},
+                 {exponent(5e-324, 4, 3), "4.941E-324"},
                  {dataField(5e-324), " 4.94065645841247E-0324"},
                  {general(2.2250738585072014e-308, 7), "2.225074E-308"},
-                 {pattern("%8.3f", 1e17), "100000000000000000.000"}, {pattern("%8.3f", 1e18), "    1E18"},
+                 {pattern("%8.3f", 1e17), "100000000000000000.000"},
+                 {pattern("%8.3f", 1e18), "    1E18"},
                  {FormatFixed3(DBL_MAX), "1.79769313486231571E308"},
-                 {FormatFixed5(-1e300), "-1.00000000000000005E300"}, {fixed(1e15, 15, 2), "1E15"},
+                 {FormatFixed5(-1e300), "-1.00000000000000005E300"},
+                 {fixed(1e15, 15, 2), "1E15"},
                  {dataField(-DBL_MAX), "-1.79769313486232E+0308"}});
 }
 
 // Exponent: no leading zeros for d of 4 or more. Fixed: p significant digits, then the
 // decimals; general when e > p. Patterns pad on the left and never cut.
 TEST(NumberText, ExponentFixedAndPatterns) {
-    expectTexts({{exponent(12345, 3, 2), "1.23E+04"}, {exponent(0.00012, 4, 3), "1.200E-004"},
-                 {exponent(-1.5, 2, 0), "-1.5E+0"}, {exponent(1e12, 2, 1), "1.0E+12"}, {exponent(1.5, 3, 4), "1.50E+0"},
-                 {exponent(9.996, 3, 2), "1.00E+01"}, {fixed(3.14159, 4, 3), "3.142"}, {fixed(0.04, 4, 1), "0.0"},
-                 {fixed(0.06, 4, 1), "0.1"}, {fixed(12.5, 4, 0), "13"}, {fixed(1234.56, 4, 2), "1235.00"},
-                 {fixed(1234567, 4, 1), "1.235E6"}, {fixed(1e20, 18, 3), "1E20"}});
-    expectTexts({{pattern("%8.3f", 7.65), "   7.650"}, {pattern("%6.3f", -12345.6789), "-12345.679"},
-                 {pattern("%8.4g", 0.000015), "  1.5E-5"}, {pattern("%8.0g", 123.0), "   1.2E2"},
-                 {pattern("%8.0g", 12.3), "      12"}, {pattern("%5.2g", 0.5), "  0.5"},
-                 {pattern("%4.2f", 3.14159), "3.14"}, {patternInt("%5d", 12), "   12"},
-                 {patternInt("%5d", -1234567), "-1234567"}, {FormatInt5(12), "   12"}, {FormatFixed3(-1.5), "  -1.500"},
-                 {FormatGeneral4(0.000015), "  1.5E-5"}, {FormatGeneral4(1234567), " 1.235E6"},
+    expectTexts({{exponent(12345, 3, 2), "1.23E+04"},
+                 {exponent(0.00012, 4, 3), "1.200E-004"},
+                 {exponent(-1.5, 2, 0), "-1.5E+0"},
+                 {exponent(1e12, 2, 1), "1.0E+12"},
+                 {exponent(1.5, 3, 4), "1.50E+0"},
+                 {exponent(9.996, 3, 2), "1.00E+01"},
+                 {fixed(3.14159, 4, 3), "3.142"},
+                 {fixed(0.04, 4, 1), "0.0"},
+                 {fixed(0.06, 4, 1), "0.1"},
+                 {fixed(12.5, 4, 0), "13"},
+                 {fixed(1234.56, 4, 2), "1235.00"},
+                 {fixed(1234567, 4, 1), "1.235E6"},
+                 {fixed(1e20, 18, 3), "1E20"}});
+    expectTexts({{pattern("%8.3f", 7.65), "   7.650"},
+                 {pattern("%6.3f", -12345.6789), "-12345.679"},
+                 {pattern("%8.4g", 0.000015), "  1.5E-5"},
+                 {pattern("%8.0g", 123.0), "   1.2E2"},
+                 {pattern("%8.0g", 12.3), "      12"},
+                 {pattern("%5.2g", 0.5), "  0.5"},
+                 {pattern("%4.2f", 3.14159), "3.14"},
+                 {patternInt("%5d", 12), "   12"},
+                 {patternInt("%5d", -1234567), "-1234567"},
+                 {FormatInt5(12), "   12"},
+                 {FormatFixed3(-1.5), "  -1.500"},
+                 {FormatGeneral4(0.000015), "  1.5E-5"},
+                 {FormatGeneral4(1234567), " 1.235E6"},
                  {FormatFixed5(3.14159), "   3.14159"}});
 }
 
 // '#' places show no zero, yet a cell is never empty; 1234567.8915 is ...89149999991 and
 // 1234567.8925 ...89250000000465 in binary, 0.00015 is 0.000149999999999999987.
 TEST(NumberText, DisplayPictures) {
-    expectTexts({{picture("0.###", 1.5), "1.5"}, {picture("0.###", 0.12345), "0.123"},
-                 {picture("0.###", 0.0005), "0.001"}, {picture("0.###", -0.0004), "0"},
-                 {picture("0.00", -3.14159), "-3.14"}, {picture("0.##", 2.5), "2.5"}, {picture("0.00", 0.125), "0.13"},
-                 {picture("0.00", -0.001), "0.00"}, {picture("###,###.0", 1234567.89), "1,234,567.9"},
-                 {picture("###,###.0", 0.5), ".5"}, {picture("###,###.0", 0.0), ".0"},
-                 {picture("###,###.0", 999999.96), "1,000,000.0"}, {picture("#,##0.###", 1234.5678), "1,234.568"},
-                 {picture("#,##0.###", -999.9999), "-1,000"}, {picture("#,##0.###", 1234567.8915), "1,234,567.891"},
-                 {picture("#,##0.###", 1234567.8925), "1,234,567.893"}, {picture("#,##0.###", 100000.0), "100,000"},
-                 {picture("#,###", 1234567.0), "1,234,567"}, {picture("#,###", 0.0), "0"},
-                 {picture("0.#E+00", 12345.0), "1.2E+04"}, {picture("0.#E+00", 0.000456), "4.6E-04"},
-                 {picture("0.#E+00", 9.96e99), "1E+100"}, {picture("0.#E+00", -2.0), "-2E+00"},
-                 {picture("0.#E+00", 0.00015), "1.5E-04"}, {picture("0.#E+00", 0.0), "0E+00"},
+    expectTexts({{picture("0.###", 1.5), "1.5"},
+                 {picture("0.###", 0.12345), "0.123"},
+                 {picture("0.###", 0.0005), "0.001"},
+                 {picture("0.###", -0.0004), "0"},
+                 {picture("0.00", -3.14159), "-3.14"},
+                 {picture("0.##", 2.5), "2.5"},
+                 {picture("0.00", 0.125), "0.13"},
+                 {picture("0.00", -0.001), "0.00"},
+                 {picture("###,###.0", 1234567.89), "1,234,567.9"},
+                 {picture("###,###.0", 0.5), ".5"},
+                 {picture("###,###.0", 0.0), ".0"},
+                 {picture("###,###.0", 999999.96), "1,000,000.0"},
+                 {picture("#,##0.###", 1234.5678), "1,234.568"},
+                 {picture("#,##0.###", -999.9999), "-1,000"},
+                 {picture("#,##0.###", 1234567.8915), "1,234,567.891"},
+                 {picture("#,##0.###", 1234567.8925), "1,234,567.893"},
+                 {picture("#,##0.###", 100000.0), "100,000"},
+                 {picture("#,###", 1234567.0), "1,234,567"},
+                 {picture("#,###", 0.0), "0"},
+                 {picture("0.#E+00", 12345.0), "1.2E+04"},
+                 {picture("0.#E+00", 0.000456), "4.6E-04"},
+                 {picture("0.#E+00", 9.96e99), "1E+100"},
+                 {picture("0.#E+00", -2.0), "-2E+00"},
+                 {picture("0.#E+00", 0.00015), "1.5E-04"},
+                 {picture("0.#E+00", 0.0), "0E+00"},
                  {picture("0.#E+00", 99999.0), "1E+05"}});
 }
 
 // 15 significant digits round the largest double up.
 TEST(NumberText, DataFieldIs23CharactersAndTheLargestDoubleRoundTrips) {
-    expectTexts({{dataField(10), " 1.00000000000000E+0001"}, {dataField(-0.5), "-5.00000000000000E-0001"},
-                 {dataField(24563.36), " 2.45633600000000E+0004"}, {dataField(2.0 / 3.0), " 6.66666666666667E-0001"},
+    expectTexts({{dataField(10), " 1.00000000000000E+0001"},
+                 {dataField(-0.5), "-5.00000000000000E-0001"},
+                 {dataField(24563.36), " 2.45633600000000E+0004"},
+                 {dataField(2.0 / 3.0), " 6.66666666666667E-0001"},
                  {dataField(1.5e-300), " 1.50000000000000E-0300"},
                  {dataField(9.999999999999999e9), " 1.00000000000000E+0010"},
                  {dataField(DBL_MAX), " 1.79769313486232E+0308"}});
@@ -120,7 +183,8 @@ TEST(NumberText, DataFieldIs23CharactersAndTheLargestDoubleRoundTrips) {
     for (double v : {DBL_MAX, -DBL_MAX}) {
         EXPECT_EQ(parseReal(dataField(v)), v);
         // the data file separates its numbers by white space
-        const std::string row = " " + dataField(v) + " " + dataField(0) + " " + dataField(0) + " " + dataField(0);
+        const std::string row =
+            " " + dataField(v) + " " + dataField(0) + " " + dataField(0) + " " + dataField(0);
         const std::string path = ::testing::TempDir() + "lumerad_largest.txt";
         std::ofstream(path, std::ios::binary) << dataField(0) + row + "\r\n" + dataField(1) + row + "\r\n";
         Tabulated tab;
@@ -129,7 +193,8 @@ TEST(NumberText, DataFieldIs23CharactersAndTheLargestDoubleRoundTrips) {
     }
     // only the rounding of its own text is taken back, nothing larger
     EXPECT_EQ(parseReal("1.797693134862316E308"), DBL_MAX);
-    for (const char* beyond : {"1.79769313486233E308", "1.8E308"}) EXPECT_THROW(parseReal(beyond), InputError);
+    for (const char* beyond : {"1.79769313486233E308", "1.8E308"})
+        EXPECT_THROW(parseReal(beyond), InputError);
 }
 
 TEST(NumberText, ScaleToPrefixUsesStrictThresholds) {
@@ -150,8 +215,15 @@ TEST(NumberText, ScaleToPrefixUsesStrictThresholds) {
 
 TEST(TextToNumber, ReadsWhatUsersType) {
     const std::pair<const char*, double> reals[] = {
-        {"  -2.5e3 ", -2500.0}, {"+.5", 0.5},   {"5.", 5.0},          {"1E-3", 1e-3}, {"-.5", -0.5},
-        {"007", 7.0},           {"+5", 5.0},    {"\t3E+2\r\n", 300.0}, {"1e-400", 0.0},
+        {"  -2.5e3 ", -2500.0},
+        {"+.5", 0.5},
+        {"5.", 5.0},
+        {"1E-3", 1e-3},
+        {"-.5", -0.5},
+        {"007", 7.0},
+        {"+5", 5.0},
+        {"\t3E+2\r\n", 300.0},
+        {"1e-400", 0.0},
         {"0.1", 0.1},  // correctly rounded, like the compiler's literal
         {"2.2250738585072011e-308", 2.2250738585072011e-308},
         {"1.7976931348623157e308", 1.7976931348623157e308}};

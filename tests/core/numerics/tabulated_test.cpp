@@ -110,8 +110,11 @@ TEST_F(TempDir, LoaderCountsRowsWhateverTheLineEnds) {
     std::string noEnd = rowsText(3);
     noEnd.pop_back();
     // a trailing line break or blank line adds no row; a byte-order mark is an editor's
-    for (const auto& [text, rows] : {std::pair{rowsText(5), 5}, {rowsText(4, "\r\n"), 4}, {noEnd, 3},
-                                     {rowsText(3) + "\n  \n", 3}, {"\xEF\xBB\xBF" + rowsText(3, "\r\n"), 3},
+    for (const auto& [text, rows] : {std::pair{rowsText(5), 5},
+                                     {rowsText(4, "\r\n"), 4},
+                                     {noEnd, 3},
+                                     {rowsText(3) + "\n  \n", 3},
+                                     {"\xEF\xBB\xBF" + rowsText(3, "\r\n"), 3},
                                      {rowsText(350), 350}}) {
         EXPECT_EQ(tab.loadFile(write("rows.txt", text)), "") << rows;
         EXPECT_EQ(tab.rows(), rows);
@@ -128,14 +131,16 @@ TEST_F(TempDir, LoaderRefusesBadFilesAndLeavesTheTableEmpty) {
         const char* name;
         std::string text;
         const char* inMessage;
-    } cases[] = {
-        {"big.txt", rowsText(351), "more than 350 rows"},
-        {"word.txt", "1 2 3 4 5\n2 abc 3 4 5\n", "'abc' is not a valid floating point value"},
-        {"nan.txt", "1 2 3 4 5\n2 nan 3 4 5\n", "'nan'"},   {"huge.txt", "1 2 3 4 5\n2 1e999 3 4 5\n", "'1e999'"},
-        {"short.txt", "1 2 3 4 5\n2 3 4 5\n", "line 2: five numbers expected, found 4"},
-        {"long.txt", "1 2 3 4 5 6\n2 3 4 5 6\n", "line 1: five numbers expected, found 6"},
-        {"equal.txt", "1 2 3 4 5\n1 3 4 5 6\n", "line 2"}, {"down.txt", "1 2 3 4 5\n2 3 4 5 6\n1.5 3 4 5 6\n", "line 3"},
-        {"one.txt", "1 2 3 4 5\n", "fewer than two rows"},   {"empty.txt", "", "fewer than two rows"}};
+    } cases[] = {{"big.txt", rowsText(351), "more than 350 rows"},
+                 {"word.txt", "1 2 3 4 5\n2 abc 3 4 5\n", "'abc' is not a valid floating point value"},
+                 {"nan.txt", "1 2 3 4 5\n2 nan 3 4 5\n", "'nan'"},
+                 {"huge.txt", "1 2 3 4 5\n2 1e999 3 4 5\n", "'1e999'"},
+                 {"short.txt", "1 2 3 4 5\n2 3 4 5\n", "line 2: five numbers expected, found 4"},
+                 {"long.txt", "1 2 3 4 5 6\n2 3 4 5 6\n", "line 1: five numbers expected, found 6"},
+                 {"equal.txt", "1 2 3 4 5\n1 3 4 5 6\n", "line 2"},
+                 {"down.txt", "1 2 3 4 5\n2 3 4 5 6\n1.5 3 4 5 6\n", "line 3"},
+                 {"one.txt", "1 2 3 4 5\n", "fewer than two rows"},
+                 {"empty.txt", "", "fewer than two rows"}};
     for (const auto& c : cases) {
         Tabulated tab;
         ASSERT_EQ(tab.loadFile(write("good.txt", rowsText(10))), "");
@@ -160,10 +165,10 @@ TEST_F(TempDir, DegenerateAbscissaeAreRefusedWhenLoaded) {
     struct Case {
         std::vector<double> x, y;
     } cases[] = {
-        {{-1e308, 1e308}, {1, 2}},              // the step overflows
-        {{-1e308, 0, 1e308}, {1, 2, 3}},        // the sum of two steps overflows
-        {{0, 1e155, 2e155}, {0, 1, 0}},         // the curvature is weighed by h^2, which overflows
-        {{0, 1e-320, 1}, {1, 2, 3}},            // a subnormal step: its reciprocal overflows
+        {{-1e308, 1e308}, {1, 2}},        // the step overflows
+        {{-1e308, 0, 1e308}, {1, 2, 3}},  // the sum of two steps overflows
+        {{0, 1e155, 2e155}, {0, 1, 0}},   // the curvature is weighed by h^2, which overflows
+        {{0, 1e-320, 1}, {1, 2, 3}},      // a subnormal step: its reciprocal overflows
         {{1e-310, 1.0000001e-310, 2}, {0, 0, 0}},
         {{0, 1e-300, 1}, {-1e300, 1e300, 0}},  // finite steps, values too steep for the slopes
     };

@@ -102,7 +102,8 @@ TEST(LogLabels, CallbacksLabelOnlyTableValues) {
     EXPECT_DOUBLE_EQ(7, next(13, 7));     // beyond the table: unchanged
     EXPECT_DOUBLE_EQ(7, next(-1, 7));
     // a 1-2-5 table: "3" is no label of it
-    for (auto [format, in, out] : {std::tuple{"#,##0.###", "2", "2"}, {"#,##0.###", "3", ""}, {"0.#E+00", "2E+01", "2E+01"}}) {
+    for (auto [format, in, out] :
+         {std::tuple{"#,##0.###", "2", "2"}, {"#,##0.###", "3", ""}, {"0.#E+00", "2E+01", "2E+01"}}) {
         std::string text = in;
         ChartGetAxisLabel(t, format, text);
         EXPECT_EQ(out, text) << in;
@@ -341,7 +342,8 @@ TEST(Update, TypedRanges) {
         std::string* fields[] = {&g.xmin, &g.xmax, &g.dx, &g.ymin, &g.ymax, &g.dy};
         *fields[i] = "abc";
         EXPECT_EQ(thrown<InputError>([&] { m.planUpdate(false, false, &g); }),
-                  "'abc' is not a valid floating point value") << i;
+                  "'abc' is not a valid floating point value")
+            << i;
     }
     RangeFields neg{"1", "100", "1", "-5", "100", "1"};
     EXPECT_THROW(m.planUpdate(false, true, &neg), InputError);

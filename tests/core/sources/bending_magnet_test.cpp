@@ -23,8 +23,14 @@ struct Fixture {
     double crit = -1, rbw = -1;
     BendingMagnetResult r;
     Fixture() {
-        beam = {.BeamName = "test ring", .BeamEnergy = 3.0, .BeamGamma = 3.0e9 / 511003.0, .BeamCurrent = 0.1, .SigXb = 100e-6,
-                .SigYb = 20e-6, .SigXp = 50e-6, .SigYp = 5e-6};
+        beam = {.BeamName = "test ring",
+                .BeamEnergy = 3.0,
+                .BeamGamma = 3.0e9 / 511003.0,
+                .BeamCurrent = 0.1,
+                .SigXb = 100e-6,
+                .SigYb = 20e-6,
+                .SigXp = 50e-6,
+                .SigYp = 5e-6};
         magnet.BField = 1.2;
         magnet.NPoles = 7;
     }
@@ -50,9 +56,12 @@ TEST(BendingMagnet, ThreeGeVOnePointTwoTesla) {
     EXPECT_NEAR(f.r.photonEnergy, 12398.5, 0.05);
     EXPECT_DOUBLE_EQ(f.rbw, 0.001);
     const std::pair<const char*, const char*> texts[] = {
-        {"Ephcrit", "7.182"},     {"LeV", "keV"},   {"Lamcrit", "1.726"},    {"EdtRho", "   8.339"},
-        {"edRigidity", "  10.007"}, {"EdtPhEnergy", "12.399"}, {"LPhotEn", "keV"}, {"Edtxi", "1.726"},
-        {"PowTot", "86.03"},      {"lW", "kW;"},    {"Pow_mr", "13.69"},     {"lWmr", "W/mr"}};
+        {"Ephcrit", "7.182"},       {"LeV", "keV"},
+        {"Lamcrit", "1.726"},       {"EdtRho", "   8.339"},
+        {"edRigidity", "  10.007"}, {"EdtPhEnergy", "12.399"},
+        {"LPhotEn", "keV"},         {"Edtxi", "1.726"},
+        {"PowTot", "86.03"},        {"lW", "kW;"},
+        {"Pow_mr", "13.69"},        {"lWmr", "W/mr"}};
     for (const auto& [name, text] : texts) EXPECT_EQ(t[name], text) << name;
     // on the axis there is no pi mode
     EXPECT_EQ(f.r.densPi, 0.0);
@@ -153,7 +162,8 @@ TEST(BendingMagnet, FailuresStopAtTheirStepAndKeepWhatCameBefore) {
 
     // a text that is not a number in the distance: everything up to step 16 is shown
     Fixture d;
-    EXPECT_EQ(thrown<InputError>([&] { d.run({.edDist = "1,0"}); }), "'1,0' is not a valid floating point value");
+    EXPECT_EQ(thrown<InputError>([&] { d.run({.edDist = "1,0"}); }),
+              "'1,0' is not a valid floating point value");
     EXPECT_EQ(d.r.completed, 16);
     auto t = BendingMagnetTexts(d.r);
     EXPECT_EQ(t.back().first, "lWmm");

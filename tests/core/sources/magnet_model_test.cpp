@@ -13,8 +13,15 @@ using namespace lumerad;
 namespace {
 
 SourceRecord pmRecord(const std::string& permMag, double remn, double gapMm, double perMm) {
-    return {.Name = "test undulator", .MagType = "PM", .SrceType = "Und", .PermMag = permMag, .Field = 0.5,
-            .RemnFld = remn, .Poles = 100, .PerLen = perMm, .Gap = gapMm};
+    return {.Name = "test undulator",
+            .MagType = "PM",
+            .SrceType = "Und",
+            .PermMag = permMag,
+            .Field = 0.5,
+            .RemnFld = remn,
+            .Poles = 100,
+            .PerLen = perMm,
+            .Gap = gapMm};
 }
 
 MagnetState pmState(const std::string& permMag, double remn, double perM) {
@@ -114,8 +121,10 @@ TEST(GapField, MissingPeriodOrRemanentField) {
         const char* message;
     } cases[] = {
         {"REC", 1.2, 0.0, 0.01, 0.0, 1.2, "select period length!"},
-        {"REC", 0.0, 0.03, 0.01, 1.723 * 0.9 * std::exp(-M_PI / 3), 0.9, "choose remnant field for REC magnet!"},
-        {"hybrid", 0.0, 0.03, 0.015, 3.33 * std::exp(-0.5 * 4.57), 3.33, "choose remnant field for hybrid magnet!"},
+        {"REC", 0.0, 0.03, 0.01, 1.723 * 0.9 * std::exp(-M_PI / 3), 0.9,
+         "choose remnant field for REC magnet!"},
+        {"hybrid", 0.0, 0.03, 0.015, 3.33 * std::exp(-0.5 * 4.57), 3.33,
+         "choose remnant field for hybrid magnet!"},
     };
     for (const Case& c : cases) {
         RecordingMessages msg;

@@ -20,13 +20,16 @@ struct Pass {
     MagnetState magnet;
     SinglePassUndulatorResult r;
     Pass(const char* type, double gamma, const char* field, double bunchLength = 0, const char* distr = "g",
-        double period = 0.03) {
+         double period = 0.03) {
         magnet.MagType = type;
         magnet.PermMag = type == std::string("PM") ? "hybrid" : "";
         magnet.PerLength = period;
         magnet.BField = 0.8;
-        SinglePassUndulator({.wfieldEnabled = type != std::string("PM"), .Wfield = field, .gamma = gamma,
-                             .bunchLength = bunchLength, .distribution = distr},
+        SinglePassUndulator({.wfieldEnabled = type != std::string("PM"),
+                             .Wfield = field,
+                             .gamma = gamma,
+                             .bunchLength = bunchLength,
+                             .distribution = distr},
                             magnet, messages, r);
     }
     std::string operator[](const std::string& name) const { return testref::fieldText(r.fields, name); }
@@ -115,7 +118,11 @@ TEST(SinglePassUndulator, Refusals) {
     };
     for (const Case& c : cases) {
         SinglePassUndulatorResult r;
-        EXPECT_EQ(thrown<InputError>([&] { Pass x("EM", c.gamma, c.field, 0, "", c.period); r = x.r; }), c.text);
+        EXPECT_EQ(thrown<InputError>([&] {
+                      Pass x("EM", c.gamma, c.field, 0, "", c.period);
+                      r = x.r;
+                  }),
+                  c.text);
         EXPECT_TRUE(r.fields.empty());
     }
 }

@@ -85,9 +85,9 @@ TEST(UndulatorSource, WorkedExampleOfThreeGeVRing) {
     EXPECT_NEAR(f.und.FundPhotEn, 1139.1, 0.05);
     EXPECT_NEAR(f.r.power, 65.313, 0.001);
     const std::pair<const char*, const char*> texts[] = {
-        {"lami", "10.9"},      {"ephi", "1.1"},         {"PowTot", "65.31"},     {"stKPar", "   1.000"},
-        {"stUndLen", "   2.500"}, {"MagTyp", "hybrid"}, {"fldmax", "   0.214"}, {"Edtxmax", "1.4"},
-        {"Edtmxdefl", "170.3"}};
+        {"lami", "10.9"},       {"ephi", "1.1"},          {"PowTot", "65.31"},
+        {"stKPar", "   1.000"}, {"stUndLen", "   2.500"}, {"MagTyp", "hybrid"},
+        {"fldmax", "   0.214"}, {"Edtxmax", "1.4"},       {"Edtmxdefl", "170.3"}};
     for (const auto& [name, text] : texts) EXPECT_EQ(t[name].text, text) << name;
     EXPECT_EQ(t["ephi"].shownUnit, "keV");
     EXPECT_EQ(t["PowTot"].shownUnit, "W");

@@ -30,8 +30,14 @@ struct Wiggler {
     WigglerResult r;
     WigglerInputs in;
     Wiggler() {
-        beam = {.BeamName = "test ring", .BeamEnergy = 3.0, .BeamGamma = 5870.81, .BeamCurrent = 0.1, .SigXb = 100e-6, .SigYb = 20e-6,
-                .SigXp = 50e-6, .SigYp = 5e-6};
+        beam = {.BeamName = "test ring",
+                .BeamEnergy = 3.0,
+                .BeamGamma = 5870.81,
+                .BeamCurrent = 0.1,
+                .SigXb = 100e-6,
+                .SigYb = 20e-6,
+                .SigXp = 50e-6,
+                .SigYp = 5e-6};
         magnet.MagType = "EM";
         magnet.BField = 1.0;
         magnet.PerLength = 0.1;

@@ -4,8 +4,8 @@
 
 #include <cmath>
 
-#include "../sr_reference.h"
 #include "../../support/thrown.h"
+#include "../sr_reference.h"
 #include "core/numerics/errors.h"
 #include "core/numerics/messages.h"
 #include "core/numerics/tabulated.h"
@@ -17,8 +17,13 @@ namespace {
 using testref::table;
 
 CurrentBeam ring() {
-    return {.BeamName = "test ring", .BeamEnergy = 3.0, .BeamGamma = 3.0e9 / 511003.0, .BeamCurrent = 0.2,
-            .EmitX = 4e-9, .SigXb = 120e-6, .SigYb = 25e-6};
+    return {.BeamName = "test ring",
+            .BeamEnergy = 3.0,
+            .BeamGamma = 3.0e9 / 511003.0,
+            .BeamCurrent = 0.2,
+            .EmitX = 4e-9,
+            .SigXb = 120e-6,
+            .SigYb = 25e-6};
 }
 
 EnergyScan scan(const char* lo, const char* hi, const char* step, RecordingMessages& msg) {
@@ -49,7 +54,8 @@ TEST(EnergyScan, StepBelowOneTenthPercent) {
         RecordingMessages msg;
         const EnergyScan s = scan("10.0", "25000.0", step, msg);
         const bool reset = step != std::string("0.2");
-        EXPECT_EQ(msg.texts(), std::vector<std::string>(reset, "step size too small! will be set to 0.1%!")) << step;
+        EXPECT_EQ(msg.texts(), std::vector<std::string>(reset, "step size too small! will be set to 0.1%!"))
+            << step;
         EXPECT_EQ(s.f, reset ? 1.001 : 1.002) << step;
         EXPECT_EQ(s.stepReset, reset) << step;
     }
@@ -264,14 +270,28 @@ TEST(SpectrumTexts, FileLinesCaptionsAndAFileThatCannotOpen) {
 }
 
 TEST(CurveLegend, BendingMagnetAndWigglerLines) {
-    LegendInput in{.BeamName = "ANKA", .SrcName = "D1", .E = 2.5, .I = 0.2, .EmitX = 41e-9, .ObsField = 1.5,
-                   .RelBandWidth = 0.001, .bendMagMode = true, .edPhEn = "100", .edVAng = "0.0"};
+    LegendInput in{.BeamName = "ANKA",
+                   .SrcName = "D1",
+                   .E = 2.5,
+                   .I = 0.2,
+                   .EmitX = 41e-9,
+                   .ObsField = 1.5,
+                   .RelBandWidth = 0.001,
+                   .bendMagMode = true,
+                   .edPhEn = "100",
+                   .edVAng = "0.0"};
     auto l = curveLegendLines(in);
-    std::vector<std::pair<int, std::string>> want = {
-        {1, "storage ring      ANKA"},      {2, "beam energy        2.500 GeV"},  {3, "beam current      200.000 mA"},
-        {4, "horiz.emittance   41.000 nm"}, {5, "------------------------"},      {6, "source magnet     D1"},
-        {7, "field strength     1.500 T"},  {8, "obs. angle (vert) 0.0(1/gamma)"}, {9, ""},
-        {10, ""},                           {11, "band width         0.100 %"}};
+    std::vector<std::pair<int, std::string>> want = {{1, "storage ring      ANKA"},
+                                                     {2, "beam energy        2.500 GeV"},
+                                                     {3, "beam current      200.000 mA"},
+                                                     {4, "horiz.emittance   41.000 nm"},
+                                                     {5, "------------------------"},
+                                                     {6, "source magnet     D1"},
+                                                     {7, "field strength     1.500 T"},
+                                                     {8, "obs. angle (vert) 0.0(1/gamma)"},
+                                                     {9, ""},
+                                                     {10, ""},
+                                                     {11, "band width         0.100 %"}};
     EXPECT_EQ(l, want);
     in.vsAngle = true;
     EXPECT_EQ(curveLegendLines(in)[7].second, "photon energy 100 eV");

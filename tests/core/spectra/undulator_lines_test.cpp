@@ -5,8 +5,8 @@
 #include <cmath>
 #include <map>
 
-#include "../undulator_reference.h"
 #include "../../support/thrown.h"
+#include "../undulator_reference.h"
 #include "core/numerics/errors.h"
 #include "core/sources/magnet_model.h"
 #include "core/sources/undulator.h"
@@ -288,8 +288,10 @@ TEST(UndulatorScan, KScanAgainstKOverThreeHarmonics) {
 
 TEST(UndulatorScan, PointsUseTheirOwnWavelengthAndAbscissa) {
     World w;
-    TuningScanContext c{.kind = ScanKind::K, .quantity = kLineBrightness,
-                        .t = 0.05 / (2 * w.beam.BeamGamma * w.beam.BeamGamma), .relBandWidth = 0.001,
+    TuningScanContext c{.kind = ScanKind::K,
+                        .quantity = kLineBrightness,
+                        .t = 0.05 / (2 * w.beam.BeamGamma * w.beam.BeamGamma),
+                        .relBandWidth = 0.001,
                         .beam = &w.beam};
     MagnetState m = w.magnet;
     const double K = 2.0, l1 = (1 + K * K / 2) * c.t;

@@ -3,12 +3,12 @@
 #include <QFile>
 #include <QTest>
 
-#include "app/start_window.h"
-#include "windows/catalogue/circ_beam_window.h"
-#include "ui/data_widgets.h"
-#include "windows/catalogue/single_pass_beam_window.h"
-#include "store/tsr_module.h"
 #include "../../support/window_test_support.h"
+#include "app/start_window.h"
+#include "store/tsr_module.h"
+#include "ui/data_widgets.h"
+#include "windows/catalogue/circ_beam_window.h"
+#include "windows/catalogue/single_pass_beam_window.h"
 
 using namespace lumerad;
 using namespace lumerad::testing;
@@ -88,7 +88,8 @@ private slots:
         app->messages.clear();
         QVERIFY(press(cb(), "bbAccept"));
         QVERIFY(app->errorCount() >= 1);
-        QVERIFY(!child<QWidget>(app->program->windows().start, "ToolBar3")->isVisibleTo(app->program->windows().start));
+        QVERIFY(!child<QWidget>(app->program->windows().start, "ToolBar3")
+                     ->isVisibleTo(app->program->windows().start));
         QVERIFY(noNanShown(cb()));
         for (int c = 0; c < cb()->SRings->columnCount(); ++c)
             QVERIFY(!cb()->SRings->cellText(circ().currentRow(), c).contains(QLatin1String("NAN")));
@@ -187,7 +188,8 @@ private slots:
         app->messages.clear();
         QVERIFY(press(sp(), "bbAccept"));
         QCOMPARE(app->errorCount(), 1);
-        QVERIFY(!child<QWidget>(app->program->windows().start, "ToolBar3")->isVisibleTo(app->program->windows().start));
+        QVERIFY(!child<QWidget>(app->program->windows().start, "ToolBar3")
+                     ->isVisibleTo(app->program->windows().start));
     }
 
     void typedTextIsKeptWhenTheBeamKindIsSwitched() {
@@ -275,7 +277,8 @@ private slots:
         QVERIFY(press(app->program->windows().start, "BtCB"));
         QVERIFY(press(cb(), "bbAccept"));
         QCOMPARE(app->errorCount(), 1);
-        QVERIFY(child<QWidget>(app->program->windows().start, "ToolBar3")->isVisibleTo(app->program->windows().start));
+        QVERIFY(child<QWidget>(app->program->windows().start, "ToolBar3")
+                    ->isVisibleTo(app->program->windows().start));
         // a real change is refused with the file named, and stays in the editor
         app->messages.clear();
         type(cb(), "DBEdtCur", QStringLiteral("150"));

@@ -10,12 +10,12 @@
 #include <algorithm>
 #include <deque>
 
-#include "ui/data_widgets.h"
+#include "../../support/window_test_support.h"
+#include "core/numerics/errors.h"
 #include "core/state/session.h"
 #include "store/tsr_module.h"
-#include "core/numerics/errors.h"
 #include "ui/current_records.h"
-#include "../../support/window_test_support.h"
+#include "ui/data_widgets.h"
 
 using namespace lumerad;
 using namespace lumerad::testing;

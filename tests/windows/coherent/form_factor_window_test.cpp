@@ -2,8 +2,8 @@
 // single value, a scan plotted and written, the refusals that come before any file or curve,
 // a full graph, a failed file, and closing the window with curves of other windows on the graph.
 
-#include "linac_world.h"
 #include "core/plot/graph_model.h"
+#include "linac_world.h"
 
 using namespace lumerad;
 using namespace lumerad::lintest;

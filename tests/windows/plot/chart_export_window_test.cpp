@@ -12,11 +12,11 @@
 #include <cmath>
 #include <map>
 
+#include "plot_test_env.h"
 #include "windows/plot/chart_support.h"
 #include "windows/plot/graph_window.h"
 #include "windows/plot/line_graph_window.h"
 #include "windows/plot/wmf_writer.h"
-#include "plot_test_env.h"
 
 using namespace lumerad;
 using lumerad::testing::PlotEnv;
@@ -182,10 +182,12 @@ private slots:
         {
             QPainter p(&device);
             p.setPen(QPen(Qt::red, 1));
-            p.drawPolyline(QPolygonF{QPointF(50, 50), QPointF(100, 100), QPointF(200, 100100), QPointF(300, 100)});
+            p.drawPolyline(
+                QPolygonF{QPointF(50, 50), QPointF(100, 100), QPointF(200, 100100), QPointF(300, 100)});
             p.setPen(Qt::NoPen);
             p.setBrush(Qt::blue);
-            p.drawPolygon(QPolygonF{QPointF(10, 10), QPointF(20, 10), QPointF(20, 90000), QPointF(10, 90000)});
+            p.drawPolygon(
+                QPolygonF{QPointF(10, 10), QPointF(20, 10), QPointF(20, 90000), QPointF(10, 90000)});
             p.drawRect(QRectF(350, -50000, 10, 50100));
         }
         const QByteArray f = device.data();
@@ -212,7 +214,8 @@ private slots:
         QCOMPARE(int(polylines.size()), 2);  // down and out, then back in from below
         for (const auto& set : {polylines, polygons})
             for (const auto& pts : set)
-                for (const QPoint& q : pts) QVERIFY2(page.contains(q), qPrintable(QStringLiteral("%1,%2").arg(q.x()).arg(q.y())));
+                for (const QPoint& q : pts)
+                    QVERIFY2(page.contains(q), qPrintable(QStringLiteral("%1,%2").arg(q.x()).arg(q.y())));
         // the cut keeps the direction: the steep segment leaves the picture 0.2 px right of x = 100
         QCOMPARE(polylines[0].front(), QPoint(200, 200));
         QCOMPARE(polylines[0][1], QPoint(400, 400));

@@ -14,9 +14,9 @@
 #include <cfenv>
 #include <cmath>
 
+#include "plot_test_env.h"
 #include "windows/plot/chart_support.h"
 #include "windows/plot/line_graph_window.h"
-#include "plot_test_env.h"
 
 using namespace lumerad;
 using lumerad::testing::PlotEnv;

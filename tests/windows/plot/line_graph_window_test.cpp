@@ -7,8 +7,8 @@
 #include <QPushButton>
 #include <QtTest>
 
-#include "windows/plot/chart_support.h"
 #include "plot_test_env.h"
+#include "windows/plot/chart_support.h"
 
 using namespace lumerad;
 using lumerad::testing::PlotEnv;

@@ -3,11 +3,11 @@
 // the action runner, the text entry dialog and the window under test.
 #include <QLineEdit>
 
+#include "core/numerics/messages.h"
+#include "core/state/session.h"
 #include "ui/action_runner.h"
 #include "ui/app_context.h"
 #include "ui/dialogs.h"
-#include "core/state/session.h"
-#include "core/numerics/messages.h"
 #include "windows/plot/enter_text_window.h"
 
 namespace lumerad::testing {

@@ -4,9 +4,9 @@
 // refusals of harmonic numbers, of a flux window without an undulator calculation, of a scan
 // on an electromagnet, of a scan without free curves.
 
+#include "../../core/undulator_reference.h"
 #include "../../support/program_world.h"
 #include "core/spectra/undulator_lines.h"
-#include "../../core/undulator_reference.h"
 
 using namespace lumerad;
 using namespace lumerad::worldtest;

@@ -3,8 +3,8 @@
 // adding to the current curve, the normalised spectrum and the wiggler case.
 #include <QGroupBox>
 
-#include "../sources/bending_world.h"
 #include "../../core/sr_reference.h"
+#include "../sources/bending_world.h"
 #include "core/plot/graph_model.h"
 
 using namespace lumerad;
