@@ -188,21 +188,23 @@ void TfStart::BtSPBClick() {
     ctx_.show(WindowId::SinglePassBeam);
 }
 
-void TfStart::BendMClick() {
+// Opens a source window on the circulating beam with the sources of one kind.
+void TfStart::openSources(WindowId id, const char* kind) {
     CB();
-    ctx_.show(WindowId::BendingMagnet);
-    SelectSources(ctx_, "Bend");
-    setSourceKind(ctx_.windowAs<TfSynRad>(WindowId::BendingMagnet), "Bend");
+    ctx_.show(id);
+    SelectSources(ctx_, kind);
+    setSourceKind(ctx_.window(id), kind);
+}
+
+void TfStart::BendMClick() {
+    openSources(WindowId::BendingMagnet, "Bend");
     ctx_.session.flags.BendMagMode = true;
     ctx_.session.flags.WigglerMode = false;
 }
 
 void TfStart::WigglerClick() {
     if (ctx_.session.flags.CircBeamChosen) {
-        CB();
-        ctx_.show(WindowId::Wiggler);
-        SelectSources(ctx_, "Wig");
-        setSourceKind(ctx_.windowAs<TfWiggler>(WindowId::Wiggler), "Wig");
+        openSources(WindowId::Wiggler, "Wig");
     } else {
         SB();
     }
@@ -212,10 +214,7 @@ void TfStart::WigglerClick() {
 
 void TfStart::UndClick() {
     if (ctx_.session.flags.CircBeamChosen) {
-        CB();
-        ctx_.show(WindowId::Undulator);
-        SelectSources(ctx_, "Und");
-        setSourceKind(ctx_.windowAs<TfUndulator>(WindowId::Undulator), "Und");
+        openSources(WindowId::Undulator, "Und");
     } else {
         SB();
         ctx_.show(WindowId::SinglePassUndulator);

@@ -60,6 +60,7 @@ private:
     QAbstractButton* textButton(QWidget* row, const char* name, const QString& caption, const QString& hint,
                                 void (TfStart::*handler)());
     void setSourceKind(QWidget* window, const char* kind);
+    void openSources(WindowId id, const char* kind);
 
     std::optional<QString> dataFile_;
     bool exiting_ = false;

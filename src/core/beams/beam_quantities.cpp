@@ -47,42 +47,33 @@ CircBeamDerived CircBeamCalcFields(const CircBeamValues& rec, CurrentBeam* share
     d.Gamma = b.BeamGamma;
     b.BeamCurrent = rec.Cur / 1000;
 
-    b.BetaX = rec.Beta_x;
+    // A beta function of 0 (not given) is taken as 10 m, and the editor says so.
+    const auto beta = [](double given, double& state, double& shown, bool& defaulted) {
+        defaulted = given == 0;
+        state = shown = defaulted ? 10 : given;
+    };
+    beta(rec.Beta_x, b.BetaX, d.Beta_x, d.betaXDefaulted);
+    beta(rec.Beta_y, b.BetaY, d.Beta_y, d.betaYDefaulted);
     b.AlphaX = rec.Alpha_x;
-    d.Beta_x = rec.Beta_x;
-    if (b.BetaX == 0) {
-        b.BetaX = 10;
-        d.Beta_x = 10;
-        d.betaXDefaulted = true;
-    }
-    b.BetaY = rec.Beta_y;
     b.AlphaY = rec.Alpha_y;
-    d.Beta_y = rec.Beta_y;
-    if (b.BetaY == 0) {
-        b.BetaY = 10;
-        d.Beta_y = 10;
-        d.betaYDefaulted = true;
-    }
     b.EtaX = rec.Eta_x;
     b.EtaY = rec.Eta_y;
     b.EtapX = rec.Etap_x;
     b.EtapY = rec.Etap_y;
 
-    b.EmitX = rec.Eps_x * 1e-9;
-    d.Eps_x = rec.Eps_x;
-    if (b.EmitX == 0) {
-        b.EmitX = 9.99e-7;
-        d.Eps_x = b.EmitX * 1e9;
-        d.epsXDefaulted = true;
-    }
+    // An emittance of 0 (not given) is taken as 999 nm, and the editor says so.
+    const auto emittance = [](double givenNm, double& state, double& shown, bool& defaulted) {
+        state = givenNm * 1e-9;
+        shown = givenNm;
+        defaulted = state == 0;
+        if (defaulted) {
+            state = 9.99e-7;
+            shown = state * 1e9;
+        }
+    };
+    emittance(rec.Eps_x, b.EmitX, d.Eps_x, d.epsXDefaulted);
     b.EnergySpread = rec.DE_E / 100;
-    b.EmitY = rec.Eps_y * 1e-9;
-    d.Eps_y = rec.Eps_y;
-    if (b.EmitY == 0) {
-        b.EmitY = 9.99e-7;
-        d.Eps_y = b.EmitY * 1e9;
-        d.epsYDefaulted = true;
-    }
+    emittance(rec.Eps_y, b.EmitY, d.Eps_y, d.epsYDefaulted);
     d.Coupl = b.EmitY / b.EmitX * 100;
 
     auto sq = [](double x) { return x * x; };

@@ -156,18 +156,22 @@ TfTR::TfTR(AppContext& ctx, QWidget* parent)
             g->addWidget(new QLabel(QString::fromLatin1(unit)), row, col++);
         }
     };
-    auto* halfBox =
-        form::group(this, QStringLiteral("spectral radiation energy into half space"), "gbHalfSpace");
-    auto* hg = new QGridLayout(halfBox);
-    addPair(hg, 0, QStringLiteral("radiation energy"), "EdtTradBun", "J/bunch", "EdtTradPls", "J/pulse");
-    addPair(hg, 1, QStringLiteral("radiation power"), "EdtRadPow", "Watt", nullptr, nullptr);
-    right->addWidget(halfBox);
-    auto* accBox =
-        form::group(this, QStringLiteral("spectral radiation into acceptance angle"), "gbAcceptance");
-    auto* ag = new QGridLayout(accBox);
-    addPair(ag, 0, QStringLiteral("radiation energy "), "EdtAccEnBun", "J/bunch", "EdtAccEnPls", "J/pulse");
-    addPair(ag, 1, QStringLiteral("radiation power"), "EdtAccPow", "Watt", nullptr, nullptr);
-    right->addWidget(accBox);
+    // The energy and power into half space and into the acceptance angle, each per bunch and
+    // per pulse.
+    struct EnergyBox {
+        const char *title, *name, *energyCaption, *perBunch, *perPulse, *power;
+    };
+    for (const EnergyBox& box : {EnergyBox{"spectral radiation energy into half space", "gbHalfSpace",
+                                           "radiation energy", "EdtTradBun", "EdtTradPls", "EdtRadPow"},
+                                 EnergyBox{"spectral radiation into acceptance angle", "gbAcceptance",
+                                           "radiation energy ", "EdtAccEnBun", "EdtAccEnPls", "EdtAccPow"}}) {
+        auto* group = form::group(this, QString::fromLatin1(box.title), box.name);
+        auto* grid = new QGridLayout(group);
+        addPair(grid, 0, QString::fromLatin1(box.energyCaption), box.perBunch, "J/bunch", box.perPulse,
+                "J/pulse");
+        addPair(grid, 1, QStringLiteral("radiation power"), box.power, "Watt", nullptr, nullptr);
+        right->addWidget(group);
+    }
     auto* allBox = form::group(this, QStringLiteral("all radiation into acceptance angle"), "gbAllRadiation");
     auto* tg = new QGridLayout(allBox);
     tg->addWidget(new QLabel(QStringLiteral("acceptance angle")), 0, 0);
