@@ -14,7 +14,7 @@ namespace {
 int runFlux(Context& ctx) {
     const std::string harm = ctx.text(QStringLiteral("harmonic")), bw = ctx.text(QStringLiteral("bandwidth"));
     for (const QString& s : ctx.sets()) ctx.report.input("set", s.toStdString());
-    runUndulatorCalculation(ctx, harm, "1.0");
+    runUndulatorCalculation(ctx, harm, UndulatorInputs{}.edDist);
     ctx.report.input("harmonic", harm);
     ctx.report.input("bandwidth", bw);
     Session& s = ctx.session;
@@ -36,9 +36,9 @@ Command fluxCommand() {
     c.addOptions = [](QCommandLineParser& p) {
         addUndulatorSourceOptions(p);
         p.addOption(valueOption(QStringLiteral("harmonic"), QStringLiteral("Harmonic number."),
-                                QStringLiteral("I"), QStringLiteral("1")));
+                                QStringLiteral("I"), QString::fromStdString(UndulatorInputs{}.harm)));
         p.addOption(valueOption(QStringLiteral("bandwidth"), QStringLiteral("Band width in %."),
-                                QStringLiteral("PERCENT"), QStringLiteral("0.1")));
+                                QStringLiteral("PERCENT"), QString::fromStdString(UndFluxInputs{}.EdtBW)));
     };
     c.run = runFlux;
     return c;

@@ -77,6 +77,7 @@ Command formFactorCommand() {
         "form-factor file with --output)");
     c.usesSet = true;
     c.addOptions = [](QCommandLineParser& p) {
+        const FormFactorInputs design;
         p.addOption(valueOption(QStringLiteral("beam"),
                                 QStringLiteral("The single-pass beam (its name in the catalogue)."),
                                 QStringLiteral("NAME")));
@@ -86,16 +87,16 @@ Command formFactorCommand() {
             QStringLiteral("S")));
         p.addOption(valueOption(QStringLiteral("wavelength"),
                                 QStringLiteral("Wavelength of the single value in um."), QStringLiteral("UM"),
-                                QStringLiteral("100")));
+                                QString::fromStdString(design.wavelen)));
         p.addOption(QCommandLineOption(QStringLiteral("scan"),
                                        QStringLiteral("Scan the form factor over wavenumbers.")));
         p.addOption(valueOption(QStringLiteral("from"),
                                 QStringLiteral("First wavenumber of the scan in 1/cm."), QStringLiteral("K"),
-                                QStringLiteral("0")));
+                                QString::fromStdString(design.Eminwvn)));
         p.addOption(valueOption(QStringLiteral("to"), QStringLiteral("Last wavenumber of the scan in 1/cm."),
-                                QStringLiteral("K"), QStringLiteral("100")));
+                                QStringLiteral("K"), QString::fromStdString(design.Emaxwvn)));
         p.addOption(valueOption(QStringLiteral("step"), QStringLiteral("Step of the scan in 1/cm."),
-                                QStringLiteral("K"), QStringLiteral("1.0")));
+                                QStringLiteral("K"), QString::fromStdString(design.Edelwvn)));
         p.addOption(
             valueOption(QStringLiteral("output"),
                         QStringLiteral("Write the scan to FILE as the form-factor file of the window."),

@@ -56,16 +56,19 @@ Command functionCommand() {
     c.synopsis = QStringLiteral("NAME [--x X] [--order N] [--harmonic H] [--K K]");
     c.summary = QStringLiteral("the values of the special-function calculator (J, K13, K23, Ai, AiP, S, JJ)");
     c.addOptions = [](QCommandLineParser& p) {
+        FunctionPanelState design;
+        InitializeFunctions(design);
+        auto designText = [&design](const char* field) { return QString::fromStdString(design[field]); };
         p.addPositionalArgument(QStringLiteral("NAME"),
                                 QStringLiteral("The function: J, K13, K23, Ai, AiP, S or JJ."));
         p.addOption(valueOption(QStringLiteral("x"), QStringLiteral("The argument."), QStringLiteral("X"),
-                                QStringLiteral("0")));
+                                designText("BsArg")));
         p.addOption(valueOption(QStringLiteral("order"), QStringLiteral("The integer order n of J."),
-                                QStringLiteral("N"), QStringLiteral("0")));
+                                QStringLiteral("N"), designText("BsOrd")));
         p.addOption(valueOption(QStringLiteral("harmonic"), QStringLiteral("The harmonic i of [JJ]."),
-                                QStringLiteral("H"), QStringLiteral("1")));
+                                QStringLiteral("H"), designText("JJh")));
         p.addOption(valueOption(QStringLiteral("K"), QStringLiteral("The deflection parameter K of [JJ]."),
-                                QStringLiteral("K"), QStringLiteral("0")));
+                                QStringLiteral("K"), designText("JJK")));
     };
     c.positionals = 1;
     c.run = runFunction;

@@ -29,17 +29,18 @@ int lineQuantityOption(const QString& q) {
 }
 
 void addLineListOptions(QCommandLineParser& p) {
+    const LineListInputs design;
     addUndulatorSourceOptions(p);
     p.addOption(valueOption(QStringLiteral("from-harmonic"), QStringLiteral("First harmonic (odd, 1 to 29)."),
-                            QStringLiteral("I"), QStringLiteral("1")));
+                            QStringLiteral("I"), QString::fromStdString(design.fharm)));
     p.addOption(valueOption(QStringLiteral("to-harmonic"), QStringLiteral("Last harmonic (odd, 1 to 29)."),
-                            QStringLiteral("J"), QStringLiteral("1")));
+                            QStringLiteral("J"), QString::fromStdString(design.toharm)));
     p.addOption(
         valueOption(QStringLiteral("quantity"),
                     QStringLiteral("The quantity: 0 angular-flux, 1 flux, 2 flux-density, 3 brightness."),
                     QStringLiteral("Q"), QStringLiteral("0")));
     p.addOption(valueOption(QStringLiteral("bandwidth"), QStringLiteral("Band width in %."),
-                            QStringLiteral("PERCENT"), QStringLiteral("0.1")));
+                            QStringLiteral("PERCENT"), QString::fromStdString(design.BW)));
 }
 
 // The undulator calculation for harmonic 1 and the list, as "line spectrum" runs them. A
@@ -47,7 +48,8 @@ void addLineListOptions(QCommandLineParser& p) {
 LineListState runLineList(Context& ctx, LineListResult& r) {
     const int quantity = lineQuantityOption(ctx.args.value(QStringLiteral("quantity")));
     for (const QString& s : ctx.sets()) ctx.report.input("set", s.toStdString());
-    runUndulatorCalculation(ctx, "1", "1.0");
+    const UndulatorInputs undulator;
+    runUndulatorCalculation(ctx, undulator.harm, undulator.edDist);
     LineListInputs in{ctx.text(QStringLiteral("bandwidth")), ctx.text(QStringLiteral("from-harmonic")),
                       ctx.text(QStringLiteral("to-harmonic")), quantity};
     ctx.report.input("from-harmonic", in.fharm);

@@ -143,6 +143,7 @@ Command spectrumCommand() {
         "--output)");
     c.usesSet = true;
     c.addOptions = [](QCommandLineParser& p) {
+        const SpectrumInputs design;
         p.addOption(valueOption(QStringLiteral("beam"),
                                 QStringLiteral("The circulating beam (its name in the catalogue)."),
                                 QStringLiteral("NAME")));
@@ -155,30 +156,30 @@ Command spectrumCommand() {
                            "4 sigma-pi-normalized, 5 divergence."),
             QStringLiteral("Q"), QStringLiteral("0")));
         p.addOption(valueOption(QStringLiteral("bandwidth"), QStringLiteral("Band width in %."),
-                                QStringLiteral("PERCENT"), QStringLiteral("0.1")));
+                                QStringLiteral("PERCENT"), QString::fromStdString(design.BW)));
         p.addOption(valueOption(QStringLiteral("from"), QStringLiteral("Lowest photon energy in eV."),
-                                QStringLiteral("EV"), QStringLiteral("10.0")));
+                                QStringLiteral("EV"), QString::fromStdString(design.e_phmin)));
         p.addOption(valueOption(QStringLiteral("to"), QStringLiteral("Highest photon energy in eV."),
-                                QStringLiteral("EV"), QStringLiteral("25000.0")));
+                                QStringLiteral("EV"), QString::fromStdString(design.e_phmax)));
         p.addOption(valueOption(QStringLiteral("step"), QStringLiteral("Step of the photon energy in %."),
-                                QStringLiteral("PERCENT"), QStringLiteral("5.0")));
+                                QStringLiteral("PERCENT"), QString::fromStdString(design.De_ph)));
         p.addOption(
             valueOption(QStringLiteral("vertical-angle"),
                         QStringLiteral("Vertical observation angle of the energy scan in units of 1/gamma."),
-                        QStringLiteral("ANGLE"), QStringLiteral("0.0")));
+                        QStringLiteral("ANGLE"), QString::fromStdString(design.edVAng)));
         p.addOption(
             QCommandLineOption(QStringLiteral("vs-angle"),
                                QStringLiteral("Scan the vertical angle instead (quantities 3 and 4).")));
         p.addOption(valueOption(QStringLiteral("photon-energy"),
                                 QStringLiteral("Photon energy of the angle scan in eV."),
-                                QStringLiteral("EV"), QStringLiteral("100")));
+                                QStringLiteral("EV"), QString::fromStdString(design.edPhEn)));
         p.addOption(
             valueOption(QStringLiteral("max-angle"),
                         QStringLiteral("Largest vertical angle of the angle scan in units of 1/gamma."),
-                        QStringLiteral("ANGLE"), QStringLiteral("1.0")));
+                        QStringLiteral("ANGLE"), QString::fromStdString(design.edAngMax)));
         p.addOption(valueOption(QStringLiteral("angle-step"),
                                 QStringLiteral("Step of the angle scan in units of 1/gamma."),
-                                QStringLiteral("ANGLE"), QStringLiteral("0.1")));
+                                QStringLiteral("ANGLE"), QString::fromStdString(design.edDAng)));
         p.addOption(valueOption(QStringLiteral("output"),
                                 QStringLiteral("Also write the spectrum file as the window writes it."),
                                 QStringLiteral("FILE")));

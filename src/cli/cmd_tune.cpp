@@ -47,13 +47,14 @@ int runTune(Context& ctx) {
     const LineListState list = runLineList(ctx, lr);
     // The gap range defaults to the source's own; a source without one gets 5 to 50 mm.
     const Table& src = *ctx.catalogue().InsDevice;
-    auto gapText = [&](const char* option, const char* field, const char* fallback) {
+    auto gapText = [&](const char* option, const char* field, const std::string& fallback) {
         if (ctx.args.isSet(QString::fromLatin1(option))) return ctx.text(QString::fromLatin1(option));
         const QString t = src.asText(QString::fromLatin1(field));
-        return t.isEmpty() ? std::string(fallback) : t.toStdString();
+        return t.isEmpty() ? fallback : t.toStdString();
     };
-    in.edGapmin = gapText("gap-min", "Gap_mn", "5");
-    in.edGapmax = gapText("gap-max", "Gap_mx", "50");
+    const TuningScanInputs design;
+    in.edGapmin = gapText("gap-min", "Gap_mn", design.edGapmin);
+    in.edGapmax = gapText("gap-max", "Gap_mx", design.edGapmax);
     in.edKmin = ctx.text(QStringLiteral("k-min"));
     in.edKmax = ctx.text(QStringLiteral("k-max"));
     in.quantity = lineQuantityOption(ctx.args.value(QStringLiteral("quantity")));
@@ -112,13 +113,14 @@ Command tuneCommand() {
         "tuning curves of a permanent-magnet undulator over K or gap (or the file with --output)");
     c.usesSet = true;
     c.addOptions = [](QCommandLineParser& p) {
+        const TuningScanInputs design;
         addLineListOptions(p);
         p.addOption(valueOption(QStringLiteral("scan"), QStringLiteral("What is varied: K or gap."),
                                 QStringLiteral("K|gap"), QStringLiteral("gap")));
         p.addOption(valueOption(QStringLiteral("k-min"), QStringLiteral("Smallest K of a K scan."),
-                                QStringLiteral("K"), QStringLiteral("0")));
+                                QStringLiteral("K"), QString::fromStdString(design.edKmin)));
         p.addOption(valueOption(QStringLiteral("k-max"), QStringLiteral("Largest K of a K scan."),
-                                QStringLiteral("K"), QStringLiteral("5")));
+                                QStringLiteral("K"), QString::fromStdString(design.edKmax)));
         p.addOption(valueOption(QStringLiteral("gap-min"),
                                 QStringLiteral("Smallest gap of a gap scan in mm (default: the source's)."),
                                 QStringLiteral("MM")));

@@ -57,11 +57,12 @@ Command undulatorCommand() {
     c.summary = QStringLiteral("every result of the undulator window");
     c.usesSet = true;
     c.addOptions = [](QCommandLineParser& p) {
+        const UndulatorInputs design;
         addUndulatorSourceOptions(p);
         p.addOption(valueOption(QStringLiteral("harmonic"), QStringLiteral("Harmonic number."),
-                                QStringLiteral("I"), QStringLiteral("1")));
+                                QStringLiteral("I"), QString::fromStdString(design.harm)));
         p.addOption(valueOption(QStringLiteral("distance"), QStringLiteral("Distance downstream in m."),
-                                QStringLiteral("M"), QStringLiteral("1.0")));
+                                QStringLiteral("M"), QString::fromStdString(design.edDist)));
     };
     c.run = runUndulator;
     return c;
