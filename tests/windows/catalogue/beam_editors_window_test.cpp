@@ -70,7 +70,7 @@ private slots:
         QVERIFY(qAbs(app->ctx().session.beam.BeamGamma - 6.0 / 0.000511003) < 1e-9);
         QVERIFY(qAbs(app->ctx().session.beam.SigXb - std::hypot(316.227766e-6, 500e-6)) < 1e-9);
         // the grid shows the record with the display formats
-        DBGrid* grid = cb()->SRings;
+        DBGrid* grid = child<DBGrid>(cb(), "SRings");
         int r = circ().currentRow();
         QCOMPARE(grid->cellText(r, 0), QStringLiteral("test ring"));
         QCOMPARE(grid->cellText(r, 17), QStringLiteral("11741.61"));  // Gamma, "0.00"
@@ -91,8 +91,8 @@ private slots:
         QVERIFY(!child<QWidget>(app->program->windows().start, "ToolBar3")
                      ->isVisibleTo(app->program->windows().start));
         QVERIFY(noNanShown(cb()));
-        for (int c = 0; c < cb()->SRings->columnCount(); ++c)
-            QVERIFY(!cb()->SRings->cellText(circ().currentRow(), c).contains(QLatin1String("NAN")));
+        for (int c = 0; c < child<DBGrid>(cb(), "SRings")->columnCount(); ++c)
+            QVERIFY(!child<DBGrid>(cb(), "SRings")->cellText(circ().currentRow(), c).contains(QLatin1String("NAN")));
     }
 
     void singlePassNewRecordGetsGaussianAndDerivedValues() {
@@ -114,7 +114,7 @@ private slots:
         QCOMPARE(sngl().state(), TableState::Browse);
         QCOMPARE(app->ctx().session.beam.BeamEnergy, 1e9);
         QVERIFY(qAbs(app->ctx().session.beam.BunchLength - 2.99792458e-4) < 1e-15);
-        DBGrid* grid = sp()->SPGrid;
+        DBGrid* grid = child<DBGrid>(sp(), "SPGrid");
         QCOMPARE(grid->cellText(sngl().currentRow(), 8), QStringLiteral("g"));
     }
 
@@ -131,9 +131,9 @@ private slots:
         QVERIFY(!child<QWidget>(app->program->windows().start, "FF")->isEnabled());
         // the navigator's post is refused the same way; moving away too
         app->messages.clear();
-        sp()->DBNavigator1->press(DBNavigator::Post);
+        child<DBNavigator>(sp(), "DBNavigator1")->press(DBNavigator::Post);
         QCOMPARE(app->lastText(), std::string("Field 'Name' must have a value"));
-        sp()->DBNavigator1->press(DBNavigator::First);
+        child<DBNavigator>(sp(), "DBNavigator1")->press(DBNavigator::First);
         QCOMPARE(sngl().state(), TableState::Insert);
         QCOMPARE(sngl().asNumber(QStringLiteral("Part/Bunch")), 2.0);
         // with the name typed the accept goes through
@@ -146,15 +146,15 @@ private slots:
 
     void editsSurviveARestart() {
         QVERIFY(press(app->program->windows().start, "BtCB"));
-        cb()->SRings->clickRow(2);
+        child<DBGrid>(cb(), "SRings")->clickRow(2);
         const QString name = circ().asText(QStringLiteral("SR"));
         type(cb(), "DBEdtEnergy", QStringLiteral("4.25"));
         type(cb(), "DBEdtEta_y", QStringLiteral("0.012"));
-        cb()->DBNavigator1->press(DBNavigator::Post);
+        child<DBNavigator>(cb(), "DBNavigator1")->press(DBNavigator::Post);
         QCOMPARE(circ().state(), TableState::Browse);
         // a single-pass edit that only the accept posts
         QVERIFY(press(app->program->windows().start, "BtSPB"));
-        sp()->SPGrid->clickRow(1);
+        child<DBGrid>(sp(), "SPGrid")->clickRow(1);
         const QString linac = sngl().asText(QStringLiteral("Name"));
         type(sp(), "DBEdtPulseRepRate", QStringLiteral("33"));
         QCOMPARE(sngl().state(), TableState::Edit);
@@ -184,7 +184,7 @@ private slots:
     void acceptingAnEmptyCatalogueIsRefused() {
         QVERIFY(press(app->program->windows().start, "BtSPB"));
         app->messages.answers = std::deque<bool>(20, true);
-        while (sngl().rowCount() > 0) sp()->DBNavigator1->press(DBNavigator::Delete);
+        while (sngl().rowCount() > 0) child<DBNavigator>(sp(), "DBNavigator1")->press(DBNavigator::Delete);
         app->messages.clear();
         QVERIFY(press(sp(), "bbAccept"));
         QCOMPARE(app->errorCount(), 1);
@@ -194,7 +194,7 @@ private slots:
 
     void typedTextIsKeptWhenTheBeamKindIsSwitched() {
         QVERIFY(press(app->program->windows().start, "BtCB"));
-        cb()->SRings->clickRow(0);
+        child<DBGrid>(cb(), "SRings")->clickRow(0);
         const QString ring = circ().asText(QStringLiteral("SR"));
         DBEdit* e = edt(cb(), "DBEdtEnergy");
         e->setText(QStringLiteral("4.5"));
@@ -208,7 +208,7 @@ private slots:
         const int linacs = sngl().rowCount();
         QVERIFY(press(sp(), "bbNew"));
         QCOMPARE(sngl().rowCount(), linacs + 1);
-        sp()->SPGrid->clickRow(linacs);  // the last stored record: the rows shift back
+        child<DBGrid>(sp(), "SPGrid")->clickRow(linacs);  // the last stored record: the rows shift back
         QCOMPARE(sngl().state(), TableState::Browse);
         QCOMPARE(sngl().rowCount(), linacs);
         QVERIFY(!sngl().asText(QStringLiteral("Name")).isEmpty());
@@ -225,7 +225,7 @@ private slots:
         QCOMPARE(app->lastText(), std::string("Field 'Name' must have a value"));
         QVERIFY(sngl().isOpen());
         QCOMPARE(sngl().state(), TableState::Edit);
-        sp()->DBNavigator1->press(DBNavigator::Cancel);
+        child<DBNavigator>(sp(), "DBNavigator1")->press(DBNavigator::Cancel);
         app->messages.clear();
         QVERIFY(press(app->program->windows().start, "BtCB"));
         QCOMPARE(app->errorCount(), 0);
@@ -240,14 +240,14 @@ private slots:
 
     void exitKeepsTypedChangesAndAsksBeforeDroppingARefusedOne() {
         QVERIFY(press(app->program->windows().start, "BtSPB"));
-        sp()->SPGrid->clickRow(0);
+        child<DBGrid>(sp(), "SPGrid")->clickRow(0);
         const QString linac = sngl().asText(QStringLiteral("Name"));
         type(sp(), "DBEdtPulseRepRate", QStringLiteral("7"));
         QVERIFY(app->program->windows().start->keepEdits());
         QCOMPARE(sngl().state(), TableState::Browse);
         QCOMPARE(app->errorCount(), 0);
 
-        sp()->SPGrid->clickRow(1);
+        child<DBGrid>(sp(), "SPGrid")->clickRow(1);
         type(sp(), "DBEdtName", QString());
         app->messages.answers = {false};  // keep running
         QVERIFY(!app->program->windows().start->keepEdits());
