@@ -21,6 +21,7 @@
 // other modal dialog is rejected. With `dirtyFlags` set, every answer first raises the
 // floating-point division-by-zero, invalid and overflow flags inside the dialog, the way
 // a platform's dialog code may, so a test proves such flags never become a message.
+#include <QAbstractButton>
 #include <QApplication>
 #include <QCoreApplication>
 #include <QDialog>
