@@ -92,7 +92,9 @@ private slots:
                      ->isVisibleTo(app->program->windows().start));
         QVERIFY(noNanShown(cb()));
         for (int c = 0; c < child<DBGrid>(cb(), "SRings")->columnCount(); ++c)
-            QVERIFY(!child<DBGrid>(cb(), "SRings")->cellText(circ().currentRow(), c).contains(QLatin1String("NAN")));
+            QVERIFY(!child<DBGrid>(cb(), "SRings")
+                         ->cellText(circ().currentRow(), c)
+                         .contains(QLatin1String("NAN")));
     }
 
     void singlePassNewRecordGetsGaussianAndDerivedValues() {
