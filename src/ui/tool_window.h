@@ -53,16 +53,16 @@ public:
 
     // Connects a signal to a handler that runs through act(). The handler takes the signal's
     // arguments or none; it is disconnected with the window.
+    // (The return types are spelled out so that Qt's count of the handler's arguments never
+    // has to instantiate a body.)
     template <class Sender, class Signal, class Handler>
     void connectAction(Sender* sender, Signal signal, Handler handler) {
-        connect(sender, signal, this, [this, handler = std::move(handler)](const auto&... args) {
-            act([&] {
-                if constexpr (std::is_invocable_v<const Handler&, decltype(args)...>)
-                    handler(args...);
-                else
-                    handler();
+        if constexpr (std::is_invocable_v<const Handler&>)
+            connect(sender, signal, this, [this, handler = std::move(handler)]() -> void { act(handler); });
+        else
+            connect(sender, signal, this, [this, handler = std::move(handler)](const auto&... args) -> void {
+                act([&] { handler(args...); });
             });
-        });
     }
 
     // The button that Enter in an input field presses (nullptr: none); with an area, only
