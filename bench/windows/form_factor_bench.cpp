@@ -66,9 +66,9 @@ void BM_WindowScanPlotted1001(benchmark::State& state) {
     w.graphs->resize(981, 658);
     int points = 0;
     for (auto _ : state) {
-        ff->act([ff] { ff->CalcSpectrumClick(); });
-        w.graphs->chart()->replot(QCustomPlot::rpImmediateRefresh);
-        points = ff->points().size();
+        ff->findChild<QAbstractButton*>(QStringLiteral("CalcSpectrum"))->click();
+        w.graphs->findChild<QCustomPlot*>()->replot(QCustomPlot::rpImmediateRefresh);
+        points = int(w.graphs->model().points(w.graphs->model().CurrentCurve).size());
     }
     if (!m.log.empty()) state.SkipWithError(m.log.front().text.c_str());
     state.counters["points"] = points;

@@ -2,6 +2,7 @@
 // the spectrum window, and a 1001-point spectrum, computed alone and computed and plotted.
 #include <benchmark/benchmark.h>
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QCheckBox>
 #include <QLineEdit>
@@ -76,9 +77,9 @@ void plotted(benchmark::State& state, const std::string& emax, const char* step,
     World& w = world();
     setScan(emax, step);
     for (auto _ : state) {
-        w.spectrum->bbShowGraphClick();
-        w.graphs->Update();
-        w.graphs->chart()->replot(QCustomPlot::rpImmediateRefresh);
+        w.spectrum->findChild<QAbstractButton*>(QStringLiteral("bbShowGraph"))->click();
+        w.graphs->formActivate();
+        w.graphs->findChild<QCustomPlot*>()->replot(QCustomPlot::rpImmediateRefresh);
     }
     if (!w.messages.log.empty()) state.SkipWithError(w.messages.log.front().text.c_str());
     state.counters["points"] = points;

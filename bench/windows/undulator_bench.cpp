@@ -125,8 +125,8 @@ void BM_TuningScan15x101Plotted(benchmark::State& state) {
             g.XAxis(QString::fromStdString(r.xCaption));
             g.YAxis(QString::fromStdString(r.yCaption));
         }
-        runner.run([&] { g.Update(); });
-        g.chart()->replot(QCustomPlot::rpImmediateRefresh);
+        runner.run([&] { g.formActivate(); });
+        g.findChild<QCustomPlot*>()->replot(QCustomPlot::rpImmediateRefresh);
     }
 }
 BENCHMARK(BM_TuningScan15x101Plotted)->Unit(benchmark::kMillisecond);

@@ -72,7 +72,6 @@ bool ActionRunner::run(const std::function<void()>& action, QWidget* origin) {
     if (!origin)
         origin = QApplication::focusWidget() ? QApplication::focusWidget() : QApplication::activeWindow();
     QPointer<QWidget> from(origin);
-    ++depth_;
     bool ok = false;
     clearFloatFaults();
     try {
@@ -95,7 +94,6 @@ bool ActionRunner::run(const std::function<void()>& action, QWidget* origin) {
         // The error box itself failed; nothing may reach the event loop.
     }
     clearFloatFaults();
-    --depth_;
     return ok;
 }
 

@@ -31,13 +31,10 @@ public:
     // action belongs to (where a refused field is looked up); the active window if null.
     bool run(const std::function<void()>& action, QWidget* origin = nullptr);
     Messages& messages() { return messages_; }
-    // Number of actions running now (1 inside an action, 2 inside one nested in it...).
-    int depth() const { return depth_; }
 
 private:
     void refuse(const std::string& text, const std::string& field, QWidget* origin);
     Messages& messages_;
-    int depth_ = 0;
 };
 
 // Puts the focus on the control a refused text came from and selects its text: the

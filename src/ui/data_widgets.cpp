@@ -174,19 +174,6 @@ void DBGrid::addColumn(const QString& fieldName, const QString& title) {
     syncCurrent();
 }
 
-QString DBGrid::columnField(int c) const { return table_.fields()[model_->columns()[c].field].name; }
-
-QString DBGrid::cellText(int row, int column) const {
-    return model_->data(model_->index(row, column), Qt::DisplayRole).toString();
-}
-
-void DBGrid::clickRow(int row) {
-    if (row < 0 || row >= model_->rowCount() || model_->columnCount() == 0) return;
-    QModelIndex idx = model_->index(row, 0);
-    selectionModel()->setCurrentIndex(idx, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
-    emit clicked(idx);
-}
-
 // ---------------------------------------------------------------- DBNavigator
 
 DBNavigator::DBNavigator(Table& table, ActionRunner& runner, QWidget* parent, const char* name)
@@ -366,12 +353,6 @@ void DBEdit::write() {
 void DBEdit::finished() {
     if (!pending_) return;
     if (runner_.run([this] { write(); })) refresh();
-}
-
-void DBEdit::typeText(const QString& t) {
-    setText(t);
-    edited();
-    finished();
 }
 
 void DBEdit::focusInEvent(QFocusEvent* e) {

@@ -62,19 +62,13 @@ public:
 
     void clearColumns();
     void addColumn(const QString& fieldName, const QString& title = {});
-    int columnCount() const { return int(model_->columns().size()); }
-    QString columnTitle(int c) const { return model_->columns()[c].title; }
-    QString columnField(int c) const;
-    // What the grid shows in a cell (row of the filtered view, column).
-    QString cellText(int row, int column) const;
-    // Clicks a row as the user would: moves the shared current record.
-    void clickRow(int row);
     Table& table() { return table_; }
 
 signals:
     void cellClicked();
 
 private:
+    int columnCount() const { return int(model_->columns().size()); }
     void syncCurrent();
     void applyWidths();
     Table& table_;
@@ -89,13 +83,12 @@ public:
     enum Button { First, Prior, Next, Last, Insert, Delete, Edit, Post, Cancel, Refresh };
     DBNavigator(Table& table, ActionRunner& runner, QWidget* parent = nullptr, const char* name = nullptr);
     QToolButton* button(Button b) const { return buttons_[b]; }
-    // Presses a button as the user would (disabled buttons do nothing).
-    void press(Button b);
 
 signals:
     void clicked(int button);
 
 private:
+    void press(Button b);  // disabled buttons do nothing
     void updateStates();
     Table& table_;
     ActionRunner& runner_;
@@ -109,8 +102,6 @@ public:
            const char* name = nullptr);
     ~DBEdit() override;
     const QString& fieldName() const { return field_; }
-    // Types text as the user would and finishes editing (tests and scripted input).
-    void typeText(const QString& text);
 
 signals:
     void fieldTextChanged();
@@ -119,11 +110,13 @@ protected:
     void focusInEvent(QFocusEvent* e) override;
     void focusOutEvent(QFocusEvent* e) override;
 
+private slots:
+    void edited();    // the user typed
+    void finished();  // the user finished the entry
+
 private:
     void refresh();
     bool showsValue() const;
-    void edited();
-    void finished();
     void write();
     Table& table_;
     QString field_;

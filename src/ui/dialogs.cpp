@@ -56,8 +56,9 @@ QString ScriptedDialogs::openFileName(QWidget* p, const QString& c, const QStrin
     return saveFileName(p, c, QString(), f, QString());
 }
 
-bool ScriptedDialogs::print(QWidget*, QPrinter&) {
+bool ScriptedDialogs::print(QWidget*, QPrinter& printer) {
     ++printCount;
+    if (onPrint) onPrint(printer);
     return printAccepted;
 }
 

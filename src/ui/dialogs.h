@@ -39,8 +39,9 @@ class ScriptedDialogs : public Dialogs {
 public:
     std::deque<QString> fileNames;  // next answers of save/open; empty string = cancel
     bool printAccepted = true;
-    std::deque<bool> modalAnswers;          // accepted or not; accepted when empty
-    std::function<void(QDialog&)> onModal;  // fills the dialog before it "closes"
+    std::function<void(QPrinter&)> onPrint;  // the choices made in the print dialog
+    std::deque<bool> modalAnswers;           // accepted or not; accepted when empty
+    std::function<void(QDialog&)> onModal;   // fills the dialog before it "closes"
     int printCount = 0;
 
     QString saveFileName(QWidget*, const QString&, const QString&, const QString&, const QString&) override;

@@ -38,7 +38,7 @@ void click(QWidget* w, const char* name) {
 }
 void pick(QWidget* w, const char* grid, const char* row) {
     auto* g = grid ? child<DBGrid>(w, grid) : w->findChild<DBGrid*>();
-    g->clickRow(rowOf(g, QString::fromLatin1(row)));
+    clickRow(g, rowOf(g, QString::fromLatin1(row)));
 }
 // Types into named fields; a name without text is a check box or radio button to check.
 QWidget* fill(QWidget* w, std::initializer_list<std::pair<const char*, const char*>> inputs) {
@@ -74,7 +74,7 @@ struct RealWorld {
         acceptBeam(w(), QStringLiteral("Diamond"));
         buttonByText(w().start, QStringLiteral("bend magnet"))->click();
         auto* grid = child<DBGrid>(w().synRad, "DBGrid1");
-        grid->clickRow(rowOf(grid, QStringLiteral("Diamond dipole 1.4 T")));
+        clickRow(grid, rowOf(grid, QStringLiteral("Diamond dipole 1.4 T")));
         child<QAbstractButton>(w().synRad, "tbRecalc")->click();
         QTRY_COMPARE(child<QLineEdit>(w().synRad, "Ephcrit")->text(), QStringLiteral("8.379"));
     }

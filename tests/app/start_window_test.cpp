@@ -209,7 +209,7 @@ private slots:
     void closingTheMainWindowKeepsARefusedEditUnlessTheUserDropsIt() {
         QVERIFY(press(start(), "BtSPB"));
         Table& sp = *app->ctx().module->SnglBeam;
-        child<DBEdit>(w().spbeam, "DBEdtName")->typeText(QString());
+        typeInto(child<DBEdit>(w().spbeam, "DBEdtName"), QString());
         QCOMPARE(sp.state(), TableState::Edit);
         app->messages.answers = {false};
         QVERIFY(!start()->close());

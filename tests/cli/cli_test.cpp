@@ -99,9 +99,9 @@ void apply(World& x, const Step& s) {
     } else if (name == QLatin1String("beam")) {
         w == x.w().cbeam ? x.acceptRing(plain(s.text)) : x.acceptLinac(plain(s.text));
     } else if (auto* g = w->findChild<DBGrid*>(name)) {
-        g->clickRow(rowOf(g, plain(s.text)));
+        clickRow(g, rowOf(g, plain(s.text)));
     } else if (auto* d = w->findChild<DBEdit*>(name)) {
-        d->typeText(plain(s.text));
+        typeInto(d, plain(s.text));
     } else if (auto* e = w->findChild<QLineEdit*>(name)) {
         if (s.text[0] != '~') return e->setText(plain(s.text));
         e->selectAll();
@@ -445,7 +445,7 @@ void listCells(World& x, const Row& r, const Outcome& o) {
     const CliRun run = x.cli(argsOf(r) << QStringLiteral("--csv"));
     const QStringList csv = run.outText().split(QLatin1Char('\n'), Qt::SkipEmptyParts);
     auto* list = child<QTableWidget>(x.w().lineSpectrum, "ListLS");
-    const int rows = x.w().lineSpectrum->list().harmonics().size();
+    const int rows = list->rowCount();
     QCOMPARE(csv.size(), rows + 1);
     for (int i = 0; i < rows; ++i) {
         const QStringList cells = csv[i + 1].split(QLatin1Char(','));
@@ -637,7 +637,7 @@ private slots:
         for (const auto& [window, field, text, button, args] : cases) {
             window->showTool();
             if (auto* grid = window->findChild<DBGrid*>(QStringLiteral("DBGridBeam")))
-                grid->clickRow(rowOf(grid, QStringLiteral("FLASH")));
+                clickRow(grid, rowOf(grid, QStringLiteral("FLASH")));
             if (field) child<QLineEdit>(window, field)->setText(QString::fromLatin1(text));
             x.messages.clear();
             child<QAbstractButton>(window, button)->click();

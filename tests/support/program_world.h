@@ -29,6 +29,7 @@
 #include "store/tsr_module.h"
 #include "ui/data_widgets.h"
 #include "ui/dialogs.h"
+#include "user_input.h"
 #include "windows/catalogue/circ_beam_window.h"
 #include "windows/catalogue/single_pass_beam_window.h"
 #include "windows/coherent/form_factor_window.h"
@@ -63,10 +64,10 @@ inline QAbstractButton* buttonByText(QWidget* w, const QString& text) {
 // The row whose first column holds the text, else the first row holding it in any column.
 inline int rowOf(DBGrid* grid, const QString& text) {
     for (int r = 0; r < grid->table().rowCount(); ++r)
-        if (grid->cellText(r, 0).trimmed() == text) return r;
+        if (cellText(grid, r, 0).trimmed() == text) return r;
     for (int r = 0; r < grid->table().rowCount(); ++r)
-        for (int c = 0; c < grid->columnCount(); ++c)
-            if (grid->cellText(r, c).trimmed() == text) return r;
+        for (int c = 0; c < grid->model()->columnCount(); ++c)
+            if (cellText(grid, r, c).trimmed() == text) return r;
     qFatal("no row %s", qPrintable(text));
     return -1;
 }
@@ -93,7 +94,7 @@ inline std::unique_ptr<Program> startProgram(const QTemporaryDir& dir, Messages&
 inline void acceptBeam(Windows& w, const QString& name, bool linac = false) {
     child<QAbstractButton>(w.start, linac ? "BtSPB" : "BtCB")->click();
     auto* grid = linac ? child<DBGrid>(w.spbeam, "SPGrid") : w.cbeam->findChild<DBGrid*>();
-    grid->clickRow(rowOf(grid, name));
+    clickRow(grid, rowOf(grid, name));
     child<QAbstractButton>(linac ? static_cast<QWidget*>(w.spbeam) : w.cbeam, "bbAccept")->click();
 }
 

@@ -11,6 +11,7 @@
 #include "app/program.h"
 #include "core/numerics/messages.h"
 #include "ui/dialogs.h"
+#include "user_input.h"
 
 namespace lumerad::testing {
 

@@ -122,7 +122,7 @@ TfFormFctr::TfFormFctr(AppContext& ctx, QWidget* parent)
     right->addWidget(close);
     right->addStretch(1);
 
-    connectAction(CalcSpFF_, &QPushButton::clicked, [this] { CalcSpFFClick(); });
+    connectAction(CalcSpFF_, &QPushButton::clicked, [this] { Calculate(); });
     connectAction(CalcSpectrum_, &QPushButton::clicked, [this] { CalcSpectrumClick(); });
     connectAction(close, &QPushButton::clicked, [this] { this->close(); });
     for (QLineEdit* e : {wavelen_, Eminwvn_, Emaxwvn_, Edelwvn_})

@@ -24,20 +24,14 @@ public:
     explicit TfFormFctr(AppContext& ctx, QWidget* parent = nullptr);
 
     void formShow() override;
-    void ShowButton();
-    void Calculate();
-    void CalcSpFFClick() { Calculate(); }
-    void CalcSpectrumClick();
-
-    const std::string& distribution() const { return distribution_; }
-    double lambda() const { return lambda_; }
-    // The points of the last scan.
-    const FormFactorPoints& points() const { return points_; }
 
 protected:
     void closeEvent(QCloseEvent* e) override;
 
 private:
+    void ShowButton();
+    void Calculate();
+    void CalcSpectrumClick();
     double bunchDuration() const;  // fs, from the current record
 
     QLineEdit* wavelen_ = nullptr;

@@ -284,7 +284,6 @@ void TfTR::CalculateTR() {
     in.angleMrad = fieldText(EdtAngAccmr_);
     TransitionRadiationResult r;
     calculated([&] { return lumerad::CalculateTR(in, beam, state_, ctx_.messages, r); });
-    result_ = r;
 
     if (!r.convertLines.empty()) {
         cbConvert_->clear();

@@ -26,6 +26,11 @@ public:
     explicit TfTR(AppContext& ctx, QWidget* parent = nullptr);
 
     void formActivate() override;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* e) override;
+
+private:
     void CalculateClick();
     void CalculateTR();
     void EdtChange();
@@ -34,15 +39,8 @@ public:
     void RBincohClick();
     void EdtAngAccGamChange();
     void EdtAngAccmrChange();
-
     PhotonUnit unit() const;
-    const TransitionRadiationState& state() const { return state_; }
-    const TransitionRadiationResult& result() const { return result_; }
 
-protected:
-    bool eventFilter(QObject* watched, QEvent* e) override;
-
-private:
     QLabel* LphotEn_ = nullptr;
     QLabel* Lunit_ = nullptr;
     QLabel* LFormFctr_ = nullptr;
@@ -60,7 +58,6 @@ private:
     DBGrid* grid_ = nullptr;
     DBNavigator* navigator_ = nullptr;
     TransitionRadiationState state_;
-    TransitionRadiationResult result_;
 };
 
 }  // namespace lumerad

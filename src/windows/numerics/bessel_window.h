@@ -17,17 +17,17 @@ class TfBesFun : public ToolWindow {
 public:
     explicit TfBesFun(AppContext& ctx, QWidget* parent = nullptr);
 
-    // Design texts in every field; runs at creation and on every activation.
-    void Initialize();
-    // Evaluates the five panels from the fields' texts and writes the results.
-    void Recalculate();
-    void BtnCalcClick();
     void formActivate() override { Initialize(); }
 
 protected:
     bool eventFilter(QObject* watched, QEvent* e) override;
 
 private:
+    // Design texts in every field; runs at creation and on every activation.
+    void Initialize();
+    // Evaluates the five panels from the fields' texts and writes the results.
+    void Recalculate();
+    void BtnCalcClick();
     void writeFields(const FunctionPanelState& s);
 
     std::map<std::string, QLineEdit*> fields_;  // inputs and results by objectName

@@ -20,13 +20,11 @@ public:
 
     // Called before each modal run.
     void prepare();
-    void bbAcceptClick();
-
-    QLineEdit* edText() const { return edText_; }
 
     void done(int result) override;
 
 private:
+    void bbAcceptClick();
     QLineEdit* edText_;
     QPushButton* bbAccept_;
     bool taken_ = false;  // the text of this run was taken over already

@@ -275,10 +275,6 @@ void TfGraphs::setTitle(const QString& title) {
 
 void TfGraphs::setCurveOwner(const QString& owner) { owners_[model_.CurrentCurve] = owner; }
 
-QString TfGraphs::curveOwner(int index) const {
-    return index >= 0 && index < kCurveSlots && model_.shown(index) ? owners_[index] : QString();
-}
-
 void TfGraphs::deleteCurvesOf(const QString& owner) {
     for (int i : model_.shownCurves()) {
         if (owners_[i] != owner) continue;
@@ -322,13 +318,8 @@ void TfGraphs::YAxis(const QString& caption) {
 
 void TfGraphs::addInfo(int i, const QString& text) { model_.addInfo(i, text.toStdString()); }
 
-QString TfGraphs::f6(double x) { return qs(pattern("%6.3f", x)); }
 QString TfGraphs::f42f(double x) { return qs(pattern("%4.2f", x)); }
 QString TfGraphs::f52g(double x) { return qs(pattern("%5.2g", x)); }
-
-QCPGraph* TfGraphs::series(int index) const {
-    return index >= 0 && index < kCurveSlots ? CurveSeries[index] : nullptr;
-}
 
 QCPGraph* TfGraphs::openSeries(int index) {
     QCPGraph* g = chart_->addGraph(chart_->xAxis, chart_->yAxis);

@@ -46,24 +46,29 @@ public:
     void XAxis(const QString& caption);
     void YAxis(const QString& caption);
     void addInfo(int i, const QString& text);
-    static QString f6(double x);
-    static QString f42f(double x);
-    static QString f52g(double x);
     // The chart title as one line (the curves stay).
     void setTitle(const QString& title);
     // The window that made the current curve (its objectName), so that a calculator window can
     // take away its own curves and leave those of the others.
     void setCurveOwner(const QString& owner);
-    QString curveOwner(int index) const;
     void deleteCurvesOf(const QString& owner);
     // Shows the window with its axes fitted to the curves at once, also where the window
     // system does not activate it (activation fits them again).
     void showCurves();
 
-    // --- window events
-    void FormCreate();
+    // The graph's curves and parameter lines, which calculator windows read back.
+    GraphModel& model() { return model_; }
+
     void formShow() override;
     void formActivate() override;
+
+protected:
+    void closeEvent(QCloseEvent* e) override;
+    bool eventFilter(QObject* watched, QEvent* e) override;
+
+private:
+    // --- window events
+    void FormCreate();
     void Update();
     void OkButClick();
     void bbDefaultClick();
@@ -77,20 +82,11 @@ public:
     void MainTitle1Click();
     void leftaxistitle1Click();
     void bottomaxixtitle1Click();
-
-    // --- for the tests and the benchmark
-    GraphModel& model() { return model_; }
-    QCustomPlot* chart() const { return chart_; }
-    QCPGraph* series(int index) const;
-    QPrinter& printer() { return printer_; }
     // The tab-separated text that "copy data" puts on the clipboard.
     QString curveDataText() const;
 
-protected:
-    void closeEvent(QCloseEvent* e) override;
-    bool eventFilter(QObject* watched, QEvent* e) override;
-
-private:
+    static QString f42f(double x);
+    static QString f52g(double x);
     QCPGraph* openSeries(int index);
     void dropSeries(int index);
     void applyAxis(bool bottom, const AxisPlan& plan, const LogLabelTable& table);

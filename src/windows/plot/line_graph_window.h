@@ -23,18 +23,13 @@ public:
     void XY(double x, double y);
     void Axis();
 
+private:
     // --- menus
     void MainTitle1Click();
     void leftaxistitle1Click();
     void bottomaxistitle1Click();
     void saveasmetafile1Click();
     void plot1Click();
-
-    QCustomPlot* chart() const { return chart_; }
-    QCPBars* bars() const { return series1_; }
-    QPrinter& printer() { return printer_; }
-
-private:
     void replotLater();
 
     QCustomPlot* chart_ = nullptr;

@@ -21,22 +21,17 @@ class TfSynRad : public SourceWindow {
 public:
     explicit TfSynRad(AppContext& ctx, QWidget* parent = nullptr);
 
+    // The source grid's columns; the pole count, period and gap only with device columns.
+    void setSourceColumns(bool withDeviceColumns);
+    void formActivate() override;
+
+private:
     // Reads every input, computes and writes every output, in the order of its steps.
     void RecalcSRPar();
     void recalculate() override { RecalcSRPar(); }
     void tbSpectrumClick();
     void DBEdtFieldChange();
     void bbApplyClick() override;
-
-    // The source grid's columns; the pole count, period and gap only with device columns.
-    void setSourceColumns(bool withDeviceColumns);
-    DBGrid* grid() const { return grid_; }
-    // The results of the last recalculation (kept between recalculations).
-    const BendingMagnetResult& result() const { return result_; }
-
-    void formActivate() override;
-
-private:
     void FormCreate();
     void showResults();
     bool fieldHoldsNumber() const;  // the text of DBEdtField is a number (or empty)

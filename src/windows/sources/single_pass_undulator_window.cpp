@@ -226,7 +226,6 @@ void TfSPUnd::Recalculate() {
     SinglePassUndulatorResult r;
     calculated([&] { return SinglePassUndulator(in, s.magnet, ctx_.messages, r); });
     if (r.WfieldText) Wfield_->setText(qs(*r.WfieldText));
-    SPKValue_ = r.K;
     results_.show(r.fields);
     // Without a valid magnet type nothing after K was computed: the results stay marked stale.
     if (r.magnetValid)

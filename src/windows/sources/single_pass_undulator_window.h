@@ -21,19 +21,16 @@ class TfSPUnd : public SourceWindow {
     Q_OBJECT
 public:
     explicit TfSPUnd(AppContext& ctx, QWidget* parent = nullptr);
+    void formActivate() override;
 
+private:
     void Recalculate();
     void recalculate() override { Recalculate(); }
-    void formActivate() override;
     void bbYesClick();
     void bbNoClick();
     void bbApplyClick() override;
     void PnlBemParClick() override;
     void Dirty() { markStale(); }
-
-    double SPKValue() const { return SPKValue_; }
-
-private:
     void showPermanentMagnetPanel(bool show);
 
     QLineEdit* Wfield_ = nullptr;
@@ -43,7 +40,6 @@ private:
     DBGrid* grid_ = nullptr;
     DBNavigator* navigator_ = nullptr;
     ResultsPanel results_;
-    double SPKValue_ = 0;
 };
 
 }  // namespace lumerad

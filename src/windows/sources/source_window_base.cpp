@@ -26,21 +26,18 @@ void ClickPanel::mousePressEvent(QMouseEvent* e) {
 SourceWindow::SourceWindow(AppContext& ctx, const char* className, const QString& caption, QWidget* parent)
     : ToolWindow(ctx, className, caption, parent) {}
 
-QColor SourceWindow::colourOf(int value) {
-    return QColor(value & 0xff, (value >> 8) & 0xff, (value >> 16) & 0xff);
-}
-
+// colour: a 24-bit value, red in the low byte.
 void SourceWindow::setMarker(int colour, bool flat) {
+    const QColor c(colour & 0xff, (colour >> 8) & 0xff, (colour >> 16) & 0xff);
     if (!tbRecalc_) return;
     QFont f = tbRecalc_->font();
     f.setPointSize(kMarkerSize);
     tbRecalc_->setFont(f);
     QPalette p = tbRecalc_->palette();
-    p.setColor(QPalette::ButtonText, colourOf(colour));
-    p.setColor(QPalette::WindowText, colourOf(colour));
+    p.setColor(QPalette::ButtonText, c);
+    p.setColor(QPalette::WindowText, c);
     tbRecalc_->setPalette(p);
     tbRecalc_->setAutoRaise(flat);
-    tbRecalc_->setProperty("captionColour", colour);
 }
 
 void SourceWindow::markStale() {

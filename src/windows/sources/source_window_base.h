@@ -51,8 +51,6 @@ public:
     // PnlBemPar: the beam editor.
     virtual void PnlBemParClick();
 
-    static QColor colourOf(int value);  // 24-bit value, red in the low byte
-
 protected:
     // Builders for the window's layout.
     QToolBar* makeToolBar();  // with tbRecalc ("recalculate"); the window adds its own buttons

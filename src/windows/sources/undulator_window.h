@@ -23,21 +23,17 @@ class TfUndulator : public SourceWindow {
     Q_OBJECT
 public:
     explicit TfUndulator(AppContext& ctx, QWidget* parent = nullptr);
+    void formActivate() override;
 
+private:
     // Reads every input, computes and writes every output, in the order of its steps.
     void Recalculate();
     void recalculate() override { Recalculate(); }
     // Any input change: results stale, parameters dirty.
     void Dirty();
     void Change() override { Dirty(); }
-    void formActivate() override;  // FormActivate
     void tbUndFluxClick();
     void tbLineSpectrumClick();
-
-    const UndulatorResult& result() const { return result_; }
-    DBGrid* grid() const { return grid_; }
-
-private:
     void FormCreate();
     void showResults();
 

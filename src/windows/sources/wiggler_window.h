@@ -24,7 +24,9 @@ class TfWiggler : public SourceWindow {
     Q_OBJECT
 public:
     explicit TfWiggler(AppContext& ctx, QWidget* parent = nullptr);
+    void formActivate() override;
 
+private:
     // Reads every input, computes and writes every output in the order of its steps.
     void Recalculate();
     void recalculate() override { Recalculate(); }
@@ -33,12 +35,6 @@ public:
     // Any input change: results stale, ParDirty set.
     void Dirty();
     void Change() override { Dirty(); }
-    void formActivate() override;
-
-    const WigglerResult& result() const { return result_; }
-    DBGrid* grid() const { return grid_; }
-
-private:
     void FormCreate();
     void showResults();
     // The shared magnet state still holds what this window's last recalculation left.

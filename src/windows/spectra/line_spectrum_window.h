@@ -21,7 +21,10 @@ class TfLineSpectrum : public ToolWindow {
     Q_OBJECT
 public:
     explicit TfLineSpectrum(AppContext& ctx, QWidget* parent = nullptr);
+    void formShow() override;
+    void formActivate() override;
 
+private:
     // Lists the harmonics; false when the range was refused (with its message).
     bool Calculate();
     void CalculateClick() { Calculate(); }
@@ -30,15 +33,7 @@ public:
     void bbVKClick();
     void bbVUGapClick();
     void CalcScan();
-
-    void formShow() override;
-    void formActivate() override;
-
     int quantity() const;  // item of rgQuantity, -1 with none
-    const LineListState& list() const { return list_; }
-    bool gapScan() const { return gapScan_; }
-
-private:
     void FormCreate();
     void showHeader(const LineListResult& r);
     TuningScanInputs scanInputs() const;

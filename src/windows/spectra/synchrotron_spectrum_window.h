@@ -20,7 +20,10 @@ class TfSynSpectrum : public ToolWindow {
     Q_OBJECT
 public:
     explicit TfSynSpectrum(AppContext& ctx, QWidget* parent = nullptr);
+    void formShow() override { FormShow(); }
+    void formActivate() override { FormShow(); }
 
+private:
     void FormShow();
     void rgSpectrumClick();
     void rbVsAngClick();
@@ -30,16 +33,8 @@ public:
     void Calculate(bool doPlot);
     // The parameter lines of the graph window's current curve.
     void CurveLegend();
-
     int spectrumItem() const;
     void setSpectrumItem(int item);  // as a click on the item
-    double HorObsAngle() const { return obs_.HorObsAngle; }
-    double ObsField() const { return obs_.ObsField; }
-
-    void formShow() override { FormShow(); }
-    void formActivate() override { FormShow(); }
-
-private:
     void FormCreate();
     void say(const std::string& text);
 

@@ -15,15 +15,12 @@ class TfUndFlux : public ToolWindow {
     Q_OBJECT
 public:
     explicit TfUndFlux(AppContext& ctx, QWidget* parent = nullptr);
-
-    void FormShow();     // band width back to 0.1 %, then everything recomputed
-    void Recalculate();  // with the band width as typed
     void formShow() override;
     void formActivate() override;
 
-    const UndFluxResult& result() const { return result_; }
-
 private:
+    void FormShow();     // band width back to 0.1 %, then everything recomputed
+    void Recalculate();  // with the band width as typed
     void showResults();
 
     QLineEdit* EdtBW_ = nullptr;

@@ -22,7 +22,7 @@ class BeamEditorsTest : public QObject {
     Table& circ() { return *app->ctx().module->CircBeam; }
     Table& sngl() { return *app->ctx().module->SnglBeam; }
     DBEdit* edt(QWidget* w, const char* name) { return child<DBEdit>(w, name); }
-    void type(QWidget* w, const char* name, const QString& text) { edt(w, name)->typeText(text); }
+    void type(QWidget* w, const char* name, const QString& text) { typeInto(edt(w, name), text); }
     QString shown(QWidget* w, const char* name) { return edt(w, name)->text(); }
     bool noNanShown(QWidget* w) {
         for (auto* e : w->findChildren<QLineEdit*>())
@@ -72,8 +72,8 @@ private slots:
         // the grid shows the record with the display formats
         DBGrid* grid = child<DBGrid>(cb(), "SRings");
         int r = circ().currentRow();
-        QCOMPARE(grid->cellText(r, 0), QStringLiteral("test ring"));
-        QCOMPARE(grid->cellText(r, 17), QStringLiteral("11741.61"));  // Gamma, "0.00"
+        QCOMPARE(cellText(grid, r, 0), QStringLiteral("test ring"));
+        QCOMPARE(cellText(grid, r, 17), QStringLiteral("11741.61"));  // Gamma, "0.00"
     }
 
     void negativeEmittanceIsRefusedAndNoNanIsShown() {
@@ -91,10 +91,9 @@ private slots:
         QVERIFY(!child<QWidget>(app->program->windows().start, "ToolBar3")
                      ->isVisibleTo(app->program->windows().start));
         QVERIFY(noNanShown(cb()));
-        for (int c = 0; c < child<DBGrid>(cb(), "SRings")->columnCount(); ++c)
-            QVERIFY(!child<DBGrid>(cb(), "SRings")
-                         ->cellText(circ().currentRow(), c)
-                         .contains(QLatin1String("NAN")));
+        auto* rings = child<DBGrid>(cb(), "SRings");
+        for (int c = 0; c < rings->model()->columnCount(); ++c)
+            QVERIFY(!cellText(rings, circ().currentRow(), c).contains(QLatin1String("NAN")));
     }
 
     void singlePassNewRecordGetsGaussianAndDerivedValues() {
@@ -117,7 +116,7 @@ private slots:
         QCOMPARE(app->ctx().session.beam.BeamEnergy, 1e9);
         QVERIFY(qAbs(app->ctx().session.beam.BunchLength - 2.99792458e-4) < 1e-15);
         DBGrid* grid = child<DBGrid>(sp(), "SPGrid");
-        QCOMPARE(grid->cellText(sngl().currentRow(), 8), QStringLiteral("g"));
+        QCOMPARE(cellText(grid, sngl().currentRow(), 8), QStringLiteral("g"));
     }
 
     void requiredFieldRefusalKeepsTheEdit() {
@@ -133,9 +132,9 @@ private slots:
         QVERIFY(!child<QWidget>(app->program->windows().start, "FF")->isEnabled());
         // the navigator's post is refused the same way; moving away too
         app->messages.clear();
-        child<DBNavigator>(sp(), "DBNavigator1")->press(DBNavigator::Post);
+        press(child<DBNavigator>(sp(), "DBNavigator1"), DBNavigator::Post);
         QCOMPARE(app->lastText(), std::string("Field 'Name' must have a value"));
-        child<DBNavigator>(sp(), "DBNavigator1")->press(DBNavigator::First);
+        press(child<DBNavigator>(sp(), "DBNavigator1"), DBNavigator::First);
         QCOMPARE(sngl().state(), TableState::Insert);
         QCOMPARE(sngl().asNumber(QStringLiteral("Part/Bunch")), 2.0);
         // with the name typed the accept goes through
@@ -148,15 +147,15 @@ private slots:
 
     void editsSurviveARestart() {
         QVERIFY(press(app->program->windows().start, "BtCB"));
-        child<DBGrid>(cb(), "SRings")->clickRow(2);
+        clickRow(child<DBGrid>(cb(), "SRings"), 2);
         const QString name = circ().asText(QStringLiteral("SR"));
         type(cb(), "DBEdtEnergy", QStringLiteral("4.25"));
         type(cb(), "DBEdtEta_y", QStringLiteral("0.012"));
-        child<DBNavigator>(cb(), "DBNavigator1")->press(DBNavigator::Post);
+        press(child<DBNavigator>(cb(), "DBNavigator1"), DBNavigator::Post);
         QCOMPARE(circ().state(), TableState::Browse);
         // a single-pass edit that only the accept posts
         QVERIFY(press(app->program->windows().start, "BtSPB"));
-        child<DBGrid>(sp(), "SPGrid")->clickRow(1);
+        clickRow(child<DBGrid>(sp(), "SPGrid"), 1);
         const QString linac = sngl().asText(QStringLiteral("Name"));
         type(sp(), "DBEdtPulseRepRate", QStringLiteral("33"));
         QCOMPARE(sngl().state(), TableState::Edit);
@@ -186,7 +185,7 @@ private slots:
     void acceptingAnEmptyCatalogueIsRefused() {
         QVERIFY(press(app->program->windows().start, "BtSPB"));
         app->messages.answers = std::deque<bool>(20, true);
-        while (sngl().rowCount() > 0) child<DBNavigator>(sp(), "DBNavigator1")->press(DBNavigator::Delete);
+        while (sngl().rowCount() > 0) press(child<DBNavigator>(sp(), "DBNavigator1"), DBNavigator::Delete);
         app->messages.clear();
         QVERIFY(press(sp(), "bbAccept"));
         QCOMPARE(app->errorCount(), 1);
@@ -196,7 +195,7 @@ private slots:
 
     void typedTextIsKeptWhenTheBeamKindIsSwitched() {
         QVERIFY(press(app->program->windows().start, "BtCB"));
-        child<DBGrid>(cb(), "SRings")->clickRow(0);
+        clickRow(child<DBGrid>(cb(), "SRings"), 0);
         const QString ring = circ().asText(QStringLiteral("SR"));
         DBEdit* e = edt(cb(), "DBEdtEnergy");
         e->setText(QStringLiteral("4.5"));
@@ -210,7 +209,7 @@ private slots:
         const int linacs = sngl().rowCount();
         QVERIFY(press(sp(), "bbNew"));
         QCOMPARE(sngl().rowCount(), linacs + 1);
-        child<DBGrid>(sp(), "SPGrid")->clickRow(linacs);  // the last stored record: the rows shift back
+        clickRow(child<DBGrid>(sp(), "SPGrid"), linacs);  // the last stored record: the rows shift back
         QCOMPARE(sngl().state(), TableState::Browse);
         QCOMPARE(sngl().rowCount(), linacs);
         QVERIFY(!sngl().asText(QStringLiteral("Name")).isEmpty());
@@ -227,7 +226,7 @@ private slots:
         QCOMPARE(app->lastText(), std::string("Field 'Name' must have a value"));
         QVERIFY(sngl().isOpen());
         QCOMPARE(sngl().state(), TableState::Edit);
-        child<DBNavigator>(sp(), "DBNavigator1")->press(DBNavigator::Cancel);
+        press(child<DBNavigator>(sp(), "DBNavigator1"), DBNavigator::Cancel);
         app->messages.clear();
         QVERIFY(press(app->program->windows().start, "BtCB"));
         QCOMPARE(app->errorCount(), 0);
@@ -242,14 +241,14 @@ private slots:
 
     void exitKeepsTypedChangesAndAsksBeforeDroppingARefusedOne() {
         QVERIFY(press(app->program->windows().start, "BtSPB"));
-        child<DBGrid>(sp(), "SPGrid")->clickRow(0);
+        clickRow(child<DBGrid>(sp(), "SPGrid"), 0);
         const QString linac = sngl().asText(QStringLiteral("Name"));
         type(sp(), "DBEdtPulseRepRate", QStringLiteral("7"));
         QVERIFY(app->program->windows().start->keepEdits());
         QCOMPARE(sngl().state(), TableState::Browse);
         QCOMPARE(app->errorCount(), 0);
 
-        child<DBGrid>(sp(), "SPGrid")->clickRow(1);
+        clickRow(child<DBGrid>(sp(), "SPGrid"), 1);
         type(sp(), "DBEdtName", QString());
         app->messages.answers = {false};  // keep running
         QVERIFY(!app->program->windows().start->keepEdits());

@@ -111,7 +111,6 @@ void TransitionRadiationWindow::angleTypedFromTheKeyboardCounts() {
     // over the cone and over the half space by Simpson's rule
     const double half = number(w, "EdtTradBun"), cone = number(w, "EdtAccEnBun");
     QVERIFY(std::fabs(cone / half / (gfIntegral(0.01) / gfIntegral(kPi / 2)) - 1) < 1e-3);
-    QCOMPARE(w->state().theta, 0.01);
 
     // a typed angle in units of 1/gamma now counts, and the mrad field follows
     auto* gam = child<QLineEdit>(w, "EdtAngAccGam");
@@ -149,7 +148,7 @@ void TransitionRadiationWindow::refusals() {
         click(w, c.unitButton);
         child<QLineEdit>(w, "EdtPhEn")->setText(QString::fromLatin1(c.photon));
         child<QLineEdit>(w, "EdtBnWdth")->setText(QString::fromLatin1(c.bandWidth));
-        if (c.recordField) child<DBEdit>(w, c.recordField)->typeText(QString::fromLatin1(c.recordText));
+        if (c.recordField) typeInto(child<DBEdit>(w, c.recordField), QString::fromLatin1(c.recordText));
         click(w, "Calculate");
         if (c.message[0] != '~') QCOMPARE(world.texts(), std::vector<std::string>{c.message});
         QVERIFY(!world.texts().empty());

@@ -40,8 +40,8 @@ void twoCurves(PlotEnv& env, TfGraphs& g) {
     }
     g.XAxis(QStringLiteral("photon energy (eV)"));
     g.YAxis(QStringLiteral("photons per second"));
-    g.chart()->resize(969, 527);
-    QVERIFY(env.runner.run([&] { g.Update(); }));
+    chartOf(&g)->resize(969, 527);
+    QVERIFY(env.runner.run([&] { g.formActivate(); }));
 }
 
 QByteArray readFile(const QString& name) {
@@ -286,15 +286,18 @@ private slots:
         twoCurves(env, g);
         QTemporaryDir dir;
         const QString pdf = dir.filePath(QStringLiteral("printed.pdf"));
-        QPrinter& printer = g.printer();
-        printer.setOutputFormat(QPrinter::PdfFormat);
-        printer.setOutputFileName(pdf);
-        printer.setPageSize(QPageSize(QPageSize::A4));
-        printer.setPageOrientation(QPageLayout::Portrait);
+        QPrinter* printer = nullptr;
+        env.dialogs.onPrint = [&](QPrinter& p) {
+            printer = &p;
+            p.setOutputFormat(QPrinter::PdfFormat);
+            p.setOutputFileName(pdf);
+            p.setPageSize(QPageSize(QPageSize::A4));
+            p.setPageOrientation(QPageLayout::Portrait);
+        };
         trigger(g, "plotgraph1");
         QVERIFY(env.errors().empty());
         QCOMPARE(env.dialogs.printCount, 1);
-        QCOMPARE(printer.pageLayout().orientation(), QPageLayout::Portrait);  // restored
+        QCOMPARE(printer->pageLayout().orientation(), QPageLayout::Portrait);  // restored
         const QByteArray bytes = readFile(pdf);
         static const QRegularExpression page(QStringLiteral("/Type\\s*/Page[^s]"));
         QCOMPARE(QString::fromLatin1(bytes).count(page), 1);
@@ -317,7 +320,7 @@ private slots:
         for (int h = 1; h <= 7; h += 2) lg.XY(1000.0 * h, 1e12 * h);
         lg.XY(0, 0);
         lg.Axis();
-        lg.chart()->resize(737, 377);
+        chartOf(&lg)->resize(737, 377);
         QTemporaryDir dir;
         const QString file = dir.filePath(QStringLiteral("lines.wmf"));
         env.dialogs.fileNames = {file};
@@ -327,11 +330,15 @@ private slots:
         QVERIFY(s.sizesAddUp);
         QVERIFY(s.functions[0x041B] + s.functions[0x0324] >= 4);  // the bars
         const QString pdf = dir.filePath(QStringLiteral("lines.pdf"));
-        lg.printer().setOutputFormat(QPrinter::PdfFormat);
-        lg.printer().setOutputFileName(pdf);
+        QPrinter* printer = nullptr;
+        env.dialogs.onPrint = [&](QPrinter& p) {
+            printer = &p;
+            p.setOutputFormat(QPrinter::PdfFormat);
+            p.setOutputFileName(pdf);
+        };
         trigger(lg, "plot1");
         QVERIFY(QFile::exists(pdf));
-        QCOMPARE(lg.printer().pageLayout().orientation(), QPageLayout::Portrait);
+        QCOMPARE(printer->pageLayout().orientation(), QPageLayout::Portrait);
     }
 };
 

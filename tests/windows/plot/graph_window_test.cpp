@@ -26,6 +26,9 @@ QLineEdit* field(TfGraphs& g, const char* name) { return g.findChild<QLineEdit*>
 QRadioButton* radio(TfGraphs& g, const char* name) { return g.findChild<QRadioButton*>(QLatin1String(name)); }
 void click(TfGraphs& g, const char* name) { g.findChild<QAbstractButton*>(QLatin1String(name))->click(); }
 void trigger(TfGraphs& g, const char* name) { g.findChild<QAction*>(QLatin1String(name))->trigger(); }
+void clickInfo(TfGraphs& g, int row, bool twice = false) {
+    clickItem(g.findChild<QListWidget*>(QStringLiteral("lbCurvInfo")), row, twice);
+}
 
 void type(TfGraphs& g, std::initializer_list<std::pair<const char*, const char*>> typed) {
     for (auto [name, value] : typed) field(g, name)->setText(QLatin1String(value));
@@ -62,7 +65,7 @@ private slots:
             QVERIFY(env.runner.run([&] { g.NewCurve(); }));
             g.LoadData(16711680, i, i);
         }
-        QCOMPARE(g.series(1)->pen().color(), QColor(Qt::blue));  // the colour arrives as BGR
+        QCOMPARE(curve(&g, 1)->pen().color(), QColor(Qt::blue));  // the colour arrives as BGR
         bool loaded = false;
         QVERIFY(!env.runner.run([&] {
             g.NewCurve();
@@ -71,12 +74,12 @@ private slots:
         }));
         QVERIFY(!loaded);
         QCOMPARE(env.errors().size(), size_t(1));
-        QCOMPARE(g.series(50)->data()->size(), 1);
+        QCOMPARE(curve(&g, 50)->data()->size(), 1);
         g.replaceGraph();
         g.NewCurve();
         QCOMPARE(g.CurveCount(), 1);
-        QVERIFY(g.series(0));
-        QVERIFY(!g.series(1));
+        QVERIFY(curve(&g, 0));
+        QVERIFY(!curve(&g, 1));
         // NewGraph empties the chart but keeps the parameter lines
         g.addInfo(1, QStringLiteral("ESRF"));
         g.NewGraph(QStringLiteral("again"));
@@ -91,7 +94,7 @@ private slots:
         QCOMPARE(field(g, "Exmin")->text(), QStringLiteral("1.00"));
         QCOMPARE(field(g, "Eymax")->text(), QStringLiteral("  2E2"));
         g.showCurves();  // fitted before any activation reaches the window
-        QCOMPARE(g.chart()->yAxis->range().upper, 220.0);
+        QCOMPARE(chartOf(&g)->yAxis->range().upper, 220.0);
         QCOMPARE(field(g, "Eymin")->text(), QStringLiteral("    0.02"));
         // the next point, inside the extremes, shows the extremes again
         g.LoadData(255, 2, 100);
@@ -101,14 +104,14 @@ private slots:
         click(g, "OkButton");
         QVERIFY(env.errors().empty());
         QVERIFY(g.model().UserAxes);
-        QCOMPARE(g.chart()->yAxis->range().upper, 330.0);
+        QCOMPARE(chartOf(&g)->yAxis->range().upper, 330.0);
         QCOMPARE(field(g, "Exmax")->text(), QStringLiteral("     2E4"));
         // with typed ranges, loading no longer touches the fields
         g.LoadData(255, 4, 1000);
         QCOMPARE(field(g, "Eymax")->text(), QStringLiteral("  300.00"));
         click(g, "bbDefault");
         QVERIFY(!g.model().UserAxes);
-        QCOMPARE(g.chart()->yAxis->range().upper, 1100.0);
+        QCOMPARE(chartOf(&g)->yAxis->range().upper, 1100.0);
     }
 
     // A refused field changes no axis and keeps what was typed; mended, the axes follow it.
@@ -122,20 +125,20 @@ private slots:
             PlotEnv env;
             TfGraphs g(env.ctx);
             smallCurve(g);
-            QVERIFY(env.runner.run([&] { g.Update(); }));
+            QVERIFY(env.runner.run([&] { g.formActivate(); }));
             type(g, {{"Eymin", "0.5"}, {"Eymax", "300"}, {c.name, c.text}});
             radio(g, "RByLog")->setChecked(true);
             click(g, "OkButton");
             QCOMPARE(env.errors().size(), size_t(1));
             QVERIFY2(QString::fromStdString(env.errors()[0]).contains(QLatin1String(c.error)), c.error);
-            QCOMPARE(g.chart()->yAxis->range().upper, 220.0);
-            QCOMPARE(g.chart()->yAxis->scaleType(), QCPAxis::stLinear);
+            QCOMPARE(chartOf(&g)->yAxis->range().upper, 220.0);
+            QCOMPARE(chartOf(&g)->yAxis->scaleType(), QCPAxis::stLinear);
             QCOMPARE(field(g, c.name)->text(), QLatin1String(c.text));
             type(g, {{c.name, c.mended}});
             click(g, "OkButton");
             QCOMPARE(env.errors().size(), size_t(1));
-            QCOMPARE(g.chart()->yAxis->scaleType(), QCPAxis::stLogarithmic);
-            QCOMPARE(g.chart()->yAxis->range().lower, 0.5);
+            QCOMPARE(chartOf(&g)->yAxis->scaleType(), QCPAxis::stLogarithmic);
+            QCOMPARE(chartOf(&g)->yAxis->range().lower, 0.5);
         }
     }
 
@@ -149,9 +152,9 @@ private slots:
             g.LoadData(255, log ? 0.002 : 10, log ? 1e3 : 5.8e11);
             g.LoadData(255, log ? 500 : 1e5, log ? 2e7 : 1.75e13);
             radio(g, "RBxLog")->setChecked(log);
-            QVERIFY(env.runner.run([&] { g.Update(); }));
-            QCOMPARE(g.chart()->xAxis->scaleType(), log ? QCPAxis::stLogarithmic : QCPAxis::stLinear);
-            for (QCPAxis* axis : {g.chart()->xAxis, g.chart()->yAxis}) {
+            QVERIFY(env.runner.run([&] { g.formActivate(); }));
+            QCOMPARE(chartOf(&g)->xAxis->scaleType(), log ? QCPAxis::stLogarithmic : QCPAxis::stLinear);
+            for (QCPAxis* axis : {chartOf(&g)->xAxis, chartOf(&g)->yAxis}) {
                 QVector<double> ticks;
                 QVector<QString> labels;
                 axis->ticker()->generate(axis->range(), QLocale::c(), 'g', 6, ticks, nullptr, &labels);
@@ -177,26 +180,26 @@ private slots:
         g.addInfo(5, QStringLiteral("B = 0.86 T"));
         g.LoadData(255, 1, 2);
         auto* panel = g.findChild<QListWidget*>("lbCurvInfo");
-        g.ChartClickSeries(g.series(2));
+        clickCurve(chartOf(&g), curve(&g, 2));
         // the second red curve is dashed, and its panel says so below the fixed head lines
         QCOMPARE(items(panel).mid(5), (QStringList{"ESRF 6 GeV", "B = 0.86 T", "line style: red, dashed",
                                                    QString(37, QLatin1Char('-'))}));
-        QCOMPARE(g.series(2)->pen().style(), Qt::DashLine);
+        QCOMPARE(curve(&g, 2)->pen().style(), Qt::DashLine);
         // item 3 asks; No keeps the curve
         env.messages.answers = {false};
-        g.lbCurvInfoClick(3);
+        clickInfo(g, 3);
         QCOMPARE(env.messages.log.back().text, std::string("really delete curve?"));
         QCOMPARE(g.CurveCount(), 2);
         env.messages.answers = {true};
-        g.lbCurvInfoClick(3);
-        QVERIFY(!g.series(2));
-        g.ChartClickSeries(g.series(1));
-        g.lbCurvInfoClick(0);  // other items do nothing
+        clickInfo(g, 3);
+        QVERIFY(!curve(&g, 2));
+        clickCurve(chartOf(&g), curve(&g, 1));
+        clickInfo(g, 0);  // other items do nothing
         QVERIFY(!panel->isHidden());
-        g.lbCurvInfoClick(2);
+        clickInfo(g, 2);
         QVERIFY(panel->isHidden());
-        g.ChartClickSeries(g.series(1));
-        g.lbCurvInfoDblClick();
+        clickCurve(chartOf(&g), curve(&g, 1));
+        clickInfo(g, 0, true);
         QVERIFY(panel->isHidden());
     }
 
@@ -210,25 +213,25 @@ private slots:
         const QString longLine = QStringLiteral("source magnet     Diamond dipole 1.4 T (long straight 9)");
         for (int i = 0; i < 16; ++i) g.addInfo(i, i == 10 ? longLine : QStringLiteral("line %1").arg(i));
         g.LoadData(255, 1, 1);
-        g.ChartClickSeries(g.series(0));
+        clickCurve(chartOf(&g), curve(&g, 0));
         auto* panel = g.findChild<QListWidget*>("lbCurvInfo");
         QCOMPARE(panel->count(), 5 + 16 + 1 + 1);  // and the line style
         QCOMPARE(panel->textElideMode(), Qt::ElideNone);
         // the longest line and all 23 items fit without scrolling, inside the chart
         QVERIFY(panel->viewport()->width() >= panel->fontMetrics().horizontalAdvance(longLine));
         QVERIFY(panel->viewport()->height() >= 23 * panel->sizeHintForRow(0));
-        QVERIFY(panel->geometry().right() < g.chart()->width());
-        QVERIFY(panel->geometry().bottom() < g.chart()->height());
+        QVERIFY(panel->geometry().right() < chartOf(&g)->width());
+        QVERIFY(panel->geometry().bottom() < chartOf(&g)->height());
         // the smallest window: the panel shrinks with the chart and scrolls
         g.resize(1, 1);
         QCoreApplication::processEvents();
-        QVERIFY(g.chart()->rect().contains(panel->geometry()));
+        QVERIFY(chartOf(&g)->rect().contains(panel->geometry()));
     }
 
     void titlesThroughTheTextEntry() {
         PlotEnv env;
         TfGraphs g(env.ctx);
-        env.checkTitles(g, g.chart(), "bottomaxixtitle1");
+        env.checkTitles(g, chartOf(&g), "bottomaxixtitle1");
     }
 
     void closingHidesWindowAndPanel() {
@@ -237,7 +240,7 @@ private slots:
         smallCurve(g);
         for (bool byButton : {true, false}) {
             g.show();
-            g.ChartClickSeries(g.series(0));
+            clickCurve(chartOf(&g), curve(&g, 0));
             if (byButton)
                 click(g, "bbClose");
             else
@@ -304,9 +307,10 @@ private slots:
         lines.Axis();
 
         QTemporaryDir dir;
-        QPrinter& printer = g.printer();
-        printer.setOutputFormat(QPrinter::PdfFormat);
-        printer.setOutputFileName(dir.filePath(QStringLiteral("printed.pdf")));
+        env.dialogs.onPrint = [&](QPrinter& printer) {
+            printer.setOutputFormat(QPrinter::PdfFormat);
+            printer.setOutputFileName(dir.filePath(QStringLiteral("printed.pdf")));
+        };
         std::feclearexcept(FE_ALL_EXCEPT);
         const bool ran = env.runner.run([&] {
             g.showTool();
@@ -314,16 +318,16 @@ private slots:
             g.resize(700, 500);
             lines.resize(600, 400);
             QCoreApplication::processEvents();  // the queued replots and paints run here
-            g.chart()->replot(QCustomPlot::rpImmediateRefresh);
-            lines.chart()->replot(QCustomPlot::rpImmediateRefresh);
+            chartOf(&g)->replot(QCustomPlot::rpImmediateRefresh);
+            chartOf(&lines)->replot(QCustomPlot::rpImmediateRefresh);
             g.grab();
             lines.grab();
             click(g, "OkButton");  // typed (rewritten) ranges, log axes
             click(g, "bbDefault");
             QCoreApplication::processEvents();
             for (const char* name : {"c.png", "c.svg", "c.pdf", "c.wmf"})
-                saveChart(g.chart(), dir.filePath(QLatin1String(name)));
-            saveChart(lines.chart(), dir.filePath(QStringLiteral("l.wmf")));
+                saveChart(chartOf(&g), dir.filePath(QLatin1String(name)));
+            saveChart(chartOf(&lines), dir.filePath(QStringLiteral("l.wmf")));
             trigger(g, "plotgraph1");
         });
         QVERIFY2(env.errors().empty(), env.errors().empty() ? "" : env.errors().front().c_str());
@@ -335,7 +339,7 @@ private slots:
                 volatile double zero = 0;
                 volatile double q = zero / zero;
                 (void)q;
-                g.chart()->replot(QCustomPlot::rpImmediateRefresh);
+                chartOf(&g)->replot(QCustomPlot::rpImmediateRefresh);
                 g.grab();
             });
         });
@@ -422,7 +426,7 @@ private slots:
                 QCoreApplication::processEvents();
                 click(g, "OkButton");
                 QVERIFY(env.errors().empty());
-                QCustomPlot* chart = g.chart();
+                QCustomPlot* chart = chartOf(&g);
                 chart->replot(QCustomPlot::rpImmediateRefresh);
                 const QImage image = chart->grab().toImage();
                 const QString what =
@@ -436,7 +440,8 @@ private slots:
                         QVERIFY2(image.pixel(x, y) == back, qPrintable(what));
                 // the full titles are kept for the data the user copies
                 QCOMPARE(QuietPlot::axisTitle(chart->xAxis), c.xTitle);
-                QVERIFY(g.curveDataText().contains(c.yTitle));
+                trigger(g, "copydata1");
+                QVERIFY(QGuiApplication::clipboard()->text().contains(c.yTitle));
             }
         }
     }
@@ -457,11 +462,12 @@ private slots:
             for (int i = 0; i <= 10; ++i) g.LoadData(kBlueCurve, i, 5);
             g.resize(981, 658);
             g.show();
-            QVERIFY(env.runner.run([&] { g.Update(); }));
-            g.chart()->replot();
+            QVERIFY(env.runner.run([&] { g.formActivate(); }));
+            chartOf(&g)->replot();
             auto* panel = g.findChild<QListWidget*>("lbCurvInfo");
-            const QPoint at(int(g.chart()->xAxis->coordToPixel(5)), int(g.chart()->yAxis->coordToPixel(5)));
-            QTest::mouseClick(g.chart(), Qt::LeftButton, Qt::NoModifier, at);
+            const QPoint at(int(chartOf(&g)->xAxis->coordToPixel(5)),
+                            int(chartOf(&g)->yAxis->coordToPixel(5)));
+            QTest::mouseClick(chartOf(&g), Qt::LeftButton, Qt::NoModifier, at);
             QVERIFY(!panel->isHidden());
             QVERIFY(items(panel).contains(QStringLiteral("upper")));
             if (way == "delete") {
@@ -485,7 +491,7 @@ private slots:
             g.LoadData(kRedCurve, 1, 1);
             const int before = g.CurveCount();
             env.messages.answers = {true};
-            g.lbCurvInfoClick(GraphModel::kDeleteItem);
+            clickInfo(g, GraphModel::kDeleteItem);
             QCOMPARE(g.CurveCount(), before);
         }
     }

@@ -23,40 +23,40 @@ private slots:
         lg.XY(1000, 2e12);
         lg.XY(0, 0);
         lg.Axis();
-        QCOMPARE(lg.chart()->yAxis->range().upper, 5.5e12);
+        QCOMPARE(chartOf(&lg)->yAxis->range().upper, 5.5e12);
         // bars kept in ascending photon energy
-        QCOMPARE(lg.bars()->data()->size(), 3);
-        QCOMPARE(lg.bars()->data()->at(0)->key, 0.0);
-        QCOMPARE(lg.bars()->data()->at(2)->key, 3000.0);
-        QVERIFY(lg.chart()->xAxis->range().contains(0) && lg.chart()->xAxis->range().contains(3000));
+        QCOMPARE(barsOf(&lg)->data()->size(), 3);
+        QCOMPARE(barsOf(&lg)->data()->at(0)->key, 0.0);
+        QCOMPARE(barsOf(&lg)->data()->at(2)->key, 3000.0);
+        QVERIFY(chartOf(&lg)->xAxis->range().contains(0) && chartOf(&lg)->xAxis->range().contains(3000));
         // a new chart is empty; with no bars above zero the range stays as it was
         lg.New(QStringLiteral("brightness"));
-        QCOMPARE(lg.bars()->data()->size(), 0);
-        QCOMPARE(lg.chart()->yAxis->label(), QStringLiteral("brightness"));
+        QCOMPARE(barsOf(&lg)->data()->size(), 0);
+        QCOMPARE(chartOf(&lg)->yAxis->label(), QStringLiteral("brightness"));
         lg.XY(0, 0);
         lg.Axis();
-        QCOMPARE(lg.chart()->yAxis->range().upper, 5.5e12);
+        QCOMPARE(chartOf(&lg)->yAxis->range().upper, 5.5e12);
     }
 
     void titlesThroughTheTextEntry() {
         PlotEnv env;
         TfLineGraph lg(env.ctx);
         lg.New(QStringLiteral("flux"));
-        env.checkTitles(lg, lg.chart(), "bottomaxistitle1");
+        env.checkTitles(lg, chartOf(&lg), "bottomaxistitle1");
     }
 
     void textEntryDialog() {
         PlotEnv env;
         TfEnterText& t = env.enterText;
         t.prepare();
-        t.edText()->setText(QStringLiteral("typed"));
+        t.findChild<QLineEdit*>(QStringLiteral("edText"))->setText(QStringLiteral("typed"));
         t.findChild<QPushButton*>("bbAccept")->click();
         QCOMPARE(t.EnteredText, QStringLiteral("typed"));
-        QCOMPARE(t.edText()->text(), QString());
+        QCOMPARE(t.findChild<QLineEdit*>(QStringLiteral("edText"))->text(), QString());
         QCOMPARE(t.result(), int(QDialog::Accepted));
         // rejected: the text stays where it was
         t.prepare();
-        t.edText()->setText(QStringLiteral("other"));
+        t.findChild<QLineEdit*>(QStringLiteral("edText"))->setText(QStringLiteral("other"));
         t.reject();
         QCOMPARE(t.EnteredText, QStringLiteral("typed"));
     }

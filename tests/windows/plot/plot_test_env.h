@@ -8,6 +8,7 @@
 #include <QtTest>
 #include <functional>
 
+#include "../../support/user_input.h"
 #include "core/numerics/messages.h"
 #include "core/state/session.h"
 #include "ui/action_runner.h"

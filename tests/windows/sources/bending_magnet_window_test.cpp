@@ -38,16 +38,16 @@ void BendingMagnetWindow::inputChangeMarksStale() {
     World world;
     TfSynRad* w = world.w().synRad;
     auto* tb = child<QToolButton>(w, "tbRecalc");
-    QCOMPARE(tb->property("captionColour").toInt(), 32768);
+    QCOMPARE(captionColour(tb), 32768);
     for (const char* n : {"WaveLength", "edBandW", "VerObsAng", "edDist", "edIncAng"}) {
         tb->click();
-        QCOMPARE(tb->property("captionColour").toInt(), 32768);
+        QCOMPARE(captionColour(tb), 32768);
         child<QLineEdit>(w, n)->setText(QStringLiteral("2"));
-        QCOMPARE(tb->property("captionColour").toInt(), 255);
+        QCOMPARE(captionColour(tb), 255);
     }
     tb->click();
-    child<DBNavigator>(w, "DBNavigator1")->press(DBNavigator::Next);
-    QCOMPARE(tb->property("captionColour").toInt(), 255);
+    press(child<DBNavigator>(w, "DBNavigator1"), DBNavigator::Next);
+    QCOMPARE(captionColour(tb), 255);
 }
 
 void BendingMagnetWindow::badInputKeepsTheEarlierSteps() {
@@ -62,7 +62,7 @@ void BendingMagnetWindow::badInputKeepsTheEarlierSteps() {
     // steps before the distance ran: the photon energy of 2 A is shown
     QCOMPARE(text("EdtPhEnergy"), QStringLiteral("6.1993"));
     QCOMPARE(text("edPwmmz"), densityBefore);
-    QCOMPARE(child<QToolButton>(w, "tbRecalc")->property("captionColour").toInt(), 255);
+    QCOMPARE(captionColour(child<QToolButton>(w, "tbRecalc")), 255);
 }
 
 void BendingMagnetWindow::zeroFieldStopsWithTheFloatingPointMessage() {
@@ -73,7 +73,7 @@ void BendingMagnetWindow::zeroFieldStopsWithTheFloatingPointMessage() {
     // An electromagnet of 0 T is refused when the edit is posted, naming the field; what
     // was typed stays in the record being edited, the stored record keeps its field.
     const std::string refused = "Field: the magnetic field must be above 0 T and at most 100 T";
-    child<DBEdit>(w, "DBEdtField")->typeText(QStringLiteral("0"));
+    typeInto(child<DBEdit>(w, "DBEdtField"), QStringLiteral("0"));
     QCOMPARE(world.texts(), std::vector<std::string>{refused});
     world.messages.clear();
     child<QToolButton>(w, "tbRecalc")->click();
@@ -95,17 +95,17 @@ void BendingMagnetWindow::zeroFieldStopsWithTheFloatingPointMessage() {
 void BendingMagnetWindow::fieldEditRecomputesTheRadius() {
     World world;
     TfSynRad* w = world.w().synRad;
-    child<DBEdit>(w, "DBEdtField")->typeText(QStringLiteral("1.2"));
+    typeInto(child<DBEdit>(w, "DBEdtField"), QStringLiteral("1.2"));
     QVERIFY(world.messages.log.empty());
     // 3 GeV / 0.299792458 / 1.2 T
     QCOMPARE(child<QLineEdit>(w, "EdtRho")->text(), QStringLiteral("   8.339"));
     QCOMPARE(world.session().magnet.BField, 1.2);
-    QCOMPARE(child<QToolButton>(w, "tbRecalc")->property("captionColour").toInt(), 255);
+    QCOMPARE(captionColour(child<QToolButton>(w, "tbRecalc")), 255);
 
     // a field that is not a number: one message, whether the entry is scripted or typed
     // and finished with Enter; the radius stays
     auto* field = child<DBEdit>(w, "DBEdtField");
-    field->typeText(QStringLiteral("1.2x"));
+    typeInto(field, QStringLiteral("1.2x"));
     QCOMPARE(world.texts(), std::vector<std::string>{"'1.2x' is not a valid floating point value"});
     world.messages.clear();
     field->setFocus();
@@ -131,14 +131,14 @@ void BendingMagnetWindow::filterSelectsSourceKinds() {
     QVERIFY(src.rowCount() > 0);
     for (int r = 0; r < src.rowCount(); ++r)
         QCOMPARE(src.row(r).text(QStringLiteral("SrceType")), QStringLiteral("Wig"));
-    QCOMPARE(child<DBGrid>(w, "DBGrid1")->columnCount(), 6);
-    QCOMPARE(tb->property("captionColour").toInt(), 255);
+    QCOMPARE(child<DBGrid>(w, "DBGrid1")->model()->columnCount(), 6);
+    QCOMPARE(captionColour(tb), 255);
     // outside bending-magnet mode the grid gets pole count, period and gap
     world.session().flags.BendMagMode = false;
     SelectSources(world.program->ctx(), "All");
     QCOMPARE(src.rowCount(), all);
     auto* grid = child<DBGrid>(w, "DBGrid1");
-    QCOMPARE(grid->columnCount(), 9);
+    QCOMPARE(grid->model()->columnCount(), 9);
 }
 
 void BendingMagnetWindow::singlePassBeamIsRefused() {
@@ -167,7 +167,7 @@ void BendingMagnetWindow::singlePassBeamIsRefused() {
     world.messages.clear();
     buttonByText(world.w().start, QStringLiteral("circulating beam"))->click();
     auto* ringGrid = world.w().cbeam->findChild<DBGrid*>();
-    ringGrid->clickRow(rowOf(ringGrid, QStringLiteral("Diamond")));
+    clickRow(ringGrid, rowOf(ringGrid, QStringLiteral("Diamond")));
     child<QAbstractButton>(world.w().cbeam, "bbAccept")->click();
     child<QToolButton>(w, "tbRecalc")->click();
     QVERIFY2(world.messages.log.empty(),

@@ -16,7 +16,7 @@ struct World : ProgramWorld {
         acceptRing(QStringLiteral("Diamond"));
         buttonByText(w().start, QStringLiteral("bend magnet"))->click();
         auto* grid = child<DBGrid>(w().synRad, "DBGrid1");
-        grid->clickRow(rowOf(grid, QStringLiteral("Diamond dipole 1.4 T")));
+        clickRow(grid, rowOf(grid, QStringLiteral("Diamond dipole 1.4 T")));
         child<QAbstractButton>(w().synRad, "tbRecalc")->click();
     }
 };

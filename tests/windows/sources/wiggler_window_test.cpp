@@ -17,7 +17,7 @@ struct WigglerWorld : World {
         buttonByText(World::w().start, QStringLiteral("wiggler"))->click();
         w = World::w().wiggler;
         auto* grid = child<DBGrid>(w, "DBGridSrce");
-        grid->clickRow(rowOf(grid, QStringLiteral("EM wiggler W200")));
+        clickRow(grid, rowOf(grid, QStringLiteral("EM wiggler W200")));
         messages.clear();
         recalc();
     }
@@ -26,7 +26,7 @@ struct WigglerWorld : World {
         if (auto* e = w->findChild<QLineEdit*>(QString::fromLatin1(name))) return e->text();
         return child<QLabel>(w, name)->text();
     }
-    int marker() const { return child<QToolButton>(w, "tbRecalc")->property("captionColour").toInt(); }
+    int marker() const { return captionColour(child<QToolButton>(w, "tbRecalc")); }
 };
 
 }  // namespace
@@ -78,7 +78,7 @@ void WigglerWindow::inputChangesMarkStaleAndRecalculationClearsIt() {
         QVERIFY(world.session().flags.ParDirty);
     }
     world.recalc();
-    child<DBEdit>(world.w, "HorAngle")->typeText(QStringLiteral("1"));
+    typeInto(child<DBEdit>(world.w, "HorAngle"), QStringLiteral("1"));
     QCOMPARE(world.marker(), 255);
     world.recalc();
     QCOMPARE(world.marker(), 32768);
@@ -98,7 +98,7 @@ void WigglerWindow::refusedCalculationStaysRedWithoutPhotonResults() {
     for (const Case& c : cases) {
         WigglerWorld world;
         if (std::string(c.field) == "HorAngle")
-            child<DBEdit>(world.w, c.field)->typeText(QString::fromLatin1(c.text));
+            typeInto(child<DBEdit>(world.w, c.field), QString::fromLatin1(c.text));
         else
             child<QLineEdit>(world.w, c.field)->setText(QString::fromLatin1(c.text));
         world.messages.clear();
@@ -121,7 +121,7 @@ void WigglerWindow::resultsDoNotDependOnTheUndulatorWindow() {
 
 void WigglerWindow::powerDoesNotDependOnTheObservationAngle() {
     WigglerWorld world;
-    child<DBEdit>(world.w, "HorAngle")->typeText(QStringLiteral("4"));
+    typeInto(child<DBEdit>(world.w, "HorAngle"), QStringLiteral("4"));
     world.recalc();
     QVERIFY(world.messages.log.empty());
     QCOMPARE(world.text("PowTot"), QStringLiteral("5.255"));
@@ -149,8 +149,7 @@ void WigglerWindow::spectrumRecalculatesAfterAChange() {
     world.session().magnet.KValue = 1.0;
     child<QToolButton>(world.w, "tbSpectrum")->click();
     QCOMPARE(world.marker(), 32768);
-    QCOMPARE(world.w->result().relBandWidth, 0.01);  // the spectrum window then takes its own
-    QCOMPARE(world.session().magnet.KValue, world.w->result().localK);
+    QVERIFY(world.session().magnet.KValue != 1.0);  // the wiggler's own magnet again
 }
 
 QTEST_MAIN(WigglerWindow)
