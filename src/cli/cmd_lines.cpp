@@ -3,6 +3,7 @@
 // calculation.
 #include "cli/command.h"
 #include "core/numerics/number_text.h"
+#include "core/numerics/units.h"
 #include "core/sources/undulator.h"
 #include "core/spectra/undulator_lines.h"
 
@@ -66,7 +67,8 @@ int runLines(Context& ctx) {
     const std::vector<int> h = list.harmonics();
     for (size_t k = 0; k < h.size(); ++k) {
         const int i = h[k];
-        const double v[5] = {double(i), list.eps[i], list.lambda[i] * 1e10, list.w[i] * 100.0, list.F[i]};
+        const double v[5] = {double(i), list.eps[i], metersToAngstrom(list.lambda[i]),
+                             fractionToPercent(list.w[i]), list.F[i]};
         for (int c = 0; c < 5; ++c) {
             cols[c].values.push_back(v[c]);
             std::string t = r.rows[k][c];

@@ -5,6 +5,7 @@
 #include "core/numerics/errors.h"
 #include "core/numerics/number_text.h"
 #include "core/numerics/text_to_number.h"
+#include "core/numerics/units.h"
 #include "core/sources/bending_magnet.h"
 #include "core/sources/wiggler.h"
 #include "core/spectra/synchrotron_spectrum.h"
@@ -72,7 +73,7 @@ int runSpectrum(Context& ctx) {
         observationPoint(s.flags.WigglerMode, s.flags.BendMagMode, s.magnet, s.beam, {});
     s.CritEnergy = spectrumCritEnergy(s.beam.BeamEnergy, obs.ObsField);
     rep.results.push_back(spectrumCritEnergyField(s.CritEnergy));
-    s.RelBandWidth = checkedValue(parseReal(ctx.text(QStringLiteral("bandwidth"))) / 100.0);
+    s.RelBandWidth = checkedValue(percentToFraction(parseReal(ctx.text(QStringLiteral("bandwidth")))));
     if (s.RelBandWidth < 0) throw InputError(kNegativeBandWidthText, "BW");
     const EnergyScan scan =
         energyScanSettings(ctx.text(QStringLiteral("from")), ctx.text(QStringLiteral("to")),

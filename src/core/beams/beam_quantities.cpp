@@ -6,6 +6,7 @@
 #include "core/numerics/errors.h"
 #include "core/numerics/number_text.h"
 #include "core/numerics/text_to_number.h"
+#include "core/numerics/units.h"
 
 namespace lumerad {
 
@@ -43,9 +44,9 @@ CircBeamDerived CircBeamCalcFields(const CircBeamValues& rec, CurrentBeam* share
     b.kind = BeamKind::Circulating;
     b.BeamName = rec.SR;
     b.BeamEnergy = rec.Energy;
-    b.BeamGamma = b.BeamEnergy / (1e-9 * MeC2);
+    b.BeamGamma = b.BeamEnergy / eVToGeV(MeC2);
     d.Gamma = b.BeamGamma;
-    b.BeamCurrent = rec.Cur / 1000;
+    b.BeamCurrent = mAToAmperes(rec.Cur);
 
     // A beta function of 0 (not given) is taken as 10 m, and the editor says so.
     const auto beta = [](double given, double& state, double& shown, bool& defaulted) {
@@ -63,18 +64,18 @@ CircBeamDerived CircBeamCalcFields(const CircBeamValues& rec, CurrentBeam* share
 
     // An emittance of 0 (not given) is taken as 999 nm, and the editor says so.
     const auto emittance = [](double givenNm, double& state, double& shown, bool& defaulted) {
-        state = givenNm * 1e-9;
+        state = nmToMeters(givenNm);
         shown = givenNm;
         defaulted = state == 0;
         if (defaulted) {
             state = 9.99e-7;
-            shown = state * 1e9;
+            shown = metersToNm(state);
         }
     };
     emittance(rec.Eps_x, b.EmitX, d.Eps_x, d.epsXDefaulted);
-    b.EnergySpread = rec.DE_E / 100;
+    b.EnergySpread = percentToFraction(rec.DE_E);
     emittance(rec.Eps_y, b.EmitY, d.Eps_y, d.epsYDefaulted);
-    d.Coupl = b.EmitY / b.EmitX * 100;
+    d.Coupl = fractionToPercent(b.EmitY / b.EmitX);
 
     auto sq = [](double x) { return x * x; };
     b.SigXb = std::sqrt(sq(b.EtaX * b.EnergySpread) + b.EmitX * b.BetaX);
@@ -82,10 +83,10 @@ CircBeamDerived CircBeamCalcFields(const CircBeamValues& rec, CurrentBeam* share
     b.SigYb = std::sqrt(sq(b.EtaY * b.EnergySpread) + b.EmitY * b.BetaY);
     b.SigYp = std::sqrt(sq(b.EtapY * b.EnergySpread) + b.EmitY * (1 + sq(b.AlphaY)) / b.BetaY);
 
-    d.Sig_xb = finite(b.SigXb * 1e6);
-    d.Sig_yb = finite(b.SigYb * 1e6);
-    d.Sig_xp = finite(b.SigXp * 1e6);
-    d.Sig_yp = finite(b.SigYp * 1e6);
+    d.Sig_xb = finite(metersToMicrons(b.SigXb));
+    d.Sig_yb = finite(metersToMicrons(b.SigYb));
+    d.Sig_xp = finite(radToMicrorad(b.SigXp));
+    d.Sig_yp = finite(radToMicrorad(b.SigYp));
     finite(d.Gamma);
     finite(d.Coupl);
     if (shared) *shared = b;
@@ -96,24 +97,24 @@ SnglBeamDerived SnglBeamCalcFields(const SnglBeamValues& rec, CurrentBeam* share
     CurrentBeam b = shared ? *shared : CurrentBeam{};
     SnglBeamDerived d;
     b.kind = BeamKind::SinglePass;
-    b.BeamEnergy = rec.Energy * 1e6;
+    b.BeamEnergy = MeVToeV(rec.Energy);
     b.BeamGamma = b.BeamEnergy / MeC2;
     d.gamma = roundedVia(FormatFixed5, b.BeamGamma);
 
-    b.NPart = rec.PartPerBunch * 1e8;
-    b.PulseDur = rec.PulseDuration * 1e-9;
+    b.NPart = particlesOf1e8(rec.PartPerBunch);
+    b.PulseDur = nsToSeconds(rec.PulseDuration);
     b.RepRate = rec.PulseRepRate;
     b.BunchesPerPulse = rec.BunchesPerPulse;
-    b.BunchDur = rec.BunchDuration * 1e-15;
+    b.BunchDur = fsToSeconds(rec.BunchDuration);
 
     b.PeakCur = b.BunchDur == 0 ? 0.0 : ElCharge * b.NPart / b.BunchDur;
     d.PeakCurrent = roundedVia(FormatFixed3, b.PeakCur);
     b.PulseCur = b.PulseDur == 0 ? 0.0 : ElCharge * b.NPart * b.BunchesPerPulse / b.PulseDur;
-    d.PulseCurrent = roundedVia(FormatFixed3, b.PulseCur * 1000);
+    d.PulseCurrent = roundedVia(FormatFixed3, amperesTomA(b.PulseCur));
     b.AvgCur = b.PulseCur * b.RepRate * b.PulseDur;
-    d.AvgCurrent = roundedVia(FormatFixed3, b.AvgCur * 1e9);
+    d.AvgCurrent = roundedVia(FormatFixed3, amperesTonA(b.AvgCur));
     b.BunchLength = b.BunchDur * CLight;
-    d.BunchLength = roundedVia(FormatFixed3, b.BunchLength * 1000);
+    d.BunchLength = roundedVia(FormatFixed3, metersToMm(b.BunchLength));
     if (shared) *shared = b;
     return d;
 }

@@ -6,6 +6,7 @@
 #include <utility>
 
 #include "core/numerics/constants.h"
+#include "core/numerics/units.h"
 
 namespace lumerad {
 
@@ -55,7 +56,7 @@ std::optional<LimitBreach> circBeamBreach(const CircBeamValues& r) {
                             {"Eta_y", r.Eta_y},
                             {"Etap_y", r.Etap_y}}))
         return b;
-    if (!(r.Energy * 1e9 > MeC2))
+    if (!(GeVToeV(r.Energy) > MeC2))
         return breach("Energy", "the beam energy must be above the electron rest energy, 0.000511003 GeV");
     if (auto b = negative({{"Cur", r.Cur}}, "the current")) return b;
     if (auto b = negative({{"Eps_x", r.Eps_x}, {"Eps_y", r.Eps_y}}, "the emittance")) return b;
@@ -72,7 +73,7 @@ std::optional<LimitBreach> snglBeamBreach(const SnglBeamValues& r) {
                             {"Bunches/Pulse", r.BunchesPerPulse},
                             {"BunchDuration", r.BunchDuration}}))
         return b;
-    if (!(r.Energy * 1e6 > MeC2))
+    if (!(MeVToeV(r.Energy) > MeC2))
         return breach("Energy", "the beam energy must be above the electron rest energy, 0.511003 MeV");
     if (auto b = negative({{"Part/Bunch", r.PartPerBunch}}, "the charge")) return b;
     if (auto b = negative({{"PulseDuration", r.PulseDuration},

@@ -9,6 +9,7 @@
 #include "core/numerics/messages.h"
 #include "core/numerics/number_text.h"
 #include "core/numerics/text_to_number.h"
+#include "core/numerics/units.h"
 
 namespace lumerad {
 
@@ -134,7 +135,7 @@ FormFactorValue formFactorAt(const std::string& wavelen, const std::string& dist
         v.wavelenText = "100.0";
         return v;
     }
-    v.lambda = parseReal(wavelen) * 1e-6;
+    v.lambda = micronsToMeters(parseReal(wavelen));
     if (v.lambda == 0) {
         messages.info(kSelectWavelengthText);
         v.lambda = 1e-4;

@@ -8,6 +8,7 @@
 #include "core/numerics/messages.h"
 #include "core/numerics/number_text.h"
 #include "core/numerics/text_to_number.h"
+#include "core/numerics/units.h"
 
 namespace lumerad {
 
@@ -67,10 +68,10 @@ double coneIntegral(double beta, double theta) {
 std::vector<std::string> photonEnergyEquivalents(double lambda) {
     return {"energy equivalents in other units:",
             pattern("%9.7f", lambda) + " m",
-            pattern("%9.1f", 1e10 * lambda) + " Angstrom",
+            pattern("%9.1f", metersToAngstrom(lambda)) + " Angstrom",
             pattern("%9.5f", HPlanck * CLight / ElCharge / lambda) + " eV",
             pattern("%9.3f", 0.01 / lambda) + " 1/cm",
-            pattern("%9.5f", CLight / lambda / 1e12) + " THz",
+            pattern("%9.5f", HzToTHz(CLight / lambda)) + " THz",
             pattern("%9.1f", HPlanck * CLight / lambda / KBoltz) + " deg Kelvin"};
 }
 
@@ -109,7 +110,7 @@ void CalculateTR(const TransitionRadiationInputs& in, const TransitionRadiationB
             if (v == 0)
                 throw InputError(std::string(kSelectPhotonEnergyText) + " (a " + photonUnitCaption(in.unit) +
                                  " of 0 has no wave length)");
-            lambda = in.unit == PhotonUnit::perCm ? (1 / v) / 100 : CLight / (v * 1e12);
+            lambda = in.unit == PhotonUnit::perCm ? cmToMeters(1 / v) : CLight / THzToHz(v);
             break;
     }
     if (lambda == 0) {
@@ -124,7 +125,7 @@ void CalculateTR(const TransitionRadiationInputs& in, const TransitionRadiationB
     s.E = checkedValue(HPlanck * CLight / ElCharge / s.lambda);
 
     // 4, 5. Bunch length and form factors.
-    const double sigmaZ = CLight * (beam.bunchDuration * 1e-15);
+    const double sigmaZ = CLight * fsToSeconds(beam.bunchDuration);
     if (!in.coherent) {
         s.FF = 0;
     } else {
@@ -150,7 +151,7 @@ void CalculateTR(const TransitionRadiationInputs& in, const TransitionRadiationB
     if (BW < 0) throw InputError("the band width must be positive!", "EdtBnWdth");
 
     // 7-9. Electrons, velocity, emission into the half space.
-    const double N = beam.partPerBunch * 1e8;
+    const double N = particlesOf1e8(beam.partPerBunch);
     const double nb = beam.bunchesPerPulse;
     const double beta = std::sqrt(1 - 1 / (gamma * gamma));
     const double Neff = in.coherent ? ((N - 1) * s.FF + 1) * N : N;
@@ -171,15 +172,15 @@ void CalculateTR(const TransitionRadiationInputs& in, const TransitionRadiationB
             s.theta = Pi / 2;
             r.angleGammaText = general(s.theta * gamma, 5, 3);
         }
-        r.angleMradText = general(s.theta * 1000, 5, 3);
+        r.angleMradText = general(radToMrad(s.theta), 5, 3);
         s.AccAngFromMrad = false;
     }
     if (s.AccAngFromMrad) {
-        s.theta = parseReal(in.angleMrad) / 1000;
+        s.theta = mradToRad(parseReal(in.angleMrad));
         if (s.theta > Pi / 2) {
             messages.info(kAngleMradTooLargeText);
             s.theta = Pi / 2;
-            r.angleMradText = general(s.theta * 1000, 5, 3);
+            r.angleMradText = general(radToMrad(s.theta), 5, 3);
         }
         r.angleGammaText = general(s.theta * gamma, 5, 3);
         s.AccAngFromGamma = false;

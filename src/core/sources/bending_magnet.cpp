@@ -8,6 +8,7 @@
 #include "core/numerics/number_text.h"
 #include "core/numerics/special_functions.h"
 #include "core/numerics/text_to_number.h"
+#include "core/numerics/units.h"
 
 namespace lumerad {
 
@@ -51,7 +52,7 @@ void RecalcSRPar(const BendingMagnetInputs& in, const CurrentBeam& beam, MagnetS
     r.completed = 3;
 
     // 4. Beam rigidity.
-    store(r.rigidity, E * 1e9 / CLight);
+    store(r.rigidity, GeVToeV(E) / CLight);
     r.completed = 4;
 
     // 5. Critical photon energy.
@@ -64,7 +65,7 @@ void RecalcSRPar(const BendingMagnetInputs& in, const CurrentBeam& beam, MagnetS
     r.completed = 6;
 
     // 7. Photon energy of the wavelength.
-    const double lambda = parseReal(in.WaveLength) * 1e-10;
+    const double lambda = angstromToMeters(parseReal(in.WaveLength));
     if (!(lambda > 0)) throw InputError(kWaveLengthText, "WaveLength");
     store(r.photonEnergy, HPlanck * CLight / ElCharge / lambda);
     r.completed = 7;
@@ -78,7 +79,7 @@ void RecalcSRPar(const BendingMagnetInputs& in, const CurrentBeam& beam, MagnetS
     r.completed = 8;
 
     // 9. Band width.
-    store(r.relBandWidth, parseReal(in.edBandW) / 100.0);
+    store(r.relBandWidth, percentToFraction(parseReal(in.edBandW)));
     if (r.relBandWidth < 0) throw InputError(kNegativeBandWidthText, "edBandW");
     RelBandWidth = r.relBandWidth;
     r.completed = 9;
@@ -201,7 +202,7 @@ ResultFields BendingMagnetResults(const BendingMagnetResult& r) {
     if (c >= 5) scaled("Ephcrit", r.critEnergy, general4, "eV");
     if (c >= 6) {
         if (r.critEnergy > 0)
-            add("Lamcrit", r.critWaveLength * 1e-10, general(r.critWaveLength, 4, 3));
+            add("Lamcrit", angstromToMeters(r.critWaveLength), general(r.critWaveLength, 4, 3));
         else
             add("Lamcrit", std::nan(""), "");
     }
@@ -210,7 +211,7 @@ ResultFields BendingMagnetResults(const BendingMagnetResult& r) {
         add("Edtxi", r.xi, general(r.xi, 4, 3));
     }
     if (c >= 10) add("PhFlux", r.flux, FormatGeneral4(r.flux));
-    if (c >= 13) add("edSigPsi", r.sigPsi, general(r.sigPsi * 1000.0, 3, 3));
+    if (c >= 13) add("edSigPsi", r.sigPsi, general(radToMrad(r.sigPsi), 3, 3));
     if (c >= 14) {
         add("AngPhDenSig", r.densSigma, exponent(r.densSigma, 3, 2));
         add("AngPhDenPi", r.densPi, exponent(r.densPi, 3, 2));

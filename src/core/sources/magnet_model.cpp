@@ -6,6 +6,7 @@
 #include "core/numerics/constants.h"
 #include "core/numerics/errors.h"
 #include "core/numerics/messages.h"
+#include "core/numerics/units.h"
 
 namespace lumerad {
 
@@ -29,8 +30,8 @@ void ReadSourcePar(const SourceRecord& rec, MagnetState& m, Messages& messages) 
     clearFloatFaults();
     m.SrcName = rec.Name;
     m.SrcType = rec.SrceType;
-    m.PerLength = rec.PerLen / 1000.0;
-    m.Gap = rec.Gap / 1000.0;
+    m.PerLength = mmToMeters(rec.PerLen);
+    m.Gap = mmToMeters(rec.Gap);
     m.NPoles = rec.Poles;
     m.BField = rec.Field;
     m.PermMag = rec.PermMag;

@@ -8,6 +8,7 @@
 #include "core/numerics/messages.h"
 #include "core/numerics/number_text.h"
 #include "core/numerics/text_to_number.h"
+#include "core/numerics/units.h"
 
 namespace lumerad {
 
@@ -49,13 +50,13 @@ void SinglePassUndulator(const SinglePassUndulatorInputs& in, MagnetState& magne
     r.displacement = checkedValue(r.K * lu / (gamma * TwoPi));
     r.deflection = checkedValue(r.K / gamma);
     r.fields.push_back({"lWveLen", "fundamental wavelength", r.lambda1, "m",
-                        "fundamental wavelength: " + FormatFixed3(r.lambda1 * 1e6) + " um", "um"});
+                        "fundamental wavelength: " + FormatFixed3(metersToMicrons(r.lambda1)) + " um", "um"});
     r.fields.push_back({"lWveNum", "wavenumber", r.waveNumber, "1/cm",
                         "wavenumber............: " + FormatFixed3(r.waveNumber) + " 1/cm", "1/cm"});
+    r.fields.push_back({"Edtxmax", "path displacement", r.displacement, "m",
+                        fixed(metersToMicrons(r.displacement), 4, 1), "µm"});
     r.fields.push_back(
-        {"Edtxmax", "path displacement", r.displacement, "m", fixed(r.displacement * 1e6, 4, 1), "µm"});
-    r.fields.push_back(
-        {"Edtmxdefl", "deflection", r.deflection, "rad", fixed(r.deflection * 1e6, 4, 1), "µrad"});
+        {"Edtmxdefl", "deflection", r.deflection, "rad", fixed(radToMicrorad(r.deflection), 4, 1), "µrad"});
 
     // 8, 9. Form factor at the fundamental.
     const bool gaussian = in.distribution == "g";

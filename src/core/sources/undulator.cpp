@@ -8,6 +8,7 @@
 #include "core/numerics/number_text.h"
 #include "core/numerics/special_functions.h"
 #include "core/numerics/text_to_number.h"
+#include "core/numerics/units.h"
 
 namespace lumerad {
 
@@ -89,7 +90,7 @@ void UndulatorRecalculate(const UndulatorInputs& in, const CurrentBeam& beam, Ma
 
     // 6, 7. Fundamental wavelength and photon energy.
     store(r.lambda1, undulatorWaveLength(m.PerLength, gamma, K));
-    store(r.eps1, kUndHC / (r.lambda1 * 1e10));
+    store(r.eps1, kUndHC / metersToAngstrom(r.lambda1));
     und.FundWaveLen = r.lambda1;
     und.FundPhotEn = r.eps1;
     r.completed = 7;
@@ -165,7 +166,7 @@ ResultFields UndulatorTexts(const UndulatorResult& r) {
         auto [e, eu] = scaledText(r.photonEnergy, "eV", [](double v) { return fixed(v, 4, 1); });
         t.push_back(field("ephi", "photon energy of the harmonic", r.photonEnergy, "eV", e, eu));
         t.push_back(field("lami", "wavelength of the harmonic", r.wavelength, "m",
-                          fixed(r.wavelength * 1e10, 4, 1), "Å"));
+                          fixed(metersToAngstrom(r.wavelength), 4, 1), "Å"));
     }
     if (c >= 10) {
         auto [p, pu] = scaledText(r.power, "W", [](double v) { return fixed(v, 5, 2); });
@@ -180,10 +181,10 @@ ResultFields UndulatorTexts(const UndulatorResult& r) {
         t.push_back(field("edPwmmz", "power density downstream", r.powDensZ, "W/mm^2", p, pu));
     }
     if (c >= 16) {
-        t.push_back(
-            field("Edtxmax", "osc.amplitude", r.amplitude, "m", fixed(r.amplitude * 1e6, 4, 1), "µm"));
-        t.push_back(
-            field("Edtmxdefl", "deflection", r.deflection, "rad", fixed(r.deflection * 1e6, 4, 1), "µrad"));
+        t.push_back(field("Edtxmax", "osc.amplitude", r.amplitude, "m",
+                          fixed(metersToMicrons(r.amplitude), 4, 1), "µm"));
+        t.push_back(field("Edtmxdefl", "deflection", r.deflection, "rad",
+                          fixed(radToMicrorad(r.deflection), 4, 1), "µrad"));
     }
     return t;
 }

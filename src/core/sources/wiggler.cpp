@@ -8,6 +8,7 @@
 #include "core/numerics/number_text.h"
 #include "core/numerics/special_functions.h"
 #include "core/numerics/text_to_number.h"
+#include "core/numerics/units.h"
 #include "core/sources/magnet_model.h"
 
 namespace lumerad {
@@ -69,7 +70,7 @@ void RecalculateWiggler(const WigglerInputs& in, const CurrentBeam& beam, Magnet
     //       points at the observer.
     const double psiX = parseReal(in.HorAngle);
     if (!(K > 0)) throw InputError(kNoDeflectionText);
-    const double xiX = checkedValue((psiX / 1000.0) * gamma / K);
+    const double xiX = checkedValue(mradToRad(psiX) * gamma / K);
     if (!(std::fabs(xiX) < 1.0)) throw InputError(kZeroFluxText, "HorAngle");
     r.psiX = psiX;
 
@@ -83,13 +84,13 @@ void RecalculateWiggler(const WigglerInputs& in, const CurrentBeam& beam, Magnet
     // 14-16. Photon energy of the wavelength, xi, the local K, the band width.
     const double lambda = parseReal(in.WaveLength);
     if (!(lambda > 0)) throw InputError(kWigglerWaveLengthText, "WaveLength");
-    store(r.photonEnergy, HC / (lambda * 1e-10) + 1e-11);
+    store(r.photonEnergy, HC / angstromToMeters(lambda) + 1e-11);
     store(r.xi, r.photonEnergy / r.critEnergy);
     store(r.localK, kKFactor * r.localField * magnet.PerLength);
     const double bw = parseReal(in.edBandW);
     if (!(bw > 0)) throw InputError(kWigglerBandWidthText, "edBandW");
     magnet.KValue = r.localK;
-    store(r.relBandWidth, bw / 100.0);
+    store(r.relBandWidth, percentToFraction(bw));
     RelBandWidth = r.relBandWidth;
     r.completed = kWigPhoton;
 
@@ -99,11 +100,11 @@ void RecalculateWiggler(const WigglerInputs& in, const CurrentBeam& beam, Magnet
     // 18. Photon source sizes at the wavelength of interest.
     if (!(magnet.DevLength > 0)) throw InputError(kWigglerNoPolesText);
     BeamSizesAtSource sizes;
-    sizes.Sig_xb = beam.SigXb * 1e6;
-    sizes.Sig_yb = beam.SigYb * 1e6;
-    sizes.Sig_xp = beam.SigXp * 1e6;
-    sizes.Sig_yp = beam.SigYp * 1e6;
-    PhotonBeamSize(magnet, 1, lambda * 1e-10, sizes);
+    sizes.Sig_xb = metersToMicrons(beam.SigXb);
+    sizes.Sig_yb = metersToMicrons(beam.SigYb);
+    sizes.Sig_xp = radToMicrorad(beam.SigXp);
+    sizes.Sig_yp = radToMicrorad(beam.SigYp);
+    PhotonBeamSize(magnet, 1, angstromToMeters(lambda), sizes);
 
     // 19-20. Power density at the source and at distance z: the source spot grows with the
     //        photon divergence, and the whole fan of +-K/gamma (peak K) and the vertical
@@ -161,14 +162,14 @@ ResultFields WigglerResults(const WigglerResult& r) {
         add("edWLen", "wiggler length", r.devLength, "m", FormatFixed3(r.devLength), "m");
     }
     if (c >= kWigOrbit) {
-        add("Edtxmax", "path displacement", r.pathDisplacement, "m", fixed(r.pathDisplacement * 1e6, 4, 1),
-            "µm");
-        add("Edtmxdefl", "deflection", r.deflection, "rad", fixed(r.deflection * 1e6, 4, 1), "µrad");
+        add("Edtxmax", "path displacement", r.pathDisplacement, "m",
+            fixed(metersToMicrons(r.pathDisplacement), 4, 1), "µm");
+        add("Edtmxdefl", "deflection", r.deflection, "rad", fixed(radToMicrorad(r.deflection), 4, 1), "µrad");
     }
     if (c >= kWigCritical) {
         addScaled("Ephcrit", "critical energy", r.critEnergy, "eV", 5, 3);
-        add("Lamcrit", "critical wavelength", r.critWaveLength, "m", fixed(r.critWaveLength * 1e10, 5, 3),
-            "Å");
+        add("Lamcrit", "critical wavelength", r.critWaveLength, "m",
+            fixed(metersToAngstrom(r.critWaveLength), 5, 3), "Å");
     }
     if (c >= kWigPhoton) {
         addScaled("EdtPhEnergy", "photon energy", r.photonEnergy, "eV", 4, 3);
@@ -182,7 +183,7 @@ ResultFields WigglerResults(const WigglerResult& r) {
     if (c >= kWigFlux) {
         add("AngPhDen", "flux density", r.fluxDensity * 1e-6, "ph/s/mr^2",
             exponent(r.fluxDensity * 1e-6, 3, 2), "ph/s/mr^2");
-        add("sigpsi", "vert.cone", r.sigPsi, "rad", general(r.sigPsi * 1e6, 3, 3), "µrad");
+        add("sigpsi", "vert.cone", r.sigPsi, "rad", general(radToMicrorad(r.sigPsi), 3, 3), "µrad");
         add("AngFlux", "angular flux", r.angularFlux * 1e-3, "ph/s/mr", exponent(r.angularFlux * 1e-3, 3, 2),
             "ph/s/mr");
         add("EdtBright", "brightness", r.brightness, "ph/s/mr^2/mm^2", exponent(r.brightness, 3, 2),

@@ -8,6 +8,7 @@
 #include "core/numerics/number_text.h"
 #include "core/numerics/special_functions.h"
 #include "core/numerics/text_to_number.h"
+#include "core/numerics/units.h"
 
 namespace lumerad {
 
@@ -36,9 +37,9 @@ ObservationPoint observationPoint(bool wigglerMode, bool bendMagMode, const Magn
     p.bendingMagnet = !wigglerMode && bendMagMode;
     if (wigglerMode) {
         p.Hobs = "0.0";
-        p.HobsMax = " mr < " + FormatFixed3(checkedValue(magnet.KValue / beam.BeamGamma * 1000.0)) + " mr";
+        p.HobsMax = " mr < " + FormatFixed3(checkedValue(radToMrad(magnet.KValue / beam.BeamGamma))) + " mr";
         p.HobsMaxHint = "maximum wiggler deflection angle.";
-        p.HorObsAngle = parseReal(p.Hobs) / 1000.0;
+        p.HorObsAngle = mradToRad(parseReal(p.Hobs));
         const double r = p.HorObsAngle * beam.BeamGamma / magnet.KValue;
         p.ObsField = checkedValue(magnet.BField * std::sqrt(1.0 - r * r));
     } else if (bendMagMode) {
@@ -58,7 +59,7 @@ EnergyScan energyScanSettings(const std::string& e_phmin, const std::string& e_p
     EnergyScan s;
     s.emin = parseReal(e_phmin);
     s.emax = parseReal(e_phmax);
-    s.f = checkedValue(1.0 + parseReal(De_ph) / 100.0);
+    s.f = checkedValue(1.0 + percentToFraction(parseReal(De_ph)));
     // The test is made on the factor: an entry of "0.1" comes out just below 0.001.
     if (s.f - 1.0 < 0.001) {
         messages.info(kStepTooSmallText);
@@ -347,22 +348,22 @@ std::vector<std::pair<int, std::string>> curveLegendLines(const LegendInput& in)
     std::vector<std::pair<int, std::string>> l;
     l.emplace_back(1, "storage ring      " + in.BeamName);
     l.emplace_back(2, "beam energy       " + f6(in.E) + " GeV");
-    l.emplace_back(3, "beam current      " + f6(in.I * 1000.0) + " mA");
-    l.emplace_back(4, "horiz.emittance   " + f6(in.EmitX * 1e9) + " nm");
+    l.emplace_back(3, "beam current      " + f6(amperesTomA(in.I)) + " mA");
+    l.emplace_back(4, "horiz.emittance   " + f6(metersToNm(in.EmitX)) + " nm");
     l.emplace_back(5, "------------------------");
     l.emplace_back(6, "source magnet     " + in.SrcName);
     l.emplace_back(7, "field strength    " + f6(in.ObsField) + " T");
     if (in.wigglerMode) {
         l.emplace_back(8, "number of poles   " + FormatInt5(in.NPoles));
-        l.emplace_back(9, "period length     " + f6(in.PerLength * 1000.0) + " mm");
-        l.emplace_back(10, "obs. angle,horiz. " + f6(in.HorObsAngle * 1000.0) + " mr");
+        l.emplace_back(9, "period length     " + f6(metersToMm(in.PerLength)) + " mm");
+        l.emplace_back(10, "obs. angle,horiz. " + f6(radToMrad(in.HorObsAngle)) + " mr");
     } else if (in.bendMagMode) {
         l.emplace_back(8, in.vsAngle ? "photon energy " + in.edPhEn + " eV"
                                      : "obs. angle (vert) " + in.edVAng + "(1/gamma)");
         l.emplace_back(9, "");
         l.emplace_back(10, "");
     }
-    l.emplace_back(11, "band width        " + f6(in.RelBandWidth * 100.0) + " %");
+    l.emplace_back(11, "band width        " + f6(fractionToPercent(in.RelBandWidth)) + " %");
     return l;
 }
 

@@ -7,6 +7,7 @@
 #include "core/numerics/errors.h"
 #include "core/numerics/number_text.h"
 #include "core/numerics/text_to_number.h"
+#include "core/numerics/units.h"
 #include "core/sources/undulator.h"
 #include "core/spectra/synchrotron_spectrum.h"
 
@@ -57,7 +58,8 @@ std::string lineQuantityCaption(int q) {
 }
 
 BeamSizesAtSource beamSizes(const CurrentBeam& beam) {
-    return BeamSizesAtSource{beam.SigXb * 1e6, beam.SigYb * 1e6, beam.SigXp * 1e6, beam.SigYp * 1e6};
+    return BeamSizesAtSource{metersToMicrons(beam.SigXb), metersToMicrons(beam.SigYb),
+                             radToMicrorad(beam.SigXp), radToMicrorad(beam.SigYp)};
 }
 
 // --- Flux window
@@ -76,7 +78,7 @@ void UndFluxCalculate(const std::string& EdtBW, const CurrentBeam& beam, MagnetS
     PhotonBeamSize(m, i, und.FundWaveLen, beamSizes(beam));
     r.completed = 1;
 
-    store(r.relBandWidth, parseReal(EdtBW) / 100.0);
+    store(r.relBandWidth, percentToFraction(parseReal(EdtBW)));
     if (!(r.relBandWidth > 0)) throw InputError(kPositiveBandWidthText);
     const double perBW = onAxisFluxPerBW(i, m.KValue, m.NPeriods, beam.BeamGamma, beam.BeamCurrent);
     store(r.FOmega, perBW * r.relBandWidth);
@@ -95,10 +97,10 @@ ResultFields UndFluxTexts(const UndFluxResult& r) {
         t.push_back(
             field("TLPhEn", "photon energy :", r.photonEnergy, "eV", FormatFixed3(r.photonEnergy), " eV"));
         t.push_back(field("TLWvlenAng", "photon  wavelength:", r.wavelength, "m",
-                          FormatFixed3(r.wavelength * 1e10), "Å"));
+                          FormatFixed3(metersToAngstrom(r.wavelength)), "Å"));
         t.push_back(field("TLharmonic", "harmonic", r.harmonic, "", std::to_string(r.harmonic), ""));
         t.push_back(field("LsigTheta", "diffraction limited opening angle, σ' =", r.coneAngle, "rad",
-                          FormatFixed3(r.coneAngle * 1e6), "µrad"));
+                          FormatFixed3(radToMicrorad(r.coneAngle)), "µrad"));
     }
     if (r.completed >= 2) {
         t.push_back(field("LDifPhFlx", "differential photon flux,                    dN_ph/dt/dOmega = ",
@@ -111,8 +113,8 @@ ResultFields UndFluxTexts(const UndFluxResult& r) {
                           "ph/sec/mm^2/mr^2"));
         t.push_back(field("LDiffBright", "diffraction limited brightness, B-diff =", r.Bd, "ph/s/mm^2/mrad^2",
                           FormatGeneral4(r.Bd), "ph/sec/mm^2/mr^2"));
-        t.push_back(field("LCohFraction", "spatially coherent fraction of radiation, η =", r.eta * 100.0, "%",
-                          FormatFixed3(r.eta * 100.0), "%"));
+        t.push_back(field("LCohFraction", "spatially coherent fraction of radiation, η =",
+                          fractionToPercent(r.eta), "%", FormatFixed3(fractionToPercent(r.eta)), "%"));
     }
     return t;
 }
@@ -167,20 +169,20 @@ bool LineListCalculate(const LineListInputs& in, const CurrentBeam& beam, Magnet
     // 1. Magnet.
     r.header.push_back(field("periods", "number of periods", m.NPeriods, "", std::to_string(m.NPeriods), ""));
     r.header.push_back(
-        field("LenPer", "period length", m.PerLength, "m", FormatFixed3(m.PerLength * 1000.0), "mm"));
+        field("LenPer", "period length", m.PerLength, "m", FormatFixed3(metersToMm(m.PerLength)), "mm"));
     r.header.push_back(
         field("stUndlen", "undulator length", m.DevLength, "m", FormatFixed3(m.DevLength), "m"));
     r.header.push_back(field("KPar", "K", K, "", FormatFixed3(K), ""));
     r.completed = 1;
 
     // 2. Band width.
-    const double bw = checkedValue(parseReal(in.BW) / 100.0);
+    const double bw = checkedValue(percentToFraction(parseReal(in.BW)));
     if (!(bw > 0)) throw InputError(kPositiveBandWidthText);
     RelBandWidth = bw;
 
     // 3. Fundamental.
-    r.header.push_back(
-        field("lam0", "fundamental wavelength :", lambda1, "m", FormatGeneral4(lambda1 * 1e10), "Å"));
+    r.header.push_back(field("lam0", "fundamental wavelength :", lambda1, "m",
+                             FormatGeneral4(metersToAngstrom(lambda1)), "Å"));
     r.header.push_back(
         field("ephi0", "or fundamental energy:", und.FundPhotEn, "eV", FormatGeneral4(und.FundPhotEn), "eV"));
 
@@ -206,12 +208,12 @@ bool LineListCalculate(const LineListInputs& in, const CurrentBeam& beam, Magnet
 
     // 5. Wavelengths of the first and last harmonic.
     r.header.push_back(field("lami", "wavelength of the first harmonic", lambda1 / iFrom, "m",
-                             FormatGeneral4(lambda1 / iFrom * 1e10), "Å"));
+                             FormatGeneral4(metersToAngstrom(lambda1 / iFrom)), "Å"));
     r.header.push_back(field("lamf", "wavelength of the last harmonic", lambda1 / iTo, "m",
-                             FormatGeneral4(lambda1 / iTo * 1e10), "Å"));
+                             FormatGeneral4(metersToAngstrom(lambda1 / iTo)), "Å"));
 
     // 6, 7. Fundamental photon energy and the energies of the first and last harmonic.
-    und.FundPhotEn = checkedValue(kUndHC / (lambda1 * 1e10));
+    und.FundPhotEn = checkedValue(kUndHC / metersToAngstrom(lambda1));
     const double e1 = und.FundPhotEn;
     r.header.push_back(field("ephii", "photon energy of the first harmonic", iFrom * e1, "eV",
                              FormatGeneral4(iFrom * e1) + " eV", ""));
@@ -235,8 +237,9 @@ bool LineListCalculate(const LineListInputs& in, const CurrentBeam& beam, Magnet
         next.w[i] =
             checkedValue(std::sqrt((2 * sigE) * (2 * sigE) * TwoPi + (1.0 / (i * N)) * (1.0 / (i * N))));
         next.F[i] = RadFlux(i, in.quantity, K, lambda1, beam, m, RelBandWidth);
-        r.rows.push_back({std::to_string(i), FormatFixed3(next.eps[i]), FormatFixed3(next.lambda[i] * 1e10),
-                          FormatFixed3(next.w[i] * 100.0), FormatGeneral4(next.F[i])});
+        r.rows.push_back({std::to_string(i), FormatFixed3(next.eps[i]),
+                          FormatFixed3(metersToAngstrom(next.lambda[i])),
+                          FormatFixed3(fractionToPercent(next.w[i])), FormatGeneral4(next.F[i])});
     }
     list = next;
     r.completed = 2;
@@ -265,10 +268,10 @@ TuningScanSetup TuningScanCheck(const TuningScanInputs& in, const LineListState&
 TuningPoint tuningScanPoint(const TuningScanContext& c, int i, double x, MagnetState& m, Messages& messages) {
     TuningPoint p;
     p.K = c.kind == ScanKind::Gap
-              ? checkedValue(kUndKPerTeslaM * m.PerLength * GapField(m, x / 1000.0, messages))
+              ? checkedValue(kUndKPerTeslaM * m.PerLength * GapField(m, mmToMeters(x), messages))
               : x;
     const double lambda1 = (1.0 + p.K * p.K / 2.0) * c.t;
-    store(p.photonEnergy, kUndHC / (lambda1 / i * 1e10));
+    store(p.photonEnergy, kUndHC / metersToAngstrom(lambda1 / i));
     p.y = RadFlux(i, c.quantity, p.K, lambda1, *c.beam, m, c.relBandWidth);
     switch (c.abscissa) {
         case ScanAbscissa::K:
@@ -278,7 +281,7 @@ TuningPoint tuningScanPoint(const TuningScanContext& c, int i, double x, MagnetS
             p.X = p.photonEnergy;
             break;
         case ScanAbscissa::Gap:
-            p.X = c.kind == ScanKind::K ? checkedValue(GapFromK(m, p.K, messages) * 1000.0) : x;
+            p.X = c.kind == ScanKind::K ? checkedValue(metersToMm(GapFromK(m, p.K, messages))) : x;
             break;
     }
     return p;
@@ -308,8 +311,8 @@ TuningScanResult TuningScanCalculate(const TuningScanInputs& in, const LineListS
     // K at both ends of the range: the smallest gap (largest K) first.
     double Ka = s.xmax, Kb = s.xmin;
     if (gap) {
-        Ka = checkedValue(kUndKPerTeslaM * m.PerLength * GapField(m, s.xmin / 1000.0, once));
-        Kb = checkedValue(kUndKPerTeslaM * m.PerLength * GapField(m, s.xmax / 1000.0, once));
+        Ka = checkedValue(kUndKPerTeslaM * m.PerLength * GapField(m, mmToMeters(s.xmin), once));
+        Kb = checkedValue(kUndKPerTeslaM * m.PerLength * GapField(m, mmToMeters(s.xmax), once));
     }
     for (int i : s.harmonics) {
         TuningCurve curve;
@@ -317,15 +320,15 @@ TuningScanResult TuningScanCalculate(const TuningScanInputs& in, const LineListS
         auto& l = curve.info;
         l.emplace_back(1, "storage ring      " + beam.BeamName);
         l.emplace_back(2, "beam energy       " + f6(beam.BeamEnergy) + " GeV");
-        l.emplace_back(3, "beam current      " + f6(beam.BeamCurrent * 1000.0) + " mA");
-        l.emplace_back(4, "horiz.emittance   " + f6(beam.EmitX * 1e9) + " nm");
+        l.emplace_back(3, "beam current      " + f6(amperesTomA(beam.BeamCurrent)) + " mA");
+        l.emplace_back(4, "horiz.emittance   " + f6(metersToNm(beam.EmitX)) + " nm");
         l.emplace_back(5, "------------------------------------");
         l.emplace_back(6, "source magnet     " + m.SrcName);
         l.emplace_back(7, gap ? "gap variation     " + f6(s.xmin) + " - " + f6(s.xmax) + " mm"
                               : "field strength    " + f6(magnet.BField) + " T");
         l.emplace_back(8, "number of periods " + FormatInt5(m.NPeriods));
-        l.emplace_back(9, "period length     " + f6(m.PerLength * 1000.0) + " mm");
-        l.emplace_back(10, "band width       " + f6(RelBandWidth * 100.0) + " %");
+        l.emplace_back(9, "period length     " + f6(metersToMm(m.PerLength)) + " mm");
+        l.emplace_back(10, "band width       " + f6(fractionToPercent(RelBandWidth)) + " %");
         l.emplace_back(11, "harmonic number  " + FormatInt5(i));
         l.emplace_back(12, "variation of K    " + f6(Ka) + " to " + f6(Kb));
         curve.x.reserve(kScanPoints);

@@ -17,6 +17,7 @@
 #include "core/numerics/messages.h"
 #include "core/numerics/number_text.h"
 #include "core/numerics/text_to_number.h"
+#include "core/numerics/units.h"
 #include "core/sources/bending_magnet.h"
 #include "core/state/session.h"
 #include "store/tsr_module.h"
@@ -304,7 +305,7 @@ void TfSynSpectrum::Calculate(bool doPlot) {
     }
     s.CritEnergy = spectrumCritEnergy(E, obs_.ObsField);
     results_.show({spectrumCritEnergyField(s.CritEnergy)});
-    const double relBandWidth = checkedValue(parseReal(fieldText(BW_)) / 100.0);
+    const double relBandWidth = checkedValue(percentToFraction(parseReal(fieldText(BW_))));
     if (relBandWidth < 0) throw InputError(kNegativeBandWidthText, "BW");
     s.RelBandWidth = relBandWidth;
     RecordingMessages stepMessage;
