@@ -32,10 +32,7 @@ using namespace lumerad::worldtest;
 
 namespace {
 
-void click(QWidget* w, const char* name) {
-    child<QAbstractButton>(w, name)->click();
-    QTest::qWait(30);
-}
+void click(QWidget* w, const char* name) { child<QAbstractButton>(w, name)->click(); }
 void pick(QWidget* w, const char* grid, const char* row) {
     auto* g = grid ? child<DBGrid>(w, grid) : w->findChild<DBGrid*>();
     clickRow(g, rowOf(g, QString::fromLatin1(row)));
@@ -317,11 +314,11 @@ private slots:
             const char* button;
             const char* message;
         };
-        const auto linac = [](const char* button) {
-            return [button](RealWorld& r) {
+        const auto linac = [](const char* button, auto Windows::*window) {
+            return [button, window](RealWorld& r) -> QWidget* {
                 r.accept("FLASH", true);
                 click(r.w().start, button);
-                return QApplication::activeWindow();
+                return r.w().*window;
             };
         };
         const Case cases[] = {
@@ -344,9 +341,12 @@ private slots:
                  return w;
              },
              "Wfield", "x", "tbRecalc", "'x' is not a valid floating point value"},
-            {linac("TR"), "EdtBnWdth", "-0.01", "Calculate", "the band width must be positive!"},
-            {linac("FF"), "Edelwvn", "0", "CalcSpectrum", "the increment must be greater than 0!"},
-            {linac("Bessel"), "UFArg", "1,5", "BtnCalc", "'1,5' is not a valid floating point value"},
+            {linac("TR", &Windows::tr), "EdtBnWdth", "-0.01", "Calculate",
+             "the band width must be positive!"},
+            {linac("FF", &Windows::formFctr), "Edelwvn", "0", "CalcSpectrum",
+             "the increment must be greater than 0!"},
+            {linac("Bessel", &Windows::besFun), "UFArg", "1,5", "BtnCalc",
+             "'1,5' is not a valid floating point value"},
         };
         for (const Case& c : cases) {
             RealWorld world;
