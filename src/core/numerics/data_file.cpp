@@ -4,11 +4,12 @@
 
 namespace lumerad {
 
-std::string dataFileLine(const std::vector<double>& numbers) {
-    std::string line;
-    line.reserve(numbers.size() * 23 + 2);
-    for (double v : numbers) line += dataField(v);
-    line += "\r\n";
+std::string dataFileLine(std::initializer_list<double> numbers) {
+    std::string line(numbers.size() * 23 + 2, ' ');
+    char* out = line.data();
+    for (double v : numbers) out = dataFieldTo(out, v);
+    out[0] = '\r';
+    out[1] = '\n';
     return line;
 }
 

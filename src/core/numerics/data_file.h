@@ -2,13 +2,14 @@
 // The data files (spectra, scans, form factors): lines of numbers in 23-character fields or
 // of text, each ended by CR LF, written to a file line by line as they are computed.
 #include <cstdio>
+#include <initializer_list>
 #include <string>
 #include <vector>
 
 namespace lumerad {
 
 // One line of numbers, each in the 23-character real field (dataField), CR LF at the end.
-std::string dataFileLine(const std::vector<double>& numbers);
+std::string dataFileLine(std::initializer_list<double> numbers);
 // One line of text, CR LF at the end.
 std::string dataFileTextLine(const std::string& text);
 

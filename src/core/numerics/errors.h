@@ -2,6 +2,7 @@
 // The two failures that stop a user action: a field that is not a number, and a
 // floating-point fault. The action runner catches both and shows their text.
 #include <cfenv>
+#include <cmath>
 #include <stdexcept>
 #include <string>
 #include <type_traits>
@@ -54,6 +55,11 @@ void checkFloatFaults();
 // Checks the flags and then the value itself (a NaN or infinity that came in from
 // elsewhere is refused too); returns the value so it can wrap an expression.
 double checkedValue(double v);
+
+// A value inside a scan, whose step tests the flags once at its end rather than at every
+// point: a finite value passes untested, a NaN or infinity is refused as checkedValue
+// refuses it (the flags raised so far name the fault).
+inline double checkedScanValue(double v) { return std::isfinite(v) ? v : checkedValue(v); }
 
 // Keeps the floating-point status flags across a stretch of code that is not ours (a
 // message box, a file or print dialog, drawing, fonts): whatever that code raises is

@@ -1,6 +1,7 @@
 #include "core/numerics/number_text.h"
 
 #include <algorithm>
+#include <array>
 #include <bit>
 #include <cctype>
 #include <charconv>
@@ -32,18 +33,121 @@ bool shortExpansion(double a) {
     return std::floor(std::log10(a)) + 1 + fractionBits <= 38;
 }
 
+// The first 19 significant digits of the exact decimal value of a finite a > 0, truncated:
+// a = n * 10^(e10 - 18) + rest with 10^18 <= n < 10^19 and 0 <= rest < 10^(e10 - 18). Worked
+// out in integers of 256 bits from a = m * 2^e2 (m below 2^53), for decimal exponents e10
+// from -43 to 61, where m * 10^(18 - e10) or m * 2^e2 fit; false outside that range.
+class Wide {
+public:
+    explicit Wide(std::uint64_t v) : w_{v, 0, 0, 0} {}
+    void times(std::uint64_t f) {
+        unsigned __int128 carry = 0;
+        for (auto& limb : w_) {
+            carry += static_cast<unsigned __int128>(limb) * f;
+            limb = static_cast<std::uint64_t>(carry);
+            carry >>= 64;
+        }
+    }
+    void over(std::uint64_t d) {
+        unsigned __int128 rest = 0;
+        for (int i = 3; i >= 0; --i) {
+            rest = (rest << 64) | w_[i];
+            w_[i] = static_cast<std::uint64_t>(rest / d);
+            rest %= d;
+        }
+    }
+    void shift(int bits) {  // left for bits > 0, right (dropping what falls out) for bits < 0
+        std::array<std::uint64_t, 4> r{};
+        for (int i = 0; i < 256; i += 64) {
+            const int from = i - bits;  // bit `from` of w_ lands on bit i of r, 64 at a time
+            r[i / 64] = bitsAt(from);
+        }
+        w_ = r;
+    }
+    // The value when it is below 2^128, else the largest 128-bit value.
+    unsigned __int128 low128() const {
+        if (w_[2] || w_[3]) return ~static_cast<unsigned __int128>(0);
+        return (static_cast<unsigned __int128>(w_[1]) << 64) | w_[0];
+    }
+
+private:
+    std::array<std::uint64_t, 4> w_;
+    std::uint64_t limbAt(int i) const { return i >= 0 && i < 4 ? w_[i] : 0; }
+    std::uint64_t bitsAt(int from) const {  // 64 bits starting at bit `from` (may be negative)
+        const int q = from >= 0 ? from / 64 : -((-from + 63) / 64), r = from - q * 64;
+        if (r == 0) return limbAt(q);
+        return (limbAt(q) >> r) | (limbAt(q + 1) << (64 - r));
+    }
+};
+
+constexpr std::uint64_t kTen19 = 10000000000000000000ull;
+
+std::uint64_t tenTo(int k) {  // k in 0..19
+    std::uint64_t p = 1;
+    while (k-- > 0) p *= 10;
+    return p;
+}
+
+// a * 10^k floored, for the range above.
+unsigned __int128 scaledFloor(std::uint64_t m, int e2, int k) {
+    Wide w(m);
+    if (k >= 0) {
+        for (; k >= 19; k -= 19) w.times(kTen19);
+        w.times(tenTo(k));
+        w.shift(e2);
+    } else {
+        w.shift(e2);
+        for (k = -k; k >= 19; k -= 19) w.over(kTen19);
+        w.over(tenTo(k));
+    }
+    return w.low128();
+}
+
+bool firstDigits19(double a, std::uint64_t& n, int& e10) {
+    int e2 = 0;
+    const double f = std::frexp(a, &e2);  // a = f * 2^e2, f in [0.5, 1)
+    const auto m = static_cast<std::uint64_t>(std::ldexp(f, 53));
+    e2 -= 53;
+    e10 = static_cast<int>(std::floor(std::log10(a)));
+    const unsigned __int128 lo = static_cast<unsigned __int128>(kTen19 / 10), hi = kTen19;
+    for (int tries = 0; tries < 3; ++tries) {
+        if (e10 < -43 || e10 > 61) return false;
+        const unsigned __int128 v = scaledFloor(m, e2, 18 - e10);
+        if (v < lo) {
+            --e10;
+        } else if (v >= hi) {
+            ++e10;
+        } else {
+            n = static_cast<std::uint64_t>(v);
+            return true;
+        }
+    }
+    return false;
+}
+
 // The decimal expansion to 18 significant digits, the starting point of every rounding,
-// itself rounded with halves away from zero. The first 19 digits of the exact value are
-// taken truncated, and the 19th decides. to_chars rounds to nearest at the precision asked
-// (and, unlike printf, never follows the locale), so it is asked for 41 digits and cut. When
-// the 22 digits after the first 19 read all 0, that rounding may have carried up into them;
-// unless the exact value is that short, it is then written out whole (a double has at most
-// 767 significant digits).
+// itself rounded with halves away from zero: the first 19 digits of the exact value are
+// taken truncated, and the 19th decides. Within the range of firstDigits19 they are worked
+// out in integers. Elsewhere to_chars (which rounds to nearest at the precision asked and,
+// unlike printf, never follows the locale) is asked for 41 digits and cut. When the 22 digits
+// after the first 19 read all 0, that rounding may have carried up into them; unless the
+// exact value is that short, it is then written out whole (a double has at most 767
+// significant digits).
 Decimal expand18(double v) {
     Decimal d;
     d.negative = std::signbit(v);
     const double a = std::fabs(v);
     if (a == 0.0) return d;
+    std::uint64_t n = 0;
+    int e10 = 0;
+    if (firstDigits19(a, n, e10)) {
+        char digits[20];
+        std::to_chars(digits, digits + sizeof digits, n);
+        d.digits.assign(digits, 19);
+        d.exp = e10 + 1;
+        roundTo(d, 18);
+        return d;
+    }
     char buf[800];  // d.ddd...de-XXX
     auto written = std::to_chars(buf, buf + sizeof buf, a, std::chars_format::scientific, 40);
     if (std::all_of(buf + 20, buf + 42, [](char c) { return c == '0'; }) && !shortExpansion(a))
@@ -320,7 +424,11 @@ std::string picture(const std::string& pic, double v) {
     return s;
 }
 
-std::string dataField(double v) {
+namespace {
+
+// The field through the general decimal expansion: non-finite values and those beyond the
+// integer expansion's range.
+std::string dataFieldByDecimal(double v) {
     if (!std::isfinite(v)) return padLeft(nonFinite(v), 23);
     Decimal d = expand18(v);
     roundTo(d, 15);
@@ -333,6 +441,49 @@ std::string dataField(double v) {
     s.push_back(e < 0 ? '-' : '+');
     s += exponentDigits(e, 4);
     return s;
+}
+
+}  // namespace
+
+char* dataFieldTo(char* out, double v) {
+    const double a = std::fabs(v);
+    std::uint64_t n = 0;
+    int e10 = 0;
+    if (!std::isfinite(v) || (a != 0.0 && !firstDigits19(a, n, e10))) {
+        const std::string s = dataFieldByDecimal(v);
+        return std::copy(s.begin(), s.end(), out);
+    }
+    // As dataField: first to 18 digits, then to 15, each time halves away from zero.
+    std::uint64_t n15 = 0;
+    if (a != 0.0) {
+        std::uint64_t n18 = (n + 5) / 10;
+        if (n18 == kTen19 / 10) {
+            n18 /= 10;
+            ++e10;
+        }
+        n15 = (n18 + 500) / 1000;
+        if (n15 == kTen19 / 10000) {
+            n15 /= 10;
+            ++e10;
+        }
+    }
+    char digits[16] = "000000000000000";
+    if (n15 != 0) std::to_chars(digits, digits + 15, n15);
+    out[0] = n15 != 0 && v < 0 ? '-' : ' ';
+    out[1] = digits[0];
+    out[2] = '.';
+    std::copy(digits + 1, digits + 15, out + 3);
+    out[17] = 'E';
+    out[18] = e10 < 0 ? '-' : '+';
+    int e = std::abs(e10);
+    for (int i = 22; i >= 19; --i, e /= 10) out[i] = static_cast<char>('0' + e % 10);
+    return out + 23;
+}
+
+std::string dataField(double v) {
+    char field[23];
+    dataFieldTo(field, v);
+    return std::string(field, sizeof field);
 }
 
 std::string FormatInt5(int n) { return padLeft(std::to_string(n), 5); }

@@ -23,6 +23,8 @@ std::string picture(const std::string& pic, double v);
 
 // 23 characters: a space or "-", one digit, ".", 14 digits, "E", exponent sign, 4 digits.
 std::string dataField(double v);
+// The same 23 characters written at out, for the lines of a file; returns out + 23.
+char* dataFieldTo(char* out, double v);
 
 // The shared fixed-width routines.
 std::string FormatInt5(int n);         // "%5d"

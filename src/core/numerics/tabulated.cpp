@@ -1,5 +1,6 @@
 #include "core/numerics/tabulated.h"
 
+#include <algorithm>
 #include <cctype>
 #include <charconv>
 #include <cmath>
@@ -47,7 +48,10 @@ bool readReal(const std::string& token, double& value) {
 
 }  // namespace
 
-void Tabulated::clear() { rows_ = 0; }
+void Tabulated::clear() {
+    rows_ = 0;
+    lastInterval_ = 1;
+}
 
 std::string Tabulated::setRows(int n, const double* x, const double* const f[4]) {
     FloatFlagsKept keep;  // the checks below go by the values; the caller's flags stay as they were
@@ -176,6 +180,49 @@ void Tabulated::buildSplines() {
     }
 }
 
+// The interval [lo, lo + 1] of x: the last row lo of 1..rows-1 whose abscissa is not above x
+// (for a NaN every row counts as not above), or 1 when x lies below the table. The search
+// starts at the previous interval and widens its step each time the bracket moves (1, 2,
+// 4, ... rows), then bisects the bracket; so a scan pays a comparison or two per point and
+// a jump across the table about twice a bisection.
+int Tabulated::interval(double x) const {
+    const auto& xa = x_;
+    const int n = rows_;
+    int lo = lastInterval_ >= 1 && lastInterval_ < n ? lastInterval_ : 1;
+    int hi;
+    if (lo > 1 && xa[lo] > x) {
+        // x lies below the previous interval: hunt downwards; xa[hi] > x holds throughout.
+        hi = lo;
+        int step = 1;
+        lo = hi - 1;
+        while (lo > 1 && xa[lo] > x) {
+            hi = lo;
+            lo = std::max(1, lo - step);
+            step *= 2;
+        }
+    } else {
+        // At or above the previous interval's lower row (or below the table): hunt upwards;
+        // lo is 1 or xa[lo] is not above x throughout.
+        hi = lo + 1;
+        int step = 1;
+        while (hi < n && !(xa[hi] > x)) {
+            lo = hi;
+            hi = std::min(n, hi + step);
+            step *= 2;
+        }
+    }
+    // Bisection of the bracket; written with selects rather than branches, which the
+    // processor could not predict for arguments that wander over the table.
+    while (hi - lo > 1) {
+        const int k = (hi + lo) / 2;
+        const bool above = xa[k] > x;
+        hi = above ? k : hi;
+        lo = above ? lo : k;
+    }
+    lastInterval_ = lo;
+    return lo;
+}
+
 double Tabulated::splint(int c, double x) const {
     if (rows_ < 2) throw FloatError(kDivByZeroText);
     // A column outside 1..4 keeps the column of the previous lookup; before any lookup
@@ -188,15 +235,7 @@ double Tabulated::splint(int c, double x) const {
     const auto& xa = x_;
     const auto& y = f_[c];
     const auto& y2 = y2_[c];
-    int lo = 1, hi = rows_;
-    // Bisection; written with selects rather than branches, which the processor could
-    // not predict for arguments that wander over the table.
-    while (hi - lo > 1) {
-        const int k = (hi + lo) / 2;
-        const bool above = xa[k] > x;
-        hi = above ? k : hi;
-        lo = above ? lo : k;
-    }
+    const int lo = interval(x), hi = lo + 1;
     const double h = xa[hi] - xa[lo];
     const double a = (xa[hi] - x) / h;
     const double b = (x - xa[lo]) / h;

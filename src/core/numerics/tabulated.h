@@ -24,6 +24,9 @@ public:
 
     // Spline value of column c (1..4) at x. Fewer than two rows throws FloatError.
     // Another c interpolates the column of the previous lookup (0 before any lookup).
+    // The search for x starts from the interval of the previous lookup (a scan moves a
+    // little at a time); it finds the interval a bisection of the whole table finds, so
+    // the value does not depend on what was looked up before.
     double splint(int c, double x) const;
 
 private:
@@ -32,6 +35,8 @@ private:
     std::array<std::array<double, kCapacity + 1>, 5> f_{};
     std::array<std::array<double, kCapacity + 1>, 5> y2_{};
     mutable int lastColumn_ = 0;
+    mutable int lastInterval_ = 1;  // lower row of the previous lookup's interval, 1..rows-1
+    int interval(double x) const;
     void buildSplines();
 };
 

@@ -56,6 +56,10 @@ void ReadSourcePar(const SourceRecord& rec, MagnetState& m, Messages& messages) 
 }
 
 double GapField(MagnetState& m, double g, Messages& messages) {
+    return checkedValue(gapFieldUnchecked(m, g, messages));
+}
+
+double gapFieldUnchecked(MagnetState& m, double g, Messages& messages) {
     if (m.PerLength <= 0) {
         messages.info(kSelectPeriodText);
         return 0.0;
@@ -80,7 +84,7 @@ double GapField(MagnetState& m, double g, Messages& messages) {
         b = std::exp(-x * (kHybridA - kHybridB * x)) * m.RemnField;
     }
     if (x > kRatioLimit) b = 0.0;
-    return checkedValue(b);
+    return b;
 }
 
 double GapFromK(MagnetState& m, double K, Messages& messages) {
@@ -115,6 +119,11 @@ double GapFromK(MagnetState& m, double K, Messages& messages) {
 }
 
 void PhotonBeamSize(MagnetState& m, int n, double fundWaveLen, const BeamSizesAtSource& beam) {
+    photonBeamSizeUnchecked(m, n, fundWaveLen, beam);
+    checkFloatFaults();
+}
+
+void photonBeamSizeUnchecked(MagnetState& m, int n, double fundWaveLen, const BeamSizesAtSource& beam) {
     const double lambda = fundWaveLen / n;
     m.SigR = std::sqrt(lambda * m.DevLength) / TwoPi;
     m.SigRp = std::sqrt(lambda / m.DevLength);
@@ -126,7 +135,6 @@ void PhotonBeamSize(MagnetState& m, int n, double fundWaveLen, const BeamSizesAt
     m.SigTyp = std::sqrt(m.SigRp * m.SigRp / 2 + yp * yp);
     m.SrcArea = TwoPi * m.SigTx * m.SigTy * 1e6;
     m.SrcSolidAng = TwoPi * m.SigTxp * m.SigTyp * 1e6;
-    checkFloatFaults();
 }
 
 }  // namespace lumerad

@@ -30,6 +30,8 @@ void ReadSourcePar(const SourceRecord& rec, MagnetState& m, Messages& messages);
 // Peak field (T) of the current permanent-magnet device at gap g (m). Sets GapRatio and may
 // replace a zero RemnField by the material's default.
 double GapField(MagnetState& m, double g, Messages& messages);
+// The same without the test of the flags and the value, for a scan that tests its points.
+double gapFieldUnchecked(MagnetState& m, double g, Messages& messages);
 
 // Gap (m) at which the current permanent-magnet device reaches the deflection parameter K.
 double GapFromK(MagnetState& m, double K, Messages& messages);
@@ -43,5 +45,7 @@ struct BeamSizesAtSource {
 // Fills SigR .. SrcSolidAng for harmonic n of an undulator with fundamental wavelength
 // fundWaveLen (m).
 void PhotonBeamSize(MagnetState& m, int n, double fundWaveLen, const BeamSizesAtSource& beam);
+// The same without the test of the flags, for a scan that tests them once at its end.
+void photonBeamSizeUnchecked(MagnetState& m, int n, double fundWaveLen, const BeamSizesAtSource& beam);
 
 }  // namespace lumerad

@@ -234,9 +234,10 @@ SpectrumPoints energyScanPoints(int item, bool wigglerMode, const Tabulated& tab
         pts.x.push_back(e);
         e *= scan.f;
     } while (!(e > scan.emax));
+    // One test of the flags for the whole scan, then each value for itself.
     checkFloatFaults();
-    for (double v : pts.value) checkedValue(v);
-    for (double v : pts.pi) checkedValue(v);
+    for (double v : pts.value) checkedScanValue(v);
+    for (double v : pts.pi) checkedScanValue(v);
     return pts;
 }
 

@@ -133,11 +133,16 @@ std::vector<int> LineListState::harmonics() const {
 
 double RadFlux(int i, int quantity, double K, double fundWaveLen, const CurrentBeam& beam, MagnetState& m,
                double relBandWidth) {
+    return checkedValue(radFluxUnchecked(i, quantity, K, fundWaveLen, beam, m, relBandWidth));
+}
+
+double radFluxUnchecked(int i, int quantity, double K, double fundWaveLen, const CurrentBeam& beam,
+                        MagnetState& m, double relBandWidth) {
     const int N = m.NPeriods;
     // Flux into the central cone, reduced by the energy spread.
     double F = centralConeFluxPerBW(i, K, N, beam.BeamCurrent) * relBandWidth;
     F = F / (2.0 * N * i * beam.EnergySpread + 1.0);
-    PhotonBeamSize(m, i, fundWaveLen, beamSizes(beam));
+    photonBeamSizeUnchecked(m, i, fundWaveLen, beamSizes(beam));
     switch (quantity) {
         case kLineAngularFlux:
             F = beam.BeamGamma * beam.BeamGamma * (F / Pi) * N * i / (1.0 + K * K / 2.0);
@@ -153,7 +158,7 @@ double RadFlux(int i, int quantity, double K, double fundWaveLen, const CurrentB
         default:
             break;
     }
-    return checkedValue(F);
+    return F;
 }
 
 bool LineListCalculate(const LineListInputs& in, const CurrentBeam& beam, MagnetState& m, UndulatorState& und,
@@ -268,11 +273,11 @@ TuningScanSetup TuningScanCheck(const TuningScanInputs& in, const LineListState&
 TuningPoint tuningScanPoint(const TuningScanContext& c, int i, double x, MagnetState& m, Messages& messages) {
     TuningPoint p;
     p.K = c.kind == ScanKind::Gap
-              ? checkedValue(kUndKPerTeslaM * m.PerLength * GapField(m, mmToMeters(x), messages))
+              ? checkedScanValue(kUndKPerTeslaM * m.PerLength * gapFieldUnchecked(m, mmToMeters(x), messages))
               : x;
     const double lambda1 = (1.0 + p.K * p.K / 2.0) * c.t;
-    store(p.photonEnergy, kUndHC / metersToAngstrom(lambda1 / i));
-    p.y = RadFlux(i, c.quantity, p.K, lambda1, *c.beam, m, c.relBandWidth);
+    p.photonEnergy = checkedScanValue(kUndHC / metersToAngstrom(lambda1 / i));
+    p.y = checkedScanValue(radFluxUnchecked(i, c.quantity, p.K, lambda1, *c.beam, m, c.relBandWidth));
     switch (c.abscissa) {
         case ScanAbscissa::K:
             p.X = p.K;
@@ -314,23 +319,26 @@ TuningScanResult TuningScanCalculate(const TuningScanInputs& in, const LineListS
         Ka = checkedValue(kUndKPerTeslaM * m.PerLength * GapField(m, mmToMeters(s.xmin), once));
         Kb = checkedValue(kUndKPerTeslaM * m.PerLength * GapField(m, mmToMeters(s.xmax), once));
     }
+    // The information lines of every curve; only the harmonic differs from curve to curve.
+    std::vector<std::pair<int, std::string>> info;
+    info.emplace_back(1, "storage ring      " + beam.BeamName);
+    info.emplace_back(2, "beam energy       " + f6(beam.BeamEnergy) + " GeV");
+    info.emplace_back(3, "beam current      " + f6(amperesTomA(beam.BeamCurrent)) + " mA");
+    info.emplace_back(4, "horiz.emittance   " + f6(metersToNm(beam.EmitX)) + " nm");
+    info.emplace_back(5, "------------------------------------");
+    info.emplace_back(6, "source magnet     " + m.SrcName);
+    info.emplace_back(7, gap ? "gap variation     " + f6(s.xmin) + " - " + f6(s.xmax) + " mm"
+                             : "field strength    " + f6(magnet.BField) + " T");
+    info.emplace_back(8, "number of periods " + FormatInt5(m.NPeriods));
+    info.emplace_back(9, "period length     " + f6(metersToMm(m.PerLength)) + " mm");
+    info.emplace_back(10, "band width       " + f6(fractionToPercent(RelBandWidth)) + " %");
+    info.emplace_back(11, std::string());
+    info.emplace_back(12, "variation of K    " + f6(Ka) + " to " + f6(Kb));
     for (int i : s.harmonics) {
         TuningCurve curve;
         curve.harmonic = i;
-        auto& l = curve.info;
-        l.emplace_back(1, "storage ring      " + beam.BeamName);
-        l.emplace_back(2, "beam energy       " + f6(beam.BeamEnergy) + " GeV");
-        l.emplace_back(3, "beam current      " + f6(amperesTomA(beam.BeamCurrent)) + " mA");
-        l.emplace_back(4, "horiz.emittance   " + f6(metersToNm(beam.EmitX)) + " nm");
-        l.emplace_back(5, "------------------------------------");
-        l.emplace_back(6, "source magnet     " + m.SrcName);
-        l.emplace_back(7, gap ? "gap variation     " + f6(s.xmin) + " - " + f6(s.xmax) + " mm"
-                              : "field strength    " + f6(magnet.BField) + " T");
-        l.emplace_back(8, "number of periods " + FormatInt5(m.NPeriods));
-        l.emplace_back(9, "period length     " + f6(metersToMm(m.PerLength)) + " mm");
-        l.emplace_back(10, "band width       " + f6(fractionToPercent(RelBandWidth)) + " %");
-        l.emplace_back(11, "harmonic number  " + FormatInt5(i));
-        l.emplace_back(12, "variation of K    " + f6(Ka) + " to " + f6(Kb));
+        curve.info = info;
+        curve.info[10].second = "harmonic number  " + FormatInt5(i);
         curve.x.reserve(kScanPoints);
         curve.y.reserve(kScanPoints);
         for (int j = 0; j < kScanPoints; ++j) {
@@ -340,6 +348,8 @@ TuningScanResult TuningScanCalculate(const TuningScanInputs& in, const LineListS
         }
         r.curves.push_back(std::move(curve));
     }
+    // The points tested their values; the flags of the whole scan are tested here, once.
+    checkFloatFaults();
     switch (in.abscissa) {
         case ScanAbscissa::PhotonEnergy:
             r.xCaption = "photon energy, eV";

@@ -101,6 +101,9 @@ struct LineListResult {
 // wavelength fundWaveLen; leaves the source sizes of the harmonic in the magnet state.
 double RadFlux(int i, int quantity, double K, double fundWaveLen, const CurrentBeam& beam,
                MagnetState& magnet, double relBandWidth);
+// The same without the test of the flags and the value, for a scan that tests its points.
+double radFluxUnchecked(int i, int quantity, double K, double fundWaveLen, const CurrentBeam& beam,
+                        MagnetState& magnet, double relBandWidth);
 
 // Lists the harmonics. A refused range (first harmonic not odd or outside 1..29, last
 // harmonic even or 30 and more) shows its message and returns false before any work; the
@@ -165,7 +168,8 @@ struct TuningPoint {
 };
 
 // The point at scan coordinate x (gap in mm or K) of harmonic i. magnet is the scan's
-// working copy of the magnet state (its source sizes follow the point).
+// working copy of the magnet state (its source sizes follow the point). Its values are
+// refused when not finite; the floating-point flags are left for the scan to test once.
 TuningPoint tuningScanPoint(const TuningScanContext& c, int i, double x, MagnetState& magnet,
                             Messages& messages);
 

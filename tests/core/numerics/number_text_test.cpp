@@ -2,11 +2,17 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <bit>
 #include <cfloat>
+#include <charconv>
 #include <cmath>
 #include <fstream>
 #include <limits>
+#include <random>
+#include <string>
 #include <utility>
+#include <vector>
 
 #include "../../support/thrown.h"
 #include "core/numerics/errors.h"
@@ -195,6 +201,53 @@ TEST(NumberText, DataFieldIs23CharactersAndTheLargestDoubleRoundTrips) {
     EXPECT_EQ(parseReal("1.797693134862316E308"), DBL_MAX);
     for (const char* beyond : {"1.79769313486233E308", "1.8E308"})
         EXPECT_THROW(parseReal(beyond), InputError);
+}
+
+// The 18-digit expansion against one made independently: the exact decimal value from
+// to_chars with 770 digits (every double's expansion is shorter), cut after 19 digits, rounded
+// to 18 and then to 15 digits with halves away from zero, over random bit patterns of every
+// exponent and the values at and next to powers of ten.
+TEST(NumberText, ExpansionMatchesTheExactDecimalValue) {
+    auto reference = [](double v, int keep) {  // keep: 18 (exponent(v, 18, 3)) or 15 (dataField)
+        char buf[800];
+        const char* end =
+            std::to_chars(buf, buf + sizeof buf, std::fabs(v), std::chars_format::scientific, 770).ptr;
+        std::string digits = std::string(1, buf[0]) + std::string(buf + 2, 18);
+        int e = 0;
+        const char* at = std::find(static_cast<const char*>(buf), end, 'e') + 1;
+        std::from_chars(at + (*at == '+'), end, e);
+        for (int k : {18, keep}) {
+            if (static_cast<int>(digits.size()) <= k) continue;
+            const bool up = digits[k] >= '5';
+            digits.resize(k);
+            int i = k - 1;
+            for (; up && i >= 0 && digits[i] == '9'; --i) digits[i] = '0';
+            if (up && i >= 0) ++digits[i];
+            if (up && i < 0) digits.insert(0, "1"), ++e;
+        }
+        const std::size_t width = keep == 15 ? 4 : 3;
+        std::string exp = std::to_string(std::abs(e));
+        if (exp.size() < width) exp = std::string(width - exp.size(), '0') + exp;
+        return std::string(v < 0 ? "-" : (keep == 15 ? " " : "")) + digits[0] + "." +
+               digits.substr(1, keep - 1) + "E" + (e < 0 ? "-" : "+") + exp;
+    };
+    std::mt19937_64 gen(18);
+    std::vector<double> values;
+    for (int i = 0; i < 50000; ++i) {
+        const double v = std::bit_cast<double>(gen());
+        if (std::isfinite(v) && v != 0) values.push_back(v);
+        // and as many from 1e-50 to 1e70, where the numbers of physics lie
+        values.push_back(std::ldexp(static_cast<double>(gen() >> 11), static_cast<int>(gen() % 400) - 220));
+    }
+    for (int p = -320; p <= 308; ++p) {
+        const double t = std::pow(10.0, p);
+        for (double v : {t, std::nextafter(t, 0.0), std::nextafter(t, INFINITY)})
+            if (std::isfinite(v) && v != 0) values.push_back(v);
+    }
+    for (double v : values) {
+        ASSERT_EQ(dataField(v), reference(v, 15)) << v;
+        ASSERT_EQ(exponent(v, 18, 3), reference(v, 18)) << v;
+    }
 }
 
 TEST(NumberText, ScaleToPrefixUsesStrictThresholds) {

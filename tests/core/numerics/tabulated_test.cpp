@@ -4,8 +4,10 @@
 
 #include <cmath>
 #include <cstdio>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -87,6 +89,31 @@ TEST(Tabulated, ColumnOutsideOneToFourKeepsThePreviousColumn) {
     const double s = tab.splint(1, 0.5);
     EXPECT_NE(s, k13);
     EXPECT_EQ(tab.splint(-1, 0.5), s);
+}
+
+// A lookup starts from the interval of the one before; whatever came before, it must give
+// the bits of a lookup on a table that has looked up nothing (which bisects from the first
+// interval). Sequences up, down, at random, at and between the rows, outside the table, NaN.
+TEST(Tabulated, LookupGivesTheSameBitsWhateverWasLookedUpBefore) {
+    Tabulated warm;
+    ASSERT_EQ(warm.loadFile(kDataFile), "");
+    const Tabulated cold = warm;
+    const double lo = warm.x(1), hi = warm.x(warm.rows());
+    std::mt19937 gen(18);
+    std::uniform_real_distribution<double> any(lo - 1.0, hi + 5.0);
+    std::uniform_int_distribution<int> row(1, warm.rows());
+    std::vector<double> xs;
+    for (int j = 0; j <= 1000; ++j) xs.push_back(lo * std::pow(hi / lo, j / 1000.0));  // a scan up
+    for (int j = 1000; j >= 0; --j) xs.push_back(lo + (hi - lo) * j / 1000.0);         // and down
+    for (int j = 0; j < 1000; ++j) xs.push_back(j % 3 == 0 ? warm.x(row(gen)) : any(gen));
+    for (double x : {std::nan(""), 1e-300, -1e300, 1e300, 0.0, HUGE_VAL, -HUGE_VAL}) xs.push_back(x);
+    xs.push_back(warm.x(2));
+    for (std::size_t j = 0; j < xs.size(); ++j) {
+        const int c = 1 + static_cast<int>(j % 4);
+        Tabulated fresh = cold;
+        const double a = warm.splint(c, xs[j]), b = fresh.splint(c, xs[j]);
+        ASSERT_TRUE(std::memcmp(&a, &b, sizeof a) == 0) << j << " at " << xs[j];
+    }
 }
 
 TEST(Tabulated, TwoRowsGiveTheStraightLineAndFewerCannotBeLookedUp) {
