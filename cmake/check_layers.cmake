@@ -17,7 +17,7 @@ set(lumerad_layer_uses_ui core store ui)
 set(lumerad_layer_uses_windows core store ui windows)
 set(lumerad_layer_uses_app core store ui windows app)
 set(lumerad_layer_uses_cli core store cli)
-set(lumerad_layer_uses_python core store python)
+set(lumerad_layer_uses_python core store cli python)
 # lowest first
 set(lumerad_subsystems_core numerics state beams coherent sources spectra plot)
 set(lumerad_subsystems_windows plot catalogue numerics coherent sources spectra)

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Counts code lines: lines that hold something besides blanks and comments (// and /* */ in
-# C++, with string, character and raw-string literals read as code; # in CMake and shell).
+# C++, with string, character and raw-string literals read as code; # in CMake, shell and Python).
 # Prints the lines of tests/, of all code (src/, bench/, fuzz/, tools/, tests/ together) and
 # the share of tests. With --by-folder it also prints the count of each folder under tests/.
 # Usage: tools/line_counts.sh [--by-folder] [source-dir]
@@ -59,7 +59,7 @@ cpp_lines() {
     END { print count + 0 }'
 }
 
-# Code lines of the CMake and shell files named on standard input.
+# Code lines of the CMake, shell and Python files named on standard input.
 hash_lines() {
   tr '\n' '\0' | xargs -0 -r cat -- | awk '!/^[ \t\r]*(#|$)/ { count++ } END { print count + 0 }'
 }
@@ -67,7 +67,7 @@ hash_lines() {
 count() {
   local cpp hash
   cpp=$(find "$@" -type f \( -name '*.cpp' -o -name '*.h' -o -name '*.hpp' \) | sort | cpp_lines)
-  hash=$(find "$@" -type f \( -name 'CMakeLists.txt' -o -name '*.cmake' -o -name '*.sh' \) | sort | hash_lines)
+  hash=$(find "$@" -type f \( -name 'CMakeLists.txt' -o -name '*.cmake' -o -name '*.sh' -o -name '*.py' \) | sort | hash_lines)
   echo $((cpp + hash))
 }
 

@@ -13,6 +13,9 @@ packages=(
   libwmf-bin fonts-urw-base35
   locales-all
   clang libclang-rt-14-dev clang-format
+  pybind11-dev python3-dev python3-numpy  # the Python module
+  python3-scipy                           # its tests' reference special functions
+  python3-matplotlib                      # the plots of docs/python.md (not used by the module)
 )
 missing=()
 for p in "${packages[@]}"; do

@@ -12,8 +12,7 @@
 #include <cstdio>
 #include <exception>
 
-#include "cli/command.h"
-#include "cli/registry.h"
+#include "cli/dispatch.h"
 #include "core/numerics/errors.h"
 
 #ifndef LUMERAD_VERSION
@@ -22,45 +21,11 @@
 
 namespace lumerad::cli {
 
-#define LUMERAD_CLI_DECLARE(f) Command f();
-LUMERAD_CLI_COMMANDS(LUMERAD_CLI_DECLARE)
-#undef LUMERAD_CLI_DECLARE
-
-const std::vector<Command>& commands() {
-#define LUMERAD_CLI_ENTRY(f) f(),
-    static const std::vector<Command> all = {LUMERAD_CLI_COMMANDS(LUMERAD_CLI_ENTRY)};
-#undef LUMERAD_CLI_ENTRY
-    return all;
-}
-
 namespace {
 
 void print(FILE* to, const std::string& s) {
     std::fwrite(s.data(), 1, s.size(), to);
     std::fflush(to);
-}
-
-// The options of every subcommand, before or after it; an option with two names lists them
-// separated by a comma, the short one first.
-const Option kCommonOptions[] = {
-    {"catalogue", "FILE", "The catalogue (default: the program's own; a missing one is created)."},
-    {"data", "FILE", "The table of tabulated functions (default: DATA.TXT as the program finds it)."},
-    {"json", "", "Print one JSON object."},
-    {"csv", "", "Print comma-separated columns with a header line."},
-    {"h,help", "", "Show this help."},
-    {"version", "", "Show the version."},
-};
-const Option kSetOption = {"set", "FIELD=VALUE",
-                           "Overrides FIELD of the chosen beam or source record for this run only, by its "
-                           "catalogue name (repeatable)."};
-
-QCommandLineOption qtOption(const Option& o) {
-    if (!o.defaultText) return QCommandLineOption(o.name.split(QLatin1Char(',')), o.description, o.valueName);
-    // the default is the window's design text; the help shows it
-    const QString text = QString::fromStdString(*o.defaultText);
-    QCommandLineOption q(o.name, o.description + QStringLiteral(" Default: ") + text, o.valueName);
-    q.setDefaultValue(text);
-    return q;
 }
 
 std::string programHelp() {
@@ -72,7 +37,7 @@ std::string programHelp() {
     for (const Command& c : commands())
         s += "  " + c.name.leftJustified(w + 2).toStdString() + c.summary.toStdString() + "\n";
     s += "\nCommon options (before or after the subcommand):\n";
-    for (const Option& o : kCommonOptions) {
+    for (const Option& o : commonOptions()) {
         QStringList names;
         for (const QString& n : o.name.split(QLatin1Char(',')))
             names << (n.size() == 1 ? QStringLiteral("-") : QStringLiteral("--")) + n;
@@ -93,8 +58,8 @@ int findCommand(const QStringList& args) {
         const auto takesValue = [&a](const Option& o) {
             return !o.valueName.isEmpty() && a == QStringLiteral("--") + o.name;
         };
-        if (std::any_of(std::begin(kCommonOptions), std::end(kCommonOptions), takesValue) ||
-            takesValue(kSetOption)) {
+        if (std::any_of(commonOptions().begin(), commonOptions().end(), takesValue) ||
+            takesValue(setOption())) {
             ++i;
             continue;
         }
@@ -116,66 +81,25 @@ int run(const QStringList& args) {
         print(help ? stdout : stderr, programHelp());
         return help ? kOk : kBadInput;
     }
-    const QString name = args[at];
-    const Command* cmd = nullptr;
-    for (const Command& c : commands())
-        if (c.name == name) cmd = &c;
-    if (!cmd) {
-        std::string list;
-        for (const Command& c : commands()) list += " " + c.name.toStdString();
-        throw CliError(kBadInput,
-                       "unknown subcommand \"" + name.toStdString() + "\"; the subcommands are:" + list);
-    }
-
+    const Command& cmd = commandNamed(args[at]);
     QCommandLineParser parser;
-    parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
-    for (const Option& o : kCommonOptions) parser.addOption(qtOption(o));
-    if (cmd->usesSet) parser.addOption(qtOption(kSetOption));
-    static const char* const kBeams[] = {nullptr, "circulating", "single-pass"};
-    if (cmd->beam != BeamKind::None)
-        parser.addOption(qtOption({"beam", "NAME",
-                                   QStringLiteral("The %1 beam (its name in the catalogue).")
-                                       .arg(QLatin1String(kBeams[int(cmd->beam)]))}));
-    if (cmd->source)
-        parser.addOption(qtOption(
-            {"source", "NAME",
-             QStringLiteral("The %1 (its name in the catalogue).").arg(QLatin1String(cmd->source))}));
-    if (cmd->positional)
-        parser.addPositionalArgument(QStringLiteral("NAME"), QString::fromUtf8(cmd->positional));
-    for (const Option& o : cmd->options) parser.addOption(qtOption(o));
     QStringList rest = args;
     rest.removeAt(at);
-    if (!parser.parse(rest)) throw CliError(kBadInput, parser.errorText().toStdString());
+    parseCommand(parser, cmd, rest);
     if (parser.isSet(QStringLiteral("help"))) {
-        std::string help = parser.helpText().toStdString();
-        // Qt's usage line names the program only; give the subcommand's own synopsis
-        const auto eol = help.find('\n');
-        help = "Usage: lumerad-cli " + cmd->name.toStdString() + " " + cmd->synopsis.toStdString() + "\n" +
-               cmd->summary.toStdString() + "\n" + (eol == std::string::npos ? help : help.substr(eol + 1));
-        print(stdout, help);
+        print(stdout, commandHelp(parser, cmd));
         return kOk;
     }
     if (parser.isSet(QStringLiteral("version"))) {
         print(stdout, "lumerad-cli " LUMERAD_VERSION "\n");
         return kOk;
     }
-    const int positionals = cmd->positional ? 1 : 0;
-    if (parser.positionalArguments().size() > positionals)
-        throw CliError(kBadInput, "unexpected argument \"" +
-                                      parser.positionalArguments().value(positionals).toStdString() +
-                                      "\" (a text with spaces needs quotes)");
-    if (parser.isSet(QStringLiteral("json")) && parser.isSet(QStringLiteral("csv")))
-        throw CliError(kBadInput, "choose one of --json and --csv");
-
-    Context ctx(parser, *cmd);
-    const int status = cmd->run(ctx);
-    if (status == kOk) {
-        const OutputFormat f = parser.isSet(QStringLiteral("json"))  ? OutputFormat::Json
-                               : parser.isSet(QStringLiteral("csv")) ? OutputFormat::Csv
-                                                                     : OutputFormat::Table;
-        print(stdout, formatReport(ctx.report, f));
-    }
-    return status;
+    const Report report = runCommand(parser, cmd);
+    const OutputFormat f = parser.isSet(QStringLiteral("json"))  ? OutputFormat::Json
+                           : parser.isSet(QStringLiteral("csv")) ? OutputFormat::Csv
+                                                                 : OutputFormat::Table;
+    print(stdout, formatReport(report, f));
+    return kOk;
 }
 
 }  // namespace

@@ -162,75 +162,79 @@ SpectrumPoints angleScanPoints(int item, const Tabulated& tab, double psiMax, do
     return pts;
 }
 
+SpectrumPoint energyScanPoint(int item, bool wigglerMode, const Tabulated& tab, double e, double critEnergy,
+                              double area, const SpectrumFactors& k) {
+    const double psi2 = k.psiV * k.psiV;
+    const double q = 1.0 + psi2;
+    const double y = e / critEnergy;
+    const double xi = y / 2.0 * k.P;
+    SpectrumPoint p;
+    switch (item) {
+        case kAngularFlux:
+            p.value = k.A * UnivrslF(tab, y) / 1000.0;
+            break;
+        case kSpatialFluxDensity:
+            p.value = (k.A * UnivrslF(tab, y) / 1000.0) / area;
+            break;
+        case kAngularFluxDensity: {
+            const double k23 = ModBess(tab, 2, xi), k13 = ModBess(tab, 1, xi);
+            p.value = (q * y) * (q * y) * k.B / 1e6 * (k23 * k23 + psi2 / q * k13 * k13);
+            break;
+        }
+        case kSigmaPi:
+        case kSigmaPiNormalized: {
+            // the normalised curves are divided by the first sigma value, which makes the
+            // factor 1e-6 drop out
+            const double scale = item == kSigmaPi ? 1e6 : 1.0;
+            const double k23 = ModBess(tab, 2, xi);
+            p.value = (q * y * k23) * (q * y * k23) * k.B / scale;
+            if (!wigglerMode) {
+                const double k13 = ModBess(tab, 1, xi);
+                p.pi = (y * k13) * (y * k13) * k.B / scale * psi2 * q;
+            }
+            break;
+        }
+        case kDivergence: {
+            // The rms opening angle belongs to the photon energy: angular flux over the
+            // density on the axis, whatever vertical angle the other quantities use.
+            const double k23 = ModBess(tab, 2, y / 2.0);
+            // Far above the critical energy K2/3 is out of the functions' reach (it is
+            // given as 0 beyond 35): the quotient has nothing to divide by there.
+            if (k23 == 0 && y > 0) throw InputError(divergenceOutOfReachText(critEnergy));
+            p.value = 1000.0 * k.C * UnivrslF(tab, y) / ((y * k23) * (y * k23));
+            break;
+        }
+        default:
+            break;
+    }
+    return p;
+}
+
 SpectrumPoints energyScanPoints(int item, bool wigglerMode, const Tabulated& tab, const EnergyScan& scan,
                                 double critEnergy, const CurrentBeam& beam, const SpectrumFactors& k) {
     SpectrumPoints pts;
     const int n = energyScanPointCount(scan);
+    const bool polarisation = item == kSigmaPi || item == kSigmaPiNormalized;
     pts.x.reserve(n);
     pts.value.reserve(n);
-    if (item == kSigmaPi || item == kSigmaPiNormalized) pts.pi.reserve(n);
-    const double psi2 = k.psiV * k.psiV;
-    const double q = 1.0 + psi2;
+    if (polarisation) pts.pi.reserve(n);
     const double area = TwoPi * beam.SigXb * beam.SigYb * 1e6;
     double norm = 0;
     double e = scan.emin;
     do {
-        const double y = e / critEnergy;
-        const double xi = y / 2.0 * k.P;
-        switch (item) {
-            case kAngularFlux:
-                pts.value.push_back(k.A * UnivrslF(tab, y) / 1000.0);
-                break;
-            case kSpatialFluxDensity:
-                pts.value.push_back((k.A * UnivrslF(tab, y) / 1000.0) / area);
-                break;
-            case kAngularFluxDensity: {
-                const double k23 = ModBess(tab, 2, xi), k13 = ModBess(tab, 1, xi);
-                pts.value.push_back((q * y) * (q * y) * k.B / 1e6 * (k23 * k23 + psi2 / q * k13 * k13));
-                break;
+        SpectrumPoint p = energyScanPoint(item, wigglerMode, tab, e, critEnergy, area, k);
+        if (item == kSigmaPiNormalized) {
+            // Both curves are divided by the first sigma value.
+            if (pts.x.empty()) {
+                norm = p.value;
+                p.value = 1.0;
+            } else {
+                p.value = p.value / norm;
             }
-            case kSigmaPi: {
-                const double k23 = ModBess(tab, 2, xi);
-                pts.value.push_back((q * y * k23) * (q * y * k23) * k.B / 1e6);
-                if (wigglerMode) {
-                    pts.pi.push_back(0.0);
-                } else {
-                    const double k13 = ModBess(tab, 1, xi);
-                    pts.pi.push_back((y * k13) * (y * k13) * k.B / 1e6 * psi2 * q);
-                }
-                break;
-            }
-            case kSigmaPiNormalized: {
-                const double k23 = ModBess(tab, 2, xi);
-                const double s = (q * y * k23) * (q * y * k23) * k.B;
-                // Both curves are divided by the first sigma value.
-                if (pts.x.empty()) {
-                    norm = s;
-                    pts.value.push_back(1.0);
-                } else {
-                    pts.value.push_back(s / norm);
-                }
-                if (wigglerMode) {
-                    pts.pi.push_back(0.0);
-                } else {
-                    const double k13 = ModBess(tab, 1, xi);
-                    pts.pi.push_back((y * k13) * (y * k13) * k.B * psi2 * q / norm);
-                }
-                break;
-            }
-            case kDivergence: {
-                // The rms opening angle belongs to the photon energy: angular flux over the
-                // density on the axis, whatever vertical angle the other quantities use.
-                const double k23 = ModBess(tab, 2, y / 2.0);
-                // Far above the critical energy K2/3 is out of the functions' reach (it is
-                // given as 0 beyond 35): the quotient has nothing to divide by there.
-                if (k23 == 0 && y > 0) throw InputError(divergenceOutOfReachText(critEnergy));
-                pts.value.push_back(1000.0 * k.C * UnivrslF(tab, y) / ((y * k23) * (y * k23)));
-                break;
-            }
-            default:
-                break;
+            if (!wigglerMode) p.pi = p.pi / norm;
         }
+        if (item >= kAngularFlux && item <= kDivergence) pts.value.push_back(p.value);
+        if (polarisation) pts.pi.push_back(p.pi);
         pts.x.push_back(e);
         e *= scan.f;
     } while (!(e > scan.emax));

@@ -107,6 +107,15 @@ struct SpectrumPoints {
 SpectrumPoints angleScanPoints(int item, const Tabulated& tab, double psiMax, double dPsi, double phEn,
                                double critEnergy, const SpectrumFactors& k);
 
+// One point of the energy scan at photon energy e (eV): the item's value and, for the
+// polarisation items, the pi-mode value (0 from a wiggler). area is 2 pi sigma_x sigma_y of the
+// beam in mm^2. The normalised item gives both values before the division by the scan's first
+// sigma-mode value, and without the factor 1e-6 that the division cancels.
+struct SpectrumPoint {
+    double value = 0, pi = 0;
+};
+SpectrumPoint energyScanPoint(int item, bool wigglerMode, const Tabulated& tab, double e, double critEnergy,
+                              double area, const SpectrumFactors& k);
 // Step F: the item over photon energy.
 SpectrumPoints energyScanPoints(int item, bool wigglerMode, const Tabulated& tab, const EnergyScan& scan,
                                 double critEnergy, const CurrentBeam& beam, const SpectrumFactors& k);
