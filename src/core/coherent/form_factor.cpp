@@ -74,6 +74,8 @@ double IntFFR(double length) {
 
 FormFactorPoints formFactorScan(BunchShape shape, double length, double kMin, double kMax, double dk) {
     if (!(dk > 0)) throw InputError("the increment must be greater than 0!", "Edelwvn");
+    if (!(kMin >= 0)) throw InputError(kNegativeFirstWavenumberText, "Eminwvn");
+    if (!(kMax >= kMin)) throw InputError(kEmptyWavenumberRangeText, "Emaxwvn");
     requirePositiveLength(length);
     const bool gaussian = shape == BunchShape::Gaussian;
     // s: what turns a wavenumber (1/cm) into the phase x of the form factor.
@@ -134,7 +136,8 @@ FormFactorValue formFactorAt(const std::string& wavelen, const std::string& dist
         v.wavelenText = "100.0";
         return v;
     }
-    v.lambda = parseReal(wavelen) * 1e-6;
+    v.lambda = parseReal(wavelen, "wavelen") * 1e-6;
+    if (v.lambda < 0) throw InputError(kNegativeWavelengthText, "wavelen");
     if (v.lambda == 0) {
         messages.info(kSelectWavelengthText);
         v.lambda = 1e-4;
