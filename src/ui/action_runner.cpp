@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QLineEdit>
 #include <QPointer>
+#include <algorithm>
 #include <exception>
 
 #include "core/numerics/errors.h"
@@ -32,6 +33,13 @@ QWidget* focusRefusedField(QWidget* origin, const std::string& field, const std:
             target = origin;
         else
             target = window->findChild<QWidget*>(name);
+        if (!target) {  // a record field's edit may spell it differently (DBEdtgap for Gap)
+            for (QWidget* w : window->findChildren<QWidget*>())
+                if (w->objectName().compare(name, Qt::CaseInsensitive) == 0) {
+                    target = w;
+                    break;
+                }
+        }
     }
     if (!target) {
         if (auto* e = qobject_cast<QLineEdit*>(origin);
@@ -57,13 +65,25 @@ QWidget* focusRefusedField(QWidget* origin, const std::string& field, const std:
     return target;
 }
 
+void ActionRunner::showError(const std::string& text) {
+    FloatFlagsKept keep;
+    if (std::find(open_.begin(), open_.end(), text) != open_.end()) return;  // already on screen
+    open_.push_back(text);
+    ++refusalsShown_;
+    try {
+        messages_.error(text);
+    } catch (...) {
+        open_.pop_back();
+        throw;
+    }
+    open_.pop_back();
+}
+
 void ActionRunner::refuse(const std::string& text, const std::string& field, QWidget* origin) {
     QPointer<QWidget> from(origin);
-    {
-        FloatFlagsKept keep;
-        messages_.error(text);
-    }
-    if (from) focusRefusedField(from, field, quotedText(text));
+    const bool shown = std::find(open_.begin(), open_.end(), text) == open_.end();
+    showError(text);
+    if (shown && from) focusRefusedField(from, field, quotedText(text));
 }
 
 bool ActionRunner::run(const std::function<void()>& action, QWidget* origin) {
@@ -81,14 +101,11 @@ bool ActionRunner::run(const std::function<void()>& action, QWidget* origin) {
         } catch (const InputError& e) {
             refuse(e.what(), e.field(), from);
         } catch (const FloatError& e) {
-            FloatFlagsKept keep;
-            messages_.error(e.what());
+            showError(e.what());
         } catch (const std::exception& e) {
-            FloatFlagsKept keep;
-            messages_.error(std::string("internal error: ") + e.what());
+            showError(std::string("internal error: ") + e.what());
         } catch (...) {
-            FloatFlagsKept keep;
-            messages_.error("internal error: unknown exception");
+            showError("internal error: unknown exception");
         }
     } catch (...) {
         // The error box itself failed; nothing may reach the event loop.

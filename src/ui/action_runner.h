@@ -6,6 +6,9 @@
 // - After an InputError the control it names (InputError::field(), an objectName) gets
 //   the focus with its text selected; without a name, the editable field of the window
 //   that holds exactly the refused text does.
+// - One box per refusal: an action that fails with the text of an error box that is still
+//   open (a field that finishes its edit again when the box takes the focus from it) shows
+//   no second box.
 // - Any other exception is reported as "internal error: ..." instead of ending the program.
 // - Nothing ever leaves run(): an action that starts inside another one's nested event
 //   loop (a message box or dialog is open) is caught, reported and ended on its own; the
@@ -17,6 +20,7 @@
 //   fonts, the file system) never becomes a message.
 #include <functional>
 #include <string>
+#include <vector>
 
 class QWidget;
 
@@ -31,14 +35,21 @@ public:
     // action belongs to (where a refused field is looked up); the active window if null.
     bool run(const std::function<void()>& action, QWidget* origin = nullptr);
     Messages& messages() { return messages_; }
+    // Refusals shown so far by any runner: a key that a field's refusal answered presses no
+    // default button after it (which would only refuse the same text once more).
+    static int refusalsShown() { return refusalsShown_; }
 
 private:
     void refuse(const std::string& text, const std::string& field, QWidget* origin);
+    void showError(const std::string& text);
     Messages& messages_;
+    std::vector<std::string> open_;  // texts of the error boxes open now
+    inline static int refusalsShown_ = 0;
 };
 
 // Puts the focus on the control a refused text came from and selects its text: the
-// control named `field` under origin's window, or else the one editable line edit there
+// control named `field` under origin's window (a name that differs only in case is taken
+// when no control has it exactly), or else the one editable line edit there
 // that holds exactly `text`. Returns the control, or nullptr when none was found.
 QWidget* focusRefusedField(QWidget* origin, const std::string& field, const std::string& text);
 

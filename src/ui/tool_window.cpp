@@ -27,7 +27,19 @@ class ModalWatcher : public QObject {
 public:
     QPointer<QWidget> returningTo;
 
+    // The Return or Enter key being delivered, and the refusals shown before it arrived.
+    const QEvent* returnKey = nullptr;
+    int refusalsBeforeKey = 0;
+
     bool eventFilter(QObject* o, QEvent* e) override {
+        // The filter sees a key again at each parent it propagates to; the first time counts.
+        if ((e->type() == QEvent::KeyPress && e != returnKey) || e->type() == QEvent::KeyRelease) {
+            const int key = static_cast<QKeyEvent*>(e)->key();
+            if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+                returnKey = e->type() == QEvent::KeyPress ? e : nullptr;
+                refusalsBeforeKey = ActionRunner::refusalsShown();
+            }
+        }
         if (!o->isWidgetType()) return false;
         auto* w = static_cast<QWidget*>(o);
         if (!w->isWindow()) return false;
@@ -86,10 +98,13 @@ void ToolWindow::keyPressEvent(QKeyEvent* e) {
     if (e->key() == Qt::Key_Return || e->key() == Qt::Key_Enter) {
         auto* edit = qobject_cast<QLineEdit*>(QApplication::focusWidget());
         QAbstractButton* button = edit ? defaultButton(edit) : nullptr;
+        // A field that refused its text on this key keeps it: one box per refusal.
+        const ModalWatcher& w = modalWatcher();
+        const bool refused = w.returnKey == e && ActionRunner::refusalsShown() != w.refusalsBeforeKey;
         if (button && !edit->isReadOnly() && edit->window() == this && button->isVisibleTo(this) &&
             button->isEnabled()) {
             e->accept();
-            button->click();
+            if (!refused) button->click();
             return;
         }
     }

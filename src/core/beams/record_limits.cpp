@@ -7,6 +7,7 @@
 
 #include "core/numerics/constants.h"
 #include "core/numerics/units.h"
+#include "core/numerics/input_limits.h"
 
 namespace lumerad {
 
@@ -58,6 +59,8 @@ std::optional<LimitBreach> circBeamBreach(const CircBeamValues& r) {
         return b;
     if (!(GeVToeV(r.Energy) > MeC2))
         return breach("Energy", "the beam energy must be above the electron rest energy, 0.000511003 GeV");
+    if (r.Energy * 1e3 > kMaxBeamEnergyMeV)
+        return breach("Energy", "the beam energy must be at most 10000 GeV");
     if (auto b = negative({{"Cur", r.Cur}}, "the current")) return b;
     if (auto b = negative({{"Eps_x", r.Eps_x}, {"Eps_y", r.Eps_y}}, "the emittance")) return b;
     if (auto b = negative({{"DE/E", r.DE_E}}, "the energy spread")) return b;
@@ -75,6 +78,7 @@ std::optional<LimitBreach> snglBeamBreach(const SnglBeamValues& r) {
         return b;
     if (!(MeVToeV(r.Energy) > MeC2))
         return breach("Energy", "the beam energy must be above the electron rest energy, 0.511003 MeV");
+    if (r.Energy > kMaxBeamEnergyMeV) return breach("Energy", "the beam energy must be at most 10000000 MeV");
     if (auto b = negative({{"Part/Bunch", r.PartPerBunch}}, "the charge")) return b;
     if (auto b = negative({{"PulseDuration", r.PulseDuration},
                            {"PulseRepRate", r.PulseRepRate},
@@ -107,7 +111,11 @@ std::optional<LimitBreach> sourceBreach(const SourceRecord& r) {
     if (r.PerLen < 0 || r.PerLen > 10000 || (periodic && r.PerLen == 0))
         return breach("PerLen", periodic ? "the period length must be above 0 mm and at most 10000 mm"
                                          : "the period length must be from 0 to 10000 mm");
+    // A permanent magnet's field follows from its gap: a closed gap is no device.
+    if (pm && r.Gap <= 0) return breach("Gap", "the gap of a permanent magnet must be above 0 mm");
     if (auto b = negative({{"Gap", r.Gap}, {"Gap_mn", r.Gap_mn}, {"Gap_mx", r.Gap_mx}}, "the gap")) return b;
+    for (const auto& [name, v] : {Field{"Gap", r.Gap}, Field{"Gap_mn", r.Gap_mn}, Field{"Gap_mx", r.Gap_mx}})
+        if (v > kMaxGapMm) return breach(name, "the gap must be at most 1000 mm");
     return std::nullopt;
 }
 

@@ -3,14 +3,15 @@
 // posted (the message names the field, the edit stays), and a stored one is not used for a
 // calculation until it is mended. The first breach found is reported, in field order.
 //
-//   circulating beam  SR named; Energy above the electron rest energy (so gamma > 1);
-//                     Cur, Eps_x, Eps_y, DE/E, Beta_x, Beta_y not negative
-//   single-pass beam  Energy above the rest energy (in MeV); Part/Bunch, PulseDuration,
-//                     PulseRepRate, Bunches/Pulse, BunchDuration not negative
+//   circulating beam  SR named; Energy above the electron rest energy (so gamma > 1) and at
+//                     most 10 TeV; Cur, Eps_x, Eps_y, DE/E, Beta_x, Beta_y not negative
+//   single-pass beam  Energy above the rest energy (in MeV) and at most 10 TeV; Part/Bunch,
+//                     PulseDuration, PulseRepRate, Bunches/Pulse, BunchDuration not negative
 //   source            Field from 0 to 100 T, above 0 unless a permanent magnet (field from
 //                     the gap) or a source without magnet (transition radiation); RemnFld 0 to
 //                     10 T; #Poles from 0 to 100000; PerLen from 0 to 10000 mm and above 0
-//                     for a wiggler or undulator; Gap, Gap_mn, Gap_mx not negative
+//                     for a wiggler or undulator; Gap, Gap_mn, Gap_mx from 0 to 1000 mm,
+//                     Gap above 0 for a permanent magnet
 // Every number must be finite.
 #include <optional>
 #include <string>

@@ -75,6 +75,8 @@ double IntFFR(double length) {
 
 FormFactorPoints formFactorScan(BunchShape shape, double length, double kMin, double kMax, double dk) {
     if (!(dk > 0)) throw InputError("the increment must be greater than 0!", "Edelwvn");
+    if (!(kMin >= 0)) throw InputError(kNegativeFirstWavenumberText, "Eminwvn");
+    if (!(kMax >= kMin)) throw InputError(kEmptyWavenumberRangeText, "Emaxwvn");
     requirePositiveLength(length);
     const bool gaussian = shape == BunchShape::Gaussian;
     // s: what turns a wavenumber (1/cm) into the phase x of the form factor.
@@ -135,7 +137,8 @@ FormFactorValue formFactorAt(const std::string& wavelen, const std::string& dist
         v.wavelenText = "100.0";
         return v;
     }
-    v.lambda = micronsToMeters(parseReal(wavelen));
+    v.lambda = micronsToMeters(parseReal(wavelen, "wavelen"));
+    if (v.lambda < 0) throw InputError(kNegativeWavelengthText, "wavelen");
     if (v.lambda == 0) {
         messages.info(kSelectWavelengthText);
         v.lambda = 1e-4;

@@ -49,17 +49,21 @@ struct FormFactorPoints {
 };
 
 inline constexpr int kMaxFormFactorPoints = 100001;
+inline constexpr const char* kNegativeFirstWavenumberText = "the first wavenumber must not be negative!";
+inline constexpr const char* kEmptyWavenumberRangeText =
+    "the last wavenumber must not be below the first: the scan has no point!";
+inline constexpr const char* kNegativeWavelengthText = "the wavelength must not be negative!";
 
 // Refuses (InputError, before any point is made) what the scan cannot end or cannot make:
-// a step of 0 or below, a step too small to move the wavenumber, a bunch length of 0 or below
-// (a Gaussian point bunch never falls below 1e-6, a uniform one makes no point), more than
-// kMaxFormFactorPoints points.
+// a step of 0 or below, a negative first wavenumber, a last one below the first, a step too small to move the
+// wavenumber, a bunch length of 0 or below (a Gaussian point bunch never falls below 1e-6, a uniform one
+// makes no point), more than kMaxFormFactorPoints points.
 FormFactorPoints formFactorScan(BunchShape shape, double length, double kMin, double kMax, double dk);
 
 // The single value of the form-factor window at the wavelength typed in um, for a bunch of
 // the given duration (fs; the length is c times it). The text "999.99" and a wavelength of 0
 // get the message "select valid wavelength!" (the first also resets the field to "100.0" and
-// computes nothing; the second goes on at 100 um).
+// computes nothing; the second goes on at 100 um); a negative wavelength is refused.
 inline constexpr const char* kSelectWavelengthText = "select valid wavelength!";
 // The design texts of the window's inputs.
 struct FormFactorInputs {

@@ -5,6 +5,7 @@
 #include "core/coherent/form_factor.h"
 #include "core/numerics/constants.h"
 #include "core/numerics/errors.h"
+#include "core/numerics/input_limits.h"
 #include "core/numerics/messages.h"
 #include "core/numerics/number_text.h"
 #include "core/numerics/text_to_number.h"
@@ -117,6 +118,8 @@ void CalculateTR(const TransitionRadiationInputs& in, const TransitionRadiationB
         lambda = 1e-10;
         messages.info(kSelectPhotonEnergyText);
     } else {
+        if (!(lambda >= kMinPhotonWaveLength && lambda <= kMaxPhotonWaveLength))
+            throw InputError("the " + std::string(photonUnitCaption(in.unit)) + kPhotonRangeText, "EdtPhEn");
         r.convertLines = photonEnergyEquivalents(checkedValue(lambda));
     }
     s.lambda = checkedValue(lambda);
@@ -148,7 +151,8 @@ void CalculateTR(const TransitionRadiationInputs& in, const TransitionRadiationB
         r.bandWidthText = bw;
     }
     const double BW = parseReal(bw);
-    if (BW < 0) throw InputError("the band width must be positive!", "EdtBnWdth");
+    if (!(BW > 0)) throw InputError("the band width must be positive!", "EdtBnWdth");
+    if (BW > 1) throw InputError(kTRBandWidthTooLargeText, "EdtBnWdth");
 
     // 7-9. Electrons, velocity, emission into the half space.
     const double N = particlesOf1e8(beam.partPerBunch);
@@ -166,7 +170,8 @@ void CalculateTR(const TransitionRadiationInputs& in, const TransitionRadiationB
 
     // 12. Acceptance angle, from the field the user edited last.
     if (s.AccAngFromGamma) {
-        s.theta = parseReal(in.angleGamma) / gamma;
+        s.theta = parseReal(in.angleGamma, "EdtAngAccGam") / gamma;
+        if (s.theta < 0) throw InputError(kNegativeAngleText, "EdtAngAccGam");
         if (s.theta > Pi / 2) {
             messages.info(kAngleGammaTooLargeText);
             s.theta = Pi / 2;
@@ -176,7 +181,8 @@ void CalculateTR(const TransitionRadiationInputs& in, const TransitionRadiationB
         s.AccAngFromMrad = false;
     }
     if (s.AccAngFromMrad) {
-        s.theta = mradToRad(parseReal(in.angleMrad));
+        s.theta = mradToRad(parseReal(in.angleMrad, "EdtAngAccmr"));
+        if (s.theta < 0) throw InputError(kNegativeAngleText, "EdtAngAccmr");
         if (s.theta > Pi / 2) {
             messages.info(kAngleMradTooLargeText);
             s.theta = Pi / 2;

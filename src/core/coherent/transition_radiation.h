@@ -79,6 +79,10 @@ inline constexpr const char* kSelectPhotonEnergyText = "select photon energy !";
 inline constexpr const char* kSelectBandWidthText = "select desired band width!";
 inline constexpr const char* kAngleGammaTooLargeText = "acceptance angle must be less than 90deg !";
 inline constexpr const char* kAngleMradTooLargeText = "acceptance angle must be less than 90 degrees !";
+inline constexpr const char* kNegativeAngleText = "the acceptance angle must not be negative!";
+inline constexpr const char* kTRBandWidthTooLargeText = "the band width must be at most 1 (relative)!";
+// After the caption of the photon entry ("the photon energy ...").
+inline constexpr const char* kPhotonRangeText = " must give a wave length from 1E-15 m to 1000 m!";
 
 // The constant of the spectral energy, mc^2 e r_e / (2 pi hbar c) = alpha / (2 pi).
 double transitionRadiationConstant();

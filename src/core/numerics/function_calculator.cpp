@@ -92,6 +92,7 @@ void bessel(Run& r) {
         r.clear("BsOrd");
         return;
     }
+    r.clear("BsRes");  // a refused or faulting input leaves no result of an earlier one
     const double x = r.real("BsArg");
     const int n = r.integer("BsOrd");
     if (x < 0) {
@@ -112,6 +113,8 @@ void modifiedBessel(Run& r, const Tabulated& tab) {
         r.clear("K23_x");
         return;
     }
+    r.clear("K13_x");
+    r.clear("K23_x");
     const double x = r.real("MBsArg");
     if (x > 0) {
         r.result("K13_x", ModBess(tab, 1, x));
@@ -128,6 +131,8 @@ void airy(Run& r, const Tabulated& tab) {
         r.clear("AiPofx");
         return;
     }
+    r.clear("Aiofx");
+    r.clear("AiPofx");
     const double x = r.real("AiryArg");
     if (x > 0) {
         r.result("Aiofx", AiryFun(tab, 1, x));
@@ -143,6 +148,7 @@ void universal(Run& r, const Tabulated& tab) {
         r.clear("UFVal");
         return;
     }
+    r.clear("UFVal");
     const double x = r.real("UFArg");
     if (x >= 0)
         r.result("UFVal", UnivrslF(tab, x));
@@ -158,6 +164,7 @@ void coupling(Run& r) {
         r.clear("JJh");
         return;
     }
+    for (const char* name : {"JJx", "JJ", "lnspctrm"}) r.clear(name);
     const double K = r.real("JJK");
     const int h = r.integer("JJh");
     if (h < 0) {

@@ -43,7 +43,9 @@ struct FunctionPanelState {
 void InitializeFunctions(FunctionPanelState& s);
 
 // Evaluates the five panels in order. A text that is not a number throws InputError at that
-// field (faultField names it); the panels before it keep what they wrote.
+// field (faultField names it); the panels before it keep what they wrote. A panel empties its
+// results before it reads its inputs, so a refused or faulting input never stands beside the
+// result of an earlier one.
 void RecalculateFunctions(FunctionPanelState& s, const Tabulated& tab);
 
 // The panels by name for the command line: "J", "K13" and "K23" (one panel), "Ai" and

@@ -181,6 +181,9 @@ double AiryFun(const Tabulated& tab, int k, double x) {
         return k == 1 ? Power(3.0, 1.0 / 3.0) * Gamma13 / std::sqrt(3.0) / Pi / 2.0
                       : -Power(3.0, 2.0 / 3.0) * Gamma23 / std::sqrt(3.0) / Pi / 2.0;
     }
+    // Beyond x = 1000, e^-zeta (zeta above 21000) is far below the smallest double: the value
+    // underflows to 0, and x^1.5 of a large x must not overflow on the way there.
+    if (x > 1000.0) return 0.0;
     const double zeta = (2.0 / 3.0) * Power(x, 1.5);
     if (x <= 30.0) {
         return k == 1 ? std::sqrt(x / 3.0) / Pi * ModBess(tab, 1, zeta)

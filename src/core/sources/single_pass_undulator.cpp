@@ -5,6 +5,7 @@
 #include "core/coherent/form_factor.h"
 #include "core/numerics/constants.h"
 #include "core/numerics/errors.h"
+#include "core/numerics/input_limits.h"
 #include "core/numerics/messages.h"
 #include "core/numerics/number_text.h"
 #include "core/numerics/text_to_number.h"
@@ -21,7 +22,8 @@ void SinglePassUndulator(const SinglePassUndulatorInputs& in, MagnetState& magne
     r = SinglePassUndulatorResult{};
     // 2. Field from the box, or the box shows the field of the magnet.
     if (in.wfieldEnabled)
-        magnet.BField = parseReal(in.Wfield);
+        magnet.BField =
+            requireRange(parseReal(in.Wfield, "Wfield"), 0, kMaxField, true, kSPFieldRangeText, "Wfield");
     else
         r.WfieldText = FormatFixed3(magnet.BField);
 

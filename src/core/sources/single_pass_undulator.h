@@ -12,6 +12,8 @@ namespace lumerad {
 
 class Messages;
 
+inline constexpr const char* kSPFieldRangeText = "the magnet field must be above 0 T and at most 100 T!";
+
 struct SinglePassUndulatorInputs {
     bool wfieldEnabled = true;
     std::string Wfield = "1.0";  // T, read when enabled; the field box's design text
@@ -35,9 +37,9 @@ struct SinglePassUndulatorResult {
 };
 
 // Recalculate from step 2 on (the caller has run ReadSourcePar). Writes BField from the field
-// box when it is enabled. Refuses (InputError) gamma <= 1 and a period length of 0 or below
-// before anything is computed; a magnet type other than "PM" or "EM" shows its message and
-// leaves everything after K uncomputed (magnetValid false).
+// box when it is enabled, refusing a field of 0 or below or above kMaxField. Refuses (InputError) gamma <= 1
+// and a period length of 0 or below before anything is computed; a magnet type other than "PM" or "EM" shows
+// its message and leaves everything after K uncomputed (magnetValid false).
 void SinglePassUndulator(const SinglePassUndulatorInputs& in, MagnetState& magnet, Messages& messages,
                          SinglePassUndulatorResult& r);
 

@@ -4,6 +4,7 @@
 
 #include "core/numerics/constants.h"
 #include "core/numerics/errors.h"
+#include "core/numerics/input_limits.h"
 #include "core/numerics/messages.h"
 #include "core/numerics/number_text.h"
 #include "core/numerics/special_functions.h"
@@ -68,9 +69,8 @@ void UndulatorRecalculate(const UndulatorInputs& in, const CurrentBeam& beam, Ma
     if (!(beam.BeamEnergy > 0) || !(beam.BeamGamma > 0)) throw InputError(kZeroBeamEnergyText);
     const double E = beam.BeamEnergy, I = beam.BeamCurrent, gamma = beam.BeamGamma;
 
-    // 3. The field: a permanent magnet's from the gap, an electromagnet's as its text.
+    // 3. The field: a permanent magnet's from the gap, an electromagnet's as stored.
     r.permanentMagnet = m.MagType == "PM";
-    if (!r.permanentMagnet) m.BField = parseReal(FormatFixed3(m.BField));
     r.BField = m.BField;
     r.completed = 3;
 
@@ -96,8 +96,9 @@ void UndulatorRecalculate(const UndulatorInputs& in, const CurrentBeam& beam, Ma
     r.completed = 7;
 
     // 8. Harmonic.
-    const int i = parseInteger(in.harm);
-    if (i < 1) throw InputError(kHarmonicBelowOneText);
+    const int i = parseInteger(in.harm, "harm");
+    if (i < 1) throw InputError(kHarmonicBelowOneText, "harm");
+    if (i > kMaxHarmonic) throw InputError(kHarmonicTooLargeText, "harm");
     r.harmonic = i;
     und.Harmonic = i;
 
@@ -117,7 +118,7 @@ void UndulatorRecalculate(const UndulatorInputs& in, const CurrentBeam& beam, Ma
     r.sigRp = m.SigRp;
 
     // 12. Opening angle of the central cone (with the number of poles).
-    store(r.coneAngle, std::sqrt((1.0 + K * K / 2.0) / (m.NPoles * i)) / gamma);
+    store(r.coneAngle, std::sqrt((1.0 + K * K / 2.0) / (double(m.NPoles) * i)) / gamma);
     und.ConeAngle = r.coneAngle;
 
     // 13. Total source sizes and divergences.
@@ -138,6 +139,7 @@ void UndulatorRecalculate(const UndulatorInputs& in, const CurrentBeam& beam, Ma
     // 15. Power density at the distance z; the diffraction divergence enters beside the
     //     total divergence.
     const double z = parseReal(in.edDist);
+    if (z < 0) throw InputError(kNegativeDistanceText, "edDist");
     const double wx = std::sqrt(m.SigTx * m.SigTx + z * z * (m.SigRp * m.SigRp + m.SigTxp * m.SigTxp));
     const double wy = std::sqrt(m.SigTy * m.SigTy + z * z * (m.SigRp * m.SigRp + m.SigTyp * m.SigTyp));
     store(r.powDensZ, r.power / TwoPi / wx / wy / 1e6);

@@ -60,10 +60,11 @@ struct UndulatorResult {
 
 // Steps 2 to 16 of the recalculation (step 1, ReadSourcePar, is the caller's). Writes
 // KValue, SigR .. SigTyp of the magnet state and the undulator state; an electromagnet's
-// field is taken back as its three-decimal text. A source of fewer than four poles or a
+// field is used with every digit of the record. A source of fewer than four poles or a
 // magnet type other than EM or PM is reported through messages (r tells which); a zero
-// period length, a zero beam energy and a harmonic below 1 throw InputError before they
-// divide; a text that is not a number throws InputError, a floating-point fault FloatError.
+// period length, a zero beam energy, a harmonic below 1 or above kMaxHarmonic and a negative
+// distance throw InputError before they are used; a text that is not a number throws InputError, a
+// floating-point fault FloatError.
 void UndulatorRecalculate(const UndulatorInputs& in, const CurrentBeam& beam, MagnetState& magnet,
                           UndulatorState& und, Messages& messages, UndulatorResult& r);
 

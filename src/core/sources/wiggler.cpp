@@ -40,9 +40,8 @@ void RecalculateWiggler(const WigglerInputs& in, const CurrentBeam& beam, Magnet
     r.completed = kWigNone;
 
     // 2-4. Field: a permanent magnet keeps the field of its gap; an electromagnet's field is
-    //      what the field box shows, to three decimals. K of the peak field, device length.
+    //      the record's, every digit of it. K of the peak field, device length.
     r.permanentMagnet = magnet.MagType == "PM";
-    if (!r.permanentMagnet) magnet.BField = parseReal(FormatFixed3(magnet.BField));
     store(r.field, magnet.BField);
     store(magnet.KValue, kKFactor * magnet.BField * magnet.PerLength);
     r.peakK = magnet.KValue;

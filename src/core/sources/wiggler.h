@@ -10,6 +10,7 @@
 // refusal or a fault part way leaves the results of the steps before it and nothing else.
 #include <string>
 
+#include "core/numerics/input_limits.h"
 #include "core/numerics/result_field.h"
 #include "core/state/beam_state.h"
 #include "core/state/magnet_state.h"
@@ -25,7 +26,7 @@ inline constexpr const char* kNoDeflectionText =
     "the K-value is 0 or below: choose a source with a positive field and period length!";
 inline constexpr const char* kWigglerWaveLengthText = "the wavelength must be greater than 0 Angstrom!";
 inline constexpr const char* kWigglerBandWidthText = "the band width must be greater than 0 %!";
-inline constexpr const char* kWigglerDistanceText = "the distance must not be negative!";
+inline constexpr const char* kWigglerDistanceText = kNegativeDistanceText;
 inline constexpr const char* kWigglerNoPolesText =
     "the wiggler has no poles: choose a source with at least one pole!";
 
@@ -77,8 +78,8 @@ struct WigglerResult {
     double brightness = 0;     // ph/s/mrad^2/mm^2
 };
 
-// The recalculation after the caller's ReadSourcePar. Writes BField (an electromagnet's field
-// as the field box shows it, to three decimals), KValue (first the peak, at the end the local
+// The recalculation after the caller's ReadSourcePar, with the record's field as read. Writes
+// KValue (first the peak, at the end the local
 // K the spectrum window takes over), PerLength (0.01 m for a period of 0), the photon source
 // sizes, CritEnergy and RelBandWidth. Messages that go on with a substitute go to messages;
 // a refused calculation throws InputError, a floating-point fault FloatError, both with r

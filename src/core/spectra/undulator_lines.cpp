@@ -5,6 +5,7 @@
 
 #include "core/numerics/constants.h"
 #include "core/numerics/errors.h"
+#include "core/numerics/input_limits.h"
 #include "core/numerics/number_text.h"
 #include "core/numerics/text_to_number.h"
 #include "core/numerics/units.h"
@@ -78,8 +79,9 @@ void UndFluxCalculate(const std::string& EdtBW, const CurrentBeam& beam, MagnetS
     PhotonBeamSize(m, i, und.FundWaveLen, beamSizes(beam));
     r.completed = 1;
 
-    store(r.relBandWidth, percentToFraction(parseReal(EdtBW)));
-    if (!(r.relBandWidth > 0)) throw InputError(kPositiveBandWidthText);
+    store(r.relBandWidth, percentToFraction(parseReal(EdtBW, "EdtBW")));
+    if (!(r.relBandWidth > 0)) throw InputError(kPositiveBandWidthText, "EdtBW");
+    if (r.relBandWidth > kMaxBandWidthPercent / 100) throw InputError(kBandWidthTooLargeText, "EdtBW");
     const double perBW = onAxisFluxPerBW(i, m.KValue, m.NPeriods, beam.BeamGamma, beam.BeamCurrent);
     store(r.FOmega, perBW * r.relBandWidth);
     store(r.F, perBW * TwoPi * und.ConeAngle * und.ConeAngle * r.relBandWidth);
@@ -181,8 +183,9 @@ bool LineListCalculate(const LineListInputs& in, const CurrentBeam& beam, Magnet
     r.completed = 1;
 
     // 2. Band width.
-    const double bw = checkedValue(percentToFraction(parseReal(in.BW)));
-    if (!(bw > 0)) throw InputError(kPositiveBandWidthText);
+    const double bw = checkedValue(percentToFraction(parseReal(in.BW, "BW")));
+    if (!(bw > 0)) throw InputError(kPositiveBandWidthText, "BW");
+    if (bw > kMaxBandWidthPercent / 100) throw InputError(kBandWidthTooLargeText, "BW");
     RelBandWidth = bw;
 
     // 3. Fundamental.
@@ -240,7 +243,7 @@ bool LineListCalculate(const LineListInputs& in, const CurrentBeam& beam, Magnet
         next.lambda[i] = lambda1 / i;
         next.eps[i] = i * e1;
         next.w[i] =
-            checkedValue(std::sqrt((2 * sigE) * (2 * sigE) * TwoPi + (1.0 / (i * N)) * (1.0 / (i * N))));
+            checkedValue(std::sqrt((2 * sigE) * (2 * sigE) * TwoPi + (1.0 / (double(i) * N)) * (1.0 / (double(i) * N))));
         next.F[i] = RadFlux(i, in.quantity, K, lambda1, beam, m, RelBandWidth);
         r.rows.push_back({std::to_string(i), FormatFixed3(next.eps[i]),
                           FormatFixed3(metersToAngstrom(next.lambda[i])),
@@ -261,11 +264,20 @@ bool enoughFreeCurves(int maxCurves, int curveCount, int harmonics, bool replace
 TuningScanSetup TuningScanCheck(const TuningScanInputs& in, const LineListState& list, const MagnetState& m) {
     TuningScanSetup s;
     const bool gap = in.kind == ScanKind::Gap;
-    s.xmin = parseReal(gap ? in.edGapmin : in.edKmin);
-    s.xmax = parseReal(gap ? in.edGapmax : in.edKmax);
+    const char* minField = gap ? "edGapmin" : "edKmin";
+    const char* maxField = gap ? "edGapmax" : "edKmax";
+    s.xmin = parseReal(gap ? in.edGapmin : in.edKmin, minField);
+    s.xmax = parseReal(gap ? in.edGapmax : in.edKmax, maxField);
     if (!list.accepted) throw InputError(kNoListYetText);
     if (m.MagType != "PM") throw InputError(kScanNeedsPMText);
-    if (s.xmin < 0 || s.xmax < 0) throw InputError(gap ? kNegativeGapText : kNegativeKText);
+    if (s.xmin < 0) throw InputError(gap ? kNegativeGapText : kNegativeKText, minField);
+    if (s.xmax < 0) throw InputError(gap ? kNegativeGapText : kNegativeKText, maxField);
+    // A gap of 0 is a closed magnet; the ends are held to what a device can have.
+    if (gap && s.xmin == 0) throw InputError(kZeroGapText, minField);
+    const double top = gap ? kMaxGapMm : kMaxDeflection;
+    if (s.xmin > top) throw InputError(gap ? kGapTooLargeText : kKTooLargeText, minField);
+    if (s.xmax > top) throw InputError(gap ? kGapTooLargeText : kKTooLargeText, maxField);
+    if (s.xmin == s.xmax) throw InputError(gap ? kFlatGapRangeText : kFlatKRangeText, maxField);
     s.harmonics = list.harmonics();
     return s;
 }
@@ -318,6 +330,8 @@ TuningScanResult TuningScanCalculate(const TuningScanInputs& in, const LineListS
     if (gap) {
         Ka = checkedValue(kUndKPerTeslaM * m.PerLength * GapField(m, mmToMeters(s.xmin), once));
         Kb = checkedValue(kUndKPerTeslaM * m.PerLength * GapField(m, mmToMeters(s.xmax), once));
+        // a hybrid magnet's field is held constant outside 0.07 to 0.7 periods: no scan there
+        if (Ka == Kb) throw InputError(kFlatGapRangeText, "edGapmax");
     }
     // The information lines of every curve; only the harmonic differs from curve to curve.
     std::vector<std::pair<int, std::string>> info;

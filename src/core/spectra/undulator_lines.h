@@ -29,6 +29,12 @@ inline constexpr const char* kNoListYetText =
 inline constexpr const char* kPositiveBandWidthText = "the band width must be greater than 0 %!";
 inline constexpr const char* kNegativeKText = "K_min and K_max must not be negative!";
 inline constexpr const char* kNegativeGapText = "min. gap and max. gap must not be negative!";
+inline constexpr const char* kZeroGapText = "min. gap must be above 0 mm: a gap of 0 is a closed magnet!";
+inline constexpr const char* kGapTooLargeText = "min. gap and max. gap must be at most 1000 mm!";
+inline constexpr const char* kKTooLargeText = "K_min and K_max must be at most 1000!";
+inline constexpr const char* kFlatGapRangeText =
+    "the gap range gives a single K-value: choose min. gap and max. gap with different fields!";
+inline constexpr const char* kFlatKRangeText = "K_min and K_max must differ!";
 
 inline constexpr int kHarmonicTableSize = 30;  // harmonics 0..29
 inline constexpr int kScanPoints = 101;

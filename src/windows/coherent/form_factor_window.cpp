@@ -158,8 +158,13 @@ double TfFormFctr::bunchDuration() const {
 }
 
 void TfFormFctr::Calculate() {
-    const FormFactorValue v =
-        formFactorAt(fieldText(wavelen_), distribution_, bunchDuration(), ctx_.messages);
+    FormFactorValue v;
+    try {
+        v = formFactorAt(fieldText(wavelen_), distribution_, bunchDuration(), ctx_.messages);
+    } catch (...) {
+        Lff_->clear();  // no value of an earlier wavelength beside the refused one
+        throw;
+    }
     if (v.wavelenText) {
         wavelen_->setText(qs(*v.wavelenText));
         Lff_->clear();
@@ -180,9 +185,9 @@ void TfFormFctr::CalcSpectrumClick() {
 
     // The scan is read, checked and computed before a file is created or a curve opened, so a
     // refused scan leaves both as they were.
-    const double kMin = parseReal(fieldText(Eminwvn_));
-    const double kMax = parseReal(fieldText(Emaxwvn_));
-    const double dk = parseReal(fieldText(Edelwvn_));
+    const double kMin = parseReal(fieldText(Eminwvn_), "Eminwvn");
+    const double kMax = parseReal(fieldText(Emaxwvn_), "Emaxwvn");
+    const double dk = parseReal(fieldText(Edelwvn_), "Edelwvn");
     FormFactorPoints pts = formFactorScan(*shape, length_, kMin, kMax, dk);
     TfGraphs* g = ctx_.windowAs<TfGraphs>(WindowId::Graphs);
     const bool plot = cbPlot_->isChecked() && g;

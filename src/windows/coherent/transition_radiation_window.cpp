@@ -283,7 +283,12 @@ void TfTR::CalculateTR() {
     in.angleGamma = fieldText(EdtAngAccGam_);
     in.angleMrad = fieldText(EdtAngAccmr_);
     TransitionRadiationResult r;
-    calculated([&] { return lumerad::CalculateTR(in, beam, state_, ctx_.messages, r); });
+    try {
+        calculated([&] { return lumerad::CalculateTR(in, beam, state_, ctx_.messages, r); });
+    } catch (...) {
+        results_.clear();  // no result of earlier inputs beside the refused ones
+        throw;
+    }
 
     if (!r.convertLines.empty()) {
         cbConvert_->clear();

@@ -116,6 +116,9 @@ void TfBesFun::Recalculate() {
 
 void TfBesFun::BtnCalcClick() {
     Recalculate();
+    // A hidden button hands its focus on as if by Tab, and a field entered by Tab empties
+    // itself, asking for the next refresh: the window keeps the focus instead.
+    if (BtnCalc_->hasFocus()) setFocus(Qt::OtherFocusReason);
     BtnCalc_->hide();
 }
 

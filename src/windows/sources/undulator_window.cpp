@@ -201,13 +201,6 @@ void TfUndulator::Recalculate() {
     try {
         calculated(
             [&] { return UndulatorRecalculate(in, s.beam, s.magnet, s.undulator, ctx_.messages, result_); });
-    } catch (const InputError& e) {
-        showResults();
-        if (std::string(e.what()) == kHarmonicBelowOneText) {  // the harmonic field, ready to retype
-            harm_->setFocus();
-            harm_->selectAll();
-        }
-        throw;
     } catch (...) {
         showResults();  // what was computed before the failing step stays on screen
         throw;

@@ -223,7 +223,12 @@ void TfLineSpectrum::Change() {
             if (QTableWidgetItem* it = ListLS_->item(r, c)) it->setText(QString());
 }
 
-void TfLineSpectrum::showHeader(const LineListResult& r) { results_.show(r.header); }
+// Only what this calculation reached is shown: a refused range or band width leaves no label
+// of an earlier list beside it.
+void TfLineSpectrum::showHeader(const LineListResult& r) {
+    results_.clear();
+    results_.show(r.header);
+}
 
 bool TfLineSpectrum::Calculate() {
     Session& s = ctx_.session;

@@ -275,6 +275,7 @@ SourceRecord magnet(const char* magType, const char* kind, double field, double 
     r.SrceType = kind;
     r.Field = field;
     r.PerLen = perLen;
+    r.Gap = 10;
     return r;
 }
 

@@ -64,7 +64,7 @@ TEST(SinglePassUndulator, UndulatorEquationByHand) {
 }
 
 TEST(SinglePassUndulator, FormFactorAtTheFundamental) {
-    // gamma 100, K 0: lambda1 = 0.03 / 20000 = 1.5 um; the bunch length is set relative to it
+    // gamma 100, K ~ 0 (1 nT): lambda1 = 0.03 / 20000 = 1.5 um; the bunch length is set relative to it
     const double l1 = 1.5e-6;
     struct Case {
         const char* distr;
@@ -78,7 +78,7 @@ TEST(SinglePassUndulator, FormFactorAtTheFundamental) {
         {"r", 0.0, "particle distribution is uniform", "formfactor =        1"},   // a point bunch
     };
     for (const Case& c : cases) {
-        const Pass x("EM", 100, "0", c.ratio * l1, c.distr);
+        const Pass x("EM", 100, "1e-9", c.ratio * l1, c.distr);
         EXPECT_NEAR(x.r.lambda1, l1, 1e-20) << c.ff;
         EXPECT_EQ(x["Edtxmax"], "0.0");
         EXPECT_EQ(x["Edtmxdefl"], "0.0");

@@ -135,15 +135,17 @@ TEST(UndulatorSource, HarmonicZeroKAndDistance) {
     EXPECT_EQ(t["Edtmxdefl"].text, "0.0");
 }
 
-TEST(UndulatorSource, ElectromagnetTakesItsFieldAsThreeDecimalText) {
+// Every digit of the field counts: 0.80265411 T on a 100 mm period is K = 93.44 B lambda_u = 7.5000
+// (rounded to 0.803 T it would be 7.5032); the box shows three decimals.
+TEST(UndulatorSource, ElectromagnetKeepsEveryDigitOfItsField) {
     Fixture f;
     f.magnet.MagType = "EM";
-    f.magnet.BField = 0.52349;
+    f.magnet.BField = 0.80265411;
+    f.magnet.PerLength = 0.1;
     auto t = f.run();
-    EXPECT_EQ(f.r.BField, 0.523);
-    EXPECT_EQ(t["Wfield"].text, "   0.523");
+    EXPECT_EQ(t["Wfield"].text, "   0.803");
     EXPECT_EQ(t.count("fldmax"), 0u);
-    EXPECT_NEAR(f.magnet.KValue, 93.44 * 0.523 * 0.05, 1e-12);
+    EXPECT_NEAR(f.magnet.KValue, 7.5, 1e-6);
 }
 
 TEST(UndulatorSource, RefusalsComeBeforeAnyDivision) {

@@ -192,8 +192,8 @@ TEST(Wiggler, ZeroPeriodIsTakenAsOneCentimetreAfterAMessage) {
     EXPECT_EQ(w.magnet.PerLength, 0.01);
 }
 
-// An electromagnet's field is taken as its box shows it, to three decimals; a permanent
-// magnet keeps the gap field ReadSourcePar left and shows it beside its type.
+// The field ReadSourcePar left is used with every digit, for an electromagnet as for a
+// permanent magnet; the box shows it to three decimals, a permanent magnet's beside its type.
 TEST(Wiggler, FieldAsShownForAnElectromagnetAsLeftForAPermanentMagnet) {
     for (const char* type : {"EM", "PM"}) {
         Wiggler w;
@@ -202,7 +202,7 @@ TEST(Wiggler, FieldAsShownForAnElectromagnetAsLeftForAPermanentMagnet) {
         w.magnet.BField = 1.23456;
         auto t = w.run();
         const bool em = type == std::string("EM");
-        EXPECT_EQ(w.magnet.BField, em ? 1.235 : 1.23456);
+        EXPECT_EQ(w.magnet.BField, 1.23456);
         EXPECT_DOUBLE_EQ(w.crit, 665.0 * 9 * w.magnet.BField);
         EXPECT_EQ(t[em ? "Wfield" : "fldmax"], "   1.235");
         EXPECT_EQ(t.count(em ? "fldmax" : "Wfield"), 0u);
