@@ -39,6 +39,7 @@ protected:
 
 private:
     double bunchDuration() const;  // fs, from the current record
+    void showDistribution();
 
     QLineEdit* wavelen_ = nullptr;
     QLineEdit* Eminwvn_ = nullptr;
