@@ -5,8 +5,10 @@
 #include <QDialog>
 #include <QEvent>
 #include <QKeyEvent>
+#include <QLayout>
 #include <QLineEdit>
 #include <QPointer>
+#include <QResizeEvent>
 #include <QShortcut>
 #include <QShowEvent>
 
@@ -143,6 +145,19 @@ bool ToolWindow::event(QEvent* e) {
             act([this] { formActivate(); });
     }
     return QWidget::event(e);
+}
+
+void ToolWindow::resizeEvent(QResizeEvent* e) {
+    QWidget::resizeEvent(e);
+    // The window manager keeps a window at least as large as its layout needs; without one
+    // (or when it ignores the hint) the window grows back to that size after the resize, so no
+    // field or button is ever cut off or drawn over another.
+    if (!isWindow() || !layout()) return;
+    const QSize least = minimumSize().expandedTo(layout()->totalMinimumSize());
+    if (e->size().width() >= least.width() && e->size().height() >= least.height()) return;
+    QMetaObject::invokeMethod(
+        this, [this] { resize(size().expandedTo(minimumSize().expandedTo(layout()->totalMinimumSize()))); },
+        Qt::QueuedConnection);
 }
 
 void ToolWindow::showEvent(QShowEvent* e) {

@@ -152,9 +152,12 @@ FormFactorValue formFactorAt(const std::string& wavelen, const std::string& dist
     v.FF = checkedValue(formFactor(*shape, v.length, v.lambda));
     v.computed = true;
     v.Lff.value = v.FF;
-    v.Lff.text =
-        std::string("the form factor for a ") + bunchShapeName(*shape) + " beam is " + FormatFixed3(v.FF);
+    v.Lff.text = formFactorCaption(*shape) + " " + FormatFixed3(v.FF);
     return v;
+}
+
+std::string formFactorCaption(BunchShape shape) {
+    return std::string("the form factor for a ") + bunchShapeName(shape) + " beam is";
 }
 
 std::vector<std::pair<int, std::string>> formFactorCurveLines(BunchShape shape, double length) {

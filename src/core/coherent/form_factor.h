@@ -24,6 +24,8 @@ enum class BunchShape { Gaussian, Uniform };
 std::optional<BunchShape> bunchShapeOf(const std::string& distribution);
 // "gaussian" or "uniform".
 const char* bunchShapeName(BunchShape shape);
+// "the form factor for a gaussian beam is": the caption of the single value, before its number.
+std::string formFactorCaption(BunchShape shape);
 
 inline constexpr const char* kSelectDistributionText = "select valid particle distribution, g or r";
 

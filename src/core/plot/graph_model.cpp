@@ -427,7 +427,9 @@ UpdatePlan GraphModel::planUpdate(bool xLog, bool yLog, const RangeFields* field
             }
         }
         axis.lo = min;
-        axis.hi = withHeadroom(max);
+        // the data get headroom above their maximum; a typed range is drawn as typed, so that
+        // the fields, which show the drawn range, stay put on the next "update"
+        axis.hi = fields ? max : withHeadroom(max);
         if (log && axis.lo == 0) axis.lo = max / 10000;  // a zero bound as in the label tables
         if (!fields) return;                             // ranges from data: no data leaves the axis as it is
         // typed bounds that leave no range to show
@@ -448,10 +450,16 @@ UpdatePlan GraphModel::planUpdate(bool xLog, bool yLog, const RangeFields* field
     plan.xmax = xmax;
     plan.ymin = ymin;
     plan.ymax = ymax;
-    plan.exmin = rangeFieldText(xmin);
-    plan.exmax = rangeFieldText(xmax);
-    plan.eymin = rangeFieldText(ymin);
-    plan.eymax = rangeFieldText(ymax);
+    // The fields show the range the axes are drawn with (a range without width is not drawn).
+    auto shown = [](const AxisPlan& a, double lo, double hi) {
+        return a.hi > a.lo ? std::pair{a.lo, a.hi} : std::pair{lo, hi};
+    };
+    const auto [x0, x1] = shown(plan.x, xmin, xmax);
+    const auto [y0, y1] = shown(plan.y, ymin, ymax);
+    plan.exmin = rangeFieldText(x0);
+    plan.exmax = rangeFieldText(x1);
+    plan.eymin = rangeFieldText(y0);
+    plan.eymax = rangeFieldText(y1);
     return plan;
 }
 

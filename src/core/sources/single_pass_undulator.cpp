@@ -52,9 +52,9 @@ void SinglePassUndulator(const SinglePassUndulatorInputs& in, MagnetState& magne
     r.displacement = checkedValue(r.K * lu / (gamma * TwoPi));
     r.deflection = checkedValue(r.K / gamma);
     r.fields.push_back({"lWveLen", "fundamental wavelength", r.lambda1, "m",
-                        "fundamental wavelength: " + FormatFixed3(metersToMicrons(r.lambda1)) + " um", "um"});
+                        "fundamental wavelength: " + FormatFixed3(metersToMicrons(r.lambda1)) + " um", ""});
     r.fields.push_back({"lWveNum", "wavenumber", r.waveNumber, "1/cm",
-                        "wavenumber............: " + FormatFixed3(r.waveNumber) + " 1/cm", "1/cm"});
+                        "wavenumber............: " + FormatFixed3(r.waveNumber) + " 1/cm", ""});
     r.fields.push_back({"Edtxmax", "path displacement", r.displacement, "m",
                         fixed(metersToMicrons(r.displacement), 4, 1), "µm"});
     r.fields.push_back(

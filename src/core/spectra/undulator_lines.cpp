@@ -85,7 +85,9 @@ void UndFluxCalculate(const std::string& EdtBW, const CurrentBeam& beam, MagnetS
     const double perBW = onAxisFluxPerBW(i, m.KValue, m.NPeriods, beam.BeamGamma, beam.BeamCurrent);
     store(r.FOmega, perBW * r.relBandWidth);
     store(r.F, perBW * TwoPi * und.ConeAngle * und.ConeAngle * r.relBandWidth);
-    store(r.D, r.F / (m.SigTx * m.SigTy));
+    // The peak of the Gaussian source's spatial density, as in the brightness below and in the
+    // line spectrum's flux density.
+    store(r.D, r.F / (TwoPi * m.SigTx * m.SigTy));
     store(r.B, 1e-12 * r.F / (TwoPi * TwoPi * m.SigTx * m.SigTxp * m.SigTy * m.SigTyp));
     store(r.Bd, 4e-12 * r.F / (lambda * lambda));
     // An even harmonic has no flux on the axis: no brightness, no coherent part.

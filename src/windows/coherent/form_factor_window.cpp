@@ -89,7 +89,7 @@ TfFormFctr::TfFormFctr(AppContext& ctx, QWidget* parent)
     form::Rows value(valueBox);
     wavelen_ = form::edit(valueBox, "wavelen", {}, QStringLiteral("wavelength of the form factor"));
     value.add(QStringLiteral("at a wavelength of "), wavelen_, QStringLiteral("µm"));
-    Lff_ = form::label(valueBox, QStringLiteral("the form factor for a uniform beam is"), "Lff");
+    Lff_ = form::label(valueBox, qs(formFactorCaption(BunchShape::Uniform)), "Lff");
     value.addWide(Lff_);
     CalcSpFF_ = form::button(valueBox, "CalcSpFF", QStringLiteral("calculate formfactor"));
     setDefaultButton(CalcSpFF_);
@@ -142,12 +142,23 @@ void TfFormFctr::formShow() {
         ctx_.module->SnglBeam->asText(QStringLiteral("PartDistribution")) == QStringLiteral("g");
     (gaussian ? isgaussian_ : isuniform_)->setChecked(true);
     distribution_ = gaussian ? "g" : "r";
+    showDistribution();
 }
 
+// The caption names the checked distribution; a value of the other one would no longer be
+// the value of what is checked.
+void TfFormFctr::showDistribution() {
+    Lff_->setText(qs(formFactorCaption(distribution_ == "g" ? BunchShape::Gaussian : BunchShape::Uniform)));
+}
+
+// The calculate buttons are disabled, not hidden, while nothing has changed, so that no button
+// moves under the mouse.
 void TfFormFctr::ShowButton() {
-    CalcSpFF_->show();
-    CalcSpectrum_->show();
+    CalcSpFF_->setEnabled(true);
+    CalcSpectrum_->setEnabled(true);
+    const std::string before = distribution_;
     distribution_ = isuniform_->isChecked() ? "r" : "g";
+    if (distribution_ != before) showDistribution();
 }
 
 double TfFormFctr::bunchDuration() const {
@@ -173,7 +184,7 @@ void TfFormFctr::Calculate() {
         length_ = v.length;
         if (v.computed) Lff_->setText(qs(v.Lff.text));
     }
-    CalcSpFF_->hide();
+    CalcSpFF_->setEnabled(false);
 }
 
 void TfFormFctr::CalcSpectrumClick() {
@@ -239,7 +250,7 @@ void TfFormFctr::CalcSpectrumClick() {
     // 8.
     if (file.isOpen() && !file.close())
         ctx_.messages.error("writing the file " + fileName + " failed; the form factor file is incomplete.");
-    CalcSpectrum_->hide();
+    CalcSpectrum_->setEnabled(false);
 }
 
 void TfFormFctr::closeEvent(QCloseEvent* e) {

@@ -33,6 +33,7 @@ private:
     void Calculate();
     void CalcSpectrumClick();
     double bunchDuration() const;  // fs, from the current record
+    void showDistribution();
 
     QLineEdit* wavelen_ = nullptr;
     QLineEdit* Eminwvn_ = nullptr;

@@ -134,8 +134,15 @@ TfTR::TfTR(AppContext& ctx, QWidget* parent)
     EdtFormF_ = form::output(cohBox, "EdtFormF");
     cg->addWidget(RBcoherent_, 0, 0);
     cg->addWidget(RBincoh_, 1, 0);
+    // the form factor belongs to the coherent choice: its label and field share that row, and
+    // keep their place when hidden
     cg->addWidget(LFormFctr_, 0, 1);
-    cg->addWidget(EdtFormF_, 1, 1);
+    cg->addWidget(EdtFormF_, 0, 2);
+    for (QWidget* w : {static_cast<QWidget*>(LFormFctr_), static_cast<QWidget*>(EdtFormF_)}) {
+        QSizePolicy p = w->sizePolicy();
+        p.setRetainSizeWhenHidden(true);
+        w->setSizePolicy(p);
+    }
     results_.add("EdtFormF", EdtFormF_);
     connectAction(RBcoherent_, &QRadioButton::clicked, [this] { RBcoherentEnter(); });
     connectAction(RBincoh_, &QRadioButton::clicked, [this] { RBincohClick(); });
@@ -233,7 +240,8 @@ void TfTR::formActivate() {
     state_.AccAngFromMrad = false;
 }
 
-void TfTR::EdtChange() { Calculate_->show(); }
+// The calculate button is disabled, not hidden, while the results are fresh: nothing moves.
+void TfTR::EdtChange() { Calculate_->setEnabled(true); }
 
 void TfTR::unitClick(PhotonUnit u) {
     LphotEn_->setText(QString::fromLatin1(photonUnitCaption(u)));
@@ -265,7 +273,7 @@ void TfTR::EdtAngAccmrChange() {
 
 void TfTR::CalculateClick() {
     CalculateTR();
-    Calculate_->hide();
+    Calculate_->setEnabled(false);
 }
 
 void TfTR::CalculateTR() {

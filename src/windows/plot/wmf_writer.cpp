@@ -1,6 +1,7 @@
 #include "windows/plot/wmf_writer.h"
 
 #include <QFile>
+#include <QFontMetricsF>
 #include <QLinearGradient>
 #include <QPaintEngine>
 #include <QPainterPath>
@@ -41,7 +42,7 @@ enum : quint16 {
 
 constexpr quint16 kMmAnisotropic = 8;
 constexpr quint16 kTransparent = 1;
-constexpr quint16 kTaBaseline = 24;
+constexpr quint16 kTaTop = 0;  // text placed by the top left corner of its character cell
 constexpr quint16 kAlternate = 1, kWinding = 2;
 constexpr quint16 kPsSolid = 0, kPsDash = 1, kPsDot = 2, kPsDashDot = 3, kPsDashDotDot = 4, kPsNull = 5;
 constexpr quint16 kBsSolid = 0, kBsNull = 1;
@@ -192,7 +193,7 @@ bool WmfPaintEngine::begin(QPaintDevice*) {
     record(kSetWindowOrg, {0, 0});
     record(kSetWindowExt, {h, w});
     record(kSetBkMode, {kTransparent});
-    record(kSetTextAlign, {kTaBaseline});
+    record(kSetTextAlign, {kTaTop});
     record(kSaveDc, {});  // base level: restoring it deselects every object of ours
     setActive(true);
     return true;
@@ -666,7 +667,11 @@ void WmfPaintEngine::drawTextItem(const QPointF& p, const QTextItem& textItem) {
     const QString text = textItem.text();
     if (text.isEmpty()) return;
     applyClip();
-    const QPointF at = transform_.map(p);
+    // Qt gives the left end of the baseline. Readers do not agree on a baseline reference
+    // (libwmf puts the top of the text there, which drops every label by its height and the
+    // x-axis title off the page), but all place the top of the character cell alike: the
+    // point is moved up by the ascent, along the text's own up direction when it is rotated.
+    const QPointF at = transform_.map(p - QPointF(0, QFontMetricsF(textItem.font()).ascent()));
     const double angle = qRadiansToDegrees(std::atan2(transform_.m12(), transform_.m11()));
     selectFont(textItem.font(), angle);
     setTextColor(pen_.color());

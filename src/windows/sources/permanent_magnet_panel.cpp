@@ -26,6 +26,12 @@ PermanentMagnetPanel::PermanentMagnetPanel(ToolWindow& window, QWidget* box, QVB
       bbNo_(form::button(box, "bbNo", QStringLiteral("No"), QStringLiteral("electromagnet"))),
       pnPerMag_(namedPanel(box)),
       rows_(pnPerMag_) {
+    // Yes and No keep their places when one of them is hidden.
+    for (QPushButton* b : {bbYes_, bbNo_}) {
+        QSizePolicy keep = b->sizePolicy();
+        keep.setRetainSizeWhenHidden(true);
+        b->setSizePolicy(keep);
+    }
     auto* yesNo = new QHBoxLayout;
     yesNo->addWidget(bbYes_);
     yesNo->addWidget(bbNo_);

@@ -66,6 +66,9 @@ TfSPUnd::TfSPUnd(AppContext& ctx, QWidget* parent)
     mag.addWide(yesNo);
     pnPerMag_ = new QFrame(magBox);
     pnPerMag_->setObjectName(QStringLiteral("pnPerMag"));
+    QSizePolicy keep = pnPerMag_->sizePolicy();
+    keep.setRetainSizeWhenHidden(true);
+    pnPerMag_->setSizePolicy(keep);
     static_cast<QFrame*>(pnPerMag_)->setFrameShape(QFrame::StyledPanel);
     form::Rows pm(pnPerMag_);
     auto* magTyp = form::output(pnPerMag_, "MagTyp");
@@ -161,10 +164,12 @@ TfSPUnd::TfSPUnd(AppContext& ctx, QWidget* parent)
     resize(sizeHint().expandedTo(QSize(860, 560)));
 }
 
+// Yes and No stay where they are (the one that does not apply is disabled), and the gap panel
+// keeps its space when hidden, so that nothing in the window moves.
 void TfSPUnd::showPermanentMagnetPanel(bool show) {
     pnPerMag_->setVisible(show);
-    bbNo_->setVisible(show);
-    bbYes_->setVisible(!show);
+    bbNo_->setEnabled(show);
+    bbYes_->setEnabled(!show);
     Wfield_->setEnabled(!show);
 }
 
@@ -182,6 +187,11 @@ void TfSPUnd::formActivate() {
 
 void TfSPUnd::bbYesClick() {
     showPermanentMagnetPanel(true);
+    // the gap is the input now
+    if (auto* gap = pnPerMag_->findChild<QWidget*>(QStringLiteral("DBEdtgap")))
+        gap->setFocus();
+    else
+        bbNo_->setFocus();
     QPalette p = Wfield_->palette();
     p.setColor(QPalette::Base, p.color(QPalette::ToolTipBase));
     Wfield_->setPalette(p);
@@ -191,9 +201,10 @@ void TfSPUnd::bbYesClick() {
 void TfSPUnd::bbNoClick() {
     showPermanentMagnetPanel(false);
     Wfield_->setText(qs(SinglePassUndulatorInputs{}.Wfield));
-    QPalette p = Wfield_->palette();
-    p.setColor(QPalette::Base, QColor(192, 192, 192));  // silver
-    Wfield_->setPalette(p);
+    // the field box is the input now: it looks editable and takes the focus
+    Wfield_->setPalette(QPalette());
+    Wfield_->setFocus();
+    Wfield_->selectAll();
     Dirty();
 }
 

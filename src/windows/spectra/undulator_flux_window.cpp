@@ -77,7 +77,8 @@ TfUndFlux::TfUndFlux(AppContext& ctx, QWidget* parent)
     setDefaultButton(BResult_);
     connectAction(BResult_, &QPushButton::clicked, [this] { Recalculate(); });
     connectAction(close, &QPushButton::clicked, [this] { this->close(); });
-    connectAction(EdtBW_, &QLineEdit::textChanged, [this] { BResult_->setVisible(true); });
+    // disabled rather than hidden while the results are fresh, so that no button moves
+    connectAction(EdtBW_, &QLineEdit::textChanged, [this] { BResult_->setEnabled(true); });
 }
 
 void TfUndFlux::showResults() { results_.show(UndFluxTexts(result_)); }
@@ -93,7 +94,7 @@ void TfUndFlux::Recalculate() {
         throw;
     }
     showResults();
-    BResult_->setVisible(false);
+    BResult_->setEnabled(false);
 }
 
 void TfUndFlux::FormShow() {

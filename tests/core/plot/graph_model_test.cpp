@@ -279,6 +279,8 @@ TEST(Update, AutomaticRanges) {
     EXPECT_DOUBLE_EQ(0.02, p.ymin);
     expectAxis(p.x, 1, 5.5, 4.0 / 10000, "#,##0.###");  // 5 / 10000 is below 1: kept
     EXPECT_FALSE(p.x.log);
+    // the fields show the range drawn, headroom included
+    EXPECT_EQ("    1.00|    5.50|    0.02|  220.00", p.exmin + "|" + p.exmax + "|" + p.eymin + "|" + p.eymax);
     // a maximum above 10000 switches its field to the two-digit general pattern
     m.loadData(2, 30000);
     p = m.planUpdate(false, false, nullptr);
@@ -331,8 +333,10 @@ TEST(Update, TypedRanges) {
     fill(m, {{0, 0}, {10, 10}});
     RangeFields f{"1", " 20000 ", "1.0", "0", "200", "50"};
     UpdatePlan p = m.planUpdate(false, false, &f);
-    expectAxis(p.x, 1, 22000, 1, "0.#E+00");
-    expectAxis(p.y, 0, 220, 50, "#,##0.###");  // typed minimum is not raised
+    // a typed range is drawn as typed, and the fields keep it
+    expectAxis(p.x, 1, 20000, 1, "0.#E+00");
+    expectAxis(p.y, 0, 200, 50, "#,##0.###");  // typed minimum is not raised
+    EXPECT_EQ("    1.00|     2E4|    0.00|  200.00", p.exmin + "|" + p.exmax + "|" + p.eymin + "|" + p.eymax);
     // on a logarithmic axis a typed zero becomes max / 10000
     p = m.planUpdate(false, true, &f);
     EXPECT_DOUBLE_EQ(0.02, p.y.lo);

@@ -160,6 +160,25 @@ private slots:
             (it.next().captured(1) == QLatin1String("red") ? red : blue)++;
         QCOMPARE(red, 1);
         QCOMPARE(blue, 1);
+        // where the reader puts the texts: the x-axis title's baseline inside the page, the
+        // y-axis title left of every tick number, as on screen
+        static const QRegularExpression text(QStringLiteral(
+            "matrix\\([-0-9.]+ [-0-9.]+ [-0-9.]+ [-0-9.]+ ([-0-9.]+) ([-0-9.]+)\\)\"\\s*>([^<]*)<"));
+        static const QRegularExpression page(
+            QStringLiteral("<rect x=\"[-0-9.]+\" y=\"([-0-9.]+)\" width=\"[-0-9.]+\" height=\"([-0-9.]+)\""));
+        const auto p = page.match(svg);
+        const double bottom = p.captured(1).toDouble() + p.captured(2).toDouble();
+        double yTitleX = 1e9, leftmostTick = 1e9;
+        for (auto it = text.globalMatch(svg); it.hasNext();) {
+            const auto m = it.next();
+            if (m.captured(3) == QLatin1String("photon energy (eV)"))
+                QVERIFY(m.captured(2).toDouble() < bottom);
+            if (m.captured(3) == QLatin1String("photons per second")) yTitleX = m.captured(1).toDouble();
+            if (m.captured(3).endsWith(QLatin1String("E+12")))
+                leftmostTick = std::min(leftmostTick, m.captured(1).toDouble());
+        }
+        QVERIFY2(yTitleX < leftmostTick,
+                 qPrintable(QString::number(yTitleX) + " " + QString::number(leftmostTick)));
     }
 
     void drawingFarOutsideIsCutAtThePicture() {
