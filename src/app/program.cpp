@@ -5,6 +5,7 @@
 #include <QStringList>
 
 #include "app/start_window.h"
+#include "store/table.h"
 #include "store/tsr_module.h"
 #include "windows/catalogue/circ_beam_window.h"
 #include "windows/catalogue/single_pass_beam_window.h"
@@ -40,57 +41,62 @@ ProgramOptions ProgramOptions::fromArguments(const QStringList& args) {
 }
 
 Program::Program(Messages& messages, Dialogs& dialogs, const ProgramOptions& options)
-    : runner_(messages), ctx_{session_, messages, dialogs, runner_, nullptr, {}, {}} {
+    : runner_(messages), ctx_{session_, messages, dialogs, runner_, nullptr, {}, {}}, options_(options) {
     QApplication::setApplicationDisplayName(QStringLiteral("Lumerad"));
     module_ = std::make_unique<TSRModule>(session_, messages, options.catalogueFile);
     ctx_.module = module_.get();
+    const Table& src = *module_->InsDevice;
+    if (src.hasCurrent())
+        startGapRange_ = {src.asText(QStringLiteral("Gap_mn")), src.asText(QStringLiteral("Gap_mx"))};
+    // The main window now; the others when they are first needed. None of them writes
+    // program-wide state at its creation, so the order they are made in does not matter.
+    ctx_.create = [this](WindowId id) { return createWindow(id); };
+    windows_.start.get();
+}
 
-    Windows& w = windows_;
-    w.start = new TfStart(ctx_, options.dataFile);
-    w.cbeam = new TfCBeam(ctx_);
-    w.spbeam = new TfSPBeam(ctx_);
-    w.besFun = new TfBesFun(ctx_);
-    w.wiggler = new TfWiggler(ctx_);
-    w.undulator = new TfUndulator(ctx_);
-    w.formFctr = new TfFormFctr(ctx_);
-    w.tr = new TfTR(ctx_);
-    w.lineSpectrum = new TfLineSpectrum(ctx_);
-    w.undFlux = new TfUndFlux(ctx_);
-    w.synSpectrum = new TfSynSpectrum(ctx_);
-    w.synRad = new TfSynRad(ctx_);
-    w.graphs = new TfGraphs(ctx_);
-    w.enterText = new TfEnterText(ctx_);
-    w.spUnd = new TfSPUnd(ctx_);
-    w.lineGraph = new TfLineGraph(ctx_);
-    const std::pair<WindowId, QWidget*> ids[] = {
-        {WindowId::Start, w.start},
-        {WindowId::CircBeam, w.cbeam},
-        {WindowId::SinglePassBeam, w.spbeam},
-        {WindowId::BesselFunctions, w.besFun},
-        {WindowId::Wiggler, w.wiggler},
-        {WindowId::Undulator, w.undulator},
-        {WindowId::FormFactor, w.formFctr},
-        {WindowId::TransitionRadiation, w.tr},
-        {WindowId::LineSpectrum, w.lineSpectrum},
-        {WindowId::UndulatorFlux, w.undFlux},
-        {WindowId::SynchrotronSpectrum, w.synSpectrum},
-        {WindowId::BendingMagnet, w.synRad},
-        {WindowId::Graphs, w.graphs},
-        {WindowId::EnterText, w.enterText},
-        {WindowId::SinglePassUndulator, w.spUnd},
-        {WindowId::LineGraph, w.lineGraph},
-    };
-    for (const auto& [id, window] : ids) ctx_.setWindow(id, window);
+QWidget* Program::createWindow(WindowId id) {
+    switch (id) {
+        case WindowId::Start:
+            return new TfStart(ctx_, options_.dataFile);
+        case WindowId::CircBeam:
+            return new TfCBeam(ctx_);
+        case WindowId::SinglePassBeam:
+            return new TfSPBeam(ctx_);
+        case WindowId::BesselFunctions:
+            return new TfBesFun(ctx_);
+        case WindowId::Wiggler:
+            return new TfWiggler(ctx_);
+        case WindowId::Undulator:
+            return new TfUndulator(ctx_);
+        case WindowId::FormFactor:
+            return new TfFormFctr(ctx_);
+        case WindowId::TransitionRadiation:
+            return new TfTR(ctx_);
+        case WindowId::LineSpectrum:
+            return new TfLineSpectrum(ctx_, startGapRange_);
+        case WindowId::UndulatorFlux:
+            return new TfUndFlux(ctx_);
+        case WindowId::SynchrotronSpectrum:
+            return new TfSynSpectrum(ctx_);
+        case WindowId::BendingMagnet:
+            return new TfSynRad(ctx_);
+        case WindowId::Graphs:
+            return new TfGraphs(ctx_);
+        case WindowId::EnterText:
+            return new TfEnterText(ctx_);
+        case WindowId::SinglePassUndulator:
+            return new TfSPUnd(ctx_);
+        case WindowId::LineGraph:
+            return new TfLineGraph(ctx_);
+    }
+    return nullptr;
 }
 
 Program::~Program() {
-    Windows& w = windows_;
-    // In reverse order of creation; the catalogue module goes last.
-    QWidget* all[] = {w.lineGraph, w.spUnd,        w.enterText, w.graphs,   w.synRad,    w.synSpectrum,
-                      w.undFlux,   w.lineSpectrum, w.tr,        w.formFctr, w.undulator, w.wiggler,
-                      w.besFun,    w.spbeam,       w.cbeam,     w.start};
-    for (QWidget* win : all) delete win;
-    w = Windows{};
+    // No window is made any more; those that were made go in reverse order of the start-up
+    // list, the catalogue module last.
+    ctx_.create = nullptr;
+    for (std::size_t i = kWindowCount; i-- > 0;) delete ctx_.windows[i];
     ctx_.windows = {};
     ctx_.module = nullptr;
     module_.reset();

@@ -1,11 +1,13 @@
 #pragma once
 // The program's objects in start-up order: the session state, the action runner, the
-// catalogue module and every window once (TfStart first, so its creation loads DATA.TXT).
+// catalogue module and the main window (its creation loads DATA.TXT); every other window
+// once, made the first time it is shown or used.
 // main() builds one with the Qt message boxes and dialogs; window tests build one with
 // recording messages, scripted dialogs and a temporary catalogue.
 #include <QString>
 #include <memory>
 #include <optional>
+#include <utility>
 
 #include "core/state/session.h"
 #include "ui/action_runner.h"
@@ -30,25 +32,56 @@ class TfEnterText;
 class TfSPUnd;
 class TfLineGraph;
 
+// A window of the program, typed; made the first time it is used.
+template <class W>
+class WindowRef {
+public:
+    WindowRef(const AppContext& ctx, WindowId id) : ctx_(&ctx), id_(id) {}
+    W* get() const { return ctx_->windowAs<W>(id_); }
+    operator W*() const { return get(); }
+    W* operator->() const { return get(); }
+
+private:
+    const AppContext* ctx_;
+    WindowId id_;
+};
+
 // The one instance of each window, typed; the windows themselves know each other only by
 // WindowId through the AppContext.
 struct Windows {
-    TfStart* start = nullptr;
-    TfCBeam* cbeam = nullptr;
-    TfSPBeam* spbeam = nullptr;
-    TfBesFun* besFun = nullptr;
-    TfWiggler* wiggler = nullptr;
-    TfUndulator* undulator = nullptr;
-    TfFormFctr* formFctr = nullptr;
-    TfTR* tr = nullptr;
-    TfLineSpectrum* lineSpectrum = nullptr;
-    TfUndFlux* undFlux = nullptr;
-    TfSynSpectrum* synSpectrum = nullptr;
-    TfSynRad* synRad = nullptr;
-    TfGraphs* graphs = nullptr;
-    TfEnterText* enterText = nullptr;
-    TfSPUnd* spUnd = nullptr;
-    TfLineGraph* lineGraph = nullptr;
+    explicit Windows(const AppContext& ctx)
+        : start(ctx, WindowId::Start),
+          cbeam(ctx, WindowId::CircBeam),
+          spbeam(ctx, WindowId::SinglePassBeam),
+          besFun(ctx, WindowId::BesselFunctions),
+          wiggler(ctx, WindowId::Wiggler),
+          undulator(ctx, WindowId::Undulator),
+          formFctr(ctx, WindowId::FormFactor),
+          tr(ctx, WindowId::TransitionRadiation),
+          lineSpectrum(ctx, WindowId::LineSpectrum),
+          undFlux(ctx, WindowId::UndulatorFlux),
+          synSpectrum(ctx, WindowId::SynchrotronSpectrum),
+          synRad(ctx, WindowId::BendingMagnet),
+          graphs(ctx, WindowId::Graphs),
+          enterText(ctx, WindowId::EnterText),
+          spUnd(ctx, WindowId::SinglePassUndulator),
+          lineGraph(ctx, WindowId::LineGraph) {}
+    WindowRef<TfStart> start;
+    WindowRef<TfCBeam> cbeam;
+    WindowRef<TfSPBeam> spbeam;
+    WindowRef<TfBesFun> besFun;
+    WindowRef<TfWiggler> wiggler;
+    WindowRef<TfUndulator> undulator;
+    WindowRef<TfFormFctr> formFctr;
+    WindowRef<TfTR> tr;
+    WindowRef<TfLineSpectrum> lineSpectrum;
+    WindowRef<TfUndFlux> undFlux;
+    WindowRef<TfSynSpectrum> synSpectrum;
+    WindowRef<TfSynRad> synRad;
+    WindowRef<TfGraphs> graphs;
+    WindowRef<TfEnterText> enterText;
+    WindowRef<TfSPUnd> spUnd;
+    WindowRef<TfLineGraph> lineGraph;
 };
 
 struct ProgramOptions {
@@ -78,7 +111,12 @@ private:
     ActionRunner runner_;
     std::unique_ptr<TSRModule> module_;
     AppContext ctx_;
-    Windows windows_;
+    Windows windows_{ctx_};
+    ProgramOptions options_;
+    // The gap range of the source that was current at start-up: the line spectrum window
+    // starts its scans from it, whenever it is made.
+    std::pair<QString, QString> startGapRange_;
+    QWidget* createWindow(WindowId id);
 };
 
 }  // namespace lumerad

@@ -42,19 +42,28 @@ struct AppContext {
     Dialogs& dialogs;
     ActionRunner& runner;
     TSRModule* module = nullptr;  // created before any window
-    // The windows by id, registered by the program (a test registers those it builds).
-    std::array<QWidget*, kWindowCount> windows{};
+    // The windows by id: made by `create` the first time one is asked for, or registered
+    // (a test registers those it builds and leaves `create` empty).
+    mutable std::array<QWidget*, kWindowCount> windows{};
     // Set by the main window: a beam editor accepted a beam (single-pass or circulating).
     std::function<void(bool singlePass)> beamAccepted;
+    std::function<QWidget*(WindowId)> create{};
 
     void setWindow(WindowId id, QWidget* w) { windows[static_cast<std::size_t>(id)] = w; }
-    QWidget* window(WindowId id) const { return windows[static_cast<std::size_t>(id)]; }
+    // The window of an id, made now if it does not exist yet and can be made.
+    QWidget* window(WindowId id) const {
+        QWidget*& w = windows[static_cast<std::size_t>(id)];
+        if (!w && create) w = create(id);
+        return w;
+    }
+    // The window of an id if it exists; never makes one.
+    QWidget* existingWindow(WindowId id) const { return windows[static_cast<std::size_t>(id)]; }
     template <class W>
     W* windowAs(WindowId id) const {
         return static_cast<W*>(window(id));
     }
-    // Shows a tool window, brings it to the front and activates it; nothing when the
-    // window is not there.
+    // Shows a tool window (made first if need be), brings it to the front and activates it;
+    // nothing when the window is not there.
     void show(WindowId id) const;
 };
 

@@ -92,7 +92,8 @@ struct RealWorld {
     }
     // Diamond (or a linac) accepted, a source window opened, a record recalculated.
     template <class T>
-    T* source(const char* button, T* Windows::*window, const char* record, const char* linac = nullptr) {
+    T* source(const char* button, WindowRef<T> Windows::*window, const char* record,
+              const char* linac = nullptr) {
         accept(linac ? linac : "Diamond", linac);
         click(w().start, button);
         pick(w().*window, "DBGridSrce", record);

@@ -47,8 +47,10 @@ void fitColumns(QTableWidget* t) {
 }
 }  // namespace
 
-TfLineSpectrum::TfLineSpectrum(AppContext& ctx, QWidget* parent)
-    : ToolWindow(ctx, "TfLineSpectrum", QStringLiteral("Undulator Line Spectrum"), parent) {
+TfLineSpectrum::TfLineSpectrum(AppContext& ctx, std::optional<std::pair<QString, QString>> startGapRange,
+                               QWidget* parent)
+    : ToolWindow(ctx, "TfLineSpectrum", QStringLiteral("Undulator Line Spectrum"), parent),
+      startGapRange_(std::move(startGapRange)) {
     auto* top = new QVBoxLayout(this);
     auto [left, right] = form::columns(top);
 
@@ -204,13 +206,17 @@ void TfLineSpectrum::FormCreate() {
     rbvsPhEn_->setChecked(true);
     gapScan_ = true;
     kScan_ = false;
-    // The gap range of the current source; a source without one keeps the form's range.
-    if (ctx_.module && ctx_.module->InsDevice && ctx_.module->InsDevice->hasCurrent()) {
+    // The gap range of the source current at start-up (or now); a source without one keeps the
+    // form's range.
+    std::pair<QString, QString> range;
+    if (startGapRange_) {
+        range = *startGapRange_;
+    } else if (ctx_.module && ctx_.module->InsDevice && ctx_.module->InsDevice->hasCurrent()) {
         const Table& src = *ctx_.module->InsDevice;
-        const QString mn = src.asText(QStringLiteral("Gap_mn")), mx = src.asText(QStringLiteral("Gap_mx"));
-        if (!mn.isEmpty()) edGapmin_->setText(mn);
-        if (!mx.isEmpty()) edGapmax_->setText(mx);
+        range = {src.asText(QStringLiteral("Gap_mn")), src.asText(QStringLiteral("Gap_mx"))};
     }
+    if (!range.first.isEmpty()) edGapmin_->setText(range.first);
+    if (!range.second.isEmpty()) edGapmax_->setText(range.second);
     for (int c = 0; c < 5; ++c) ListLS_->setColumnWidth(c, kColumnWidths[c]);
     fitColumns(ListLS_);
 }

@@ -2,6 +2,10 @@
 // The line spectrum window: the odd harmonics of the current undulator with photon energy,
 // wavelength, effective line width and one radiation quantity; the line graph of the list;
 // and the tuning scans over K or gap, plotted in the graph window and written to a file.
+#include <QString>
+#include <optional>
+#include <utility>
+
 #include "core/spectra/undulator_lines.h"
 #include "ui/results_panel.h"
 #include "ui/tool_window.h"
@@ -20,7 +24,12 @@ namespace lumerad {
 class TfLineSpectrum : public ToolWindow {
     Q_OBJECT
 public:
-    explicit TfLineSpectrum(AppContext& ctx, QWidget* parent = nullptr);
+    // The gap range of the scans starts from startGapRange (the texts of Gap_mn and Gap_mx of
+    // the source that was current when the program started; an empty text keeps the form's
+    // value), or without it from the current source's.
+    explicit TfLineSpectrum(AppContext& ctx,
+                            std::optional<std::pair<QString, QString>> startGapRange = std::nullopt,
+                            QWidget* parent = nullptr);
     void formShow() override;
     void formActivate() override;
 
@@ -47,6 +56,7 @@ private:
     ResultsPanel results_;
     LineListState list_;
     bool gapScan_ = true, kScan_ = false;
+    std::optional<std::pair<QString, QString>> startGapRange_;
     bool justShown_ = false;
 };
 
