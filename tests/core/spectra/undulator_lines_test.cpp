@@ -105,7 +105,7 @@ TEST(UndulatorFlux, BrightnessOfAHarmonicUsesItsOwnWavelength) {
     const double B = 1e-12 * F / (4 * kPi * kPi * s.tx * s.txp * s.ty * s.typ);
     const double Bd = 4e-12 * F / (l3 * l3);
     EXPECT_NEAR(r.FOmega, fOmega, 1e-6 * fOmega);
-    EXPECT_NEAR(r.D, F / (s.tx * s.ty), 1e-6 * r.D);
+    EXPECT_NEAR(r.D, F / (2 * kPi * s.tx * s.ty), 1e-6 * r.D);  // the peak of the Gaussian spot
     EXPECT_NEAR(r.B, B, 1e-6 * B);
     EXPECT_NEAR(r.Bd, Bd, 1e-6 * Bd);
     EXPECT_NEAR(r.eta, l3 * l3 / (16 * kPi * kPi * s.tx * s.txp * s.ty * s.typ), 1e-6 * r.eta);
