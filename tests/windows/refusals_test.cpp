@@ -55,6 +55,7 @@ void apply(const Step& s) {
         pickRow(g, QString::fromUtf8(s.text));
     } else if (auto* e = qobject_cast<QLineEdit*>(c)) {
         w->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(w));  // its activation handler has run
         e->setFocus(Qt::OtherFocusReason);
         e->selectAll();
         QTest::keyClick(e, Qt::Key_Delete);
@@ -167,7 +168,7 @@ private slots:
         QCOMPARE(fileHash(dir.filePath("catalogue.sqlite")), stored);
         if (c.cleared) QCOMPARE(textOf(w, c.cleared), QString());
         if (!c.message.empty()) {
-            QTRY_COMPARE(QApplication::focusWidget(), child(w, c.field));
+            QTRY_COMPARE(w->focusWidget(), child(w, c.field));
         } else {  // a value: shown, and the button that asked for the refresh is gone
             QCOMPARE(textOf(w, "Aiofx"), QStringLiteral("0"));
             QVERIFY(!child(w, c.trigger)->isVisible());
