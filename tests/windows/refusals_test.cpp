@@ -122,10 +122,10 @@ const std::vector<Case>& cases() {
         {"spPM", "TfSPUnd", "DBEdtgap", "abc", nullptr, abc},
         {"spBeam", "TfSPBeam", "DBEdtEnergy", "1e308", nullptr,
          "Energy: the beam energy must be at most 10000000 MeV"},
-        {"tr", "TfTR", "EdtBnWdth", "0", "Calculate", "the band width must be positive!", "EdtTradBun"},
-        {"tr", "TfTR", "EdtAngAccmr", "-1", "Calculate", kNegativeAngleText, "EdtAccEnBun"},
+        {"tr", "TfTR", "EdtBnWdth", "0", "Calculate", "the band width must be positive!"},
+        {"tr", "TfTR", "EdtAngAccmr", "-1", "Calculate", kNegativeAngleText},
         {"tr", "TfTR", "EdtPhEn", "1e-321", "Calculate", std::string("the photon energy") + kPhotonRangeText},
-        {"ff", "TfFormFctr", "wavelen", "-5", "CalcSpFF", kNegativeWavelengthText, "Lff"},
+        {"ff", "TfFormFctr", "wavelen", "-5", "CalcSpFF", kNegativeWavelengthText},
         {"ff", "TfFormFctr", "Emaxwvn", "0", "CalcSpectrum", kEmptyWavenumberRangeText},
         {"fun", "TfBesFun", "AiryArg", "abc", "BtnCalc", abc, "Aiofx"},
         {"fun", "TfBesFun", "AiryArg", "1e308", "BtnCalc", ""}};  // Ai underflows to 0: no refusal
