@@ -244,8 +244,8 @@ bool LineListCalculate(const LineListInputs& in, const CurrentBeam& beam, Magnet
     for (int i : next.harmonics()) {
         next.lambda[i] = lambda1 / i;
         next.eps[i] = i * e1;
-        next.w[i] =
-            checkedValue(std::sqrt((2 * sigE) * (2 * sigE) * TwoPi + (1.0 / (double(i) * N)) * (1.0 / (double(i) * N))));
+        next.w[i] = checkedValue(
+            std::sqrt((2 * sigE) * (2 * sigE) * TwoPi + (1.0 / (double(i) * N)) * (1.0 / (double(i) * N))));
         next.F[i] = RadFlux(i, in.quantity, K, lambda1, beam, m, RelBandWidth);
         r.rows.push_back({std::to_string(i), FormatFixed3(next.eps[i]),
                           FormatFixed3(metersToAngstrom(next.lambda[i])),

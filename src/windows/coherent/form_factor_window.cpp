@@ -169,13 +169,8 @@ double TfFormFctr::bunchDuration() const {
 }
 
 void TfFormFctr::Calculate() {
-    FormFactorValue v;
-    try {
-        v = formFactorAt(fieldText(wavelen_), distribution_, bunchDuration(), ctx_.messages);
-    } catch (...) {
-        Lff_->clear();  // no value of an earlier wavelength beside the refused one
-        throw;
-    }
+    const FormFactorValue v =
+        formFactorAt(fieldText(wavelen_), distribution_, bunchDuration(), ctx_.messages);
     if (v.wavelenText) {
         wavelen_->setText(qs(*v.wavelenText));
         Lff_->clear();

@@ -291,12 +291,7 @@ void TfTR::CalculateTR() {
     in.angleGamma = fieldText(EdtAngAccGam_);
     in.angleMrad = fieldText(EdtAngAccmr_);
     TransitionRadiationResult r;
-    try {
-        calculated([&] { return lumerad::CalculateTR(in, beam, state_, ctx_.messages, r); });
-    } catch (...) {
-        results_.clear();  // no result of earlier inputs beside the refused ones
-        throw;
-    }
+    calculated([&] { return lumerad::CalculateTR(in, beam, state_, ctx_.messages, r); });
 
     if (!r.convertLines.empty()) {
         cbConvert_->clear();
