@@ -77,10 +77,9 @@ struct RealWorld {
     }
 
     // "spectrum", then "show graph" in the spectrum window.
-    void showGraph(bool saveFile) {
+    void showGraph() {
         child<QAbstractButton>(w().synRad, "tbSpectrum")->click();
         QTRY_VERIFY(w().synSpectrum->isVisible());
-        child<QCheckBox>(w().synSpectrum, "cbSave")->setChecked(saveFile);
         child<QAbstractButton>(w().synSpectrum, "bbShowGraph")->click();
         QTRY_VERIFY(w().graphs->isVisible());
     }
@@ -129,7 +128,6 @@ private slots:
         QTRY_VERIFY(!world.real.errors().isEmpty());
         // The field is refused when the edit is posted, the calculation on a zero field
         // divides by zero: which of the two comes first depends on the order of events.
-        QVERIFY(!world.real.errors().isEmpty());
         const QStringList allowed = {
             QStringLiteral("Floating point division by zero"),
             QStringLiteral("Field: the magnetic field must be above 0 T and at most 100 T")};
@@ -158,8 +156,7 @@ private slots:
         world.real.whileOpen.push_back([recalc] { recalc->click(); });
         world.w().synRad->showTool();
         QTRY_VERIFY(world.real.whileOpen.empty() && world.real.errors().size() >= 2);
-        QVERIFY(world.real.whileOpen.empty());  // the click came while a box was open
-        QVERIFY(world.real.errors().size() >= 2);
+        // (the click came while a box was open)
         QVERIFY(world.w().synRad->isVisible());
         // The zero energy is refused where it is posted and never reaches a calculation.
         const QString refused =
@@ -177,7 +174,7 @@ private slots:
         RealWorld world;
         world.real.dirtyFlags = true;
         world.typicalRequest();
-        world.showGraph(false);
+        world.showGraph();
         RealDialogs::shot(QStringLiteral("graph"));
         QCOMPARE(world.real.allTexts(), QStringList());
         auto* save = world.w().graphs->findChild<QAction*>(QStringLiteral("saveasmetafile1"));
@@ -187,33 +184,17 @@ private slots:
             world.real.files.push_back(name);
             save->trigger();
             QTRY_VERIFY2(QFile::exists(name), suffix);
-            QVERIFY2(QFile::exists(name), suffix);
             QVERIFY(QFile(name).size() > 100);
         }
         world.real.files.push_back({});  // Cancel
         save->trigger();
         QTRY_COMPARE(world.real.fileDialogs, 4);
-        QCOMPARE(world.real.fileDialogs, 4);
         QCOMPARE(world.real.allTexts(), QStringList());
     }
 
-    // "save spectrum to file" with the real dialog: the file is written, no message.
-    void saveSpectrumWithDialogFlags() {
-        RealWorld world;
-        world.real.dirtyFlags = true;
-        world.typicalRequest();
-        const QString name = world.dir.filePath(QStringLiteral("spectrum.txt"));
-        world.real.files.push_back(name);
-        world.showGraph(true);
-        QCOMPARE(world.real.fileDialogs, 1);
-        QCOMPARE(world.real.allTexts(), QStringList());
-        QFile f(name);
-        QVERIFY(f.open(QIODevice::ReadOnly));
-        QVERIFY(f.readAll().count('\n') > 10);
-    }
-
-    // Every window that writes a file, through the real save dialog: the file is there with
-    // its first line and its number of lines, and no box opened.
+    // Every window that writes a file, through the real save dialog whose own floating-point
+    // flags never become a message: the file is there with its first line and its number of
+    // lines, and no box opened.
     void newWindowsWriteTheirFiles() {
         struct Case {
             const char* what;
@@ -261,6 +242,7 @@ private slots:
         };
         for (const Case& c : cases) {
             RealWorld world;
+            world.real.dirtyFlags = true;
             QWidget* w = c.open(world);
             RealDialogs::shot(QString::fromLatin1(c.what));
             const QString name = world.dir.filePath(QString::fromLatin1(c.file));
@@ -271,7 +253,6 @@ private slots:
                 click(w, c.button);
             QTRY_COMPARE(world.real.fileDialogs, 1);
             QVERIFY2(world.real.allTexts().isEmpty(), qPrintable(world.real.allTexts().join('|')));
-            QCOMPARE(world.real.fileDialogs, 1);
             QVERIFY2(QFile::exists(name), c.what);
             if (!c.title && std::isnan(c.x0)) {
                 QVERIFY2(QFile(name).size() > 1000, c.what);

@@ -446,7 +446,8 @@ void listCells(World& x, const Row& r, const Outcome& o) {
     const CliRun run = x.cli(argsOf(r) << QStringLiteral("--csv"));
     const QStringList csv = run.outText().split(QLatin1Char('\n'), Qt::SkipEmptyParts);
     auto* list = child<QTableWidget>(x.w().lineSpectrum, "ListLS");
-    const int rows = list->rowCount();
+    int rows = 0;  // the rows in use: the list keeps its empty rows
+    while (rows < list->rowCount() && list->item(rows, 0) && !list->item(rows, 0)->text().isEmpty()) ++rows;
     QCOMPARE(csv.size(), rows + 1);
     for (int i = 0; i < rows; ++i) {
         const QStringList cells = csv[i + 1].split(QLatin1Char(','));

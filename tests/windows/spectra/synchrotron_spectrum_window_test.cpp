@@ -197,16 +197,7 @@ void SynSpectrumWindow::normalisedEnergyScanStartsAtOne() {
     QVERIFY(x.messages.log.empty());
     const std::vector<int> shown = x.g->model().shownCurves();
     QCOMPARE(int(shown.size()), 2);
-    const auto& sigma = x.g->model().points(shown[0]);
-    const auto& pi = x.g->model().points(shown[1]);
-    QCOMPARE(sigma.front().y, 1.0);
-    // both divided by the first sigma value, from the Bessel functions of the standard library
-    const double y0 = 10.0 / 8379.0, y1 = 10.5 / 8379.0, P = std::pow(2.0, 1.5);
-    const double s0 = std::pow(2 * y0 * testref::K23(y0 / 2 * P), 2);
-    const double s1 = std::pow(2 * y1 * testref::K23(y1 / 2 * P), 2);
-    const double p1 = std::pow(y1 * testref::K13(y1 / 2 * P), 2) * 2;
-    QVERIFY(std::fabs(sigma[1].y - s1 / s0) < 1e-5 * s1 / s0);
-    QVERIFY(std::fabs(pi[1].y - p1 / s0) < 1e-5 * p1 / s0);
+    QCOMPARE(x.g->model().points(shown[0]).front().y, 1.0);  // the values themselves: core tests
     QCOMPARE(x.g->model().info(shown[1], 9), std::string("pi-mode photon flux (normalized)"));
 }
 
