@@ -6,8 +6,8 @@
 #include <utility>
 
 #include "core/numerics/constants.h"
-#include "core/numerics/units.h"
 #include "core/numerics/input_limits.h"
+#include "core/numerics/units.h"
 
 namespace lumerad {
 
