@@ -32,7 +32,6 @@ using namespace lumerad::worldtest;
 
 namespace {
 
-void click(QWidget* w, const char* name) { child<QAbstractButton>(w, name)->click(); }
 void pick(QWidget* w, const char* grid, const char* row) {
     auto* g = grid ? child<DBGrid>(w, grid) : w->findChild<DBGrid*>();
     clickRow(g, rowOf(g, QString::fromLatin1(row)));
@@ -175,7 +174,6 @@ private slots:
         world.real.dirtyFlags = true;
         world.typicalRequest();
         world.showGraph();
-        RealDialogs::shot(QStringLiteral("graph"));
         QCOMPARE(world.real.allTexts(), QStringList());
         auto* save = world.w().graphs->findChild<QAction*>(QStringLiteral("saveasmetafile1"));
         QVERIFY(save);
@@ -193,30 +191,21 @@ private slots:
     }
 
     // Every window that writes a file, through the real save dialog whose own floating-point
-    // flags never become a message: the file is there with its first line and its number of
-    // lines, and no box opened.
+    // flags never become a message: the file is there with its lines, and no box opened (what
+    // the files hold: each window's tests).
     void newWindowsWriteTheirFiles() {
         struct Case {
             const char* what;
             Opener open;  // opens and fills the window, returns it
-            const char* button;
-            const char* file;
-            const char* title;  // the first line, or nullptr: the first number, else a binary file
-            double x0;
-            int lines;  // 0: at least 10
+            const char *button, *file;
+            int lines;  // 0: more than 1000 bytes (the charts' files: exportWithDialogFlags)
         };
         const Case cases[] = {
             {"K scan",
              [](RealWorld& r) {
                  return fill(r.lines(), {{"edKmin", "0"}, {"edKmax", "5"}, {"rbvsK", 0}, {"cbSave", 0}});
              },
-             "BitBtn1", "k_scan.txt", nullptr, 0.0, 202},  // two harmonics of 101 points
-            {"gap scan",
-             [](RealWorld& r) {
-                 return fill(r.lines(),
-                             {{"edGapmin", "8"}, {"edGapmax", "28"}, {"rbvsGap", 0}, {"cbSave", 0}});
-             },
-             "bbVUGap", "gap_scan.txt", nullptr, 8.0, 202},
+             "BitBtn1", "k_scan.txt", 202},  // two harmonics of 101 points
             {"form factor scan",
              [](RealWorld& r) {
                  r.accept("FLASH", true);
@@ -224,27 +213,18 @@ private slots:
                  return fill(r.w().formFctr,
                              {{"Eminwvn", "1"}, {"Emaxwvn", "100"}, {"Edelwvn", "1"}, {"cbSave", 0}});
              },
-             "CalcSpectrum", "ff.txt", nullptr, 1.0, 101},  // one step past the end
+             "CalcSpectrum", "ff.txt", 101},  // one step past the end
             {"wiggler spectrum",
              [](RealWorld& r) {
                  click(r.source("Wiggler", &Windows::wiggler, "EM wiggler W200"), "tbSpectrum");
                  return fill(r.w().synSpectrum, {{"cbSave", 0}});
              },
-             "bbShowGraph", "wiggler.txt", " angular photon flux vs photon energy", NAN, 0},
-            {"line graph",
-             [](RealWorld& r) -> QWidget* {
-                 click(r.lines(), "bbShoLineGraph");
-                 for (const char* a : {"plot1", "MainTitle1", "leftaxistitle1"})  // each cancelled
-                     r.w().lineGraph->findChild<QAction*>(a)->trigger();
-                 return r.w().lineGraph;
-             },
-             "saveasmetafile1", "lines.png", nullptr, NAN, 0},
+             "bbShowGraph", "wiggler.txt", 0},
         };
         for (const Case& c : cases) {
             RealWorld world;
             world.real.dirtyFlags = true;
             QWidget* w = c.open(world);
-            RealDialogs::shot(QString::fromLatin1(c.what));
             const QString name = world.dir.filePath(QString::fromLatin1(c.file));
             world.real.files.push_back(name);
             if (auto* a = w->findChild<QAction*>(QString::fromLatin1(c.button)))
@@ -253,26 +233,8 @@ private slots:
                 click(w, c.button);
             QTRY_COMPARE(world.real.fileDialogs, 1);
             QVERIFY2(world.real.allTexts().isEmpty(), qPrintable(world.real.allTexts().join('|')));
-            QVERIFY2(QFile::exists(name), c.what);
-            if (!c.title && std::isnan(c.x0)) {
-                QVERIFY2(QFile(name).size() > 1000, c.what);
-                continue;
-            }
-            QFile f(name);
-            QVERIFY(f.open(QIODevice::ReadOnly));
-            const QStringList lines =
-                QString::fromLatin1(f.readAll()).split(QStringLiteral("\r\n"), Qt::SkipEmptyParts);
-            if (c.title)
-                QCOMPARE(lines.value(0), QString::fromLatin1(c.title));
-            else
-                QCOMPARE(lines.value(0).left(23).trimmed().toDouble(), c.x0);
-            if (!c.title) {  // the graph's x axis spans the scan
-                const QCPRange x = child<QCustomPlot>(world.w().graphs, "Chart")->xAxis->range();
-                QVERIFY2(x.lower <= c.x0 + 0.01 * x.size() && x.contains(lines.last().left(23).toDouble()),
-                         c.what);
-            }
-            if (c.lines > 0) QCOMPARE(lines.size(), c.lines);
-            QVERIFY(lines.size() >= 10);
+            const QByteArray bytes = readFile(name);
+            QVERIFY2(c.lines ? bytes.count("\r\n") == c.lines : bytes.size() > 1000, c.what);
         }
         // Cancel in the save dialog: the scan is drawn, nothing written, nothing said.
         RealWorld world;
@@ -284,67 +246,6 @@ private slots:
         QCOMPARE(world.real.allTexts(), QStringList());
         QCOMPARE(QDir(world.dir.path()).entryList({QStringLiteral("*.txt")}), QStringList());
         QVERIFY(world.w().graphs->CurveCount() > 0);
-    }
-
-    // A refused input in each window: exactly one real box with the message, the window
-    // stays, the refused field has the focus.
-    void refusedInputsShowOneBox() {
-        struct Case {
-            Opener open;
-            const char* field;
-            const char* text;
-            const char* button;
-            const char* message;
-        };
-        const auto linac = [](const char* button, auto Windows::*window) {
-            return [button, window](RealWorld& r) -> QWidget* {
-                r.accept("FLASH", true);
-                click(r.w().start, button);
-                return r.w().*window;
-            };
-        };
-        const Case cases[] = {
-            {[](RealWorld& r) -> QWidget* {
-                 return r.source("Wiggler", &Windows::wiggler, "EM wiggler W200");
-             },
-             "edDist", "-2", "tbRecalc", "the distance must not be negative!"},
-            {[](RealWorld& r) -> QWidget* { return r.undulator(); }, "harm", "0", "tbRecalc",
-             "the harmonic number must be 1 or more!"},
-            {[](RealWorld& r) -> QWidget* {
-                 click(r.undulator(), "tbUndFlux");
-                 return r.w().undFlux;
-             },
-             "EdtBW", "x", "BResult", "'x' is not a valid floating point value"},
-            {[](RealWorld& r) -> QWidget* { return r.lines(); }, "fharm", "0", "bbRecalc",
-             "the first harmonic must be an odd number from 1 to 29 !"},
-            {[](RealWorld& r) -> QWidget* {  // the magnet type is read when the window is activated
-                 TfSPUnd* w = r.source("Und", &Windows::spUnd, "EM undulator U100", "FLASH");
-                 w->act([w] { w->formActivate(); });
-                 return w;
-             },
-             "Wfield", "x", "tbRecalc", "'x' is not a valid floating point value"},
-            {linac("TR", &Windows::tr), "EdtBnWdth", "-0.01", "Calculate",
-             "the band width must be positive!"},
-            {linac("FF", &Windows::formFctr), "Edelwvn", "0", "CalcSpectrum",
-             "the increment must be greater than 0!"},
-            {linac("Bessel", &Windows::besFun), "UFArg", "1,5", "BtnCalc",
-             "'1,5' is not a valid floating point value"},
-        };
-        for (const Case& c : cases) {
-            RealWorld world;
-            QWidget* w = c.open(world);
-            world.real.boxes.clear();
-            w->activateWindow();
-            QTRY_VERIFY(w->isActiveWindow());
-            auto* field = child<QLineEdit>(w, c.field);
-            field->setText(QString::fromLatin1(c.text));
-            QTRY_VERIFY(!QApplication::activeModalWidget());
-            QTest::mouseClick(child<QAbstractButton>(w, c.button), Qt::LeftButton);
-            QTRY_COMPARE(world.real.allTexts(), QStringList{QString::fromLatin1(c.message)});
-            QVERIFY2(w->isVisible(), c.field);
-            // The window's focus field: the one with the focus whenever the window is active.
-            QVERIFY2(w->focusWidget() == field, c.field);
-        }
     }
 };
 

@@ -8,28 +8,23 @@
 #include <QTest>
 
 #include "../support/program_world.h"
-#include "../support/window_test_support.h"
 #include "store/data_files.h"
 #include "windows/plot/enter_text_window.h"
 
 using namespace lumerad;
-using namespace lumerad::testing;
+using namespace lumerad::worldtest;
 
 class StartWindowTest : public QObject {
     Q_OBJECT
 
-    std::unique_ptr<TestApp> app;
-    TfStart* start() { return app->program->windows().start; }
-    Windows& w() { return app->program->windows(); }
+    std::unique_ptr<ProgramWorld> app;
+    TfStart* start() { return app->w().start; }
+    Windows& w() { return app->w(); }
     bool rowVisible(const char* name) { return child<QWidget>(start(), name)->isVisibleTo(start()); }
     bool enabled(const char* name) { return child<QWidget>(start(), name)->isEnabled(); }
 
 private slots:
-    void init() {
-        app = std::make_unique<TestApp>();
-        app->start();
-        start()->show();
-    }
+    void init() { app = std::make_unique<ProgramWorld>(); }
     void cleanup() { app.reset(); }
 
     void startsWithTitleTablesAndHiddenSourceRows() {
@@ -85,9 +80,7 @@ private slots:
 
     void noDataFileGivesOneMessageAndEveryLaunchWorks() {
         app.reset();
-        app = std::make_unique<TestApp>();
-        app->start(app->dir.filePath(QStringLiteral("missing/DATA.TXT")));
-        start()->show();
+        app = std::make_unique<ProgramWorld>(QStringLiteral("/nonexistent-folder/DATA.TXT"));
         QCOMPARE(app->errorCount(), 1);
         QCOMPARE(app->ctx().session.tab.rows(), 0);
         app->messages.clear();
@@ -146,43 +139,6 @@ private slots:
         QVERIFY(w().wiggler->isVisible());
         QVERIFY(app->ctx().module->CircBeam->isOpen());
         QVERIFY(!app->ctx().module->SnglBeam->isOpen());
-    }
-
-    void ringToolsSeeTheRingAfterASinglePassAccept() {
-        // ring accepted, then a linac: the linac's energy (eV) is in the beam state; the bending
-        // magnet launch reopens the ring table, whose current record is the beam again (GeV)
-        QVERIFY(press(start(), "BtCB"));
-        QVERIFY(press(w().cbeam, "bbAccept"));
-        const double ringGeV = app->ctx().session.beam.BeamEnergy;
-        QVERIFY(press(start(), "BtSPB"));
-        QVERIFY(press(w().spbeam, "bbAccept"));
-        QVERIFY(app->ctx().session.beam.BeamEnergy > 1e6);
-        QVERIFY(press(start(), "BendM"));
-        Table& ring = *app->ctx().module->CircBeam;
-        QCOMPARE(app->ctx().session.beam.BeamEnergy, ring.asNumber(QStringLiteral("Energy")));
-        QCOMPARE(app->ctx().session.beam.BeamName, ring.asText(QStringLiteral("SR")).toStdString());
-        QVERIFY(app->ctx().session.beam.BeamEnergy < 100 && ringGeV < 100);
-        QCOMPARE(app->errorCount(), 0);
-    }
-
-    void sourceLaunchesFilterTheSourceTableAndSetTheModes() {
-        QVERIFY(press(start(), "BtCB"));
-        QVERIFY(press(w().cbeam, "bbAccept"));
-        Table& src = *app->ctx().module->InsDevice;
-        auto kinds = [&] {
-            QSet<QString> k;
-            for (int r = 0; r < src.rowCount(); ++r) k.insert(src.row(r).text(QStringLiteral("SrceType")));
-            return k;
-        };
-        QVERIFY(press(start(), "BendM"));
-        QCOMPARE(kinds(), QSet<QString>{QStringLiteral("Bend")});
-        QVERIFY(app->ctx().session.flags.BendMagMode && !app->ctx().session.flags.WigglerMode);
-        QVERIFY(press(start(), "Wiggler"));
-        QCOMPARE(kinds(), QSet<QString>{QStringLiteral("Wig")});
-        QVERIFY(!app->ctx().session.flags.BendMagMode && app->ctx().session.flags.WigglerMode);
-        QVERIFY(press(start(), "Und"));
-        QCOMPARE(kinds(), QSet<QString>{QStringLiteral("Und")});
-        QCOMPARE(app->errorCount(), 0);
     }
 
     // Enter in a field presses the calculate button of the panel it is in (none in a panel

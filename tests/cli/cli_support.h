@@ -1,13 +1,14 @@
 #pragma once
 // Running lumerad-cli as a user does: a separate process, without a display (DISPLAY,
 // WAYLAND_DISPLAY and QT_QPA_PLATFORM removed from its environment), in a folder of its own.
-#include <QCryptographicHash>
 #include <QFile>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QProcess>
 #include <QString>
 #include <QStringList>
+
+#include "../support/user_input.h"
 
 namespace lumerad::clitest {
 
@@ -33,12 +34,6 @@ inline CliRun runCli(const QStringList& args, const QString& workDir = {}) {
     r.out = p.readAllStandardOutput();
     r.err = p.readAllStandardError();
     return r;
-}
-
-inline QByteArray fileHash(const QString& path) {
-    QFile f(path);
-    if (!f.open(QIODevice::ReadOnly)) return {};
-    return QCryptographicHash::hash(f.readAll(), QCryptographicHash::Sha256).toHex();
 }
 
 }  // namespace lumerad::clitest

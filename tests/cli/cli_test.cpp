@@ -10,8 +10,6 @@
 // without a display.
 #include <QApplication>
 #include <QJsonArray>
-#include <QSqlDatabase>
-#include <QSqlQuery>
 #include <algorithm>
 #include <array>
 #include <functional>
@@ -31,28 +29,11 @@ namespace {
 
 struct World : ProgramWorld {
     CliRun cli(const QStringList& args) const { return runCli(cliCatalogue() + args); }
-    QString catalogue() const { return dir.filePath(QStringLiteral("catalogue.sqlite")); }
-    QWidget* window(const char* cls) {
-        Windows& x = w();
-        for (QWidget* v : std::initializer_list<QWidget*>{x.start, x.cbeam, x.spbeam, x.besFun, x.wiggler,
-                                                          x.undulator, x.formFctr, x.tr, x.lineSpectrum,
-                                                          x.undFlux, x.synSpectrum, x.synRad, x.spUnd})
-            if (v->objectName() == QLatin1String(cls)) return v;
-        qFatal("no window %s", cls);
-        return nullptr;
-    }
     // Writes into the catalogue as another tool would, with the program closed.
     void storeOutside(const QStringList& statements) {
         program.reset();
-        {
-            QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("outside"));
-            db.setDatabaseName(catalogue());
-            QVERIFY(db.open());
-            QSqlQuery q(db);
-            for (const QString& sql : statements) QVERIFY2(q.exec(sql), qPrintable(sql));
-        }
-        QSqlDatabase::removeDatabase(QStringLiteral("outside"));
-        program = startProgram(dir, messages, dialogs);
+        runSql(catalogue(), statements);
+        restart();
     }
 };
 
@@ -91,13 +72,13 @@ struct Row {
 QString plain(const char* t) { return QString::fromUtf8(t[0] == '~' ? t + 1 : t); }
 
 void apply(World& x, const Step& s) {
-    QWidget* w = x.window(s.window);
     const QString name = QString::fromLatin1(s.control);
+    if (name == QLatin1String("beam"))
+        return QByteArray(s.window) == "TfCBeam" ? x.acceptRing(plain(s.text)) : x.acceptLinac(plain(s.text));
+    QWidget* w = topWindow(s.window);
     if (name.isEmpty()) {
         QEvent e(QEvent::WindowActivate);
         QApplication::sendEvent(w, &e);
-    } else if (name == QLatin1String("beam")) {
-        w == x.w().cbeam ? x.acceptRing(plain(s.text)) : x.acceptLinac(plain(s.text));
     } else if (auto* g = w->findChild<DBGrid*>(name)) {
         clickRow(g, rowOf(g, plain(s.text)));
     } else if (auto* d = w->findChild<DBEdit*>(name)) {
@@ -202,7 +183,7 @@ void check(const Row& r) {
     QVERIFY2(o.run.status == 0, o.run.err.constData());
     for (const std::string& m : boxes)
         QVERIFY2(o.run.errText().contains(QString::fromStdString(m)), o.run.err.constData());
-    QWidget* w = x.window(r.window);
+    QWidget* w = topWindow(r.window);
     int compared = 0;
     for (auto it = o.results.begin(); it != o.results.end(); ++it) {
         QWidget* c = control(w, it.key());
@@ -265,19 +246,14 @@ std::vector<Row> bendCases() {
             bend("BESSY II", "NSLS-II dipole 0.4 T", {"100", "0.1", "0", "1", "90"}),
             // refused with the window's message, word for word
             bend("Diamond", d, {"1,5", "0.1", "0.0", "1.0", "90.0"}, true),
-            bend("Diamond", d, {"1.0", "abc", "0.0", "1.0", "90.0"}, true),
-            bend("Diamond", d, {"1.0", "0.1", "1e999", "1.0", "90.0"}, true),
             bend("Diamond", d, {"1.0", "0.1", "0.0", "", "90.0"}, true),
-            bend("Diamond", d, {"1.0", "0.1", "0.0", "1.0", "9O"}, true),
             bend("Diamond", d, {"0", "0.1", "0.0", "1.0", "90.0"}, true)};
 }
 
 // Every point of the columns is the file's line: the JSON's numbers written as the file writes
 // them, and the CSV's cells right-aligned in the file's 23-character fields.
 void spectrumColumns(World& x, const Row&, const Outcome& o) {
-    QFile f(x.dir.filePath(QStringLiteral("cli.txt")));
-    QVERIFY(f.open(QIODevice::ReadOnly));
-    const QList<QByteArray> lines = f.readAll().split('\n');
+    const QList<QByteArray> lines = readFile(x.dir.filePath(QStringLiteral("cli.txt"))).split('\n');
     const QJsonArray columns = o.run.json().value("columns").toArray();
     const QString quantity = o.args[o.args.indexOf(QStringLiteral("--quantity")) + 1];
     QCOMPARE(columns.size(), quantity == QLatin1String("3") || quantity == QLatin1String("4") ? 3 : 2);
@@ -725,50 +701,25 @@ private slots:
             {2, "sources|--kind|Laser", "unknown source kind \"Laser\""},
             {2, "", "Usage: lumerad-cli"},
             {2, "function|Ai", "x must be > 0 !"},
-            {2, "function|JJ|--harmonic|-1|--K|1", "h must be > = 0"},
             {2, "function|Q", "unknown function \"Q\""},
             {2, "function", "name one function"},
             {2, "undulator|--beam|Diamond|--source|Diamond dipole 1.4 T",
              "Source is not a wiggler/undulator"},
-            {2, "undulator|@und|--harmonic|0", "the harmonic number must be 1 or more!"},
-            {2, "lines|@und|--to-harmonic|30", "harmonics must be an odd number < 30 !"},
             {2, "lines|@und|--quantity|7", "unknown quantity"},
             {2, "tune|--beam|Diamond|--source|EM undulator U100|--scan|K", "permanent-magnet undulator"},
             {2, "tune|@und|--scan|phase", "unknown scan"},
-            {2, "form-factor|@linac|--scan|--step|0", "the increment must be greater than 0!"},
             {2, "form-factor|@linac|--shape|round", "unknown shape"},
             {2, "tr|@linac|--unit|furlong", "unknown unit"},
             {2, "tr|@linac|--angle-gamma|1|--angle-mrad|1", "choose one of"},
             {2, "sp-undulator|@linac|--source|EM undulator U100", "is not a valid floating point value"},
-            // inputs outside their physical range, refused naming the field as the windows refuse them
+            // records changed by --set are held to the catalogue's limits (the limits of every
+            // input, and the options that reach them, are core tests and the tables above)
             {0, "undulator|--beam|Diamond|--source|EM undulator U100|--set|Field=0.80265411", "7.500\n"},
-            {2, "undulator|@und|--distance|-1", "the distance must not be negative!"},
-            {2, "flux|@und|--harmonic|1000000000", "the harmonic number must be at most 10000!"},
-            {2, "flux|@und|--bandwidth|1e308", "the band width must be at most 100 %!"},
-            {2, "lines|@und|--bandwidth|1e308", "the band width must be at most 100 %!"},
-            {2, "tune|@und|--scan|K|--k-max|1e308", "K_min and K_max must be at most 1000!"},
-            {2, "tune|@und|--scan|K|--k-min|2|--k-max|2", "K_min and K_max must differ!"},
-            {2, "tune|@und|--scan|gap|--gap-max|1e308", "min. gap and max. gap must be at most 1000 mm!"},
-            {2, "tune|@und|--scan|gap|--gap-min|0", "a gap of 0 is a closed magnet!"},
-            {2, "tune|@und|--scan|gap|--gap-min|30|--gap-max|40", "the gap range gives a single K-value"},
-            {2, "sp-undulator|@linac|--source|EM undulator U100|--field|-1", "above 0 T and at most 100 T!"},
-            {2, "sp-undulator|@linac|--source|EM undulator U100|--field|1e308",
-             "above 0 T and at most 100 T!"},
             {2, "sp-undulator|@linac|--source|hybrid undulator U35|--set|Gap=1e308",
              "Gap: the gap must be at most 1000 mm"},
             {2, "wiggler|--beam|Diamond|--source|REC wiggler W80|--set|Gap=0",
              "Gap: the gap of a permanent magnet must be above 0 mm"},
             {2, "beam|LCLS|--set|Energy=1e308", "Energy: the beam energy must be at most 10000000 MeV"},
-            {2, "tr|@linac|--bandwidth|0", "the band width must be positive!"},
-            {2, "tr|@linac|--angle-mrad|-1", "the acceptance angle must not be negative!"},
-            {2, "tr|@linac|--angle-gamma|-1", "the acceptance angle must not be negative!"},
-            {2, "tr|@linac|--photon|1e-321",
-             "the photon energy must give a wave length from 1E-15 m to 1000 m!"},
-            {2, "tr|@linac|--unit|THz|--photon|1e-321", "the frequency must give a wave length"},
-            {2, "form-factor|@linac|--wavelength|-5", "the wavelength must not be negative!"},
-            {2, "form-factor|@linac|--scan|--from|100|--to|0",
-             "the last wavenumber must not be below the first"},
-            {2, "form-factor|@linac|--scan|--from|-1", "the first wavenumber must not be negative!"},
             {0, "function|Ai|--x|1e308", "Ai (x)|0\n"},
             {1, "@damaged|@bend", "cannot be used: it is not a catalogue database"},
             {1, "@nodata|@bend", ""}};
@@ -795,61 +746,6 @@ private slots:
         QCOMPARE(step.status, 0);
         QCOMPARE(step.errText(), QStringLiteral("note: step size too small! will be set to 0.1%!\n"));
         QCOMPARE(step.outText().split('\n', Qt::SkipEmptyParts).size(), 1 + 96);
-    }
-
-    // Flux, flux density and brightness of a harmonic: the flux window and the line spectrum
-    // differ only by the energy-spread reduction the list applies to all three alike (the
-    // Gaussian peak density F/(2 pi Sx Sy) in both), in the windows and in the subcommands.
-    void fluxDensityIsOneValue() {
-        for (const UndCase& c : kUnd) {
-            if (QByteArray(c.harmonic) == "2") continue;  // the list holds odd harmonics
-            World x;
-            std::vector<Step> s = undulatorSteps(c, false);
-            s.insert(s.end(), {{"TfUndulator", "tbUndFlux"},
-                               {"TfUndFlux", "EdtBW", nullptr, c.bandwidth},
-                               {"TfUndFlux", "BResult"}});
-            for (const Step& step : s) apply(x, step);
-            double win[2][3], cli[2][3];
-            const char* fluxFields[] = {"LfLUX", "flden", "lBright"};
-            const QStringList common = {"--beam",           c.beam,  "--source", c.source, "--bandwidth",
-                                        plain(c.bandwidth), "--json"};
-            const QJsonObject flux = x.cli(QStringList{"flux", "--harmonic", c.harmonic} + common).json();
-            for (int q = 0; q < 3; ++q) {
-                win[0][q] = textOf(x.w().undFlux, fluxFields[q]).toDouble();
-                cli[0][q] = flux.value("results")
-                                .toObject()
-                                .value(fluxFields[q])
-                                .toObject()
-                                .value("value")
-                                .toDouble();
-            }
-            for (const Step& step : std::vector<Step>{{"TfUndulator", "tbLineSpectrum"},
-                                                      {"TfLineSpectrum", "BW", nullptr, c.bandwidth},
-                                                      {"TfLineSpectrum", "fharm", nullptr, c.harmonic},
-                                                      {"TfLineSpectrum", "toharm", nullptr, c.harmonic}})
-                apply(x, step);
-            for (int q = 0; q < 3; ++q) {
-                const QByteArray item = "rgQuantity" + QByteArray::number(q + 1);
-                apply(x, {"TfLineSpectrum", item.constData()});
-                apply(x, {"TfLineSpectrum", "bbRecalc"});
-                win[1][q] = child<QTableWidget>(x.w().lineSpectrum, "ListLS")->item(0, 4)->text().toDouble();
-                const QStringList lines = {
-                    "lines",      "--from-harmonic",     c.harmonic, "--to-harmonic", c.harmonic,
-                    "--quantity", QString::number(q + 1)};
-                cli[1][q] = x.cli(lines + common)
-                                .json()
-                                .value("columns")
-                                .toArray()[4]
-                                .toObject()
-                                .value("values")
-                                .toArray()[0]
-                                .toDouble();
-            }
-            for (int q = 1; q < 3; ++q) {
-                QVERIFY2(std::fabs(win[0][q] / win[1][q] / (win[0][0] / win[1][0]) - 1) < 2e-3, c.source);
-                QVERIFY2(std::fabs(cli[0][q] / cli[1][q] / (cli[0][0] / cli[1][0]) - 1) < 1e-9, c.source);
-            }
-        }
     }
 
     void missingCatalogueSeededAsTheProgramSeedsIt() {

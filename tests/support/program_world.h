@@ -3,6 +3,7 @@
 // dialogs, the main window shown; and the helpers that find controls and grid rows by name
 // and accept a beam in its editor as the user does. Every window's header comes with it.
 #include <QAbstractButton>
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFile>
@@ -10,10 +11,13 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QSqlDatabase>
+#include <QSqlQuery>
 #include <QTableWidget>
 #include <QTemporaryDir>
 #include <QToolButton>
 #include <QtTest>
+#include <algorithm>
 #include <cmath>
 #include <memory>
 #include <string>
@@ -78,12 +82,55 @@ inline QString textOf(QWidget* w, const char* name) {
     return child<QLabel>(w, name)->text();
 }
 
-// The program on a catalogue in dir and the table of functions of the source tree, its main
-// window shown.
-inline std::unique_ptr<Program> startProgram(const QTemporaryDir& dir, Messages& messages, Dialogs& dialogs) {
+// Runs the statements on a catalogue file as another program would; the first column of the
+// last one's rows.
+inline QStringList runSql(const QString& file, const QStringList& statements) {
+    QStringList rows;
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("outside"));
+        db.setDatabaseName(file);
+        if (!db.open()) qFatal("cannot open %s", qPrintable(file));
+        QSqlQuery q(db);
+        for (const QString& st : statements)
+            if (!q.exec(st)) qFatal("%s", qPrintable(st));
+        while (q.next()) rows << q.value(0).toString();
+    }
+    QSqlDatabase::removeDatabase(QStringLiteral("outside"));
+    return rows;
+}
+
+// The program's window of that objectName.
+inline QWidget* topWindow(const char* name) {
+    for (QWidget* w : QApplication::topLevelWidgets())
+        if (w->objectName() == QLatin1String(name)) return w;
+    qFatal("no window %s", name);
+    return nullptr;
+}
+
+// Clicks a button that must be visible and enabled, as the user can.
+inline void click(QWidget* w, const char* name) {
+    auto* b = child<QAbstractButton>(w, name);
+    QVERIFY2(b->isVisibleTo(w) && b->isEnabled(), name);
+    b->click();
+}
+
+// Presses a button as the user can: only a visible, enabled button reacts.
+inline bool press(QWidget* w, const char* name) {
+    auto* b = w->findChild<QAbstractButton*>(QString::fromLatin1(name));
+    if (!b || !b->isVisibleTo(w->window()) || !b->isEnabled()) return false;
+    b->click();
+    return true;
+}
+
+inline QString sourceDataFile() { return QStringLiteral(LUMERAD_SOURCE_DATA_DIR "/DATA.TXT"); }
+
+// The program on a catalogue in dir and the table of functions (of the source tree unless told
+// otherwise), its main window shown.
+inline std::unique_ptr<Program> startProgram(const QTemporaryDir& dir, Messages& messages, Dialogs& dialogs,
+                                             const QString& data = sourceDataFile()) {
     ProgramOptions o;
     o.catalogueFile = dir.filePath("catalogue.sqlite");
-    o.dataFile = QStringLiteral(LUMERAD_SOURCE_DATA_DIR "/DATA.TXT");
+    o.dataFile = data;
     auto program = std::make_unique<Program>(messages, dialogs, o);
     program->windows().start->show();
     return program;
@@ -104,18 +151,49 @@ struct ProgramWorld {
     ScriptedDialogs dialogs;
     std::unique_ptr<Program> program;
 
-    ProgramWorld() { program = startProgram(dir, messages, dialogs); }
+    explicit ProgramWorld(const QString& data = sourceDataFile()) {
+        program = startProgram(dir, messages, dialogs, data);
+    }
+    // Ends the program and starts it again on the same catalogue.
+    void restart() {
+        program.reset();
+        program = startProgram(dir, messages, dialogs);
+    }
     Windows& w() { return program->windows(); }
     Session& session() { return program->session(); }
     TSRModule& module() { return program->module(); }
+    AppContext& ctx() { return program->ctx(); }
+    QString catalogue() const { return dir.filePath(QStringLiteral("catalogue.sqlite")); }
     std::vector<std::string> texts() const { return messages.texts(); }
+    std::string lastText() const { return messages.log.empty() ? std::string() : messages.log.back().text; }
+    int errorCount() const {
+        return int(std::count_if(messages.log.begin(), messages.log.end(),
+                                 [](const auto& e) { return e.kind == RecordingMessages::Entry::Error; }));
+    }
     QStringList cliCatalogue() const {
-        return {QStringLiteral("--catalogue"), dir.filePath("catalogue.sqlite"), QStringLiteral("--data"),
-                QStringLiteral(LUMERAD_SOURCE_DATA_DIR "/DATA.TXT")};
+        return {QStringLiteral("--catalogue"), catalogue(), QStringLiteral("--data"), sourceDataFile()};
     }
 
     void acceptRing(const QString& name) { acceptBeam(w(), name); }
     void acceptLinac(const QString& name) { acceptBeam(w(), name, true); }
+};
+
+// Where the typical request stands after "recalculate": Diamond accepted, "bend magnet"
+// pressed, the 1.4 T dipole picked and the results computed.
+struct BendWorld : ProgramWorld {
+    BendWorld() {
+        acceptRing(QStringLiteral("Diamond"));
+        buttonByText(w().start, QStringLiteral("bend magnet"))->click();
+        auto* grid = child<DBGrid>(w().synRad, "DBGrid1");
+        clickRow(grid, rowOf(grid, QStringLiteral("Diamond dipole 1.4 T")));
+        child<QAbstractButton>(w().synRad, "tbRecalc")->click();
+    }
+};
+
+// A linac accepted in the single-pass editor: FLASH is 1250 MeV, 31.2e8 electrons, 800 bunches
+// of 200 fs, Gaussian, 10 Hz.
+struct LinacWorld : ProgramWorld {
+    explicit LinacWorld(const char* linac = "FLASH") { acceptLinac(QString::fromLatin1(linac)); }
 };
 
 }  // namespace lumerad::worldtest

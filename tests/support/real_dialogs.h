@@ -9,29 +9,21 @@
 //   Program p(real.messages, real.dialogs, options);
 //   real.files.push_back("/tmp/x.wmf");     // the next file dialog: this name, then OK
 //   real.files.push_back({});               // ... or Cancel
-//   real.answers.push_back(true);           // the next Yes/No question: Yes
 //   ... press buttons ...
 //   QCOMPARE(real.errors(), (QStringList{"Floating point division by zero"}));
 //
-// With LUMERAD_SHOTS=<folder> in the environment (a manual check under a real X server,
-// e.g. xvfb-run with QT_QPA_PLATFORM=xcb) the screen is saved as a PNG whenever a box or
-// dialog is about to be answered, and by shot(name).
-//
-// Message boxes are answered with OK (questions from `answers`, No when it is empty); any
-// other modal dialog is rejected. With `dirtyFlags` set, every answer first raises the
-// floating-point division-by-zero, invalid and overflow flags inside the dialog, the way
-// a platform's dialog code may, so a test proves such flags never become a message.
+// Message boxes are answered with OK (questions with No); any other modal dialog is rejected. With
+// `dirtyFlags` set, every answer first raises the floating-point division-by-zero, invalid and overflow flags
+// inside the dialog, the way a platform's dialog code may, so a test proves such flags never become a
+// message.
 #include <QAbstractButton>
 #include <QApplication>
 #include <QCoreApplication>
 #include <QDialog>
 #include <QFileDialog>
-#include <QGuiApplication>
 #include <QLineEdit>
 #include <QMessageBox>
-#include <QPixmap>
 #include <QPointer>
-#include <QScreen>
 #include <QTest>
 #include <QTimer>
 #include <algorithm>
@@ -55,10 +47,8 @@ public:
     QtMessages messages;
     QtDialogs dialogs;
     std::deque<QString> files;  // answers of file dialogs; an empty name cancels
-    std::deque<bool> answers;   // answers of Yes/No questions
     std::vector<Box> boxes;     // every message box seen, in order
     int fileDialogs = 0;        // file dialogs seen
-    int otherDialogs = 0;       // other modal dialogs seen (rejected)
     bool dirtyFlags = false;
     // Run while the next message boxes are open, before they are answered, one per box:
     // what the user does meanwhile (a click that arrives inside the box's event loop).
@@ -71,12 +61,10 @@ public:
         timer_.start();
     }
 
-    QStringList errors() const { return texts(QMessageBox::Critical); }
-    QStringList infos() const { return texts(QMessageBox::Information); }
-    QStringList texts(QMessageBox::Icon icon) const {
+    QStringList errors() const {
         QStringList out;
         for (const Box& b : boxes)
-            if (b.icon == icon) out << b.text;
+            if (b.icon == QMessageBox::Critical) out << b.text;
         return out;
     }
     QStringList allTexts() const {
@@ -85,18 +73,7 @@ public:
         return out;
     }
 
-    // Saves the screen as <LUMERAD_SHOTS>/<name>.png when that variable is set.
-    static void shot(const QString& name) {
-        const QString dir = qEnvironmentVariable("LUMERAD_SHOTS");
-        if (dir.isEmpty() || !QGuiApplication::primaryScreen()) return;
-        const char* test = QTest::currentTestFunction();
-        const QString file = QString::fromLatin1(test ? test : "shot") + QLatin1Char('-') + name;
-        QGuiApplication::primaryScreen()->grabWindow(0).save(dir + QLatin1Char('/') + file +
-                                                             QStringLiteral(".png"));
-    }
-
 private:
-    int shots_ = 0;
     static void raiseFlags() {
         volatile double zero = 0.0, big = std::numeric_limits<double>::max();
         volatile double r = 1.0 / zero;
@@ -112,7 +89,6 @@ private:
             if (std::find(seenBoxes_.begin(), seenBoxes_.end(), box) == seenBoxes_.end()) {
                 seenBoxes_.emplace_back(box);
                 boxes.push_back({box->icon(), box->text()});
-                shot(QStringLiteral("box-%1").arg(++shots_));
                 if (dirtyFlags) raiseFlags();
                 if (!whileOpen.empty()) {
                     // From a timer of its own: this one does not fire again while its
@@ -123,14 +99,8 @@ private:
                     return;  // answered on a later tick
                 }
             }
-            QAbstractButton* b = nullptr;
-            if (box->button(QMessageBox::Yes)) {
-                const bool yes = !answers.empty() && answers.front();
-                if (!answers.empty()) answers.pop_front();
-                b = box->button(yes ? QMessageBox::Yes : QMessageBox::No);
-            } else {
-                b = box->button(QMessageBox::Ok);
-            }
+            QAbstractButton* b =
+                box->button(box->button(QMessageBox::No) ? QMessageBox::No : QMessageBox::Ok);
             if (b)
                 b->click();
             else
@@ -142,7 +112,6 @@ private:
         if (auto* d = qobject_cast<QDialog*>(w))  // a dialog shown again is answered again
             QObject::connect(
                 d, &QDialog::finished, this, [this] { last_ = nullptr; }, Qt::SingleShotConnection);
-        shot(QStringLiteral("dialog-%1").arg(++shots_));
         if (dirtyFlags) raiseFlags();
         if (auto* fd = qobject_cast<QFileDialog*>(w)) {
             ++fileDialogs;
@@ -158,7 +127,6 @@ private:
                 QMetaObject::invokeMethod(fd, "accept");
             }
         } else if (auto* d = qobject_cast<QDialog*>(w)) {
-            ++otherDialogs;
             d->reject();
         }
     }

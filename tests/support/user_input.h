@@ -1,11 +1,14 @@
 #pragma once
 // What a user does to a window and sees of it, for tests without a real input device: click a
 // grid row, type into a bound field and finish the entry, press a navigator button, read a
-// cell of a grid, the caption colour of a button, a curve of the chart and a click on it.
+// cell of a grid, the caption colour of a button, a curve of the chart and a click on it, and
+// the files a window writes.
 #include <qcustomplot.h>
 
 #include <QAbstractItemView>
 #include <QColor>
+#include <QCryptographicHash>
+#include <QFile>
 #include <QItemSelectionModel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -18,6 +21,19 @@
 #include "ui/data_widgets.h"
 
 namespace lumerad {
+
+// A file's bytes (empty when it cannot be read), a file written, and a file's hash.
+inline QByteArray readFile(const QString& path) {
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+inline void writeFile(const QString& path, const QByteArray& bytes) {
+    QFile f(path);
+    if (f.open(QIODevice::WriteOnly)) f.write(bytes);
+}
+inline QByteArray fileHash(const QString& path) {
+    return QCryptographicHash::hash(readFile(path), QCryptographicHash::Sha256).toHex();
+}
 
 // Clicks a row of a grid: the row becomes the current one and the grid reports the click.
 inline void clickRow(QAbstractItemView* grid, int row) {

@@ -3,8 +3,6 @@
 // one box shows the refusal, the field has the focus, the catalogue file is unchanged, and no
 // result of an earlier input stands beside the refused one.
 #include <QApplication>
-#include <QCryptographicHash>
-#include <QFile>
 #include <QTableView>
 
 #include "../support/program_world.h"
@@ -30,13 +28,6 @@ struct Step {
     const char* text = nullptr;
 };
 
-QWidget* window(const char* name) {
-    for (QWidget* w : QApplication::topLevelWidgets())
-        if (w->objectName() == QLatin1String(name)) return w;
-    qFatal("no window %s", name);
-    return nullptr;
-}
-
 void pickRow(QTableView* g, const QString& text) {
     for (int r = 0; r < g->model()->rowCount(); ++r) {
         const QModelIndex i = g->model()->index(r, 0);
@@ -48,7 +39,7 @@ void pickRow(QTableView* g, const QString& text) {
 }
 
 void apply(const Step& s) {
-    QWidget* w = window(s.window);
+    QWidget* w = topWindow(s.window);
     QTRY_VERIFY(w->isVisible());
     QWidget* c = child(w, s.control);
     if (auto* g = qobject_cast<QTableView*>(c)) {
@@ -66,12 +57,6 @@ void apply(const Step& s) {
     QTRY_VERIFY(!QApplication::activeModalWidget());
 }
 
-QByteArray fileHash(const QString& name) {
-    QFile f(name);
-    return f.open(QIODevice::ReadOnly) ? QCryptographicHash::hash(f.readAll(), QCryptographicHash::Sha1)
-                                       : QByteArray();
-}
-
 // The steps before the refused input, by name: a ring (Diamond) or a linac (FLASH) accepted
 // and the window opened at the source.
 std::vector<Step> setup(const std::string& name) {
@@ -86,6 +71,7 @@ std::vector<Step> setup(const std::string& name) {
            {"TfUndulator", "DBGridSrce", "hybrid undulator U35"},
            {"TfUndulator", "tbRecalc"}}}},
         {"bend", {true, {{"TfStart", "BendM"}, {"TfSynRad", "DBGrid1", "Diamond dipole 1.4 T"}}}},
+        {"wig", {true, {{"TfStart", "Wiggler"}, {"TfWiggler", "DBGridSrce", "EM wiggler W200"}}}},
         {"spPM", {false, {{"TfStart", "Und"}, {"TfSPUnd", "DBGridSrce", "hybrid undulator U35"}}}},
         {"spBeam", {false, {{"TfStart", "BtSPB"}}}},
         {"tr", {false, {{"TfStart", "TR"}, {"TfTR", "Calculate"}}}},
@@ -118,6 +104,7 @@ const std::vector<Case>& cases() {
         {"und+lines", "TfLineSpectrum", "edKmax", "1e308", "BitBtn1", kKTooLargeText},
         {"bend", "TfSynRad", "DBEdtField", "0", nullptr,
          "Field: the magnetic field must be above 0 T and at most 100 T"},
+        {"wig", "TfWiggler", "edDist", "-2", "tbRecalc", "the distance must not be negative!"},
         {"spPM", "TfSPUnd", "DBEdtgap", "1e308", "tbRecalc", "Gap: the gap must be at most 1000 mm"},
         {"spPM", "TfSPUnd", "DBEdtgap", "abc", nullptr, abc},
         {"spBeam", "TfSPBeam", "DBEdtEnergy", "1e308", nullptr,
@@ -150,11 +137,11 @@ private slots:
         QTemporaryDir dir;
         RealDialogs real;
         auto program = startProgram(dir, real.messages, real.dialogs);
-        QVERIFY(QTest::qWaitForWindowExposed(window("TfStart")));
+        QVERIFY(QTest::qWaitForWindowExposed(topWindow("TfStart")));
         for (const Step& s : setup(c.setup)) apply(s);
         real.boxes.clear();
         const QByteArray stored = fileHash(dir.filePath("catalogue.sqlite"));
-        QWidget* w = window(c.window);
+        QWidget* w = topWindow(c.window);
         apply({c.window, c.field, c.text});
         if (c.trigger)
             QTest::mouseClick(child(w, c.trigger), Qt::LeftButton);

@@ -1,53 +1,16 @@
 // The catalogue store and its bound controls: the shared current record, the filter, field
 // look-up, navigator operations, and damaged, foreign or read-only catalogue files.
 #include <QApplication>
-#include <QFile>
-#include <QSqlDatabase>
-#include <QSqlQuery>
-#include <QTemporaryDir>
-#include <QTest>
-#include <QToolButton>
 #include <algorithm>
 #include <deque>
 
-#include "../../support/window_test_support.h"
+#include "../../support/program_world.h"
 #include "core/numerics/errors.h"
-#include "core/state/session.h"
-#include "store/tsr_module.h"
+#include "ui/action_runner.h"
 #include "ui/current_records.h"
-#include "ui/data_widgets.h"
 
 using namespace lumerad;
-using namespace lumerad::testing;
-
-namespace {
-
-QByteArray readAll(const QString& path) {
-    QFile f(path);
-    f.open(QIODevice::ReadOnly);
-    return f.readAll();
-}
-
-void writeAll(const QString& path, const QByteArray& bytes) {
-    QFile f(path);
-    f.open(QIODevice::WriteOnly);
-    f.write(bytes);
-}
-
-// Runs the statements on the file as another program would.
-void sql(const QString& path, const QStringList& statements) {
-    {
-        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("foreign"));
-        db.setDatabaseName(path);
-        if (!db.open()) qFatal("cannot open %s", qPrintable(path));
-        QSqlQuery q(db);
-        for (const QString& st : statements)
-            if (!q.exec(st)) qFatal("%s", qPrintable(st));
-    }
-    QSqlDatabase::removeDatabase(QStringLiteral("foreign"));
-}
-
-}  // namespace
+using namespace lumerad::worldtest;
 
 class CatalogueStoreTest : public QObject {
     Q_OBJECT
@@ -74,19 +37,10 @@ private slots:
         m.CircBeam->moveTo(0);
         QVERIFY(!m.CircBeam->displayText(QStringLiteral("sig_xb")).isEmpty());  // calculated: Sig_xb
         // the calculated fields are not stored
-        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("peek"));
-        db.setDatabaseName(file());
-        QVERIFY(db.open());
-        QSqlQuery q(db);
-        QVERIFY(q.exec(QStringLiteral("PRAGMA table_info(\"SR_ring\")")));
-        QStringList cols;
-        while (q.next()) cols << q.value(1).toString();
+        const QStringList cols =
+            runSql(file(), {QStringLiteral("SELECT name FROM pragma_table_info('SR_ring')")});
         QVERIFY(cols.contains(QStringLiteral("DE/E")));
         QVERIFY(!cols.contains(QStringLiteral("Sig_xb")));
-        q.finish();
-        db.close();
-        db = QSqlDatabase();
-        QSqlDatabase::removeDatabase(QStringLiteral("peek"));
     }
 
     void filterComparesWithoutRegardToCase() {
@@ -247,11 +201,11 @@ private slots:
             QByteArray bytes("this is a text file, not a catalogue\n");
             if (pages) {
                 { TSRModule m(session, messages, file()); }
-                bytes = readAll(file());
+                bytes = readFile(file());
                 QVERIFY(bytes.size() > 4096);
                 for (int i = 100; i < bytes.size(); ++i) bytes[i] = char(0xA5);
             }
-            writeAll(file(), bytes);
+            writeFile(file(), bytes);
             messages.clear();
             {
                 TSRModule m(session, messages, file());
@@ -262,7 +216,7 @@ private slots:
                 m.CircBeam->setText(QStringLiteral("Energy"), QStringLiteral("2"));
                 m.CircBeam->post();
             }
-            QCOMPARE(readAll(file()), bytes);
+            QCOMPARE(readFile(file()), bytes);
         }
     }
 
@@ -285,15 +239,15 @@ private slots:
         for (const Case& c : cases) {
             QFile::remove(file());
             messages.clear();
-            sql(file(), {QLatin1String(c.statement)});
-            const QByteArray before = readAll(file());
+            runSql(file(), {QLatin1String(c.statement)});
+            const QByteArray before = readFile(file());
             messages.answers = c.answer < 0 ? std::deque<bool>{} : std::deque<bool>{c.answer == 1};
             {
                 TSRModule m(session, messages, file());
                 QCOMPARE(m.inMemory(), c.said != nullptr);
                 QVERIFY2(m.CircBeam->rowCount() >= 8, c.statement);  // seeded, in memory or in the file
             }
-            if (c.said) QVERIFY2(readAll(file()) == before, c.statement);
+            if (c.said) QVERIFY2(readFile(file()) == before, c.statement);
             int errors = 0;
             for (const auto& e : messages.log) {
                 if (e.kind != RecordingMessages::Entry::Error) continue;
@@ -314,7 +268,7 @@ private slots:
             m.CircBeam->setText(QStringLiteral("SR"), QStringLiteral("my ring"));
             m.CircBeam->post();
         }
-        sql(file(), {QStringLiteral("DROP TABLE \"Rad_Srce\"")});
+        runSql(file(), {QStringLiteral("DROP TABLE \"Rad_Srce\"")});
         messages.clear();
         {
             TSRModule m(session, messages, file());
@@ -351,7 +305,8 @@ private slots:
             QVERIFY_THROWS_EXCEPTION(InputError, t.post());
             t.cancel();
         }
-        sql(file(), {QStringLiteral("UPDATE \"SR_ring\" SET \"Energy\" = 0")});  // stored outside the program
+        runSql(file(),
+               {QStringLiteral("UPDATE \"SR_ring\" SET \"Energy\" = 0")});  // stored outside the program
         Session fresh;
         messages.clear();
         TSRModule m(fresh, messages, file());
@@ -368,7 +323,7 @@ private slots:
         { TSRModule m(session, messages, file()); }
         QFile::setPermissions(file(),
                               QFileDevice::ReadOwner | QFileDevice::ReadGroup | QFileDevice::ReadOther);
-        const QByteArray before = readAll(file());
+        const QByteArray before = readFile(file());
         {
             TSRModule m(session, messages, file());
             QCOMPARE(int(messages.log.size()), 1);
@@ -386,12 +341,12 @@ private slots:
             QCOMPARE(m.CircBeam->state(), TableState::Edit);
             QCOMPARE(m.CircBeam->asNumber(QStringLiteral("Energy")), 2.5);
         }
-        QCOMPARE(readAll(file()), before);
+        QCOMPARE(readFile(file()), before);
         QFile::setPermissions(file(), QFileDevice::ReadOwner | QFileDevice::WriteOwner);
     }
 
     void unreachableFolderStillStartsTheProgram() {
-        writeAll(dir.filePath(QStringLiteral("plainfile")), "x");
+        writeFile(dir.filePath(QStringLiteral("plainfile")), "x");
         TSRModule m(session, messages, dir.filePath(QStringLiteral("plainfile/sub/cat.sqlite")));
         QCOMPARE(int(messages.log.size()), 1);
         QVERIFY(m.inMemory());

@@ -44,21 +44,16 @@ void twoCurves(PlotEnv& env, TfGraphs& g) {
     QVERIFY(env.runner.run([&] { g.formActivate(); }));
 }
 
-QByteArray readFile(const QString& name) {
-    QFile f(name);
-    f.open(QIODevice::ReadOnly);
-    return f.readAll();
-}
-
 quint16 word(const QByteArray& b, int at) { return qFromLittleEndian<quint16>(b.constData() + at); }
 quint32 dword(const QByteArray& b, int at) { return qFromLittleEndian<quint32>(b.constData() + at); }
 
 struct WmfSummary {
-    int records = 0;
     quint32 largest = 0;
     int creates = 0, deletes = 0, maxIndex = -1;
     bool sizesAddUp = false;
     std::map<int, int> functions;
+    std::vector<std::vector<QPoint>> polylines, polygons;
+    QRect rect;  // the last rectangle
 };
 
 // Walks the records as a player would, following every object's table slot.
@@ -70,10 +65,17 @@ WmfSummary walk(const QByteArray& file) {
         const quint32 size = dword(file, at);
         const quint16 fn = word(file, at + 4);
         if (size < 3) break;
-        ++s.records;
         s.largest = std::max(s.largest, size);
         s.functions[fn]++;
-        if (fn == 0x02FA || fn == 0x02FB || fn == 0x02FC) {
+        if (fn == 0x0325 || fn == 0x0324) {
+            std::vector<QPoint> pts;
+            for (int i = 0, n = word(file, at + 6); i < n; ++i)
+                pts.emplace_back(qint16(word(file, at + 8 + 4 * i)), qint16(word(file, at + 10 + 4 * i)));
+            (fn == 0x0325 ? s.polylines : s.polygons).push_back(pts);
+        } else if (fn == 0x041B) {
+            s.rect = QRect(QPoint(qint16(word(file, at + 12)), qint16(word(file, at + 10))),
+                           QPoint(qint16(word(file, at + 8)), qint16(word(file, at + 6))));
+        } else if (fn == 0x02FA || fn == 0x02FB || fn == 0x02FC) {
             auto it = std::find(table.begin(), table.end(), false);
             const int slot = int(it - table.begin());
             if (it == table.end())
@@ -108,9 +110,7 @@ QString wmf2svg(const QString& wmf, QString* errors) {
     *errors =
         QString::fromLocal8Bit(p.readAllStandardError()) + QString::fromLocal8Bit(p.readAllStandardOutput());
     if (p.exitStatus() != QProcess::NormalExit || p.exitCode() != 0) *errors += QStringLiteral(" (failed)");
-    QFile f(svg);
-    if (!f.open(QIODevice::ReadOnly)) return {};
-    return QString::fromUtf8(f.readAll());
+    return QString::fromUtf8(readFile(svg));
 }
 
 }  // namespace
@@ -197,25 +197,9 @@ private slots:
                 QPolygonF{QPointF(10, 10), QPointF(20, 10), QPointF(20, 90000), QPointF(10, 90000)});
             p.drawRect(QRectF(350, -50000, 10, 50100));
         }
-        const QByteArray f = device.data();
-        std::vector<std::vector<QPoint>> polylines, polygons;
-        QRect rect;
-        for (int at = 22 + 18; at + 6 <= f.size();) {
-            const quint32 size = dword(f, at);
-            const quint16 fn = word(f, at + 4);
-            if (fn == 0x0325 || fn == 0x0324) {
-                std::vector<QPoint> pts;
-                const int n = word(f, at + 6);
-                for (int i = 0; i < n; ++i)
-                    pts.emplace_back(qint16(word(f, at + 8 + 4 * i)), qint16(word(f, at + 10 + 4 * i)));
-                (fn == 0x0325 ? polylines : polygons).push_back(pts);
-            } else if (fn == 0x041B) {
-                rect = QRect(QPoint(qint16(word(f, at + 12)), qint16(word(f, at + 10))),
-                             QPoint(qint16(word(f, at + 8)), qint16(word(f, at + 6))));
-            }
-            if (fn == 0 || size < 3) break;
-            at += int(size) * 2;
-        }
+        const WmfSummary s = walk(device.data());
+        const auto &polylines = s.polylines, &polygons = s.polygons;
+        const QRect rect = s.rect;
         // four units per pixel; nothing beyond a few pixels around the 400 x 300 picture
         const QRect page(-4 * 8, -4 * 8, 4 * 416, 4 * 316);
         QCOMPARE(int(polylines.size()), 2);  // down and out, then back in from below
@@ -232,21 +216,17 @@ private slots:
         QCOMPARE(rect.left(), 1400);
     }
 
+    // What the charts draw besides lines and polygons: a clip rectangle and the text turned
+    // for the left axis title.
     void painterPrimitivesReadBack() {
         WmfDevice device(400, 300);
         {
             QPainter p(&device);
-            p.fillRect(QRect(0, 0, 400, 300), QColor(255, 255, 224));
-            p.setPen(QPen(QColor(0, 0, 128), 2, Qt::DashLine));
-            p.setBrush(QColor(0, 128, 128));
-            p.drawEllipse(QRectF(50, 50, 100, 60));
             p.setClipRect(QRect(200, 0, 100, 300));
             p.setPen(QPen(Qt::red, 1));
             p.drawLine(QPointF(150, 150), QPointF(350, 160));  // cut to 200..300 by the player
             p.setClipping(false);
             p.setFont(QFont(QStringLiteral("Times New Roman"), 12, QFont::Bold));
-            p.setPen(QColor(128, 0, 0));
-            p.drawText(QPointF(20, 280), QStringLiteral("horizontal"));
             p.translate(30, 250);
             p.rotate(-90);
             p.drawText(QPointF(0, 0), QStringLiteral("upwards"));
@@ -254,7 +234,6 @@ private slots:
         const QByteArray f = device.data();
         WmfSummary s = walk(f);
         QVERIFY(s.sizesAddUp);
-        QCOMPARE(s.functions[0x0418], 1);  // ellipse
         QCOMPARE(s.functions[0x0416], 1);  // clip rectangle
         QCOMPARE(s.deletes, s.creates);
         if (QStandardPaths::findExecutable(QStringLiteral("wmf2svg")).isEmpty())
@@ -265,9 +244,6 @@ private slots:
         QString complaints;
         const QString svg = wmf2svg(file, &complaints);
         QVERIFY2(complaints.trimmed().isEmpty(), qPrintable(complaints));
-        QVERIFY(svg.contains(QStringLiteral("<ellipse")));
-        QVERIFY(svg.contains(QStringLiteral(">horizontal<")));
-        QVERIFY(svg.contains(QStringLiteral(">upwards<")));
         // the rotated text turns a quarter counter-clockwise: matrix(0 -1 1 0 ...)
         static const QRegularExpression rotated(
             QStringLiteral("matrix\\(0\\.0+ -1\\.0+ 1\\.0+ 0\\.0+[^)]*\\)\"\\s*>upwards<"));

@@ -142,33 +142,6 @@ private slots:
         }
     }
 
-    // Linear and logarithmic axes fitted to the data: every label reads back as its tick.
-    void labelsShowTheirTickValuesExactly() {
-        for (const bool log : {false, true}) {
-            PlotEnv env;
-            TfGraphs g(env.ctx);
-            g.replaceGraph();
-            g.NewCurve();
-            g.LoadData(255, log ? 0.002 : 10, log ? 1e3 : 5.8e11);
-            g.LoadData(255, log ? 500 : 1e5, log ? 2e7 : 1.75e13);
-            radio(g, "RBxLog")->setChecked(log);
-            QVERIFY(env.runner.run([&] { g.formActivate(); }));
-            QCOMPARE(chartOf(&g)->xAxis->scaleType(), log ? QCPAxis::stLogarithmic : QCPAxis::stLinear);
-            for (QCPAxis* axis : {chartOf(&g)->xAxis, chartOf(&g)->yAxis}) {
-                QVector<double> ticks;
-                QVector<QString> labels;
-                axis->ticker()->generate(axis->range(), QLocale::c(), 'g', 6, ticks, nullptr, &labels);
-                QVERIFY(ticks.size() >= 3);
-                for (int i = 0; i < ticks.size(); ++i) {
-                    // "1.2E+13", "3E+02" and "20,000" read back as the tick they stand for
-                    const double shown = QString(labels[i]).remove(QLatin1Char(',')).toDouble();
-                    QVERIFY2(std::fabs(shown - ticks[i]) <= 1e-9 * std::fabs(ticks[i]) + 1e-12,
-                             qPrintable(labels[i]));
-                }
-            }
-        }
-    }
-
     void clickingACurveShowsItsLinesAndDeletesOnYes() {
         PlotEnv env;
         TfGraphs g(env.ctx);

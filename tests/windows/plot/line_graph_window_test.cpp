@@ -1,9 +1,8 @@
-// The line-spectrum bar chart and the text entry dialog.
+// The line-spectrum bar chart and its titles through the text entry dialog.
 #include "windows/plot/line_graph_window.h"
 
 #include <qcustomplot.h>
 
-#include <QPushButton>
 #include <QtTest>
 
 #include "plot_test_env.h"
@@ -43,22 +42,6 @@ private slots:
         TfLineGraph lg(env.ctx);
         lg.New(QStringLiteral("flux"));
         env.checkTitles(lg, chartOf(&lg), "bottomaxistitle1");
-    }
-
-    void textEntryDialog() {
-        PlotEnv env;
-        TfEnterText& t = env.enterText;
-        t.prepare();
-        t.findChild<QLineEdit*>(QStringLiteral("edText"))->setText(QStringLiteral("typed"));
-        t.findChild<QPushButton*>("bbAccept")->click();
-        QCOMPARE(t.EnteredText, QStringLiteral("typed"));
-        QCOMPARE(t.findChild<QLineEdit*>(QStringLiteral("edText"))->text(), QString());
-        QCOMPARE(t.result(), int(QDialog::Accepted));
-        // rejected: the text stays where it was
-        t.prepare();
-        t.findChild<QLineEdit*>(QStringLiteral("edText"))->setText(QStringLiteral("other"));
-        t.reject();
-        QCOMPARE(t.EnteredText, QStringLiteral("typed"));
     }
 };
 
