@@ -3,28 +3,11 @@
 // false alarm because a nested event loop or the dialog's own code was involved.
 #include "../support/real_dialogs.h"
 
-#include <QAbstractButton>
 #include <QAction>
-#include <QCheckBox>
 #include <QDir>
-#include <QFile>
-#include <QLineEdit>
-#include <QTemporaryDir>
-#include <QToolButton>
-#include <QtTest>
 #include <functional>
-#include <memory>
 
 #include "../support/program_world.h"
-#include "app/program.h"
-#include "app/start_window.h"
-#include "store/table.h"
-#include "store/tsr_module.h"
-#include "ui/data_widgets.h"
-#include "windows/catalogue/circ_beam_window.h"
-#include "windows/plot/graph_window.h"
-#include "windows/sources/bending_magnet_window.h"
-#include "windows/spectra/synchrotron_spectrum_window.h"
 
 using namespace lumerad;
 using lumerad::testing::RealDialogs;

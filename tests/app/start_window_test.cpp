@@ -2,10 +2,8 @@
 // the mode flags.
 #include "app/start_window.h"
 
-#include <QAbstractButton>
 #include <QDir>
 #include <QFileInfo>
-#include <QTest>
 
 #include "../support/program_world.h"
 #include "store/data_files.h"

@@ -8,7 +8,6 @@
 // command line never writes the catalogue. What only the command line does (records, --set,
 // refusals of its own, formats, help) follows the tables. Every run is a separate process
 // without a display.
-#include <QApplication>
 #include <QJsonArray>
 #include <algorithm>
 #include <array>

@@ -2,7 +2,6 @@
 // into its field as the user types it and the calculation started by its button (or Return);
 // one box shows the refusal, the field has the focus, the catalogue file is unchanged, and no
 // result of an earlier input stands beside the refused one.
-#include <QApplication>
 #include <QTableView>
 
 #include "../support/program_world.h"

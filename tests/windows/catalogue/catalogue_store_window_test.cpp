@@ -1,7 +1,5 @@
 // The catalogue store and its bound controls: the shared current record, the filter, field
 // look-up, navigator operations, and damaged, foreign or read-only catalogue files.
-#include <QApplication>
-#include <algorithm>
 #include <deque>
 
 #include "../../support/program_world.h"

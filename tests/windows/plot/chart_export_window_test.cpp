@@ -1,21 +1,17 @@
-// Metafile, image and PDF export and printing of the graph window and the line graph.
+// Metafile, image and PDF export and printing of the graph window (the line graph draws its
+// chart with the same routines).
 // The metafile is read back by wmf2svg (libwmf), an independent reader.
-#include <qcustomplot.h>
 
-#include <QAction>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QtEndian>
-#include <QtTest>
 #include <cmath>
 #include <map>
 
 #include "plot_test_env.h"
-#include "windows/plot/chart_support.h"
 #include "windows/plot/graph_window.h"
-#include "windows/plot/line_graph_window.h"
 #include "windows/plot/wmf_writer.h"
 
 using namespace lumerad;
@@ -306,34 +302,6 @@ private slots:
         env.dialogs.printAccepted = false;
         trigger(g, "plotgraph1");
         QVERIFY(!QFile::exists(pdf));
-    }
-
-    void lineGraphSavesAndPrints() {
-        PlotEnv env;
-        TfLineGraph lg(env.ctx);
-        lg.New(QStringLiteral("photon flux"));
-        for (int h = 1; h <= 7; h += 2) lg.XY(1000.0 * h, 1e12 * h);
-        lg.XY(0, 0);
-        lg.Axis();
-        chartOf(&lg)->resize(737, 377);
-        QTemporaryDir dir;
-        const QString file = dir.filePath(QStringLiteral("lines.wmf"));
-        env.dialogs.fileNames = {file};
-        trigger(lg, "saveasmetafile1");
-        QVERIFY(env.errors().empty());
-        WmfSummary s = walk(readFile(file));
-        QVERIFY(s.sizesAddUp);
-        QVERIFY(s.functions[0x041B] + s.functions[0x0324] >= 4);  // the bars
-        const QString pdf = dir.filePath(QStringLiteral("lines.pdf"));
-        QPrinter* printer = nullptr;
-        env.dialogs.onPrint = [&](QPrinter& p) {
-            printer = &p;
-            p.setOutputFormat(QPrinter::PdfFormat);
-            p.setOutputFileName(pdf);
-        };
-        trigger(lg, "plot1");
-        QVERIFY(QFile::exists(pdf));
-        QCOMPARE(printer->pageLayout().orientation(), QPageLayout::Portrait);
     }
 };
 

@@ -1,20 +1,15 @@
 // The graph window driven like the calculator windows and the user drive it.
 #include "windows/plot/graph_window.h"
 
-#include <qcustomplot.h>
-
 #include <QAbstractButton>
-#include <QAction>
 #include <QListWidget>
 #include <QRadioButton>
 #include <QSet>
 #include <QTemporaryDir>
-#include <QtTest>
 #include <cfenv>
 #include <cmath>
 
 #include "plot_test_env.h"
-#include "windows/plot/chart_support.h"
 #include "windows/plot/line_graph_window.h"
 
 using namespace lumerad;

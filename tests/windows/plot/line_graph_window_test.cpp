@@ -1,12 +1,7 @@
 // The line-spectrum bar chart and its titles through the text entry dialog.
 #include "windows/plot/line_graph_window.h"
 
-#include <qcustomplot.h>
-
-#include <QtTest>
-
 #include "plot_test_env.h"
-#include "windows/plot/chart_support.h"
 
 using namespace lumerad;
 using lumerad::testing::PlotEnv;

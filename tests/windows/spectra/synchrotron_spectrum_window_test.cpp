@@ -1,8 +1,6 @@
 // The spectrum window through its controls: defaults, the quantity and scan selection, the
 // step message, refusals before any work, the angle scan with its file and two curves,
 // adding to the current curve, and the wiggler case with its normalised spectrum.
-#include <QGroupBox>
-
 #include "../../support/program_world.h"
 #include "core/plot/graph_model.h"
 

@@ -2,7 +2,6 @@
 // accept a storage ring, press "bend magnet", pick a magnet, recalculate, open the
 // spectrum, show the graph with the file option on: one curve, and the file with its points
 // (their values, the file's lines and its bytes against the command line's: core and cli tests).
-#include <QDir>
 
 #include "../../support/program_world.h"
 
