@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <cstdio>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
@@ -42,9 +41,8 @@ protected:
 std::string rowsText(int n, const char* eol = "\n") {
     std::string s;
     for (int i = 1; i <= n; ++i) {
-        char line[120];
-        std::snprintf(line, sizeof line, "%d %g %g %g %g%s", i, 0.5 * i, 1.0 / i, i * i * 1.0, -2.0 * i, eol);
-        s += line;
+        const double row[] = {double(i), 0.5 * i, 1.0 / i, i * i * 1.0, -2.0 * i};
+        for (int k = 0; k < 5; ++k) s += general(row[k], 17) + (k < 4 ? " " : eol);
     }
     return s;
 }

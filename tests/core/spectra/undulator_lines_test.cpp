@@ -8,6 +8,7 @@
 #include "../../support/thrown.h"
 #include "../undulator_reference.h"
 #include "core/numerics/errors.h"
+#include "core/numerics/text_to_number.h"
 #include "core/sources/magnet_model.h"
 #include "core/sources/undulator.h"
 
@@ -332,7 +333,7 @@ TEST(UndulatorScan, GapScanLinesAndMessagesOncePerScan) {
     EXPECT_EQ(info[6].second, "gap variation     10.000 - 30.000 mm");
     const double Ka = 93.44 * 0.05 * 3.33 * std::exp(-0.2 * (5.47 - 0.36));
     EXPECT_EQ(info[11].second.substr(0, 18), "variation of K    ");
-    EXPECT_NEAR(std::stod(info[11].second.substr(18, 6)), Ka, 0.0006);
+    EXPECT_NEAR(parseReal(info[11].second.substr(18, 6)), Ka, 0.0006);
 
     // a K scan from 0 plotted against the gap of a hybrid magnet: the smallest K are out of
     // reach of any gap; the message comes once, not once per point
