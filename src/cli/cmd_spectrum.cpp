@@ -73,8 +73,7 @@ int runSpectrum(Context& ctx) {
         observationPoint(s.flags.WigglerMode, s.flags.BendMagMode, s.magnet, s.beam, {});
     s.CritEnergy = spectrumCritEnergy(s.beam.BeamEnergy, obs.ObsField);
     rep.results.push_back(spectrumCritEnergyField(s.CritEnergy));
-    s.RelBandWidth = checkedValue(percentToFraction(parseReal(ctx.text(QStringLiteral("bandwidth")))));
-    if (s.RelBandWidth < 0) throw InputError(kNegativeBandWidthText, "BW");
+    s.RelBandWidth = spectrumRelBandWidth(ctx.text(QStringLiteral("bandwidth")));
     const EnergyScan scan =
         energyScanSettings(ctx.text(QStringLiteral("from")), ctx.text(QStringLiteral("to")),
                            ctx.text(QStringLiteral("step")), ctx.messages);

@@ -19,6 +19,7 @@
 #include "core/numerics/constants.h"
 #include "core/numerics/errors.h"
 #include "core/numerics/function_calculator.h"
+#include "core/numerics/input_limits.h"
 #include "core/numerics/special_functions.h"
 #include "core/numerics/tabulated.h"
 #include "core/sources/bending_magnet.h"
@@ -164,6 +165,7 @@ py::object synchrotronSpectrum(const py::object& energy, double E, double I, dou
     require(std::isfinite(I), "current_a", "the beam current must be a number!");
     require(B > 0 && std::isfinite(B), "field_t", "the field must be greater than 0 T!");
     require(bandwidth >= 0, "bandwidth", kNegativeBandWidthText);
+    require(bandwidth <= kMaxBandWidthPercent / 100, "bandwidth", kBandWidthTooLargeText);
     require(poles >= 1, "poles", "the number of poles must be 1 or more!");
     require(item != kSpatialFluxDensity || (sigmaX > 0 && sigmaY > 0), "sigma_x_m, sigma_y_m",
             "the spatial density needs the rms beam sizes (greater than 0 m)!");

@@ -5,6 +5,7 @@
 
 #include "core/numerics/constants.h"
 #include "core/numerics/errors.h"
+#include "core/numerics/input_limits.h"
 #include "core/numerics/number_text.h"
 #include "core/numerics/special_functions.h"
 #include "core/numerics/text_to_number.h"
@@ -81,6 +82,7 @@ void RecalcSRPar(const BendingMagnetInputs& in, const CurrentBeam& beam, MagnetS
     // 9. Band width.
     store(r.relBandWidth, percentToFraction(parseReal(in.edBandW)));
     if (r.relBandWidth < 0) throw InputError(kNegativeBandWidthText, "edBandW");
+    if (r.relBandWidth > kMaxBandWidthPercent / 100) throw InputError(kBandWidthTooLargeText, "edBandW");
     RelBandWidth = r.relBandWidth;
     r.completed = 9;
 

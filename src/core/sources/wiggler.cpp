@@ -4,6 +4,7 @@
 
 #include "core/numerics/constants.h"
 #include "core/numerics/errors.h"
+#include "core/numerics/input_limits.h"
 #include "core/numerics/messages.h"
 #include "core/numerics/number_text.h"
 #include "core/numerics/special_functions.h"
@@ -88,6 +89,7 @@ void RecalculateWiggler(const WigglerInputs& in, const CurrentBeam& beam, Magnet
     store(r.localK, kKFactor * r.localField * magnet.PerLength);
     const double bw = parseReal(in.edBandW);
     if (!(bw > 0)) throw InputError(kWigglerBandWidthText, "edBandW");
+    if (bw > kMaxBandWidthPercent) throw InputError(kBandWidthTooLargeText, "edBandW");
     magnet.KValue = r.localK;
     store(r.relBandWidth, percentToFraction(bw));
     RelBandWidth = r.relBandWidth;

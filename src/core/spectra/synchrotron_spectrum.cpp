@@ -4,11 +4,13 @@
 
 #include "core/numerics/constants.h"
 #include "core/numerics/errors.h"
+#include "core/numerics/input_limits.h"
 #include "core/numerics/messages.h"
 #include "core/numerics/number_text.h"
 #include "core/numerics/special_functions.h"
 #include "core/numerics/text_to_number.h"
 #include "core/numerics/units.h"
+#include "core/sources/bending_magnet.h"
 
 namespace lumerad {
 
@@ -340,6 +342,13 @@ std::string spectrumFilePointLine(int item, const SpectrumPoints& pts, int i) {
     if (item == kSigmaPi || item == kSigmaPiNormalized)
         return dataFileLine({pts.x[i], pts.value[i], pts.pi[i]});
     return dataFileLine({pts.x[i], pts.value[i]});
+}
+
+double spectrumRelBandWidth(const std::string& percentText) {
+    const double bw = checkedValue(percentToFraction(parseReal(percentText)));
+    if (bw < 0) throw InputError(kNegativeBandWidthText, "BW");
+    if (bw > kMaxBandWidthPercent / 100) throw InputError(kBandWidthTooLargeText, "BW");
+    return bw;
 }
 
 ResultField spectrumCritEnergyField(double critEnergy) {

@@ -67,6 +67,10 @@ ObservationPoint observationPoint(bool wigglerMode, bool bendMagMode, const Magn
 // Step A.2: critical photon energy (eV) for beam energy E (GeV) and field (T).
 double spectrumCritEnergy(double E, double field);
 
+// Step A.4: the relative band width from its text in percent (field BW); refuses a negative
+// band and one wider than the photon energy itself.
+double spectrumRelBandWidth(const std::string& percentText);
+
 // Step A.3: the critical energy as the window shows it (Ephcrit, its unit label LeV3).
 ResultField spectrumCritEnergyField(double critEnergy);
 

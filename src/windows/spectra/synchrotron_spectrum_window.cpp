@@ -305,9 +305,7 @@ void TfSynSpectrum::Calculate(bool doPlot) {
     }
     s.CritEnergy = spectrumCritEnergy(E, obs_.ObsField);
     results_.show({spectrumCritEnergyField(s.CritEnergy)});
-    const double relBandWidth = checkedValue(percentToFraction(parseReal(fieldText(BW_))));
-    if (relBandWidth < 0) throw InputError(kNegativeBandWidthText, "BW");
-    s.RelBandWidth = relBandWidth;
+    s.RelBandWidth = spectrumRelBandWidth(fieldText(BW_));
     RecordingMessages stepMessage;
     const EnergyScan scan =
         energyScanSettings(fieldText(e_phmin_), fieldText(e_phmax_), fieldText(De_ph_), stepMessage);

@@ -14,8 +14,11 @@
 #include "core/numerics/errors.h"
 #include "core/numerics/function_calculator.h"
 #include "core/numerics/tabulated.h"
+#include "core/sources/bending_magnet.h"
 #include "core/sources/single_pass_undulator.h"
 #include "core/sources/undulator.h"
+#include "core/sources/wiggler.h"
+#include "core/spectra/synchrotron_spectrum.h"
 #include "core/spectra/undulator_lines.h"
 
 using namespace lumerad;
@@ -41,6 +44,22 @@ struct World {
         LineListResult r;
         double rbw = 0;
         LineListCalculate({bw, "1", "3"}, beam, magnet, und, rbw, list, messages, r);
+    }
+    void bend(const char* bw) {
+        BendingMagnetInputs in;
+        in.edBandW = bw;
+        BendingMagnetResult r;
+        double critEnergy = 0, relBandWidth = 0;
+        RecalcSRPar(in, beam, magnet, Tabulated{}, critEnergy, relBandWidth, r);
+    }
+    void wiggler(const char* bw) {
+        magnet.NPoles = 10;
+        magnet.DevLength = 1;
+        WigglerInputs in;
+        in.edBandW = bw;
+        WigglerResult r;
+        double critEnergy = 0, relBandWidth = 0;
+        RecalculateWiggler(in, beam, magnet, Tabulated{}, messages, critEnergy, relBandWidth, r);
     }
     void flux(const char* bw) {
         undulator("1", "1");
@@ -110,6 +129,9 @@ TEST(InputLimits, EveryInputOutsideItsPhysicalRangeIsRefusedNamingItsField) {
         {"flux: band width 1e308", [](World& w) { w.flux("1e308"); }, bw, "EdtBW"},
         {"flux: band width 0", [](World& w) { w.flux("0"); }, kPositiveBandWidthText, "EdtBW"},
         {"lines: band width 1e308", [](World& w) { w.lines("1e308"); }, bw, "BW"},
+        {"bend: band width 101 %", [](World& w) { w.bend("101"); }, bw, "edBandW"},
+        {"wiggler: band width 1e308", [](World& w) { w.wiggler("1e308"); }, bw, "edBandW"},
+        {"spectrum: band width 1e308", [](World&) { spectrumRelBandWidth("1e308"); }, bw, "BW"},
         {"scan: K_max 1e308", [](World& w) { w.scan(ScanKind::K, "0", "1e308"); }, kKTooLargeText, "edKmax"},
         {"scan: K_min = K_max", [](World& w) { w.scan(ScanKind::K, "2", "2"); }, kFlatKRangeText, "edKmax"},
         {"scan: max gap 1e308", [](World& w) { w.scan(ScanKind::Gap, "5", "1e308"); }, gapTop, "edGapmax"},
@@ -162,6 +184,7 @@ TEST(InputLimits, EveryInputOutsideItsPhysicalRangeIsRefusedNamingItsField) {
     EXPECT_NO_THROW(w.undulator("1", "0"));
     clearFloatFaults();
     EXPECT_NO_THROW(w.lines("100"));
+    EXPECT_EQ(spectrumRelBandWidth("100"), 1.0);
     EXPECT_FALSE(sourceBreach(pmUndulator(1000, 1000)));
     EXPECT_FALSE(snglBeamBreach(linac(1e7)));
 }
