@@ -106,6 +106,9 @@ const std::vector<Case>& cases() {
         {"und+lines", "TfLineSpectrum", "edKmax", "1e308", "BitBtn1", kKTooLargeText},
         {"bend", "TfSynRad", "DBEdtField", "0", nullptr,
          "Field: the magnetic field must be above 0 T and at most 100 T"},
+        // the field finishes its edit inside the box's event loop: still one box
+        {"bend", "TfSynRad", "DBEdtField", "0", "tbRecalc",
+         "Field: the magnetic field must be above 0 T and at most 100 T"},
         {"wig", "TfWiggler", "edDist", "-2", "tbRecalc", "the distance must not be negative!"},
         {"spPM", "TfSPUnd", "DBEdtgap", "1e308", "tbRecalc", "Gap: the gap must be at most 1000 mm"},
         {"spPM", "TfSPUnd", "DBEdtgap", "abc", nullptr, abc},

@@ -202,23 +202,6 @@ private slots:
         env.checkTitles(g, chartOf(&g), "bottomaxixtitle1");
     }
 
-    void closingHidesWindowAndPanel() {
-        PlotEnv env;
-        TfGraphs g(env.ctx);
-        smallCurve(g);
-        for (bool byButton : {true, false}) {
-            g.show();
-            clickCurve(chartOf(&g), curve(&g, 0));
-            if (byButton)
-                click(g, "bbClose");
-            else
-                g.close();
-            QVERIFY(g.isHidden());
-            QVERIFY(g.findChild<QListWidget*>("lbCurvInfo")->isHidden());
-        }
-        QCOMPARE(g.CurveCount(), 1);  // curves persist
-    }
-
     void copyDataGivesEveryCurveWithItsHeader() {
         PlotEnv env;
         TfGraphs g(env.ctx);
