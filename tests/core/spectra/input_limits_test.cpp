@@ -17,7 +17,6 @@
 #include "core/sources/bending_magnet.h"
 #include "core/sources/single_pass_undulator.h"
 #include "core/sources/undulator.h"
-#include "core/sources/wiggler.h"
 #include "core/spectra/synchrotron_spectrum.h"
 #include "core/spectra/undulator_lines.h"
 
@@ -51,15 +50,6 @@ struct World {
         BendingMagnetResult r;
         double critEnergy = 0, relBandWidth = 0;
         RecalcSRPar(in, beam, magnet, Tabulated{}, critEnergy, relBandWidth, r);
-    }
-    void wiggler(const char* bw) {
-        magnet.NPoles = 10;
-        magnet.DevLength = 1;
-        WigglerInputs in;
-        in.edBandW = bw;
-        WigglerResult r;
-        double critEnergy = 0, relBandWidth = 0;
-        RecalculateWiggler(in, beam, magnet, Tabulated{}, messages, critEnergy, relBandWidth, r);
     }
     void flux(const char* bw) {
         undulator("1", "1");
@@ -130,7 +120,6 @@ TEST(InputLimits, EveryInputOutsideItsPhysicalRangeIsRefusedNamingItsField) {
         {"flux: band width 0", [](World& w) { w.flux("0"); }, kPositiveBandWidthText, "EdtBW"},
         {"lines: band width 1e308", [](World& w) { w.lines("1e308"); }, bw, "BW"},
         {"bend: band width 101 %", [](World& w) { w.bend("101"); }, bw, "edBandW"},
-        {"wiggler: band width 1e308", [](World& w) { w.wiggler("1e308"); }, bw, "edBandW"},
         {"spectrum: band width 1e308", [](World&) { spectrumRelBandWidth("1e308"); }, bw, "BW"},
         {"scan: K_max 1e308", [](World& w) { w.scan(ScanKind::K, "0", "1e308"); }, kKTooLargeText, "edKmax"},
         {"scan: K_min = K_max", [](World& w) { w.scan(ScanKind::K, "2", "2"); }, kFlatKRangeText, "edKmax"},

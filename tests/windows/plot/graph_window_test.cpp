@@ -397,6 +397,21 @@ private slots:
         }
     }
 
+    // Closing, by the button or the window's own close, hides the window and the information
+    // panel; the curves stay for the next time it is shown.
+    void closingHidesWindowAndPanel() {
+        PlotEnv env;
+        TfGraphs g(env.ctx);
+        smallCurve(g);
+        for (bool byButton : {true, false}) {
+            g.show();
+            clickCurve(chartOf(&g), curve(&g, 0));
+            byButton ? click(g, "bbClose") : void(g.close());
+            QVERIFY(g.isHidden() && g.findChild<QListWidget*>("lbCurvInfo")->isHidden());
+        }
+        QCOMPARE(g.CurveCount(), 1);
+    }
+
     // However its curve leaves the chart, the information panel goes with it, and its
     // "delete" line can no longer reach another curve.
     void theInformationPanelGoesWithItsCurve() {
