@@ -358,12 +358,16 @@ ResultField spectrumCritEnergyField(double critEnergy) {
     return {"Ephcrit", "critical photon energy:", critEnergy, "eV", FormatFixed3(scaled), prefix + "eV"};
 }
 
+std::vector<std::pair<int, std::string>> beamInfoLines(const std::string& name, double E, double I,
+                                                       double emitX) {
+    return {{1, "storage ring      " + name},
+            {2, "beam energy       " + f6(E) + " GeV"},
+            {3, "beam current      " + f6(amperesTomA(I)) + " mA"},
+            {4, "horiz.emittance   " + f6(metersToNm(emitX)) + " nm"}};
+}
+
 std::vector<std::pair<int, std::string>> curveLegendLines(const LegendInput& in) {
-    std::vector<std::pair<int, std::string>> l;
-    l.emplace_back(1, "storage ring      " + in.BeamName);
-    l.emplace_back(2, "beam energy       " + f6(in.E) + " GeV");
-    l.emplace_back(3, "beam current      " + f6(amperesTomA(in.I)) + " mA");
-    l.emplace_back(4, "horiz.emittance   " + f6(metersToNm(in.EmitX)) + " nm");
+    std::vector<std::pair<int, std::string>> l = beamInfoLines(in.BeamName, in.E, in.I, in.EmitX);
     l.emplace_back(5, "------------------------");
     l.emplace_back(6, "source magnet     " + in.SrcName);
     l.emplace_back(7, "field strength    " + f6(in.ObsField) + " T");

@@ -151,6 +151,11 @@ struct LegendInput {
     bool vsAngle = false;
     std::string edPhEn, edVAng;  // texts of the two fields
 };
+// Lines 1 to 4 of a curve's information, which name the beam: ring, energy (GeV), current
+// (A, shown in mA) and horizontal emittance (m, shown in nm).
+std::vector<std::pair<int, std::string>> beamInfoLines(const std::string& name, double E, double I,
+                                                       double emitX);
+
 std::vector<std::pair<int, std::string>> curveLegendLines(const LegendInput& in);
 
 }  // namespace lumerad

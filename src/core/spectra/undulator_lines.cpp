@@ -336,11 +336,8 @@ TuningScanResult TuningScanCalculate(const TuningScanInputs& in, const LineListS
         if (Ka == Kb) throw InputError(kFlatGapRangeText, "edGapmax");
     }
     // The information lines of every curve; only the harmonic differs from curve to curve.
-    std::vector<std::pair<int, std::string>> info;
-    info.emplace_back(1, "storage ring      " + beam.BeamName);
-    info.emplace_back(2, "beam energy       " + f6(beam.BeamEnergy) + " GeV");
-    info.emplace_back(3, "beam current      " + f6(amperesTomA(beam.BeamCurrent)) + " mA");
-    info.emplace_back(4, "horiz.emittance   " + f6(metersToNm(beam.EmitX)) + " nm");
+    std::vector<std::pair<int, std::string>> info =
+        beamInfoLines(beam.BeamName, beam.BeamEnergy, beam.BeamCurrent, beam.EmitX);
     info.emplace_back(5, "------------------------------------");
     info.emplace_back(6, "source magnet     " + m.SrcName);
     info.emplace_back(7, gap ? "gap variation     " + f6(s.xmin) + " - " + f6(s.xmax) + " mm"
