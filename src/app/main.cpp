@@ -98,6 +98,14 @@ private:
 int main(int argc, char** argv) {
     QElapsedTimer sinceMain;
     sinceMain.start();
+    {  // --help needs no display: answered before Qt looks for one
+        QStringList args;
+        for (int i = 0; i < argc; ++i) args << QString::fromLocal8Bit(argv[i]);
+        if (lumerad::ProgramOptions::fromArguments(args).help) {
+            std::fputs(lumerad::ProgramOptions::helpText().toLocal8Bit().constData(), stdout);
+            return 0;
+        }
+    }
     Application app(argc, argv);
     // Qt has just set the C library's locale from the environment; numbers are read and
     // written in the program's own way, never in the user's language (a German desktop would

@@ -25,19 +25,48 @@
 
 namespace lumerad {
 
+namespace {
+QList<QCommandLineOption> programOptions() {
+    return {{QStringLiteral("catalogue"),
+             QStringLiteral("Work on the SQLite catalogue FILE (created and seeded if it does not exist)."),
+             QStringLiteral("FILE")},
+            {QStringLiteral("startup-time"),
+             QStringLiteral("Print the time to the first shown window and quit.")},
+            {{QStringLiteral("h"), QStringLiteral("help")}, QStringLiteral("Print these options and quit.")}};
+}
+}  // namespace
+
 ProgramOptions ProgramOptions::fromArguments(const QStringList& args) {
     QCommandLineParser parser;
-    const QCommandLineOption catalogue(QStringLiteral("catalogue"), QStringLiteral("The catalogue FILE."),
-                                       QStringLiteral("FILE"));
-    const QCommandLineOption startupTime(
-        QStringLiteral("startup-time"), QStringLiteral("Print the time to the first shown window and quit."));
-    parser.addOptions({catalogue, startupTime});
+    // "-style fusion" is one of Qt's options, not the letters s, t, y, l, e
+    parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
+    parser.addOptions(programOptions());
     // Arguments it does not know are Qt's own (or nobody's): the parse goes on past them.
     parser.parse(args);
     ProgramOptions o;
-    o.catalogueFile = parser.value(catalogue);
-    o.startupTime = parser.isSet(startupTime);
+    o.catalogueFile = parser.value(QStringLiteral("catalogue"));
+    o.startupTime = parser.isSet(QStringLiteral("startup-time"));
+    o.help = parser.isSet(QStringLiteral("help"));
     return o;
+}
+
+// Written here rather than by the parser, whose help needs the application object (and so a
+// display) before it can print a line.
+QString ProgramOptions::helpText() {
+    QString t = QStringLiteral(
+        "Usage: lumerad [options]\n"
+        "Lumerad, a calculator for the radiation of relativistic electron beams; lumerad-cli gives "
+        "its results without a window.\n\nOptions:\n");
+    for (const QCommandLineOption& o : programOptions()) {
+        QStringList names;
+        for (const QString& n : o.names())
+            names << (n.size() == 1 ? QStringLiteral("-") : QStringLiteral("--")) + n;
+        QString left = names.join(QStringLiteral(", "));
+        if (!o.valueName().isEmpty()) left += QLatin1Char(' ') + o.valueName();
+        t += QStringLiteral("  ") + left.leftJustified(20) + QLatin1Char(' ') + o.description() +
+             QLatin1Char('\n');
+    }
+    return t + QStringLiteral("Qt's own options (for example -platform, -style) are passed on to Qt.\n");
 }
 
 Program::Program(Messages& messages, Dialogs& dialogs, const ProgramOptions& options)

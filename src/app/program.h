@@ -88,10 +88,12 @@ struct ProgramOptions {
     QString catalogueFile;            // empty: Lumerad.sqlite in the application-data folder
     std::optional<QString> dataFile;  // DATA.TXT; unset: looked up (findDataFile)
     bool startupTime = false;         // print the time to the first shown main window and quit
+    bool help = false;                // print helpText() and quit, before any window
 
-    // Reads "--catalogue FILE" (or --catalogue=FILE) and "--startup-time"; other arguments
-    // are left to Qt.
+    // Reads "--catalogue FILE" (or --catalogue=FILE), "--startup-time" and "--help" ("-h");
+    // other arguments are left to Qt.
     static ProgramOptions fromArguments(const QStringList& args);
+    static QString helpText();
 };
 
 class Program {

@@ -74,6 +74,8 @@ private slots:
                                            "--catalogue", "--z.sqlite", "--catalogue"});
         QCOMPARE(o.catalogueFile, QStringLiteral("--z.sqlite"));
         QVERIFY(o.startupTime);
+        QVERIFY(!o.help);
+        QVERIFY(ProgramOptions::fromArguments({"lumerad", "-stylesheet", "x.qss", "-h"}).help);
     }
 
     void noDataFileGivesOneMessageAndEveryLaunchWorks() {
