@@ -1,5 +1,4 @@
-"""The Python module against lumerad-cli --json and the core's single points (the functions
-themselves against independent references are core tests).
+"""The Python module against lumerad-cli --json, the core's single points and scipy.
 
 Run by ctest with Debian's python3; LUMERAD_CLI names the command line, LUMERAD_BUILD_DIR the
 build folder (for the installed-tree test) and PYTHONPATH holds the module's folder."""
@@ -178,6 +177,23 @@ class Vectorised(unittest.TestCase):
                 for key, field in [("form_factor", "EdtFormF"), ("energy_per_bunch_j", "EdtTradBun"),
                                    ("power_w", "EdtRadPow"), ("cone_energy_per_pulse_j", "EdtAccEnPls")]:
                     self.assertEqual(got[key][i], r[field].value, (kw, x, key))
+
+    def test_special_functions_against_scipy(self):
+        from scipy import special, integrate
+        x, K = np.array([0.001, 0.05, 0.3, 1.0, 2.5, 6.0, 15.0]), np.array([0.3, 1.0, 2.2])
+        s_ref = [9 * 3 ** 0.5 / (8 * np.pi) * v * integrate.quad(lambda t: special.kv(5 / 3, t), v, np.inf,
+                                                                  epsabs=0, epsrel=1e-12, limit=200)[0] for v in x]
+        ai, aip, _, _ = special.airy(x[1:6])
+        a = 5 * K * K / (4 + 2 * K * K)
+        # the tolerances of the core's recipes (rational approximations, the table's splines) in the
+        # middle of their ranges; near 0 Ai and Ai' take K1/3's small-argument form, and beyond
+        # x = 14 (zeta = 35) the K functions they are made of are 0
+        for got, want, rtol in [(lumerad.bessel_j(0, x), special.jv(0, x), 5e-8),
+                                (lumerad.bessel_j(7, x[2:]), special.jv(7, x[2:]), 5e-8),
+                                (lumerad.k13(x), special.kv(1 / 3, x), 1e-6), (lumerad.k23(x), special.kv(2 / 3, x), 1e-6),
+                                (lumerad.airy(x[1:6]), ai, 3e-6), (lumerad.airy_prime(x[1:6]), aip, 3e-6),
+                                (lumerad.s(x), s_ref, 1e-6), (lumerad.jj(5, K), (special.jv(2, a) - special.jv(3, a)) ** 2, 1e-7)]:
+            np.testing.assert_allclose(got, want, rtol=rtol)
 
     def test_shapes_and_broadcasting(self):
         e = np.geomspace(10, 1e5, 12).reshape(3, 4)
