@@ -711,8 +711,7 @@ private slots:
             {2, "tr|@linac|--unit|furlong", "unknown unit"},
             {2, "tr|@linac|--angle-gamma|1|--angle-mrad|1", "choose one of"},
             {2, "sp-undulator|@linac|--source|EM undulator U100", "is not a valid floating point value"},
-            // records changed by --set are held to the catalogue's limits (the limits of every
-            // input, and the options that reach them, are core tests and the tables above)
+            // records changed by --set are held to the catalogue's limits
             {0, "undulator|--beam|Diamond|--source|EM undulator U100|--set|Field=0.80265411", "7.500\n"},
             {2, "sp-undulator|@linac|--source|hybrid undulator U35|--set|Gap=1e308",
              "Gap: the gap must be at most 1000 mm"},
@@ -720,6 +719,20 @@ private slots:
              "Gap: the gap of a permanent magnet must be above 0 mm"},
             {2, "beam|LCLS|--set|Energy=1e308", "Energy: the beam energy must be at most 10000000 MeV"},
             {0, "function|Ai|--x|1e308", "Ai (x)|0\n"},
+            // inputs outside their physical range, refused naming the field as the windows refuse them
+            {2, "undulator|@und|--distance|-1", "the distance must not be negative!"},
+            {2, "flux|@und|--harmonic|1000000000", "the harmonic number must be at most 10000!"},
+            {2, "lines|@und|--bandwidth|1e308", "the band width must be at most 100 %!"},
+            {2, "@bend|--bandwidth|101", "the band width must be at most 100 %!"},
+            {2, "tune|@und|--scan|K|--k-min|2|--k-max|2", "K_min and K_max must differ!"},
+            {2, "tune|@und|--scan|gap|--gap-min|30|--gap-max|40", "the gap range gives a single K-value"},
+            {2, "sp-undulator|@linac|--source|EM undulator U100|--field|-1", "above 0 T and at most 100 T!"},
+            {2, "tr|@linac|--bandwidth|0", "the band width must be positive!"},
+            {2, "tr|@linac|--angle-mrad|-1", "the acceptance angle must not be negative!"},
+            {2, "tr|@linac|--unit|THz|--photon|1e-321", "the frequency must give a wave length"},
+            {2, "form-factor|@linac|--wavelength|-5", "the wavelength must not be negative!"},
+            {2, "form-factor|@linac|--scan|--from|100|--to|0",
+             "the last wavenumber must not be below the first"},
             {1, "@damaged|@bend", "cannot be used: it is not a catalogue database"},
             {1, "@nodata|@bend", ""}};
         for (const auto& [status, argText, texts] : cases) {

@@ -212,6 +212,13 @@ TEST(UndulatorLines, QuantitiesAndEnergySpread) {
     w.beam.EnergySpread = 0;
     ASSERT_TRUE(w.list1("1", "1", kLineAngularFlux));
     EXPECT_NEAR(w.list.F[1], 1.4445e23, 0.0001e23);
+    // ... and the flux window's flux density and brightness are the list's (F/(2 pi Sx Sy) in both)
+    UndFluxResult r;
+    UndFluxCalculate("0.1", w.beam, w.magnet, w.und, r);
+    for (auto [q, v] : {std::pair{kLineFluxDensity, r.D * 1e-6}, std::pair{kLineBrightness, r.B}}) {
+        ASSERT_TRUE(w.list1("1", "1", q));
+        EXPECT_NEAR(w.list.F[1] / v, 1.0, 1e-12) << q;
+    }
 }
 
 TEST(UndulatorLines, RangesRefusedBeforeAnyWorkKeepTheLastList) {

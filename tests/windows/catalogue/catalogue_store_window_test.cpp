@@ -62,25 +62,6 @@ private slots:
         QCOMPARE(src.asText(QStringLiteral("Name")), QString());
     }
 
-    void selectingARowInOneGridMovesItEverywhere() {
-        TSRModule m(session, messages, file());
-        ActionRunner runner(messages);
-        QWidget w1, w2;
-        DBGrid g1(*m.InsDevice, runner, &w1, "DBGrid1");
-        DBGrid g2(*m.InsDevice, runner, &w2, "DBGridSrce");
-        DBEdit name(*m.InsDevice, QStringLiteral("Name"), runner, &w2, "DBEdtSource");
-        DBText field(*m.InsDevice, QStringLiteral("Field"), &w2, "DBTxtField");
-        w1.show();
-        w2.show();
-        clickRow(&g1, 3);
-        QCOMPARE(g2.currentIndex().row(), 3);
-        QCOMPARE(name.text(), cellText(&g1, 3, 0));
-        QCOMPARE(field.text(), m.InsDevice->displayText(QStringLiteral("Field")));
-        clickRow(&g2, 5);
-        QCOMPARE(g1.currentIndex().row(), 5);
-        QCOMPARE(name.text(), cellText(&g2, 5, 0));
-    }
-
     void navigatorEditsInsertsCancelsAndDeletesWithConfirmation() {
         TSRModule m(session, messages, file());
         ActionRunner runner(messages);
