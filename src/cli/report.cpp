@@ -48,7 +48,9 @@ std::string trimmed(const std::string& s) {
 QJsonValue number(double v) { return std::isfinite(v) ? QJsonValue(v) : QJsonValue(QJsonValue::Null); }
 
 std::string columnHeader(const Column& c) {
-    return c.unit.empty() || c.unitsInTexts ? c.name : c.name + " (" + c.unit + ")";
+    // a caption that already ends with its unit (the scan file's "photon energy, eV") keeps it once
+    const bool named = c.unit.empty() || c.unitsInTexts || c.name.ends_with(", " + c.unit);
+    return named ? c.name : c.name + " (" + c.unit + ")";
 }
 
 size_t rowCount(const Report& r) {

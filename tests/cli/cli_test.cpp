@@ -670,6 +670,7 @@ private slots:
              "hybrid wiggler W150,Wig,PM,hybrid,1.66,20,150,26\n"},
             {0, "sp-undulator|@linac|--source|hybrid undulator U35",
              "0.011 um\n|919635.197 1/cm\n"},  // units once
+            {0, "tune|@und|--scan|gap|--csv", "harmonic,\"photon energy, eV\",\"flux"},
             {0, "form-factor|@linac|--scan|--to|10|--csv",
              "wavenumber (1/cm),form factor\n|\n1.10000000000000E+0001,"},
             {2, "bend|--beam|Nowhere|--source|Diamond dipole 1.4 T",
