@@ -81,9 +81,7 @@ PyReport call(const cli::Command& cmd, const py::args& args, const py::kwargs& k
         if (!option) throw py::type_error(fn + "() got an unexpected keyword argument '" + k + "'");
         const QString flag = QStringLiteral("--") + option->name;
         if (option->name == QLatin1String("set")) {
-            if (!py::isinstance<py::dict>(value))
-                throw py::type_error(fn + "(): set= takes a dict of field names and values");
-            for (const auto& [field, v] : value.cast<py::dict>()) argv << flag << text(field) + "=" + text(v);
+            appendSetOptions(argv, value, fn + "()");
         } else if (option->valueName.isEmpty()) {
             if (value.cast<bool>()) argv << flag;
         } else {

@@ -61,6 +61,15 @@ std::string defaultDataFile() {
     return QFileInfo(findDataFile(name)).absoluteFilePath().toStdString();
 }
 
+void appendSetOptions(QStringList& argv, const py::handle& sets, const std::string& who) {
+    if (sets.is_none()) return;
+    if (!py::isinstance<py::dict>(sets))
+        throw py::type_error((who.empty() ? "" : who + ": ") + "set= takes a dict of field names and values");
+    const auto text = [](const py::handle& v) { return py::str(v).cast<std::string>(); };
+    for (const auto& [field, value] : sets.cast<py::dict>())
+        argv << QStringLiteral("--set") << QString::fromStdString(text(field) + "=" + text(value));
+}
+
 const Tabulated& defaultTable() {
     static Tabulated table;
     static std::once_flag once;

@@ -178,7 +178,7 @@ py::object synchrotronSpectrum(const py::object& energy, double E, double I, dou
     beam.SigYb = sigmaY;
     const double crit = spectrumCritEnergy(E, B);
     const SpectrumFactors k = spectrumFactors(beam, poles, bandwidth, psiV);
-    const double area = TwoPi * beam.SigXb * beam.SigYb * 1e6;
+    const double area = spectrumSourceArea(beam);
 
     const bool polarisation = item == kSigmaPi || item == kSigmaPiNormalized;
     if (isNumber(energy) && !polarisation)
@@ -203,16 +203,7 @@ py::object synchrotronSpectrum(const py::object& energy, double E, double I, dou
             for (py::ssize_t i = 0; i < n; ++i) {
                 require(in[i] > 0 && std::isfinite(in[i]), "photon_energy_ev", kPhotonEnergyPositiveText);
                 SpectrumPoint p = energyScanPoint(item, wiggler, tab, in[i], crit, area, k);
-                if (item == kSigmaPiNormalized) {
-                    // as the window's scan: both curves over the first sigma-mode value
-                    if (i == 0) {
-                        norm = p.value;
-                        p.value = 1.0;
-                    } else {
-                        p.value = p.value / norm;
-                    }
-                    if (!wiggler) p.pi = p.pi / norm;
-                }
+                if (item == kSigmaPiNormalized) normaliseToFirstPoint(p, i == 0, norm, wiggler);
                 o[i] = p.value;
                 if (polarisation) o[n + i] = p.pi;
             }
@@ -227,11 +218,7 @@ void recordOptions(QStringList& argv, const py::object& catalogue, const py::obj
     if (!catalogue.is_none())
         argv << QStringLiteral("--catalogue")
              << QString::fromStdString(py::str(catalogue).cast<std::string>());
-    if (sets.is_none()) return;
-    if (!py::isinstance<py::dict>(sets)) throw py::type_error("set= takes a dict of field names and values");
-    for (const auto& [f, v] : sets.cast<py::dict>())
-        argv << QStringLiteral("--set")
-             << QString::fromStdString(py::str(f).cast<std::string>() + "=" + py::str(v).cast<std::string>());
+    appendSetOptions(argv, sets);
 }
 
 // A number as the shortest text that reads back as the same double.
@@ -311,16 +298,8 @@ py::dict undulatorHarmonic(const py::object& xo, const std::string& beamName, co
                      QStringLiteral("--quantity"),
                      QString::fromStdString(quantity).replace(QLatin1Char('_'), QLatin1Char('-')),
                      QStringLiteral("--bandwidth"),
-                     QString::fromStdString(py::str(py::float_(bandwidth * 100.0)).cast<std::string>()),
-                     QStringLiteral("--data"),
-                     QString::fromStdString(defaultDataFile())};
-    if (!catalogue.is_none())
-        argv << QStringLiteral("--catalogue") << QString::fromStdString(py::str(catalogue));
-    if (!sets.is_none())
-        for (const auto& [f, v] : sets.cast<py::dict>())
-            argv << QStringLiteral("--set")
-                 << QString::fromStdString(py::str(f).cast<std::string>() + "=" +
-                                           py::str(v).cast<std::string>());
+                     QString::fromStdString(py::str(py::float_(bandwidth * 100.0)).cast<std::string>())};
+    recordOptions(argv, catalogue, sets);
     const bool gap = scan == "gap";
     if (!gap && scan != "K") throw InputError("scan: unknown scan \"" + scan + "\"; the scans are K and gap");
     const Array x = Array::ensure(xo);
@@ -438,59 +417,45 @@ The critical photon energy in eV, 665 E^2 B, for beam energies E in GeV and fiel
 The Bessel function J_n(x) of integer order 0 <= n <= 10000 at x >= 0, as the function
 calculator computes it (numbers or arrays, broadcast against each other; no unit).)");
 
+    // The functions of x through the table, refused outside their range with their panel's message.
     const auto positive = [](double x) { return x > 0; };
     const auto nonNegative = [](double x) { return x >= 0; };
-    m.def(
-        "k13",
-        [positive](const py::object& x) {
-            return tableFunction(x, positive, kMBsArgText,
-                                 [](const Tabulated& t, double v) { return ModBess(t, 1, v); });
-        },
-        "x"_a,
-        R"(k13(x) -> float or numpy.ndarray
+    struct TableFunction {
+        const char* name;
+        bool (*valid)(double);
+        const char* refusal;
+        double (*f)(const Tabulated&, double);
+        const char* doc;
+    };
+    const TableFunction kTableFunctions[] = {
+        {"k13", positive, kMBsArgText, [](const Tabulated& t, double v) { return ModBess(t, 1, v); },
+         R"(k13(x) -> float or numpy.ndarray
 
 The modified Bessel function K_1/3(x) at x > 0, as the function calculator computes it (series,
-table and asymptotic form; no unit).)");
-    m.def(
-        "k23",
-        [positive](const py::object& x) {
-            return tableFunction(x, positive, kMBsArgText,
-                                 [](const Tabulated& t, double v) { return ModBess(t, 2, v); });
-        },
-        "x"_a,
-        R"(k23(x) -> float or numpy.ndarray
+table and asymptotic form; no unit).)"},
+        {"k23", positive, kMBsArgText, [](const Tabulated& t, double v) { return ModBess(t, 2, v); },
+         R"(k23(x) -> float or numpy.ndarray
 
 The modified Bessel function K_2/3(x) at x > 0, as the function calculator computes it (no
-unit).)");
-    m.def(
-        "airy",
-        [positive](const py::object& x) {
-            return tableFunction(x, positive, kAiryArgText,
-                                 [](const Tabulated& t, double v) { return AiryFun(t, 1, v); });
-        },
-        "x"_a,
-        R"(airy(x) -> float or numpy.ndarray
+unit).)"},
+        {"airy", positive, kAiryArgText, [](const Tabulated& t, double v) { return AiryFun(t, 1, v); },
+         R"(airy(x) -> float or numpy.ndarray
 
-The Airy function Ai(x) at x > 0, as the function calculator computes it (no unit).)");
-    m.def(
-        "airy_prime",
-        [positive](const py::object& x) {
-            return tableFunction(x, positive, kAiryArgText,
-                                 [](const Tabulated& t, double v) { return AiryFun(t, 2, v); });
-        },
-        "x"_a,
-        R"(airy_prime(x) -> float or numpy.ndarray
+The Airy function Ai(x) at x > 0, as the function calculator computes it (no unit).)"},
+        {"airy_prime", positive, kAiryArgText, [](const Tabulated& t, double v) { return AiryFun(t, 2, v); },
+         R"(airy_prime(x) -> float or numpy.ndarray
 
 The derivative Ai'(x) of the Airy function at x > 0, as the function calculator computes it (no
-unit).)");
-    m.def(
-        "s",
-        [nonNegative](const py::object& x) { return tableFunction(x, nonNegative, kUFArgText, UnivrslF); },
-        "x"_a,
-        R"(s(x) -> float or numpy.ndarray
+unit).)"},
+        {"s", nonNegative, kUFArgText, UnivrslF, R"(s(x) -> float or numpy.ndarray
 
 The universal function S(x) of the bending-magnet spectrum at x = photon energy over critical
-energy, x >= 0: (9 sqrt(3) / 8 pi) x times the integral of K_5/3 from x to infinity (no unit).)");
+energy, x >= 0: (9 sqrt(3) / 8 pi) x times the integral of K_5/3 from x to infinity (no unit).)"},
+    };
+    for (const TableFunction& t : kTableFunctions)
+        m.def(
+            t.name, [t](const py::object& x) { return tableFunction(x, t.valid, t.refusal, t.f); }, "x"_a,
+            t.doc);
     m.def(
         "jj",
         [](const py::object& h, const py::object& K) {

@@ -65,9 +65,9 @@ QWidget* focusRefusedField(QWidget* origin, const std::string& field, const std:
     return target;
 }
 
-void ActionRunner::showError(const std::string& text) {
+bool ActionRunner::showError(const std::string& text) {
     FloatFlagsKept keep;
-    if (std::find(open_.begin(), open_.end(), text) != open_.end()) return;  // already on screen
+    if (std::find(open_.begin(), open_.end(), text) != open_.end()) return false;  // already on screen
     open_.push_back(text);
     ++refusalsShown_;
     try {
@@ -77,13 +77,12 @@ void ActionRunner::showError(const std::string& text) {
         throw;
     }
     open_.pop_back();
+    return true;
 }
 
 void ActionRunner::refuse(const std::string& text, const std::string& field, QWidget* origin) {
     QPointer<QWidget> from(origin);
-    const bool shown = std::find(open_.begin(), open_.end(), text) == open_.end();
-    showError(text);
-    if (shown && from) focusRefusedField(from, field, quotedText(text));
+    if (showError(text) && from) focusRefusedField(from, field, quotedText(text));
 }
 
 bool ActionRunner::run(const std::function<void()>& action, QWidget* origin) {

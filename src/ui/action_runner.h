@@ -41,7 +41,8 @@ public:
 
 private:
     void refuse(const std::string& text, const std::string& field, QWidget* origin);
-    void showError(const std::string& text);
+    // Shows the error box, unless one with the same text is open; false when none was shown.
+    bool showError(const std::string& text);
     Messages& messages_;
     std::vector<std::string> open_;  // texts of the error boxes open now
     inline static int refusalsShown_ = 0;

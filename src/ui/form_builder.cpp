@@ -76,6 +76,12 @@ QComboBox* combo(QWidget* parent, const char* name, const QStringList& items, co
     return c;
 }
 
+void keepPlaceWhenHidden(QWidget* w) {
+    QSizePolicy p = w->sizePolicy();
+    p.setRetainSizeWhenHidden(true);
+    w->setSizePolicy(p);
+}
+
 std::pair<QVBoxLayout*, QVBoxLayout*> columns(QVBoxLayout* top) {
     auto* body = new QHBoxLayout;
     top->addLayout(body);

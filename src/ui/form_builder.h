@@ -31,6 +31,9 @@ QRadioButton* radio(QWidget* parent, const char* name, const QString& caption, b
                     const QString& hint = {});
 QComboBox* combo(QWidget* parent, const char* name, const QStringList& items, const QString& hint = {});
 
+// The widget keeps its place in the layout when it is hidden, so that nothing around it moves.
+void keepPlaceWhenHidden(QWidget* w);
+
 // Two columns side by side, added below what top already holds: (left, right).
 std::pair<QVBoxLayout*, QVBoxLayout*> columns(QVBoxLayout* top);
 // The coherent-radiation look: a maroon window whose group boxes are light-yellow panels

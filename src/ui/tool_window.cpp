@@ -153,11 +153,10 @@ void ToolWindow::resizeEvent(QResizeEvent* e) {
     // (or when it ignores the hint) the window grows back to that size after the resize, so no
     // field or button is ever cut off or drawn over another.
     if (!isWindow() || !layout()) return;
-    const QSize least = minimumSize().expandedTo(layout()->totalMinimumSize());
-    if (e->size().width() >= least.width() && e->size().height() >= least.height()) return;
+    const auto least = [this] { return minimumSize().expandedTo(layout()->totalMinimumSize()); };
+    if (e->size().width() >= least().width() && e->size().height() >= least().height()) return;
     QMetaObject::invokeMethod(
-        this, [this] { resize(size().expandedTo(minimumSize().expandedTo(layout()->totalMinimumSize()))); },
-        Qt::QueuedConnection);
+        this, [this, least] { resize(size().expandedTo(least())); }, Qt::QueuedConnection);
 }
 
 void ToolWindow::showEvent(QShowEvent* e) {

@@ -59,7 +59,7 @@ std::optional<LimitBreach> circBeamBreach(const CircBeamValues& r) {
         return b;
     if (!(GeVToeV(r.Energy) > MeC2))
         return breach("Energy", "the beam energy must be above the electron rest energy, 0.000511003 GeV");
-    if (r.Energy * 1e3 > kMaxBeamEnergyMeV)
+    if (GeVToeV(r.Energy) > MeVToeV(kMaxBeamEnergyMeV))
         return breach("Energy", "the beam energy must be at most 10000 GeV");
     if (auto b = negative({{"Cur", r.Cur}}, "the current")) return b;
     if (auto b = negative({{"Eps_x", r.Eps_x}, {"Eps_y", r.Eps_y}}, "the emittance")) return b;

@@ -34,6 +34,12 @@ inline constexpr const char* kNegativeDistanceText = "the distance must not be n
 inline constexpr const char* kHarmonicTooLargeText = "the harmonic number must be at most 10000!";
 inline constexpr const char* kBandWidthTooLargeText = "the band width must be at most 100 %!";
 
+// Refuses (InputError naming field) a relative band width above 100 %; returns it.
+inline double requireBandWidthLimit(double fraction, const std::string& field) {
+    if (fraction > kMaxBandWidthPercent / 100) throw InputError(kBandWidthTooLargeText, field);
+    return fraction;
+}
+
 // Refuses (InputError naming field) a value outside [lo, hi]; with loOpen, lo itself too.
 // A value that is not a number (NaN) is refused as well.
 inline double requireRange(double v, double lo, double hi, bool loOpen, const std::string& text,

@@ -82,7 +82,7 @@ void RecalcSRPar(const BendingMagnetInputs& in, const CurrentBeam& beam, MagnetS
     // 9. Band width.
     store(r.relBandWidth, percentToFraction(parseReal(in.edBandW)));
     if (r.relBandWidth < 0) throw InputError(kNegativeBandWidthText, "edBandW");
-    if (r.relBandWidth > kMaxBandWidthPercent / 100) throw InputError(kBandWidthTooLargeText, "edBandW");
+    requireBandWidthLimit(r.relBandWidth, "edBandW");
     RelBandWidth = r.relBandWidth;
     r.completed = 9;
 

@@ -89,7 +89,7 @@ void RecalculateWiggler(const WigglerInputs& in, const CurrentBeam& beam, Magnet
     store(r.localK, kKFactor * r.localField * magnet.PerLength);
     const double bw = parseReal(in.edBandW);
     if (!(bw > 0)) throw InputError(kWigglerBandWidthText, "edBandW");
-    if (bw > kMaxBandWidthPercent) throw InputError(kBandWidthTooLargeText, "edBandW");
+    requireBandWidthLimit(percentToFraction(bw), "edBandW");
     magnet.KValue = r.localK;
     store(r.relBandWidth, percentToFraction(bw));
     RelBandWidth = r.relBandWidth;

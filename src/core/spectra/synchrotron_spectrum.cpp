@@ -212,6 +212,18 @@ SpectrumPoint energyScanPoint(int item, bool wigglerMode, const Tabulated& tab, 
     return p;
 }
 
+double spectrumSourceArea(const CurrentBeam& beam) { return TwoPi * beam.SigXb * beam.SigYb * 1e6; }
+
+void normaliseToFirstPoint(SpectrumPoint& p, bool first, double& norm, bool wigglerMode) {
+    if (first) {
+        norm = p.value;
+        p.value = 1.0;
+    } else {
+        p.value = p.value / norm;
+    }
+    if (!wigglerMode) p.pi = p.pi / norm;
+}
+
 SpectrumPoints energyScanPoints(int item, bool wigglerMode, const Tabulated& tab, const EnergyScan& scan,
                                 double critEnergy, const CurrentBeam& beam, const SpectrumFactors& k) {
     SpectrumPoints pts;
@@ -220,21 +232,12 @@ SpectrumPoints energyScanPoints(int item, bool wigglerMode, const Tabulated& tab
     pts.x.reserve(n);
     pts.value.reserve(n);
     if (polarisation) pts.pi.reserve(n);
-    const double area = TwoPi * beam.SigXb * beam.SigYb * 1e6;
+    const double area = spectrumSourceArea(beam);
     double norm = 0;
     double e = scan.emin;
     do {
         SpectrumPoint p = energyScanPoint(item, wigglerMode, tab, e, critEnergy, area, k);
-        if (item == kSigmaPiNormalized) {
-            // Both curves are divided by the first sigma value.
-            if (pts.x.empty()) {
-                norm = p.value;
-                p.value = 1.0;
-            } else {
-                p.value = p.value / norm;
-            }
-            if (!wigglerMode) p.pi = p.pi / norm;
-        }
+        if (item == kSigmaPiNormalized) normaliseToFirstPoint(p, pts.x.empty(), norm, wigglerMode);
         if (item >= kAngularFlux && item <= kDivergence) pts.value.push_back(p.value);
         if (polarisation) pts.pi.push_back(p.pi);
         pts.x.push_back(e);
@@ -347,8 +350,7 @@ std::string spectrumFilePointLine(int item, const SpectrumPoints& pts, int i) {
 double spectrumRelBandWidth(const std::string& percentText) {
     const double bw = checkedValue(percentToFraction(parseReal(percentText)));
     if (bw < 0) throw InputError(kNegativeBandWidthText, "BW");
-    if (bw > kMaxBandWidthPercent / 100) throw InputError(kBandWidthTooLargeText, "BW");
-    return bw;
+    return requireBandWidthLimit(bw, "BW");
 }
 
 ResultField spectrumCritEnergyField(double critEnergy) {

@@ -120,6 +120,11 @@ struct SpectrumPoint {
 };
 SpectrumPoint energyScanPoint(int item, bool wigglerMode, const Tabulated& tab, double e, double critEnergy,
                               double area, const SpectrumFactors& k);
+// 2 pi sigma_x sigma_y of the beam in mm^2, the area of the spatial flux density.
+double spectrumSourceArea(const CurrentBeam& beam);
+// The normalised item: both values of a point over the sigma-mode value of the scan's first
+// point, which sets norm (first: this is that point).
+void normaliseToFirstPoint(SpectrumPoint& p, bool first, double& norm, bool wigglerMode);
 // Step F: the item over photon energy.
 SpectrumPoints energyScanPoints(int item, bool wigglerMode, const Tabulated& tab, const EnergyScan& scan,
                                 double critEnergy, const CurrentBeam& beam, const SpectrumFactors& k);

@@ -81,7 +81,7 @@ void UndFluxCalculate(const std::string& EdtBW, const CurrentBeam& beam, MagnetS
 
     store(r.relBandWidth, percentToFraction(parseReal(EdtBW, "EdtBW")));
     if (!(r.relBandWidth > 0)) throw InputError(kPositiveBandWidthText, "EdtBW");
-    if (r.relBandWidth > kMaxBandWidthPercent / 100) throw InputError(kBandWidthTooLargeText, "EdtBW");
+    requireBandWidthLimit(r.relBandWidth, "EdtBW");
     const double perBW = onAxisFluxPerBW(i, m.KValue, m.NPeriods, beam.BeamGamma, beam.BeamCurrent);
     store(r.FOmega, perBW * r.relBandWidth);
     store(r.F, perBW * TwoPi * und.ConeAngle * und.ConeAngle * r.relBandWidth);
@@ -187,7 +187,7 @@ bool LineListCalculate(const LineListInputs& in, const CurrentBeam& beam, Magnet
     // 2. Band width.
     const double bw = checkedValue(percentToFraction(parseReal(in.BW, "BW")));
     if (!(bw > 0)) throw InputError(kPositiveBandWidthText, "BW");
-    if (bw > kMaxBandWidthPercent / 100) throw InputError(kBandWidthTooLargeText, "BW");
+    requireBandWidthLimit(bw, "BW");
     RelBandWidth = bw;
 
     // 3. Fundamental.

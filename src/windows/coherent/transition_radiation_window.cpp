@@ -138,11 +138,8 @@ TfTR::TfTR(AppContext& ctx, QWidget* parent)
     // keep their place when hidden
     cg->addWidget(LFormFctr_, 0, 1);
     cg->addWidget(EdtFormF_, 0, 2);
-    for (QWidget* w : {static_cast<QWidget*>(LFormFctr_), static_cast<QWidget*>(EdtFormF_)}) {
-        QSizePolicy p = w->sizePolicy();
-        p.setRetainSizeWhenHidden(true);
-        w->setSizePolicy(p);
-    }
+    form::keepPlaceWhenHidden(LFormFctr_);
+    form::keepPlaceWhenHidden(EdtFormF_);
     results_.add("EdtFormF", EdtFormF_);
     connectAction(RBcoherent_, &QRadioButton::clicked, [this] { RBcoherentEnter(); });
     connectAction(RBincoh_, &QRadioButton::clicked, [this] { RBincohClick(); });

@@ -27,11 +27,7 @@ PermanentMagnetPanel::PermanentMagnetPanel(ToolWindow& window, QWidget* box, QVB
       pnPerMag_(namedPanel(box)),
       rows_(pnPerMag_) {
     // Yes and No keep their places when one of them is hidden.
-    for (QPushButton* b : {bbYes_, bbNo_}) {
-        QSizePolicy keep = b->sizePolicy();
-        keep.setRetainSizeWhenHidden(true);
-        b->setSizePolicy(keep);
-    }
+    for (QPushButton* b : {bbYes_, bbNo_}) form::keepPlaceWhenHidden(b);
     auto* yesNo = new QHBoxLayout;
     yesNo->addWidget(bbYes_);
     yesNo->addWidget(bbNo_);

@@ -66,9 +66,7 @@ TfSPUnd::TfSPUnd(AppContext& ctx, QWidget* parent)
     mag.addWide(yesNo);
     pnPerMag_ = new QFrame(magBox);
     pnPerMag_->setObjectName(QStringLiteral("pnPerMag"));
-    QSizePolicy keep = pnPerMag_->sizePolicy();
-    keep.setRetainSizeWhenHidden(true);
-    pnPerMag_->setSizePolicy(keep);
+    form::keepPlaceWhenHidden(pnPerMag_);
     static_cast<QFrame*>(pnPerMag_)->setFrameShape(QFrame::StyledPanel);
     form::Rows pm(pnPerMag_);
     auto* magTyp = form::output(pnPerMag_, "MagTyp");
