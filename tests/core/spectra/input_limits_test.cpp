@@ -14,7 +14,6 @@
 #include "core/numerics/errors.h"
 #include "core/numerics/function_calculator.h"
 #include "core/numerics/tabulated.h"
-#include "core/sources/bending_magnet.h"
 #include "core/sources/single_pass_undulator.h"
 #include "core/sources/undulator.h"
 #include "core/spectra/synchrotron_spectrum.h"
@@ -43,13 +42,6 @@ struct World {
         LineListResult r;
         double rbw = 0;
         LineListCalculate({bw, "1", "3"}, beam, magnet, und, rbw, list, messages, r);
-    }
-    void bend(const char* bw) {
-        BendingMagnetInputs in;
-        in.edBandW = bw;
-        BendingMagnetResult r;
-        double critEnergy = 0, relBandWidth = 0;
-        RecalcSRPar(in, beam, magnet, Tabulated{}, critEnergy, relBandWidth, r);
     }
     void flux(const char* bw) {
         undulator("1", "1");
@@ -119,7 +111,6 @@ TEST(InputLimits, EveryInputOutsideItsPhysicalRangeIsRefusedNamingItsField) {
         {"flux: band width 1e308", [](World& w) { w.flux("1e308"); }, bw, "EdtBW"},
         {"flux: band width 0", [](World& w) { w.flux("0"); }, kPositiveBandWidthText, "EdtBW"},
         {"lines: band width 1e308", [](World& w) { w.lines("1e308"); }, bw, "BW"},
-        {"bend: band width 101 %", [](World& w) { w.bend("101"); }, bw, "edBandW"},
         {"spectrum: band width 1e308", [](World&) { spectrumRelBandWidth("1e308"); }, bw, "BW"},
         {"scan: K_max 1e308", [](World& w) { w.scan(ScanKind::K, "0", "1e308"); }, kKTooLargeText, "edKmax"},
         {"scan: K_min = K_max", [](World& w) { w.scan(ScanKind::K, "2", "2"); }, kFlatKRangeText, "edKmax"},
