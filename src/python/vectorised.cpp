@@ -199,14 +199,13 @@ py::object synchrotronSpectrum(const py::object& energy, double E, double I, dou
     const py::ssize_t n = x.size();
     loop(
         [&] {
-            double norm = 0;
-            for (py::ssize_t i = 0; i < n; ++i) {
-                require(in[i] > 0 && std::isfinite(in[i]), "photon_energy_ev", kPhotonEnergyPositiveText);
-                SpectrumPoint p = energyScanPoint(item, wiggler, tab, in[i], crit, area, k);
-                if (item == kSigmaPiNormalized) normaliseToFirstPoint(p, i == 0, norm, wiggler);
-                o[i] = p.value;
-                if (polarisation) o[n + i] = p.pi;
-            }
+            // The points before the first energy out of range are computed (a refusal of
+            // theirs comes first), then that energy is refused.
+            py::ssize_t good = 0;
+            while (good < n && in[good] > 0 && std::isfinite(in[good])) ++good;
+            energyPoints(item, wiggler, tab, in, good, crit, area, k, o, polarisation ? o + n : nullptr);
+            require(good == n, "photon_energy_ev", kPhotonEnergyPositiveText);
+            if (item == kSigmaPiNormalized) normaliseToFirstPoint(o, o + n, n, wiggler);
         },
         true);
     return answer(out, x.ndim() == 0 && !polarisation);

@@ -212,4 +212,39 @@ double JJFun(int h, double K) {
     return d * d;
 }
 
+namespace {
+// A function of one argument at n arguments: the runs of arguments inside the table go to
+// the table in one piece, the others one by one.
+template <class InTable, class Single>
+void tableRuns(const Tabulated& tab, int column, const double* x, double* out, long n, InTable inTable,
+               Single single) {
+    long i = 0;
+    while (i < n) {
+        if (!inTable(x[i])) {
+            out[i] = single(x[i]);
+            ++i;
+            continue;
+        }
+        long j = i + 1;
+        while (j < n && inTable(x[j])) ++j;
+        tab.splintMany(column, x + i, out + i, j - i);
+        i = j;
+    }
+}
+}  // namespace
+
+void ModBess(const Tabulated& tab, int nu, const double* x, double* out, long n) {
+    // The table serves 0.00012 to 30, as in ModBess of one argument (false for a NaN).
+    tableRuns(
+        tab, nu == 1 ? kColumnK13 : kColumnK23, x, out, n,
+        [nu](double v) { return (nu == 1 || nu == 2) && !(v < 0.00012) && v <= 30.0; },
+        [&](double v) { return ModBess(tab, nu, v); });
+}
+
+void UnivrslF(const Tabulated& tab, const double* x, double* out, long n) {
+    tableRuns(
+        tab, kColumnS, x, out, n, [](double v) { return !(v < 0.001) && v < 30.0; },
+        [&](double v) { return UnivrslF(tab, v); });
+}
+
 }  // namespace lumerad

@@ -13,5 +13,9 @@ double ModBess(const Tabulated& tab, int nu, double x);  // K1/3 (nu 1), K2/3 (n
 double AiryFun(const Tabulated& tab, int k, double x);   // Ai (k 1), Ai' (k 2)
 double UnivrslF(const Tabulated& tab, double x);         // S(x)
 double JJFun(int h, double K);
+// ModBess and UnivrslF at n arguments (out may be x): each value to the bit what the function
+// gives for that argument alone. Arguments in increasing order are the fast case.
+void ModBess(const Tabulated& tab, int nu, const double* x, double* out, long n);
+void UnivrslF(const Tabulated& tab, const double* x, double* out, long n);
 
 }  // namespace lumerad

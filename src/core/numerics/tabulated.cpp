@@ -11,6 +11,7 @@
 #include "core/numerics/errors.h"
 #include "core/numerics/number_text.h"
 #include "core/numerics/text_to_number.h"
+#include "core/numerics/wide_loops.h"
 
 namespace lumerad {
 
@@ -223,14 +224,19 @@ int Tabulated::interval(double x) const {
     return lo;
 }
 
-double Tabulated::splint(int c, double x) const {
+// A column outside 1..4 keeps the column of the previous lookup; before any lookup that is
+// an all-zero column (0 here).
+int Tabulated::column(int c) const {
     if (rows_ < 2) throw FloatError(kDivByZeroText);
-    // A column outside 1..4 keeps the column of the previous lookup; before any lookup
-    // that is an all-zero column.
     if (c >= 1 && c <= 4)
         lastColumn_ = c;
     else
         c = lastColumn_;
+    return c;
+}
+
+double Tabulated::splint(int c, double x) const {
+    c = column(c);
     if (c == 0) return 0.0;
     const auto& xa = x_;
     const auto& y = f_[c];
@@ -240,6 +246,45 @@ double Tabulated::splint(int c, double x) const {
     const double a = (xa[hi] - x) / h;
     const double b = (x - xa[lo]) / h;
     return a * y[lo] + b * y[hi] + ((a * a * a - a) * y2[lo] + (b * b * b - b) * y2[hi]) * (h * h) / 6.0;
+}
+
+void Tabulated::splintMany(int c, const double* x, double* out, long n) const {
+    if (n <= 0) return;
+    c = column(c);
+    if (c == 0) {
+        std::fill(out, out + n, 0.0);
+        return;
+    }
+    const auto& xa = x_;
+    const auto& y = f_[c];
+    const auto& y2 = y2_[c];
+    // The rows of each argument's interval are copied side by side, so that the arithmetic
+    // below runs over plain arrays; the same expression as in splint, lane by lane.
+    constexpr long kChunk = 256;
+    double xl[kChunk], xh[kChunk], yl[kChunk], yh[kChunk], dl[kChunk], dh[kChunk], xs[kChunk];
+    for (long start = 0; start < n; start += kChunk) {
+        const long m = std::min(kChunk, n - start);
+        for (long i = 0; i < m; ++i) {
+            const double v = x[start + i];
+            const int lo = interval(v);
+            xs[i] = v;
+            xl[i] = xa[lo];
+            xh[i] = xa[lo + 1];
+            yl[i] = y[lo];
+            yh[i] = y[lo + 1];
+            dl[i] = y2[lo];
+            dh[i] = y2[lo + 1];
+        }
+        double* o = out + start;
+        wide::run([&] {
+            for (long i = 0; i < m; ++i) {
+                const double h = xh[i] - xl[i];
+                const double a = (xh[i] - xs[i]) / h;
+                const double b = (xs[i] - xl[i]) / h;
+                o[i] = a * yl[i] + b * yh[i] + ((a * a * a - a) * dl[i] + (b * b * b - b) * dh[i]) * (h * h) / 6.0;
+            }
+        });
+    }
 }
 
 }  // namespace lumerad

@@ -28,6 +28,10 @@ public:
     // little at a time); it finds the interval a bisection of the whole table finds, so
     // the value does not depend on what was looked up before.
     double splint(int c, double x) const;
+    // splint at n arguments: out[i] is splint(c, x[i]) to the bit (out may be x). Arguments
+    // in increasing order cost a comparison or two each besides the arithmetic, which runs
+    // on the processor's vector instructions.
+    void splintMany(int c, const double* x, double* out, long n) const;
 
 private:
     int rows_ = 0;
@@ -37,6 +41,7 @@ private:
     mutable int lastColumn_ = 0;
     mutable int lastInterval_ = 1;  // lower row of the previous lookup's interval, 1..rows-1
     int interval(double x) const;
+    int column(int c) const;
     void buildSplines();
 };
 

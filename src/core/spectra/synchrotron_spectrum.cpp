@@ -1,5 +1,6 @@
 #include "core/spectra/synchrotron_spectrum.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "core/numerics/constants.h"
@@ -10,6 +11,7 @@
 #include "core/numerics/special_functions.h"
 #include "core/numerics/text_to_number.h"
 #include "core/numerics/units.h"
+#include "core/numerics/wide_loops.h"
 #include "core/sources/bending_magnet.h"
 
 namespace lumerad {
@@ -71,7 +73,10 @@ EnergyScan energyScanSettings(const std::string& e_phmin, const std::string& e_p
     return s;
 }
 
-int energyScanPointCount(const EnergyScan& s) {
+namespace {
+// The number of points of an energy scan, counted the way the scan multiplies, so that the
+// rounding of the factor is the scan's own; with energies, their photon energies too.
+int countEnergyScan(const EnergyScan& s, std::vector<double>* energies) {
     if (!(s.emin > 0) || !std::isfinite(s.emin))
         throw InputError("the minimum photon energy must be greater than 0 eV!");
     if (!(s.f > 1) || !std::isfinite(s.f)) throw InputError("the step size must be greater than 0%!");
@@ -79,11 +84,12 @@ int energyScanPointCount(const EnergyScan& s) {
     double n = 1;
     if (s.emax > s.emin) n = std::floor((std::log(s.emax) - std::log(s.emin)) / std::log(s.f)) + 1;
     if (n <= kCountLimit) {
-        // Count the way the scan multiplies, so the rounding of the factor is the scan's own.
+        if (energies) energies->reserve(static_cast<size_t>(std::min(n + 2, double(kMaxSpectrumPoints))));
         long count = 0;
         double e = s.emin;
         do {
             ++count;
+            if (energies && count <= kMaxSpectrumPoints) energies->push_back(e);
             const double next = e * s.f;
             // Below the normal doubles the product rounds back to the same value: the
             // scan would never reach its end.
@@ -95,6 +101,9 @@ int energyScanPointCount(const EnergyScan& s) {
     if (n > kMaxSpectrumPoints) refuseCount(n);
     return static_cast<int>(n);
 }
+}  // namespace
+
+int energyScanPointCount(const EnergyScan& s) { return countEnergyScan(s, nullptr); }
 
 int angleScanPointCount(double psiMax, double dPsi) {
     if (!(dPsi > 0) || !std::isfinite(dPsi)) throw InputError("the angle step must be greater than 0!");
@@ -164,85 +173,121 @@ SpectrumPoints angleScanPoints(int item, const Tabulated& tab, double psiMax, do
     return pts;
 }
 
-SpectrumPoint energyScanPoint(int item, bool wigglerMode, const Tabulated& tab, double e, double critEnergy,
-                              double area, const SpectrumFactors& k) {
+namespace {
+constexpr long kChunk = 256;
+
+// energyPoints for at most kChunk energies.
+void energyChunk(int item, bool wigglerMode, const Tabulated& tab, const double* e, long n, double critEnergy,
+                 double area, const SpectrumFactors& k, double* value, double* pi) {
     const double psi2 = k.psiV * k.psiV;
     const double q = 1.0 + psi2;
-    const double y = e / critEnergy;
-    const double xi = y / 2.0 * k.P;
-    SpectrumPoint p;
+    double y[kChunk], xi[kChunk], k13[kChunk], k23[kChunk];
+    wide::run([&] {
+        for (long i = 0; i < n; ++i) {
+            y[i] = e[i] / critEnergy;
+            xi[i] = y[i] / 2.0 * k.P;
+        }
+    });
     switch (item) {
         case kAngularFlux:
-            p.value = k.A * UnivrslF(tab, y) / 1000.0;
+            UnivrslF(tab, y, k13, n);
+            wide::run([&] {
+                for (long i = 0; i < n; ++i) value[i] = k.A * k13[i] / 1000.0;
+            });
             break;
         case kSpatialFluxDensity:
-            p.value = (k.A * UnivrslF(tab, y) / 1000.0) / area;
+            UnivrslF(tab, y, k13, n);
+            wide::run([&] {
+                for (long i = 0; i < n; ++i) value[i] = (k.A * k13[i] / 1000.0) / area;
+            });
             break;
-        case kAngularFluxDensity: {
-            const double k23 = ModBess(tab, 2, xi), k13 = ModBess(tab, 1, xi);
-            p.value = (q * y) * (q * y) * k.B / 1e6 * (k23 * k23 + psi2 / q * k13 * k13);
+        case kAngularFluxDensity:
+            ModBess(tab, 2, xi, k23, n);
+            ModBess(tab, 1, xi, k13, n);
+            wide::run([&] {
+                for (long i = 0; i < n; ++i)
+                    value[i] = (q * y[i]) * (q * y[i]) * k.B / 1e6 * (k23[i] * k23[i] + psi2 / q * k13[i] * k13[i]);
+            });
             break;
-        }
         case kSigmaPi:
         case kSigmaPiNormalized: {
             // the normalised curves are divided by the first sigma value, which makes the
             // factor 1e-6 drop out
             const double scale = item == kSigmaPi ? 1e6 : 1.0;
-            const double k23 = ModBess(tab, 2, xi);
-            p.value = (q * y * k23) * (q * y * k23) * k.B / scale;
-            if (!wigglerMode) {
-                const double k13 = ModBess(tab, 1, xi);
-                p.pi = (y * k13) * (y * k13) * k.B / scale * psi2 * q;
+            ModBess(tab, 2, xi, k23, n);
+            if (!wigglerMode) ModBess(tab, 1, xi, k13, n);
+            wide::run([&] {
+                for (long i = 0; i < n; ++i) value[i] = (q * y[i] * k23[i]) * (q * y[i] * k23[i]) * k.B / scale;
+            });
+            // a wiggler's spectrum shows no pi-mode curve
+            if (wigglerMode) {
+                std::fill(pi, pi + n, 0.0);
+                break;
             }
+            wide::run([&] {
+                for (long i = 0; i < n; ++i) pi[i] = (y[i] * k13[i]) * (y[i] * k13[i]) * k.B / scale * psi2 * q;
+            });
             break;
         }
         case kDivergence: {
             // The rms opening angle belongs to the photon energy: angular flux over the
             // density on the axis, whatever vertical angle the other quantities use.
-            const double k23 = ModBess(tab, 2, y / 2.0);
+            wide::run([&] {
+                for (long i = 0; i < n; ++i) xi[i] = y[i] / 2.0;
+            });
+            ModBess(tab, 2, xi, k23, n);
             // Far above the critical energy K2/3 is out of the functions' reach (it is
             // given as 0 beyond 35): the quotient has nothing to divide by there.
-            if (k23 == 0 && y > 0) throw InputError(divergenceOutOfReachText(critEnergy));
-            p.value = 1000.0 * k.C * UnivrslF(tab, y) / ((y * k23) * (y * k23));
+            for (long i = 0; i < n; ++i)
+                if (k23[i] == 0 && y[i] > 0) throw InputError(divergenceOutOfReachText(critEnergy));
+            UnivrslF(tab, y, k13, n);
+            wide::run([&] {
+                for (long i = 0; i < n; ++i) value[i] = 1000.0 * k.C * k13[i] / ((y[i] * k23[i]) * (y[i] * k23[i]));
+            });
             break;
         }
         default:
             break;
     }
+}
+}  // namespace
+
+void energyPoints(int item, bool wigglerMode, const Tabulated& tab, const double* e, long n, double critEnergy,
+                  double area, const SpectrumFactors& k, double* value, double* pi) {
+    for (long start = 0; start < n; start += kChunk)
+        energyChunk(item, wigglerMode, tab, e + start, std::min(kChunk, n - start), critEnergy, area, k,
+                    value + start, pi ? pi + start : nullptr);
+}
+
+SpectrumPoint energyScanPoint(int item, bool wigglerMode, const Tabulated& tab, double e, double critEnergy,
+                              double area, const SpectrumFactors& k) {
+    SpectrumPoint p;
+    energyPoints(item, wigglerMode, tab, &e, 1, critEnergy, area, k, &p.value, &p.pi);
     return p;
 }
 
 double spectrumSourceArea(const CurrentBeam& beam) { return TwoPi * beam.SigXb * beam.SigYb * 1e6; }
 
-void normaliseToFirstPoint(SpectrumPoint& p, bool first, double& norm, bool wigglerMode) {
-    if (first) {
-        norm = p.value;
-        p.value = 1.0;
-    } else {
-        p.value = p.value / norm;
-    }
-    if (!wigglerMode) p.pi = p.pi / norm;
+void normaliseToFirstPoint(double* value, double* pi, long n, bool wigglerMode) {
+    if (n <= 0) return;
+    const double norm = value[0];
+    value[0] = 1.0;
+    for (long i = 1; i < n; ++i) value[i] = value[i] / norm;
+    if (!wigglerMode)
+        for (long i = 0; i < n; ++i) pi[i] = pi[i] / norm;
 }
 
 SpectrumPoints energyScanPoints(int item, bool wigglerMode, const Tabulated& tab, const EnergyScan& scan,
                                 double critEnergy, const CurrentBeam& beam, const SpectrumFactors& k) {
     SpectrumPoints pts;
-    const int n = energyScanPointCount(scan);
+    const int n = countEnergyScan(scan, &pts.x);
     const bool polarisation = item == kSigmaPi || item == kSigmaPiNormalized;
-    pts.x.reserve(n);
-    pts.value.reserve(n);
-    if (polarisation) pts.pi.reserve(n);
-    const double area = spectrumSourceArea(beam);
-    double norm = 0;
-    double e = scan.emin;
-    do {
-        SpectrumPoint p = energyScanPoint(item, wigglerMode, tab, e, critEnergy, area, k);
-        if (item == kSigmaPiNormalized) normaliseToFirstPoint(p, pts.x.empty(), norm, wigglerMode);
-        if (item >= kAngularFlux && item <= kDivergence) pts.value.push_back(p.value);
-        if (polarisation) pts.pi.push_back(p.pi);
-        pts.x.push_back(e);
-        e *= scan.f;
-    } while (!(e > scan.emax));
+    if (item < kAngularFlux || item > kDivergence) return pts;
+    pts.value.resize(n);
+    if (polarisation) pts.pi.resize(n);
+    energyPoints(item, wigglerMode, tab, pts.x.data(), n, critEnergy, spectrumSourceArea(beam), k,
+                 pts.value.data(), polarisation ? pts.pi.data() : nullptr);
+    if (item == kSigmaPiNormalized) normaliseToFirstPoint(pts.value.data(), pts.pi.data(), n, wigglerMode);
     // One test of the flags for the whole scan, then each value for itself.
     checkFloatFaults();
     for (double v : pts.value) checkedScanValue(v);

@@ -120,11 +120,15 @@ struct SpectrumPoint {
 };
 SpectrumPoint energyScanPoint(int item, bool wigglerMode, const Tabulated& tab, double e, double critEnergy,
                               double area, const SpectrumFactors& k);
+// energyScanPoint at the n photon energies e, into value[i] and, for the polarisation items,
+// pi[i]: the same bits, at a few nanoseconds a point. Another item writes nothing.
+void energyPoints(int item, bool wigglerMode, const Tabulated& tab, const double* e, long n, double critEnergy,
+                  double area, const SpectrumFactors& k, double* value, double* pi);
 // 2 pi sigma_x sigma_y of the beam in mm^2, the area of the spatial flux density.
 double spectrumSourceArea(const CurrentBeam& beam);
-// The normalised item: both values of a point over the sigma-mode value of the scan's first
-// point, which sets norm (first: this is that point).
-void normaliseToFirstPoint(SpectrumPoint& p, bool first, double& norm, bool wigglerMode);
+// The normalised item: the n points' values over the sigma-mode value of the first point (which
+// becomes 1); pi-mode values likewise, unless from a wiggler.
+void normaliseToFirstPoint(double* value, double* pi, long n, bool wigglerMode);
 // Step F: the item over photon energy.
 SpectrumPoints energyScanPoints(int item, bool wigglerMode, const Tabulated& tab, const EnergyScan& scan,
                                 double critEnergy, const CurrentBeam& beam, const SpectrumFactors& k);
