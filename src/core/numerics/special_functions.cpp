@@ -99,12 +99,61 @@ constexpr double kRecurrenceLimit = 1e290;
 // Orders above this take the series where it converges fast rather than a long recurrence.
 constexpr int kLongRecurrence = 100000;
 
+// Miller's downward recurrence for Jn(a), from the even order m well above n down to 0,
+// renormalised whenever the values grow past 1e10; the sum J0 + 2 (J2 + J4 + ...) = 1
+// normalises it at the end. One step at a time, so that two recurrences can run side by side.
+struct MillerRecurrence {
+    int n;
+    double t;
+    long long k;  // order of the next step; 64 bits, as n + sqrt(100 n) need not fit an int
+    double bnext = 0.0, b = 1.0, sum = 0.0, result = 1.0;
+    double safe;  // below this, |b| passes the overflow test of every step without its division
+    bool add = false, finite = true;
+
+    MillerRecurrence(int order, double a)
+        : n(order),
+          t(2.0 / a),
+          k(2 * static_cast<long long>(std::floor((order + std::sqrt(100.0 * order)) / 2.0))) {
+        // k t only falls as k falls, so the limit over it only rises from its first value
+        safe = kRecurrenceLimit / (static_cast<double>(k) * t);
+    }
+    bool running() const { return finite && k >= 1; }
+    void step() {
+        const double kt = static_cast<double>(k) * t;
+        if (std::fabs(b) > safe && std::fabs(b) > kRecurrenceLimit / kt) {
+            finite = false;
+            return;
+        }
+        const double bprev = kt * b - bnext;
+        bnext = b;
+        b = bprev;
+        // A factor of exactly 1 changes no bit; without a branch here the processor does not
+        // have to guess when the values pass 1e10.
+        const double scale = std::fabs(b) > 1e10 ? 1e-10 : 1.0;
+        b *= scale;
+        bnext *= scale;
+        result *= scale;
+        sum *= scale;
+        if (add) sum += b;
+        add = !add;
+        if (k == n) result = bnext;
+        --k;
+    }
+    // Where the recurrence would leave the doubles (tiny arguments: each step grows by 2k/a,
+    // far more than the renormalisation takes back), the small-argument series gives the value.
+    double value(double a) const { return finite ? result / (2.0 * sum - b) : besselSeries(n, a); }
+};
+
+// Whether bessj takes Miller's recurrence for Jn(a), a = |x| > 0.
+bool millerCase(int n, double a) {
+    return n != 0 && n != 1 && !(n < a) && !(a < kTinyArgument || (n > kLongRecurrence && a * a < n + 1.0));
+}
+
 }  // namespace
 
 // Jn for integer n >= 0: upward recurrence where the order is below the argument,
-// Miller's downward recurrence with normalisation otherwise. Where the downward
-// recurrence would leave the doubles (tiny arguments: each step grows by 2k/a, far more
-// than the renormalisation takes back), the small-argument series gives the value.
+// Miller's downward recurrence with normalisation otherwise, the power series for tiny
+// arguments and for very high orders.
 double bessj(int n, double x) {
     const double a = std::fabs(x);
     double result = 1.0;
@@ -128,39 +177,29 @@ double bessj(int n, double x) {
         // steps where the series (a/2 below half the root of n + 1) converges in a few.
         result = besselSeries(n, a);
     } else {
-        const double t = 2.0 / a;
-        // Start order in 64 bits: near the int limit n + sqrt(100 n) does not fit an int.
-        const long long m = 2 * static_cast<long long>(std::floor((n + std::sqrt(100.0 * n)) / 2.0));
-        double bnext = 0.0, b = 1.0, sum = 0.0;
-        bool add = false;
-        bool finite = true;
-        for (long long k = m; k >= 1; --k) {
-            const double kt = static_cast<double>(k) * t;
-            if (std::fabs(b) > kRecurrenceLimit / kt) {
-                finite = false;
-                break;
-            }
-            const double bprev = kt * b - bnext;
-            bnext = b;
-            b = bprev;
-            if (std::fabs(b) > 1e10) {
-                b *= 1e-10;
-                bnext *= 1e-10;
-                result *= 1e-10;
-                sum *= 1e-10;
-            }
-            if (add) sum += b;
-            add = !add;
-            if (k == n) result = bnext;
-        }
-        if (finite) {
-            sum = 2.0 * sum - b;
-            result /= sum;
-        } else {
-            result = besselSeries(n, a);
-        }
+        MillerRecurrence r(n, a);
+        while (r.running()) r.step();
+        result = r.value(a);
     }
     return (x < 0.0 && (n & 1)) ? -result : result;
+}
+
+void bessjPair(int n1, int n2, double x, double& j1, double& j2) {
+    const double a = std::fabs(x);
+    if (!(a > 0) || !millerCase(n1, a) || !millerCase(n2, a)) {
+        j1 = bessj(n1, x);
+        j2 = bessj(n2, x);
+        return;
+    }
+    // Two independent recurrences, one step of each in turn: the processor works on both at
+    // once, each gives the bits it gives alone.
+    MillerRecurrence p(n1, a), q(n2, a);
+    while (p.running() || q.running()) {
+        if (p.running()) p.step();
+        if (q.running()) q.step();
+    }
+    j1 = (x < 0.0 && (n1 & 1)) ? -p.value(a) : p.value(a);
+    j2 = (x < 0.0 && (n2 & 1)) ? -q.value(a) : q.value(a);
 }
 
 double ModBess(const Tabulated& tab, int nu, double x) {
@@ -208,7 +247,9 @@ double JJFun(int h, double K) {
     const int j1 = static_cast<int>((h - 1) / 2.0);
     const int j2 = static_cast<int>((h + 1) / 2.0);
     const double xi = K * K * h / (2.0 * K * K + 4.0);
-    const double d = bessj(j1, xi) - bessj(j2, xi);
+    double J1, J2;
+    bessjPair(j1, j2, xi, J1, J2);
+    const double d = J1 - J2;
     return d * d;
 }
 

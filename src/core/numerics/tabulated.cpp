@@ -281,7 +281,8 @@ void Tabulated::splintMany(int c, const double* x, double* out, long n) const {
                 const double h = xh[i] - xl[i];
                 const double a = (xh[i] - xs[i]) / h;
                 const double b = (xs[i] - xl[i]) / h;
-                o[i] = a * yl[i] + b * yh[i] + ((a * a * a - a) * dl[i] + (b * b * b - b) * dh[i]) * (h * h) / 6.0;
+                o[i] = a * yl[i] + b * yh[i] +
+                       ((a * a * a - a) * dl[i] + (b * b * b - b) * dh[i]) * (h * h) / 6.0;
             }
         });
     }

@@ -206,7 +206,8 @@ void energyChunk(int item, bool wigglerMode, const Tabulated& tab, const double*
             ModBess(tab, 1, xi, k13, n);
             wide::run([&] {
                 for (long i = 0; i < n; ++i)
-                    value[i] = (q * y[i]) * (q * y[i]) * k.B / 1e6 * (k23[i] * k23[i] + psi2 / q * k13[i] * k13[i]);
+                    value[i] =
+                        (q * y[i]) * (q * y[i]) * k.B / 1e6 * (k23[i] * k23[i] + psi2 / q * k13[i] * k13[i]);
             });
             break;
         case kSigmaPi:
@@ -217,7 +218,8 @@ void energyChunk(int item, bool wigglerMode, const Tabulated& tab, const double*
             ModBess(tab, 2, xi, k23, n);
             if (!wigglerMode) ModBess(tab, 1, xi, k13, n);
             wide::run([&] {
-                for (long i = 0; i < n; ++i) value[i] = (q * y[i] * k23[i]) * (q * y[i] * k23[i]) * k.B / scale;
+                for (long i = 0; i < n; ++i)
+                    value[i] = (q * y[i] * k23[i]) * (q * y[i] * k23[i]) * k.B / scale;
             });
             // a wiggler's spectrum shows no pi-mode curve
             if (wigglerMode) {
@@ -225,7 +227,8 @@ void energyChunk(int item, bool wigglerMode, const Tabulated& tab, const double*
                 break;
             }
             wide::run([&] {
-                for (long i = 0; i < n; ++i) pi[i] = (y[i] * k13[i]) * (y[i] * k13[i]) * k.B / scale * psi2 * q;
+                for (long i = 0; i < n; ++i)
+                    pi[i] = (y[i] * k13[i]) * (y[i] * k13[i]) * k.B / scale * psi2 * q;
             });
             break;
         }
@@ -242,7 +245,8 @@ void energyChunk(int item, bool wigglerMode, const Tabulated& tab, const double*
                 if (k23[i] == 0 && y[i] > 0) throw InputError(divergenceOutOfReachText(critEnergy));
             UnivrslF(tab, y, k13, n);
             wide::run([&] {
-                for (long i = 0; i < n; ++i) value[i] = 1000.0 * k.C * k13[i] / ((y[i] * k23[i]) * (y[i] * k23[i]));
+                for (long i = 0; i < n; ++i)
+                    value[i] = 1000.0 * k.C * k13[i] / ((y[i] * k23[i]) * (y[i] * k23[i]));
             });
             break;
         }
@@ -252,8 +256,8 @@ void energyChunk(int item, bool wigglerMode, const Tabulated& tab, const double*
 }
 }  // namespace
 
-void energyPoints(int item, bool wigglerMode, const Tabulated& tab, const double* e, long n, double critEnergy,
-                  double area, const SpectrumFactors& k, double* value, double* pi) {
+void energyPoints(int item, bool wigglerMode, const Tabulated& tab, const double* e, long n,
+                  double critEnergy, double area, const SpectrumFactors& k, double* value, double* pi) {
     for (long start = 0; start < n; start += kChunk)
         energyChunk(item, wigglerMode, tab, e + start, std::min(kChunk, n - start), critEnergy, area, k,
                     value + start, pi ? pi + start : nullptr);

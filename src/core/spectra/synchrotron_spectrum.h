@@ -122,8 +122,8 @@ SpectrumPoint energyScanPoint(int item, bool wigglerMode, const Tabulated& tab, 
                               double area, const SpectrumFactors& k);
 // energyScanPoint at the n photon energies e, into value[i] and, for the polarisation items,
 // pi[i]: the same bits, at a few nanoseconds a point. Another item writes nothing.
-void energyPoints(int item, bool wigglerMode, const Tabulated& tab, const double* e, long n, double critEnergy,
-                  double area, const SpectrumFactors& k, double* value, double* pi);
+void energyPoints(int item, bool wigglerMode, const Tabulated& tab, const double* e, long n,
+                  double critEnergy, double area, const SpectrumFactors& k, double* value, double* pi);
 // 2 pi sigma_x sigma_y of the beam in mm^2, the area of the spatial flux density.
 double spectrumSourceArea(const CurrentBeam& beam);
 // The normalised item: the n points' values over the sigma-mode value of the first point (which

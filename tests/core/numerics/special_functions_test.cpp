@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstring>
 #include <string>
 
 #include "../../support/thrown.h"
@@ -62,6 +63,12 @@ TEST(SpecialFunctions, BesselJAgainstTheStandardLibrary) {
         const double got = bessj(c.n, c.x);
         EXPECT_NO_THROW(checkFloatFaults()) << c.n << ", " << c.x;
         EXPECT_NEAR(got / refJ(c.n, c.x), 1.0, c.relTol) << "J" << c.n << "(" << c.x << ") = " << got;
+        // two orders side by side give the bits each gives alone
+        double a = 0, b = 0;
+        bessjPair(c.n, c.n + 1, c.x, a, b);
+        EXPECT_EQ(std::memcmp(&a, &got, sizeof a), 0) << c.n << ", " << c.x;
+        const double next = bessj(c.n + 1, c.x);
+        EXPECT_EQ(std::memcmp(&b, &next, sizeof b), 0) << c.n + 1 << ", " << c.x;
     }
     // Where even the leading term (x/2)^n/n! is below the doubles the result is 0, not an
     // overflow; near the int limit the order arithmetic stays in range and returns at once.

@@ -112,6 +112,15 @@ TEST(Tabulated, LookupGivesTheSameBitsWhateverWasLookedUpBefore) {
         const double a = warm.splint(c, xs[j]), b = fresh.splint(c, xs[j]);
         ASSERT_TRUE(std::memcmp(&a, &b, sizeof a) == 0) << j << " at " << xs[j];
     }
+    // and whole arrays give each argument's own bits
+    std::vector<double> many(xs.size());
+    for (int c = 1; c <= 4; ++c) {
+        warm.splintMany(c, xs.data(), many.data(), static_cast<long>(xs.size()));
+        for (std::size_t j = 0; j < xs.size(); ++j) {
+            const double one = cold.splint(c, xs[j]);
+            ASSERT_TRUE(std::memcmp(&one, &many[j], sizeof one) == 0) << c << ", " << j << " at " << xs[j];
+        }
+    }
 }
 
 TEST(Tabulated, TwoRowsGiveTheStraightLineAndFewerCannotBeLookedUp) {

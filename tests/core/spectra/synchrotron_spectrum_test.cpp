@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstring>
 
 #include "../../support/thrown.h"
 #include "../sr_reference.h"
@@ -176,6 +177,32 @@ TEST(EnergyScan, QuantitiesAgainstIndependentFunctions) {
             }
         }
     }
+}
+
+// A scan of thousands of points, from below the table to beyond it, computed over whole
+// arrays: each point has the bits of the point computed alone.
+TEST(EnergyScan, ScanGivesEachPointItsOwnBits) {
+    RecordingMessages msg;
+    const EnergyScan s = scan("7", "220000", "1.05", msg);
+    const SpectrumFactors k = spectrumFactors(ring(), 3, 0.001, 0.7);
+    const double area = spectrumSourceArea(ring());
+    for (int item = 0; item <= 5; ++item)
+        for (bool wiggler : {false, true}) {
+            clearFloatFaults();
+            const auto pts = energyScanPoints(item, wiggler, table(), s, 7182.0, ring(), k);
+            const bool normalised = item == kSigmaPiNormalized;
+            const SpectrumPoint first = energyScanPoint(item, wiggler, table(), pts.x[0], 7182.0, area, k);
+            for (int i = 0; i < pts.size(); ++i) {
+                SpectrumPoint p = energyScanPoint(item, wiggler, table(), pts.x[i], 7182.0, area, k);
+                if (normalised)
+                    p = {i == 0 ? 1.0 : p.value / first.value, wiggler ? 0.0 : p.pi / first.value};
+                ASSERT_EQ(std::memcmp(&p.value, &pts.value[i], sizeof p.value), 0)
+                    << item << " at " << pts.x[i];
+                if (item == kSigmaPi || normalised) {
+                    ASSERT_EQ(std::memcmp(&p.pi, &pts.pi[i], sizeof p.pi), 0);
+                }
+            }
+        }
 }
 
 TEST(EnergyScan, NormalisedPolarisationsAreDividedByTheFirstSigmaValue) {
