@@ -1,9 +1,11 @@
 #include "core/numerics/special_functions.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "core/numerics/constants.h"
 #include "core/numerics/tabulated.h"
+#include "core/numerics/wide_loops.h"
 
 namespace lumerad {
 
@@ -184,24 +186,6 @@ double bessj(int n, double x) {
     return (x < 0.0 && (n & 1)) ? -result : result;
 }
 
-void bessjPair(int n1, int n2, double x, double& j1, double& j2) {
-    const double a = std::fabs(x);
-    if (!(a > 0) || !millerCase(n1, a) || !millerCase(n2, a)) {
-        j1 = bessj(n1, x);
-        j2 = bessj(n2, x);
-        return;
-    }
-    // Two independent recurrences, one step of each in turn: the processor works on both at
-    // once, each gives the bits it gives alone.
-    MillerRecurrence p(n1, a), q(n2, a);
-    while (p.running() || q.running()) {
-        if (p.running()) p.step();
-        if (q.running()) q.step();
-    }
-    j1 = (x < 0.0 && (n1 & 1)) ? -p.value(a) : p.value(a);
-    j2 = (x < 0.0 && (n2 & 1)) ? -q.value(a) : q.value(a);
-}
-
 double ModBess(const Tabulated& tab, int nu, double x) {
     if (nu != 1 && nu != 2) return 0.0;
     if (std::isnan(x)) return x;
@@ -243,14 +227,130 @@ double UnivrslF(const Tabulated& tab, double x) {
     return 0.777 * std::sqrt(x) / std::exp(x);
 }
 
+namespace {
+// Four doubles, and the masks that comparing them gives (all bits set where true).
+typedef double Lanes __attribute__((vector_size(32)));
+typedef long long LaneMask __attribute__((vector_size(32)));
+constexpr int kLanes = 4;
+
+// Miller's recurrence for Jn at four arguments, one in each lane of the vectors: each lane
+// takes the steps of MillerRecurrence, so gives its bits. A lane whose values would leave the
+// doubles is stopped (marked in `stopped`, its values held at 0 so that it raises no fault).
+struct MillerLanes {
+    int n;
+    long long m;  // the order of the first step
+    Lanes t, safe, b, bnext, sum, result;
+    LaneMask stopped{};
+
+    MillerLanes(int order, const double (&a)[kLanes])
+        : n(order), m(2 * static_cast<long long>(std::floor((order + std::sqrt(100.0 * order)) / 2.0))) {
+        for (int l = 0; l < kLanes; ++l) {
+            t[l] = 2.0 / a[l];
+            safe[l] = kRecurrenceLimit / (static_cast<double>(m) * t[l]);
+            b[l] = 1.0;
+            bnext[l] = 0.0;
+            sum[l] = 0.0;
+            result[l] = 1.0;
+        }
+    }
+    // The step of order k (k <= m); add: whether this step's value joins the sum.
+    void step(long long k, bool add) {
+        const LaneMask kAbs = {~(1LL << 63), ~(1LL << 63), ~(1LL << 63), ~(1LL << 63)};
+        const Lanes kt = static_cast<double>(k) * t;
+        const LaneMask nearLimit = (Lanes)((LaneMask)b & kAbs) > safe;
+        if (nearLimit[0] | nearLimit[1] | nearLimit[2] | nearLimit[3]) stopNearLimit(kt);
+        const Lanes bprev = kt * b - bnext;
+        bnext = b;
+        b = bprev;
+        const LaneMask big = (Lanes)((LaneMask)b & kAbs) > 1e10;
+        const Lanes one = {1.0, 1.0, 1.0, 1.0}, small = {1e-10, 1e-10, 1e-10, 1e-10};
+        const Lanes scale = (Lanes)((big & (LaneMask)small) | (~big & (LaneMask)one));
+        b *= scale;
+        bnext *= scale;
+        result *= scale;
+        sum *= scale;
+        if (add) sum += b;
+        if (k == n) result = bnext;
+    }
+    void stopNearLimit(const Lanes& kt) {
+        for (int l = 0; l < kLanes; ++l)
+            if (!stopped[l] && std::fabs(b[l]) > safe[l] && std::fabs(b[l]) > kRecurrenceLimit / kt[l]) {
+                stopped[l] = -1;
+                b[l] = bnext[l] = result[l] = 0.0;
+                sum[l] = 1.0;
+            }
+    }
+};
+
+// JJFun for up to four points whose two orders both take Miller's recurrence; xi are their
+// arguments (unused lanes repeat one of them).
+void jjLanes(int h, const double (&xi)[kLanes], double (&out)[kLanes]) {
+    const int n1 = static_cast<int>((h - 1) / 2.0), n2 = static_cast<int>((h + 1) / 2.0);
+    double a[kLanes];
+    for (int l = 0; l < kLanes; ++l) a[l] = std::fabs(xi[l]);
+    Lanes j1, j2;
+    LaneMask stopped1, stopped2;
+    wide::run([&] {
+        MillerLanes p(n1, a), q(n2, a);
+        // the two recurrences side by side, each from its own first order
+        const long long top = std::max(p.m, q.m);
+        for (long long k = top; k >= 1; --k) {
+            if (k <= p.m) p.step(k, (p.m - k) % 2 == 1);
+            if (k <= q.m) q.step(k, (q.m - k) % 2 == 1);
+        }
+        j1 = p.result / (2.0 * p.sum - p.b);
+        j2 = q.result / (2.0 * q.sum - q.b);
+        stopped1 = p.stopped;
+        stopped2 = q.stopped;
+    });
+    for (int l = 0; l < kLanes; ++l) {
+        // a stopped lane takes the series, as bessj does
+        double v1 = stopped1[l] ? bessj(n1, xi[l]) : j1[l];
+        double v2 = stopped2[l] ? bessj(n2, xi[l]) : j2[l];
+        if (!stopped1[l] && xi[l] < 0.0 && (n1 & 1)) v1 = -v1;
+        if (!stopped2[l] && xi[l] < 0.0 && (n2 & 1)) v2 = -v2;
+        const double d = v1 - v2;
+        out[l] = d * d;
+    }
+}
+}  // namespace
+
 double JJFun(int h, double K) {
     const int j1 = static_cast<int>((h - 1) / 2.0);
     const int j2 = static_cast<int>((h + 1) / 2.0);
     const double xi = K * K * h / (2.0 * K * K + 4.0);
-    double J1, J2;
-    bessjPair(j1, j2, xi, J1, J2);
-    const double d = J1 - J2;
+    const double d = bessj(j1, xi) - bessj(j2, xi);
     return d * d;
+}
+
+void JJFun(int h, const double* K, double* out, long count) {
+    const int n1 = static_cast<int>((h - 1) / 2.0), n2 = static_cast<int>((h + 1) / 2.0);
+    double xi[kLanes], lane[kLanes];
+    long at[kLanes];
+    int used = 0;
+    // the points gathered for the lanes, computed; a single one goes alone
+    const auto flush = [&] {
+        if (used == 1) {
+            out[at[0]] = JJFun(h, K[at[0]]);
+        } else if (used > 1) {
+            for (int l = used; l < kLanes; ++l) xi[l] = xi[0];
+            jjLanes(h, xi, lane);
+            for (int l = 0; l < used; ++l) out[at[l]] = lane[l];
+        }
+        used = 0;
+    };
+    for (long i = 0; i < count; ++i) {
+        const double x = K[i] * K[i] * h / (2.0 * K[i] * K[i] + 4.0);
+        const double a = std::fabs(x);
+        if (!(a > 0) || !millerCase(n1, a) || !millerCase(n2, a)) {
+            out[i] = JJFun(h, K[i]);
+            continue;
+        }
+        xi[used] = x;
+        at[used++] = i;
+        if (used == kLanes) flush();
+    }
+    flush();
 }
 
 namespace {

@@ -9,12 +9,13 @@ double Power(double base, double exponent);  // 0 when base is 0
 double bessj0(double x);
 double bessj1(double x);
 double bessj(int n, double x);
-// bessj(n1, x) and bessj(n2, x), the same bits, computed side by side.
-void bessjPair(int n1, int n2, double x, double& j1, double& j2);
 double ModBess(const Tabulated& tab, int nu, double x);  // K1/3 (nu 1), K2/3 (nu 2)
 double AiryFun(const Tabulated& tab, int k, double x);   // Ai (k 1), Ai' (k 2)
 double UnivrslF(const Tabulated& tab, double x);         // S(x)
 double JJFun(int h, double K);
+// JJFun(h, K[i]) for count values of K, the same bits: the Bessel recurrences of several
+// points run side by side in vector instructions.
+void JJFun(int h, const double* K, double* out, long count);
 // ModBess and UnivrslF at n arguments (out may be x): each value to the bit what the function
 // gives for that argument alone. Arguments in increasing order are the fast case.
 void ModBess(const Tabulated& tab, int nu, const double* x, double* out, long n);

@@ -1,5 +1,6 @@
 #include "core/sources/undulator.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "core/numerics/constants.h"
@@ -43,14 +44,24 @@ double harmonicBesselFactor(int n, double K) {
     return JJFun(n, K);
 }
 
+void harmonicBesselFactors(int n, const double* K, double* out, long count) {
+    if (n < 1 || n % 2 == 0)
+        std::fill(out, out + count, 0.0);
+    else
+        JJFun(n, K, out, count);
+}
+
 double onAxisFluxPerBW(int n, double K, int N, double gamma, double I) {
     const double a = N * gamma * n * K / (1.0 + K * K / 2.0);
     return FineStruct * (I / ElCharge) * a * a * harmonicBesselFactor(n, K);
 }
 
 double centralConeFluxPerBW(int n, double K, int N, double I) {
-    return Pi * FineStruct * N * (I / ElCharge) * K * K * n / (1.0 + K * K / 2.0) *
-           harmonicBesselFactor(n, K);
+    return centralConeFluxPerBW(n, K, N, I, harmonicBesselFactor(n, K));
+}
+
+double centralConeFluxPerBW(int n, double K, int N, double I, double besselFactor) {
+    return Pi * FineStruct * N * (I / ElCharge) * K * K * n / (1.0 + K * K / 2.0) * besselFactor;
 }
 
 void UndulatorRecalculate(const UndulatorInputs& in, const CurrentBeam& beam, MagnetState& m,

@@ -81,6 +81,8 @@ double undulatorWaveLength(double lambdaU, double gamma, double K);
 // The Bessel factor [J_(n-1)/2(xi) - J_(n+1)/2(xi)]^2, xi = n K^2 / (4 + 2 K^2), of an odd
 // harmonic on the axis; even harmonics (and n < 1) radiate nothing on the axis: 0.
 double harmonicBesselFactor(int n, double K);
+// The factor at count values of K (the same bits, several at a time).
+void harmonicBesselFactors(int n, const double* K, double* out, long count);
 
 // Photons per second and steradian on the axis, per unit relative band width, of harmonic n
 // for N periods, Lorentz factor gamma and current I (A).
@@ -88,5 +90,7 @@ double onAxisFluxPerBW(int n, double K, int N, double gamma, double I);
 
 // Photons per second in the central cone of harmonic n per unit relative band width.
 double centralConeFluxPerBW(int n, double K, int N, double I);
+// The same with the harmonic's Bessel factor at K given.
+double centralConeFluxPerBW(int n, double K, int N, double I, double besselFactor);
 
 }  // namespace lumerad

@@ -142,9 +142,14 @@ double RadFlux(int i, int quantity, double K, double fundWaveLen, const CurrentB
 
 double radFluxUnchecked(int i, int quantity, double K, double fundWaveLen, const CurrentBeam& beam,
                         MagnetState& m, double relBandWidth) {
+    return radFluxUnchecked(i, quantity, K, fundWaveLen, beam, m, relBandWidth, harmonicBesselFactor(i, K));
+}
+
+double radFluxUnchecked(int i, int quantity, double K, double fundWaveLen, const CurrentBeam& beam,
+                        MagnetState& m, double relBandWidth, double besselFactor) {
     const int N = m.NPeriods;
     // Flux into the central cone, reduced by the energy spread.
-    double F = centralConeFluxPerBW(i, K, N, beam.BeamCurrent) * relBandWidth;
+    double F = centralConeFluxPerBW(i, K, N, beam.BeamCurrent, besselFactor) * relBandWidth;
     F = F / (2.0 * N * i * beam.EnergySpread + 1.0);
     photonBeamSizeUnchecked(m, i, fundWaveLen, beamSizes(beam));
     switch (quantity) {
@@ -284,14 +289,22 @@ TuningScanSetup TuningScanCheck(const TuningScanInputs& in, const LineListState&
     return s;
 }
 
-TuningPoint tuningScanPoint(const TuningScanContext& c, int i, double x, MagnetState& m, Messages& messages) {
+namespace {
+double scanK(const TuningScanContext& c, double x, MagnetState& m, Messages& messages) {
+    return c.kind == ScanKind::Gap ? checkedScanValue(kUndKPerTeslaM * m.PerLength *
+                                                      gapFieldUnchecked(m, mmToMeters(x), messages))
+                                   : x;
+}
+
+// The point at x whose K and Bessel factor are known.
+TuningPoint scanPoint(const TuningScanContext& c, int i, double x, double K, double besselFactor,
+                      MagnetState& m, Messages& messages) {
     TuningPoint p;
-    p.K = c.kind == ScanKind::Gap
-              ? checkedScanValue(kUndKPerTeslaM * m.PerLength * gapFieldUnchecked(m, mmToMeters(x), messages))
-              : x;
+    p.K = K;
     const double lambda1 = (1.0 + p.K * p.K / 2.0) * c.t;
     p.photonEnergy = checkedScanValue(kUndHC / metersToAngstrom(lambda1 / i));
-    p.y = checkedScanValue(radFluxUnchecked(i, c.quantity, p.K, lambda1, *c.beam, m, c.relBandWidth));
+    p.y = checkedScanValue(
+        radFluxUnchecked(i, c.quantity, p.K, lambda1, *c.beam, m, c.relBandWidth, besselFactor));
     switch (c.abscissa) {
         case ScanAbscissa::K:
             p.X = p.K;
@@ -304,6 +317,12 @@ TuningPoint tuningScanPoint(const TuningScanContext& c, int i, double x, MagnetS
             break;
     }
     return p;
+}
+}  // namespace
+
+TuningPoint tuningScanPoint(const TuningScanContext& c, int i, double x, MagnetState& m, Messages& messages) {
+    const double K = scanK(c, x, m, messages);
+    return scanPoint(c, i, x, K, harmonicBesselFactor(i, K), m, messages);
 }
 
 TuningScanResult TuningScanCalculate(const TuningScanInputs& in, const LineListState& list,
@@ -347,6 +366,9 @@ TuningScanResult TuningScanCalculate(const TuningScanInputs& in, const LineListS
     info.emplace_back(10, "band width       " + f6(fractionToPercent(RelBandWidth)) + " %");
     info.emplace_back(11, std::string());
     info.emplace_back(12, "variation of K    " + f6(Ka) + " to " + f6(Kb));
+    // K of each point, the same for every harmonic
+    double K[kScanPoints];
+    for (int j = 0; j < kScanPoints; ++j) K[j] = scanK(c, s.xmin + j * dx, m, once);
     for (int i : s.harmonics) {
         TuningCurve curve;
         curve.harmonic = i;
@@ -354,8 +376,12 @@ TuningScanResult TuningScanCalculate(const TuningScanInputs& in, const LineListS
         curve.info[10].second = "harmonic number  " + FormatInt5(i);
         curve.x.reserve(kScanPoints);
         curve.y.reserve(kScanPoints);
+        // The Bessel factors of all points at once (the costly part, several points side by
+        // side), then the rest of each point.
+        double factor[kScanPoints];
+        harmonicBesselFactors(i, K, factor, kScanPoints);
         for (int j = 0; j < kScanPoints; ++j) {
-            const TuningPoint p = tuningScanPoint(c, i, s.xmin + j * dx, m, once);
+            const TuningPoint p = scanPoint(c, i, s.xmin + j * dx, K[j], factor[j], m, once);
             curve.x.push_back(p.X);
             curve.y.push_back(p.y);
         }

@@ -110,6 +110,9 @@ double RadFlux(int i, int quantity, double K, double fundWaveLen, const CurrentB
 // The same without the test of the flags and the value, for a scan that tests its points.
 double radFluxUnchecked(int i, int quantity, double K, double fundWaveLen, const CurrentBeam& beam,
                         MagnetState& magnet, double relBandWidth);
+// The same with the harmonic's Bessel factor at K given (harmonicBesselFactor).
+double radFluxUnchecked(int i, int quantity, double K, double fundWaveLen, const CurrentBeam& beam,
+                        MagnetState& magnet, double relBandWidth, double besselFactor);
 
 // Lists the harmonics. A refused range (first harmonic not odd or outside 1..29, last
 // harmonic even or 30 and more) shows its message and returns false before any work; the
