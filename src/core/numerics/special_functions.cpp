@@ -255,7 +255,8 @@ struct MillerLanes {
     }
     // The step of order k (k <= m); add: whether this step's value joins the sum.
     void step(long long k, bool add) {
-        const LaneMask kAbs = {~(1LL << 63), ~(1LL << 63), ~(1LL << 63), ~(1LL << 63)};
+        const long long bits = 0x7fffffffffffffffLL;  // all but the sign
+        const LaneMask kAbs = {bits, bits, bits, bits};
         const Lanes kt = static_cast<double>(k) * t;
         const LaneMask nearLimit = (Lanes)((LaneMask)b & kAbs) > safe;
         if (nearLimit[0] | nearLimit[1] | nearLimit[2] | nearLimit[3]) stopNearLimit(kt);
