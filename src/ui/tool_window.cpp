@@ -154,7 +154,8 @@ void ToolWindow::resizeEvent(QResizeEvent* e) {
     // field or button is ever cut off or drawn over another.
     if (!isWindow() || !layout()) return;
     const auto least = [this] { return minimumSize().expandedTo(layout()->totalMinimumSize()); };
-    if (e->size().width() >= least().width() && e->size().height() >= least().height()) return;
+    const QSize now = least();
+    if (e->size().width() >= now.width() && e->size().height() >= now.height()) return;
     QMetaObject::invokeMethod(
         this, [this, least] { resize(size().expandedTo(least())); }, Qt::QueuedConnection);
 }

@@ -33,11 +33,17 @@ inline constexpr double kMaxPhotonWaveLength = 1000;
 inline constexpr const char* kNegativeDistanceText = "the distance must not be negative!";
 inline constexpr const char* kHarmonicTooLargeText = "the harmonic number must be at most 10000!";
 inline constexpr const char* kBandWidthTooLargeText = "the band width must be at most 100 %!";
+inline constexpr const char* kNegativeBandWidthText = "the band width must not be negative!";
 
 // Refuses (InputError naming field) a relative band width above 100 %; returns it.
 inline double requireBandWidthLimit(double fraction, const std::string& field) {
     if (fraction > kMaxBandWidthPercent / 100) throw InputError(kBandWidthTooLargeText, field);
     return fraction;
+}
+// The same, and a negative band width too.
+inline double requireBandWidth(double fraction, const std::string& field) {
+    if (fraction < 0) throw InputError(kNegativeBandWidthText, field);
+    return requireBandWidthLimit(fraction, field);
 }
 
 // Refuses (InputError naming field) a value outside [lo, hi]; with loOpen, lo itself too.

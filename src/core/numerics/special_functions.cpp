@@ -101,50 +101,11 @@ constexpr double kRecurrenceLimit = 1e290;
 // Orders above this take the series where it converges fast rather than a long recurrence.
 constexpr int kLongRecurrence = 100000;
 
-// Miller's downward recurrence for Jn(a), from the even order m well above n down to 0,
-// renormalised whenever the values grow past 1e10; the sum J0 + 2 (J2 + J4 + ...) = 1
-// normalises it at the end. One step at a time, so that two recurrences can run side by side.
-struct MillerRecurrence {
-    int n;
-    double t;
-    long long k;  // order of the next step; 64 bits, as n + sqrt(100 n) need not fit an int
-    double bnext = 0.0, b = 1.0, sum = 0.0, result = 1.0;
-    double safe;  // below this, |b| passes the overflow test of every step without its division
-    bool add = false, finite = true;
-
-    MillerRecurrence(int order, double a)
-        : n(order),
-          t(2.0 / a),
-          k(2 * static_cast<long long>(std::floor((order + std::sqrt(100.0 * order)) / 2.0))) {
-        // k t only falls as k falls, so the limit over it only rises from its first value
-        safe = kRecurrenceLimit / (static_cast<double>(k) * t);
-    }
-    bool running() const { return finite && k >= 1; }
-    void step() {
-        const double kt = static_cast<double>(k) * t;
-        if (std::fabs(b) > safe && std::fabs(b) > kRecurrenceLimit / kt) {
-            finite = false;
-            return;
-        }
-        const double bprev = kt * b - bnext;
-        bnext = b;
-        b = bprev;
-        // A factor of exactly 1 changes no bit; without a branch here the processor does not
-        // have to guess when the values pass 1e10.
-        const double scale = std::fabs(b) > 1e10 ? 1e-10 : 1.0;
-        b *= scale;
-        bnext *= scale;
-        result *= scale;
-        sum *= scale;
-        if (add) sum += b;
-        add = !add;
-        if (k == n) result = bnext;
-        --k;
-    }
-    // Where the recurrence would leave the doubles (tiny arguments: each step grows by 2k/a,
-    // far more than the renormalisation takes back), the small-argument series gives the value.
-    double value(double a) const { return finite ? result / (2.0 * sum - b) : besselSeries(n, a); }
-};
+// The even order, well above n, from which Miller's downward recurrence for Jn starts; in 64
+// bits, as near the int limit n + sqrt(100 n) does not fit an int.
+long long millerStartOrder(int n) {
+    return 2 * static_cast<long long>(std::floor((n + std::sqrt(100.0 * n)) / 2.0));
+}
 
 // Whether bessj takes Miller's recurrence for Jn(a), a = |x| > 0.
 bool millerCase(int n, double a) {
@@ -154,8 +115,9 @@ bool millerCase(int n, double a) {
 }  // namespace
 
 // Jn for integer n >= 0: upward recurrence where the order is below the argument,
-// Miller's downward recurrence with normalisation otherwise, the power series for tiny
-// arguments and for very high orders.
+// Miller's downward recurrence with normalisation otherwise. Where the downward
+// recurrence would leave the doubles (tiny arguments: each step grows by 2k/a, far more
+// than the renormalisation takes back), the small-argument series gives the value.
 double bessj(int n, double x) {
     const double a = std::fabs(x);
     double result = 1.0;
@@ -179,9 +141,39 @@ double bessj(int n, double x) {
         // steps where the series (a/2 below half the root of n + 1) converges in a few.
         result = besselSeries(n, a);
     } else {
-        MillerRecurrence r(n, a);
-        while (r.running()) r.step();
-        result = r.value(a);
+        const double t = 2.0 / a;
+        const long long m = millerStartOrder(n);
+        // k t only falls as k falls, so the overflow limit over it only rises from its first
+        // value: below that, no step needs the division of the test.
+        const double safe = kRecurrenceLimit / (static_cast<double>(m) * t);
+        double bnext = 0.0, b = 1.0, sum = 0.0;
+        bool add = false;
+        bool finite = true;
+        for (long long k = m; k >= 1; --k) {
+            const double kt = static_cast<double>(k) * t;
+            if (std::fabs(b) > safe && std::fabs(b) > kRecurrenceLimit / kt) {
+                finite = false;
+                break;
+            }
+            const double bprev = kt * b - bnext;
+            bnext = b;
+            b = bprev;
+            if (std::fabs(b) > 1e10) {
+                b *= 1e-10;
+                bnext *= 1e-10;
+                result *= 1e-10;
+                sum *= 1e-10;
+            }
+            if (add) sum += b;
+            add = !add;
+            if (k == n) result = bnext;
+        }
+        if (finite) {
+            sum = 2.0 * sum - b;
+            result /= sum;
+        } else {
+            result = besselSeries(n, a);
+        }
     }
     return (x < 0.0 && (n & 1)) ? -result : result;
 }
@@ -234,16 +226,17 @@ typedef long long LaneMask __attribute__((vector_size(32)));
 constexpr int kLanes = 4;
 
 // Miller's recurrence for Jn at four arguments, one in each lane of the vectors: each lane
-// takes the steps of MillerRecurrence, so gives its bits. A lane whose values would leave the
-// doubles is stopped (marked in `stopped`, its values held at 0 so that it raises no fault).
+// takes the steps of bessj's recurrence, so gives its bits. The renormalisation needs no
+// branch: it multiplies by exactly 1 where a lane stays below 1e10, which changes no bit. A
+// lane whose values would leave the doubles is stopped (marked in `stopped`, its values held
+// at 0 so that it raises no fault).
 struct MillerLanes {
     int n;
     long long m;  // the order of the first step
     Lanes t, safe, b, bnext, sum, result;
     LaneMask stopped{};
 
-    MillerLanes(int order, const double (&a)[kLanes])
-        : n(order), m(2 * static_cast<long long>(std::floor((order + std::sqrt(100.0 * order)) / 2.0))) {
+    MillerLanes(int order, const double (&a)[kLanes]) : n(order), m(millerStartOrder(order)) {
         for (int l = 0; l < kLanes; ++l) {
             t[l] = 2.0 / a[l];
             safe[l] = kRecurrenceLimit / (static_cast<double>(m) * t[l]);

@@ -81,8 +81,7 @@ void RecalcSRPar(const BendingMagnetInputs& in, const CurrentBeam& beam, MagnetS
 
     // 9. Band width.
     store(r.relBandWidth, percentToFraction(parseReal(in.edBandW)));
-    if (r.relBandWidth < 0) throw InputError(kNegativeBandWidthText, "edBandW");
-    requireBandWidthLimit(r.relBandWidth, "edBandW");
+    requireBandWidth(r.relBandWidth, "edBandW");
     RelBandWidth = r.relBandWidth;
     r.completed = 9;
 

@@ -55,7 +55,6 @@ struct BendingMagnetResult {
 
 // Refusals of inputs that have no physical meaning.
 inline constexpr const char* kWaveLengthText = "the photon wavelength must be greater than 0 Å!";
-inline constexpr const char* kNegativeBandWidthText = "the band width must not be negative!";
 
 // Steps 1 (after the caller's ReadSourcePar) to 18 of the recalculation. Writes NPoles := 1,
 // CritEnergy and RelBandWidth. Throws InputError for a field that is not a number and

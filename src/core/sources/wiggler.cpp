@@ -89,9 +89,9 @@ void RecalculateWiggler(const WigglerInputs& in, const CurrentBeam& beam, Magnet
     store(r.localK, kKFactor * r.localField * magnet.PerLength);
     const double bw = parseReal(in.edBandW);
     if (!(bw > 0)) throw InputError(kWigglerBandWidthText, "edBandW");
-    requireBandWidthLimit(percentToFraction(bw), "edBandW");
+    const double fraction = requireBandWidthLimit(percentToFraction(bw), "edBandW");
     magnet.KValue = r.localK;
-    store(r.relBandWidth, percentToFraction(bw));
+    store(r.relBandWidth, fraction);
     RelBandWidth = r.relBandWidth;
     r.completed = kWigPhoton;
 

@@ -397,9 +397,7 @@ std::string spectrumFilePointLine(int item, const SpectrumPoints& pts, int i) {
 }
 
 double spectrumRelBandWidth(const std::string& percentText) {
-    const double bw = checkedValue(percentToFraction(parseReal(percentText)));
-    if (bw < 0) throw InputError(kNegativeBandWidthText, "BW");
-    return requireBandWidthLimit(bw, "BW");
+    return requireBandWidth(checkedValue(percentToFraction(parseReal(percentText))), "BW");
 }
 
 ResultField spectrumCritEnergyField(double critEnergy) {

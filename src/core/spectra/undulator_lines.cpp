@@ -137,12 +137,8 @@ std::vector<int> LineListState::harmonics() const {
 
 double RadFlux(int i, int quantity, double K, double fundWaveLen, const CurrentBeam& beam, MagnetState& m,
                double relBandWidth) {
-    return checkedValue(radFluxUnchecked(i, quantity, K, fundWaveLen, beam, m, relBandWidth));
-}
-
-double radFluxUnchecked(int i, int quantity, double K, double fundWaveLen, const CurrentBeam& beam,
-                        MagnetState& m, double relBandWidth) {
-    return radFluxUnchecked(i, quantity, K, fundWaveLen, beam, m, relBandWidth, harmonicBesselFactor(i, K));
+    return checkedValue(
+        radFluxUnchecked(i, quantity, K, fundWaveLen, beam, m, relBandWidth, harmonicBesselFactor(i, K)));
 }
 
 double radFluxUnchecked(int i, int quantity, double K, double fundWaveLen, const CurrentBeam& beam,

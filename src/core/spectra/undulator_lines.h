@@ -107,10 +107,9 @@ struct LineListResult {
 // wavelength fundWaveLen; leaves the source sizes of the harmonic in the magnet state.
 double RadFlux(int i, int quantity, double K, double fundWaveLen, const CurrentBeam& beam,
                MagnetState& magnet, double relBandWidth);
-// The same without the test of the flags and the value, for a scan that tests its points.
-double radFluxUnchecked(int i, int quantity, double K, double fundWaveLen, const CurrentBeam& beam,
-                        MagnetState& magnet, double relBandWidth);
-// The same with the harmonic's Bessel factor at K given (harmonicBesselFactor).
+// The same without the test of the flags and the value, for a scan that tests its points, and
+// with the harmonic's Bessel factor at K given (harmonicBesselFactor), which a scan computes
+// for many points at once.
 double radFluxUnchecked(int i, int quantity, double K, double fundWaveLen, const CurrentBeam& beam,
                         MagnetState& magnet, double relBandWidth, double besselFactor);
 
