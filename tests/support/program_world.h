@@ -107,13 +107,6 @@ inline QWidget* topWindow(const char* name) {
     return nullptr;
 }
 
-// Clicks a button that must be visible and enabled, as the user can.
-inline void click(QWidget* w, const char* name) {
-    auto* b = child<QAbstractButton>(w, name);
-    QVERIFY2(b->isVisibleTo(w) && b->isEnabled(), name);
-    b->click();
-}
-
 // Presses a button as the user can: only a visible, enabled button reacts.
 inline bool press(QWidget* w, const char* name) {
     auto* b = w->findChild<QAbstractButton*>(QString::fromLatin1(name));
@@ -121,6 +114,9 @@ inline bool press(QWidget* w, const char* name) {
     b->click();
     return true;
 }
+
+// Clicks a button that must be there, visible and enabled, as the user can.
+inline void click(QWidget* w, const char* name) { QVERIFY2(press(w, name), name); }
 
 inline QString sourceDataFile() { return QStringLiteral(LUMERAD_SOURCE_DATA_DIR "/DATA.TXT"); }
 
